@@ -17,6 +17,9 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using COLORREF = std::uint32_t;  // 0x00BBGGRR
 
+inline constexpr BOOL FALSE = 0;
+inline constexpr BOOL TRUE = 1;
+
 class Window;
 class DeviceContext;
 class GdiObject;
