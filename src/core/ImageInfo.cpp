@@ -1,0 +1,305 @@
+#include "core/ImageInfo.h"
+
+#include "core/PropertyCatalog.h"
+#include "toolkit/SysUtils.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+namespace ovrel::core {
+
+using namespace ovrel::toolkit;
+
+namespace {
+
+std::int32_t ClampToInt32(std::int64_t value) noexcept
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+std::int32_t MulDivFloor(std::int32_t a, std::int32_t b, std::int32_t c) noexcept
+{
+    if (c == 0)
+        return 0;
+    const std::int64_t product = static_cast<std::int64_t>(a) * b;
+    std::int64_t quotient = product / c;
+    if (product % c != 0 && ((product < 0) != (c < 0)))
+        --quotient;
+    return ClampToInt32(quotient);
+}
+
+TRect CenterRect(const TRect& r, const TRect& bounds) noexcept
+{
+    const std::int64_t left = (static_cast<std::int64_t>(bounds.Left) + bounds.Right) / 2 -
+                              (static_cast<std::int64_t>(r.Left) + r.Right) / 2;
+    const std::int64_t top = (static_cast<std::int64_t>(bounds.Top) + bounds.Bottom) / 2 -
+                             (static_cast<std::int64_t>(r.Top) + r.Bottom) / 2;
+    TRect result;
+    result.Left = ClampToInt32(left);
+    result.Top = ClampToInt32(top);
+    result.Right = ClampToInt32(left + (static_cast<std::int64_t>(r.Right) - r.Left));
+    result.Bottom = ClampToInt32(top + (static_cast<std::int64_t>(r.Bottom) - r.Top));
+    return result;
+}
+
+TRect FitRect(const TRect& src, const TRect& box) noexcept
+{
+    const std::int32_t sourceWidth = src.Width() == 0 ? 1 : src.Width();
+    const std::int32_t sourceHeight = src.Height() == 0 ? 1 : src.Height();
+    const std::int32_t boxWidth = box.Width();
+    const std::int32_t boxHeight = box.Height();
+    TRect result = box;
+    if (static_cast<double>(boxHeight) / sourceHeight > static_cast<double>(boxWidth) / sourceWidth) {
+        const std::int32_t height = MulDivFloor(sourceHeight, boxWidth, sourceWidth);
+        result.Top = box.Top + ((boxHeight - height) >> 1);
+        result.Bottom = result.Top + height;
+    } else {
+        const std::int32_t width = MulDivFloor(sourceWidth, boxHeight, sourceHeight);
+        result.Left = box.Left + ((boxWidth - width) >> 1);
+        result.Right = result.Left + width;
+    }
+    return result;
+}
+
+TThumbnailCanvas::~TThumbnailCanvas() = default;
+
+bool TryParseExifDateTime(std::string_view text, TDateTime& value)
+{
+    const int year = StrToInt(Copy(text, 1, 4));
+    const int month = StrToInt(Copy(text, 6, 2));
+    const int day = StrToInt(Copy(text, 9, 2));
+    const int hour = StrToInt(Copy(text, 12, 2));
+    const int minute = StrToInt(Copy(text, 15, 2));
+    const int second = StrToInt(Copy(text, 18, 2));
+    return TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
+}
+
+TDateTime ParseExifDateTime(std::string_view text)
+{
+    TDateTime result = 0;
+    if (TryParseExifDateTime(text, result))
+        return result;
+    return Now();
+}
+
+std::string FormatExifDateTime(TDateTime dateTime)
+{
+    // Fixed ':' separators: the locale's time separator must not reach a value stored in the file.
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+    DecodeDateTime(dateTime, year, month, day, hour, minute, second, millisecond);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", year, month, day, hour, minute, second);
+    std::string result(text);
+    result.push_back('\0');
+    return result;
+}
+
+std::string MimeTypeOfFileName(std::string_view fileName)
+{
+    const std::string extension = LowerCase(ExtractFileExt(fileName));
+    if (extension.empty())
+        return {};
+    if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe")
+        return "image/jpeg";
+    if (extension == ".tif" || extension == ".tiff")
+        return "image/tiff";
+    if (extension == ".png")
+        return "image/png";
+    return imaging::ContentTypeOfExtension(extension);
+}
+
+TVekImageInfo::TVekImageInfo(std::string fileName)
+{
+    std::unique_ptr<imaging::Image> image;
+    Open(std::move(fileName), image);
+}
+
+TVekImageInfo::TVekImageInfo(std::string fileName, std::unique_ptr<imaging::Image>& image)
+{
+    Open(std::move(fileName), image);
+}
+
+TVekImageInfo::~TVekImageInfo() = default;
+
+void TVekImageInfo::Open(std::string fileName, std::unique_ptr<imaging::Image>& image)
+{
+    FFileName = std::move(fileName);
+    ReadFileSize();
+    FMetadata = std::make_unique<TVekImageMetadata>();
+    image = imaging::Image::FromFile(FFileName);
+    ReadAttributes(*image);
+}
+
+void TVekImageInfo::ReadFileSize()
+{
+    // A file that cannot be measured is one the image layer cannot read either; its status says so.
+    FFileSize = std::max<std::int64_t>(0, FileSizeOf(FFileName));
+}
+
+void TVekImageInfo::ReadAttributes(const imaging::Image& image)
+{
+    FLoadStatus = image.GetLastStatus();
+    if (FLoadStatus != imaging::Status::Ok)
+        return;
+    ReadFacts(image);
+    FMetadata->LoadFromImage(image);
+}
+
+void TVekImageInfo::ReadFacts(const imaging::Image& image)
+{
+    FRawFormat = image.GetRawFormat();
+    FImageFlags = image.GetFlags();
+    FPixelFormat = image.GetPixelFormat();
+    FWidth = image.GetWidth();
+    FHeight = image.GetHeight();
+    FHorizontalResolution = image.GetHorizontalResolution();
+    FVerticalResolution = image.GetVerticalResolution();
+}
+
+std::uint32_t TVekImageInfo::GetPropertyId(int index) const
+{
+    if (index < 0)
+        return PropertyIdNone;
+    if (index < PseudoPropertyCount)
+        return PropertyIdFileName - static_cast<std::uint32_t>(index);
+    const int item = index - PseudoPropertyCount;
+    if (item >= FMetadata->Count())
+        return PropertyIdNone;
+    return FMetadata->GetItem(item).id;
+}
+
+bool TVekImageInfo::HasProperty(std::uint32_t id) const noexcept
+{
+    if (id >= PropertyIdResolution && id <= PropertyIdFileName)
+        return true;
+    if (id == PropertyId35mmEquivalent)
+        return FMetadata->Has(TagFocalLength) && FMetadata->Has(TagMake) && FMetadata->Has(TagModel);
+    return FMetadata->Has(id);
+}
+
+std::string TVekImageInfo::GetPropertyText(std::uint32_t id) const
+{
+    if (!HasProperty(id))
+        return {};
+    return ImageInfoFormat().FormatValue(*this, id);
+}
+
+std::string TVekImageInfo::GetPropertyCaption(std::uint32_t id) const
+{
+    const TEXIFPropertyInfo* row = FindEXIFProperty(id);
+    if (!row || !HasProperty(id))
+        return {};
+    return row->Caption;
+}
+
+TDateTime TVekImageInfo::GetPropertyDate(std::uint32_t id) const
+{
+    if (!HasProperty(id))
+        return Now();
+    return ParseExifDateTime(ImageInfoFormat().TypedText(FMetadata->Find(id)));
+}
+
+void TVekImageInfo::SetPropertyText(std::uint32_t id, std::string_view text)
+{
+    FMetadata->SetString(id, text);
+}
+
+void TVekImageInfo::GetPropertyItem(int index, TPropertyItem& item) const
+{
+    if (index < PseudoPropertyCount)
+        return;
+    item = FMetadata->GetItem(index - PseudoPropertyCount);
+}
+
+void TVekImageInfo::SetPropertyItem(std::uint32_t id, std::uint16_t type, std::uint32_t length, const void* bytes)
+{
+    FMetadata->SetItem(id, type, length, bytes);
+}
+
+void TVekImageInfo::ClearProperties()
+{
+    FMetadata = std::make_unique<TVekImageMetadata>();
+}
+
+void TVekImageInfo::DrawThumbnail(TThumbnailCanvas& canvas, const TRect& rect, std::int32_t boxWidth,
+                                  std::int32_t boxHeight)
+{
+    if (!FThumbnail) {
+        const auto image = imaging::Image::FromFile(FFileName);
+        if (image->GetLastStatus() == imaging::Status::Ok) {
+            const TRect source{0, 0, ClampToInt32(image->GetWidth()), ClampToInt32(image->GetHeight())};
+            const TRect fitted = FitRect(source, TRect{0, 0, boxWidth, boxHeight});
+            const auto width = static_cast<std::uint32_t>(std::max(1, fitted.Width()));
+            const auto height = static_cast<std::uint32_t>(std::max(1, fitted.Height()));
+            auto thumbnail = image->GetThumbnailImage(width, height);
+            imaging::RgbaImage pixels;
+            if (thumbnail && thumbnail->GetLastStatus() == imaging::Status::Ok &&
+                thumbnail->Decode(pixels) == imaging::Status::Ok) {
+                FThumbnail = std::move(thumbnail);
+                FThumbnailPixels = std::move(pixels);
+            }
+        }
+    }
+    if (!FThumbnail)
+        return;
+    const TRect own{0, 0, ClampToInt32(FThumbnailPixels.Width), ClampToInt32(FThumbnailPixels.Height)};
+    canvas.DrawImage(FThumbnailPixels, CenterRect(own, rect));
+}
+
+bool TVekImageInfo::SaveToFile()
+{
+    const auto bitmap = imaging::Image::FromFile(FFileName);
+    if (bitmap->GetLastStatus() != imaging::Status::Ok)
+        return false;
+    FMetadata->ApplyTo(*bitmap);
+    return SaveReplacing(*bitmap);
+}
+
+bool TVekImageInfo::ClearExif()
+{
+    const auto bitmap = imaging::Image::FromFile(FFileName);
+    if (bitmap->GetLastStatus() != imaging::Status::Ok)
+        return false;
+    std::vector<std::uint32_t> ids;
+    for (const imaging::PropertyItem& item : bitmap->GetAllPropertyItems())
+        ids.push_back(item.Id);
+    if (ids.empty())
+        return true;  // nothing to clear
+    // The last two listed items stay, and so does the thumbnail format.
+    for (std::size_t i = 0; i + 2 < ids.size(); ++i)
+        if (ids[i] != imaging::PropertyTagThumbnailFormat)
+            (void)bitmap->RemovePropertyItem(ids[i]);
+    return SaveReplacing(*bitmap);
+}
+
+bool TVekImageInfo::SaveReplacing(const imaging::Image& bitmap)
+{
+    const std::string mimeType = MimeTypeOfFileName(FFileName);
+    if (mimeType.empty())
+        return false;
+    const imaging::ImageCodecInfo* encoder = nullptr;
+    for (const imaging::ImageCodecInfo& codec : imaging::GetImageEncoders())
+        if (SameText(codec.MimeType, mimeType))
+            encoder = &codec;  // of several, the last listed
+    if (!encoder || bitmap.SaveReplacing(FFileName, encoder->Clsid) != imaging::Status::Ok)
+        return false;
+    RefreshFromFile();
+    return true;
+}
+
+void TVekImageInfo::RefreshFromFile()
+{
+    FThumbnail.reset();
+    FThumbnailPixels = {};
+    ReadFileSize();
+    const auto image = imaging::Image::FromFile(FFileName);
+    FLoadStatus = image->GetLastStatus();
+    if (FLoadStatus == imaging::Status::Ok)
+        ReadFacts(*image);
+}
+
+}  // namespace ovrel::core
