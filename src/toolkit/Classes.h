@@ -408,7 +408,7 @@ public:
     /// Marks this component and everything it owns as being destroyed.
     void Destroying();
 
-    /// Asks for a Notification(this component, opRemove) when component is freed, and the other way round.
+    /// component hears Notification(this, opRemove) when this component is freed, and the other way round.
     void FreeNotification(TComponent* component);
     void RemoveFreeNotification(TComponent* component);
 
@@ -491,7 +491,7 @@ public:
     /// Moves the item to another collection (or none: the caller owns it then).
     virtual void SetCollection(TCollection* value);
     [[nodiscard]] int GetIndex() const;
-    /// Moves the item inside its collection; out-of-range values are clamped to the ends.
+    /// Moves the item inside its collection; EListError outside 0..Count-1.
     virtual void SetIndex(int value);
     /// A number unique in the collection, kept when items move.
     [[nodiscard]] int GetID() const { return FID; }
