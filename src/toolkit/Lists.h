@@ -120,9 +120,9 @@ public:
 
     /// The index the string got (a sorted list puts it in order).
     virtual int Add(const std::string& text);
-    int AddObject(const std::string& text, TObject* object);
+    virtual int AddObject(const std::string& text, TObject* object);
     virtual void Insert(int index, const std::string& text) = 0;
-    void InsertObject(int index, const std::string& text, TObject* object);
+    virtual void InsertObject(int index, const std::string& text, TObject* object);
     virtual void Delete(int index) = 0;
     virtual void Clear() = 0;
     virtual void Move(int curIndex, int newIndex);
@@ -147,14 +147,10 @@ public:
     std::string GetText() const;
     /// Splits at LF, CR LF or CR; a final line break adds no empty line.
     virtual void SetText(std::string_view text);
-    /// Lines joined with ',', quoted with '"' when they hold a blank, a comma or a quote.
-    std::string GetCommaText() const;
-    void SetCommaText(std::string_view text);
 
     /// Copies strings and objects.
     virtual void Assign(const TStrings& source);
     void AddStrings(const TStrings& source);
-    bool Equals(const TStrings& other) const;
 
     void BeginUpdate();
     void EndUpdate();
@@ -195,8 +191,10 @@ public:
     TObject* GetObject(int index) const override;
     void PutObject(int index, TObject* object) override;
     int Add(const std::string& text) override;
+    int AddObject(const std::string& text, TObject* object) override;
     /// Raises EListError on a sorted list.
     void Insert(int index, const std::string& text) override;
+    void InsertObject(int index, const std::string& text, TObject* object) override;
     void Delete(int index) override;
     void Clear() override;
     void Exchange(int index1, int index2) override;

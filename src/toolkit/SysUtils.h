@@ -111,9 +111,11 @@ private:
     std::string_view FText;
 };
 
-/// printf-like: %d %u %x %X %s %f %e %g %n %m %%, with '-', width and '.precision' ("%-8.2f", "%.8x").
-/// %f, %n and %m default to 2 decimals; %n adds thousands separators; %g is the shortest form of up to 15
-/// significant digits (or the precision). A missing or mismatched argument raises EConvertError.
+/// printf-like: %d %u %x %X %s %f %e %g %n %%, with '-', width and '.precision' ("%-8.2f", "%.8x").
+/// %f and %n default to 2 decimals; %n adds thousands separators; %g is the shortest form of up to 15
+/// significant digits (or the precision); %e has an exponent of three digits. Integers are accepted where a
+/// floating-point number is expected. A missing or mismatched argument raises EConvertError.
+/// Decimal digits are rounded half away from zero, as the platform does.
 std::string Format(std::string_view format, std::initializer_list<TFormatArg> args);
 std::string Format(std::string_view format, std::initializer_list<TFormatArg> args,
                    const TFormatSettings& settings);
