@@ -17,6 +17,9 @@ struct ImageData {
     Status LastStatus = Status::GenericError;
     FileKind Kind = FileKind::None;
     std::string FileName;  // empty for images made in memory
+    // The file as it was opened: a save refuses to rewrite it when it changed since.
+    std::uint64_t SourceSize = 0;
+    std::int64_t SourceModifiedNs = 0;
     GUID RawFormat = ImageFormatUndefined;
     std::uint32_t Flags = 0;
     PixelFormat Format = PixelFormatUndefined;
