@@ -515,7 +515,9 @@ std::string Format(std::string_view format, std::initializer_list<TFormatArg> ar
             } else {
                 const long long v = arg.GetSigned();
                 const unsigned long long magnitude = v < 0 ? 0 - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-                text = (v < 0 ? "-" : "") + MinDigits(std::to_string(magnitude), precision);
+                text = MinDigits(std::to_string(magnitude), precision);
+                if (v < 0)
+                    text.insert(text.begin(), '-');
             }
             break;
         case 'u':

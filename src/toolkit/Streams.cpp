@@ -378,10 +378,8 @@ void WriteFileAtomically(const std::string& fileName, std::span<const std::uint8
         fail(errno);
     temp.Keep();
     // Make the rename itself durable; a folder that cannot be synced does not undo the write.
-    std::string folder = ExtractFileDir(target);
-    if (folder.empty())
-        folder = ".";
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string folder = ExtractFileDir(target);
+    const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

@@ -113,7 +113,8 @@ private:
 
 /// printf-like: %d %u %x %X %s %f %e %g %n %%, with '-', width and '.precision' ("%-8.2f", "%.8x").
 /// %f and %n default to 2 decimals; %n adds thousands separators; %g is the shortest form of up to 15
-/// significant digits (or the precision); %e has an exponent of three digits. Integers are accepted where a
+/// significant digits (or the precision); %e has an exponent of three digits; %x and %X both give upper-case
+/// hexadecimal digits, as the platform does. Integers are accepted where a
 /// floating-point number is expected. A missing or mismatched argument raises EConvertError.
 /// Decimal digits are rounded half away from zero, as the platform does.
 std::string Format(std::string_view format, std::initializer_list<TFormatArg> args);
