@@ -3,6 +3,7 @@
 // Helpers shared by the non-UI sources of the class library; not part of its API.
 
 #include "toolkit/DateUtils.h"
+#include "toolkit/SysUtils.h"
 
 #include <cstdint>
 #include <string>
@@ -41,5 +42,28 @@ void ForEachLine(std::string_view text, F&& line)
 /// A strftime date or time pattern of the locale as one of ours. The first separator met is stored in
 /// `separator` and written as `placeholder`, so the pattern follows DateSeparator / TimeSeparator.
 std::string PatternFromStrftime(std::string_view format, char placeholder, char& separator);
+
+/// The value `tryConvert` makes of the text, or EConvertError("'text' is not a valid <what>").
+template <class T, class Try>
+T ConvertOrRaise(std::string_view text, std::string_view what, Try&& tryConvert)
+{
+    T value {};
+    if (!tryConvert(value))
+        throw EConvertError("'" + std::string(text) + "' is not a valid " + std::string(what));
+    return value;
+}
+
+/// BeginUpdate now, EndUpdate when the scope ends, also by an exception.
+template <class T>
+class TUpdateScope {
+public:
+    explicit TUpdateScope(T& target) : FTarget(target) { FTarget.BeginUpdate(); }
+    ~TUpdateScope() { FTarget.EndUpdate(); }
+    TUpdateScope(const TUpdateScope&) = delete;
+    TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+private:
+    T& FTarget;
+};
 
 }  // namespace ovrel::toolkit::detail

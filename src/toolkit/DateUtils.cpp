@@ -634,10 +634,8 @@ bool TryStrToDate(std::string_view text, TDateTime& value)
 
 TDateTime StrToDate(std::string_view text, const TFormatSettings& settings)
 {
-    TDateTime value = 0;
-    if (!TryStrToDate(text, value, settings))
-        throw EConvertError("'" + std::string(text) + "' is not a valid date");
-    return value;
+    return detail::ConvertOrRaise<TDateTime>(text, "date",
+                                             [&](TDateTime& value) { return TryStrToDate(text, value, settings); });
 }
 
 TDateTime StrToDate(std::string_view text)
@@ -657,10 +655,7 @@ bool TryStrToTime(std::string_view text, TDateTime& value)
 
 TDateTime StrToTime(std::string_view text)
 {
-    TDateTime value = 0;
-    if (!TryStrToTime(text, value))
-        throw EConvertError("'" + std::string(text) + "' is not a valid time");
-    return value;
+    return detail::ConvertOrRaise<TDateTime>(text, "time", [&](TDateTime& value) { return TryStrToTime(text, value); });
 }
 
 bool TryStrToDateTime(std::string_view text, TDateTime& value, const TFormatSettings& settings)
@@ -688,10 +683,8 @@ bool TryStrToDateTime(std::string_view text, TDateTime& value)
 
 TDateTime StrToDateTime(std::string_view text, const TFormatSettings& settings)
 {
-    TDateTime value = 0;
-    if (!TryStrToDateTime(text, value, settings))
-        throw EConvertError("'" + std::string(text) + "' is not a valid date and time");
-    return value;
+    return detail::ConvertOrRaise<TDateTime>(text, "date and time",
+                                             [&](TDateTime& value) { return TryStrToDateTime(text, value, settings); });
 }
 
 TDateTime StrToDateTime(std::string_view text)

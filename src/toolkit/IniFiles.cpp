@@ -151,17 +151,22 @@ void TMemIniFile::Rename(std::string fileName, bool reload)
         Load();
 }
 
-const TMemIniFile::TLine* TMemIniFile::FindKey(std::string_view section, std::string_view key) const
+TMemIniFile::TLine* TMemIniFile::FindKey(std::string_view section, std::string_view key)
 {
-    for (const TSection& s : FSections) {
+    for (TSection& s : FSections) {
         if (!SameText(s.Name, section))
             continue;
-        for (const TLine& line : s.Lines) {
+        for (TLine& line : s.Lines) {
             if (!line.Key.empty() && SameText(line.Key, key))
                 return &line;
         }
     }
     return nullptr;
+}
+
+const TMemIniFile::TLine* TMemIniFile::FindKey(std::string_view section, std::string_view key) const
+{
+    return const_cast<TMemIniFile*>(this)->FindKey(section, key);
 }
 
 std::string TMemIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const
@@ -180,7 +185,7 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key, st
     const std::string sectionName = SingleLine(section);
     const std::string keyName = SingleLine(key);
     const std::string text = SingleLine(value);
-    if (auto* line = const_cast<TLine*>(FindKey(sectionName, keyName))) {
+    if (TLine* line = FindKey(sectionName, keyName)) {
         line->Value = text;
         line->Text = line->Key + "=" + text;  // the key keeps the spelling the file gave it
         return;
@@ -206,61 +211,42 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key, st
 
 void TMemIniFile::ReadSections(TStrings& sections) const
 {
-    sections.BeginUpdate();
-    try {
-        sections.Clear();
-        std::vector<std::string> seen;
-        for (const TSection& s : FSections) {
-            if (std::none_of(seen.begin(), seen.end(), [&](const std::string& n) { return SameText(n, s.Name); })) {
-                seen.push_back(s.Name);
-                sections.Add(s.Name);
-            }
+    const detail::TUpdateScope update(sections);
+    sections.Clear();
+    std::vector<std::string> seen;
+    for (const TSection& s : FSections) {
+        if (std::none_of(seen.begin(), seen.end(), [&](const std::string& n) { return SameText(n, s.Name); })) {
+            seen.push_back(s.Name);
+            sections.Add(s.Name);
         }
-    } catch (...) {
-        sections.EndUpdate();
-        throw;
     }
-    sections.EndUpdate();
+}
+
+template <class F>
+void TMemIniFile::ForEachKeyLine(std::string_view section, F&& visit) const
+{
+    for (const TSection& s : FSections) {
+        if (!SameText(s.Name, section))
+            continue;
+        for (const TLine& line : s.Lines) {
+            if (!line.Key.empty())
+                visit(line);
+        }
+    }
 }
 
 void TMemIniFile::ReadSection(std::string_view section, TStrings& keys) const
 {
-    keys.BeginUpdate();
-    try {
-        keys.Clear();
-        for (const TSection& s : FSections) {
-            if (!SameText(s.Name, section))
-                continue;
-            for (const TLine& line : s.Lines) {
-                if (!line.Key.empty())
-                    keys.Add(line.Key);
-            }
-        }
-    } catch (...) {
-        keys.EndUpdate();
-        throw;
-    }
-    keys.EndUpdate();
+    const detail::TUpdateScope update(keys);
+    keys.Clear();
+    ForEachKeyLine(section, [&](const TLine& line) { keys.Add(line.Key); });
 }
 
 void TMemIniFile::ReadSectionValues(std::string_view section, TStrings& values) const
 {
-    values.BeginUpdate();
-    try {
-        values.Clear();
-        for (const TSection& s : FSections) {
-            if (!SameText(s.Name, section))
-                continue;
-            for (const TLine& line : s.Lines) {
-                if (!line.Key.empty())
-                    values.Add(line.Key + "=" + line.Value);
-            }
-        }
-    } catch (...) {
-        values.EndUpdate();
-        throw;
-    }
-    values.EndUpdate();
+    const detail::TUpdateScope update(values);
+    values.Clear();
+    ForEachKeyLine(section, [&](const TLine& line) { values.Add(line.Key + "=" + line.Value); });
 }
 
 void TMemIniFile::EraseSection(std::string_view section)

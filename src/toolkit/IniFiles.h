@@ -99,7 +99,10 @@ private:
     };
 
     void Load();
+    TLine* FindKey(std::string_view section, std::string_view key);
     const TLine* FindKey(std::string_view section, std::string_view key) const;
+    template <class F>
+    void ForEachKeyLine(std::string_view section, F&& visit) const;
 
     std::vector<TLine> FPreamble;  // lines before the first section header
     std::vector<TSection> FSections;

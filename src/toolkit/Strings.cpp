@@ -160,31 +160,19 @@ std::string TStrings::GetText() const
 
 void TStrings::SetText(std::string_view text)
 {
-    BeginUpdate();
-    try {
-        Clear();
-        detail::ForEachLine(text, [this](std::string_view line) { Add(std::string(line)); });
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const detail::TUpdateScope update(*this);
+    Clear();
+    detail::ForEachLine(text, [this](std::string_view line) { Add(std::string(line)); });
 }
 
 void TStrings::Assign(const TStrings& source)
 {
     if (&source == this)
         return;
-    BeginUpdate();
-    try {
-        Clear();
-        FNameValueSeparator = source.FNameValueSeparator;
-        AddStrings(source);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const detail::TUpdateScope update(*this);
+    Clear();
+    FNameValueSeparator = source.FNameValueSeparator;
+    AddStrings(source);
 }
 
 void TStrings::AddStrings(const TStrings& source)
@@ -193,15 +181,9 @@ void TStrings::AddStrings(const TStrings& source)
     std::vector<std::pair<std::string, TObject*>> lines;
     for (int i = 0; i < source.GetCount(); ++i)
         lines.emplace_back(source.Get(i), source.GetObject(i));
-    BeginUpdate();
-    try {
-        for (const auto& [text, object] : lines)
-            AddObject(text, object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const detail::TUpdateScope update(*this);
+    for (const auto& [text, object] : lines)
+        AddObject(text, object);
 }
 
 void TStrings::BeginUpdate()

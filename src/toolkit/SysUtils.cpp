@@ -104,11 +104,6 @@ bool ParseInt64(std::string_view text, long long& value)
     return true;
 }
 
-[[noreturn]] void RaiseNotInteger(std::string_view text)
-{
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
-}
-
 }  // namespace
 
 bool TryStrToInt64(std::string_view text, long long& value)
@@ -132,18 +127,13 @@ bool TryStrToInt(std::string_view text, int& value)
 
 int StrToInt(std::string_view text)
 {
-    int value = 0;
-    if (!TryStrToInt(text, value))
-        RaiseNotInteger(text);
-    return value;
+    return detail::ConvertOrRaise<int>(text, "integer value", [&](int& value) { return TryStrToInt(text, value); });
 }
 
 long long StrToInt64(std::string_view text)
 {
-    long long value = 0;
-    if (!ParseInt64(text, value))
-        RaiseNotInteger(text);
-    return value;
+    return detail::ConvertOrRaise<long long>(text, "integer value",
+                                             [&](long long& value) { return ParseInt64(text, value); });
 }
 
 int StrToIntDef(std::string_view text, int def)
@@ -161,34 +151,30 @@ bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& 
     // Rewrite into the C form, accepting only: sign, digits, one decimal separator, digits, exponent.
     std::string c;
     std::size_t i = 0;
-    if (i < trimmed.size() && (trimmed[i] == '+' || trimmed[i] == '-'))
-        c += trimmed[i++];
-    bool digits = false;
-    while (i < trimmed.size() && trimmed[i] >= '0' && trimmed[i] <= '9') {
-        c += trimmed[i++];
-        digits = true;
-    }
+    const auto sign = [&] {
+        if (i < trimmed.size() && (trimmed[i] == '+' || trimmed[i] == '-'))
+            c += trimmed[i++];
+    };
+    const auto digitRun = [&] {
+        const std::size_t start = i;
+        while (i < trimmed.size() && trimmed[i] >= '0' && trimmed[i] <= '9')
+            c += trimmed[i++];
+        return i > start;
+    };
+    sign();
+    bool digits = digitRun();
     if (i < trimmed.size() && trimmed[i] == settings.DecimalSeparator) {
         c += '.';
         ++i;
-        while (i < trimmed.size() && trimmed[i] >= '0' && trimmed[i] <= '9') {
-            c += trimmed[i++];
-            digits = true;
-        }
+        digits = digitRun() || digits;
     }
     if (!digits)
         return false;
     if (i < trimmed.size() && (trimmed[i] == 'e' || trimmed[i] == 'E')) {
         c += 'e';
         ++i;
-        if (i < trimmed.size() && (trimmed[i] == '+' || trimmed[i] == '-'))
-            c += trimmed[i++];
-        bool exponentDigits = false;
-        while (i < trimmed.size() && trimmed[i] >= '0' && trimmed[i] <= '9') {
-            c += trimmed[i++];
-            exponentDigits = true;
-        }
-        if (!exponentDigits)
+        sign();
+        if (!digitRun())
             return false;
     }
     if (i != trimmed.size())
@@ -209,10 +195,8 @@ bool TryStrToFloat(std::string_view text, double& value)
 
 double StrToFloat(std::string_view text, const TFormatSettings& settings)
 {
-    double value = 0;
-    if (!TryStrToFloat(text, value, settings))
-        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
-    return value;
+    return detail::ConvertOrRaise<double>(text, "floating point value",
+                                          [&](double& value) { return TryStrToFloat(text, value, settings); });
 }
 
 double StrToFloat(std::string_view text)
@@ -256,10 +240,7 @@ bool TryStrToBool(std::string_view text, bool& value)
 
 bool StrToBool(std::string_view text)
 {
-    bool value = false;
-    if (!TryStrToBool(text, value))
-        throw EConvertError("'" + std::string(text) + "' is not a valid boolean value");
-    return value;
+    return detail::ConvertOrRaise<bool>(text, "boolean value", [&](bool& value) { return TryStrToBool(text, value); });
 }
 
 // ---------------------------------------------------------------------------------------------------------
