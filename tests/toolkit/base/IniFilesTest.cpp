@@ -183,3 +183,19 @@ TEST(TIniFile, EveryWriteReachesTheFile)
     TIniFile again(name);
     EXPECT_EQ(again.ReadString("other", "K", ""), "v");
 }
+
+TEST(TMemIniFile, ARepeatedSectionReadsAsOne)
+{
+    TMemIniFile ini("");
+    ini.SetText("[Canon]\nEOS 10D=1.6\n[Nikon]\nD70=1.5\n[canon]\nEOS 300D=1.6\nEOS 10D=9\n");
+    TStringList list;
+    ini.ReadSections(list);
+    EXPECT_EQ(Lines(list), (Strings{"Canon", "Nikon"}));
+    ini.ReadSectionValues("CANON", list);
+    EXPECT_EQ(Lines(list), (Strings{"EOS 10D=1.6", "EOS 300D=1.6", "EOS 10D=9"}));
+    EXPECT_EQ(ini.ReadString("Canon", "EOS 300D", ""), "1.6");
+    EXPECT_EQ(ini.ReadString("Canon", "EOS 10D", ""), "1.6");
+    ini.WriteString("Canon", "EOS 10D", "1.7");  // the first occurrence changes, the rest stays
+    EXPECT_NE(ini.GetText().find("EOS 10D=9"), std::string::npos);
+    EXPECT_EQ(ini.ReadString("canon", "eos 10d", ""), "1.7");
+}
