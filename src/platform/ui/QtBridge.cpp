@@ -1,0 +1,595 @@
+// Where Qt meets the window layer: the widgets that show backing images, the application-wide event filter
+// that turns Qt input into queued messages, focus and activation from Qt, cursors and the key map.
+
+#include "platform/ui/Window.h"
+
+#include "platform/ui/Services.h"
+#include "platform/ui/SysTables.h"
+#include "platform/ui/Window_p.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QWheelEvent>
+
+#include <map>
+
+namespace ovrel::ui {
+namespace {
+
+bool Syncing = false;  // our own geometry changes: the filter must not take them for the window manager's
+
+class WindowWidget final : public QWidget {
+public:
+    explicit WindowWidget(Window* window) : FWindow(window)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setMouseTracking(true);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    void Detach() { FWindow = nullptr; }
+    bool InEvent() const { return FDepth > 0; }
+
+protected:
+    bool event(QEvent* e) override  // Qt calls in here; nothing may unwind through Qt
+    {
+        ++FDepth;
+        struct Depth {
+            int& D;
+            ~Depth() { --D; }
+        } depth{FDepth};
+        try {
+            return QWidget::event(e);
+        } catch (...) {
+            ReportException(std::current_exception());
+            return true;
+        }
+    }
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (FWindow == nullptr || FWindow->Image.isNull())
+            return;
+        QPainter painter(this);
+        painter.drawImage(e->rect(), FWindow->Image, e->rect());
+    }
+
+private:
+    Window* FWindow;
+    int FDepth = 0;
+};
+
+UINT ModifiersOf(Qt::KeyboardModifiers m)
+{
+    UINT result = 0;
+    if ((m & Qt::ShiftModifier) != 0)
+        result |= MOD_SHIFT;
+    if ((m & Qt::ControlModifier) != 0)
+        result |= MOD_CONTROL;
+    if ((m & Qt::AltModifier) != 0)
+        result |= MOD_ALT;
+    return result;
+}
+
+WPARAM ButtonsOf(Qt::MouseButtons b)
+{
+    WPARAM result = 0;
+    if ((b & Qt::LeftButton) != 0)
+        result |= MK_LBUTTON;
+    if ((b & Qt::RightButton) != 0)
+        result |= MK_RBUTTON;
+    if ((b & Qt::MiddleButton) != 0)
+        result |= MK_MBUTTON;
+    return result;
+}
+
+UINT MouseMessage(QEvent::Type type, Qt::MouseButton button)
+{
+    UINT down = 0;
+    switch (button) {
+    case Qt::LeftButton: down = WM_LBUTTONDOWN; break;
+    case Qt::RightButton: down = WM_RBUTTONDOWN; break;
+    case Qt::MiddleButton: down = WM_MBUTTONDOWN; break;
+    default: return 0;
+    }
+    switch (type) {
+    case QEvent::MouseButtonPress: return down;
+    case QEvent::MouseButtonRelease: return down + 1;
+    case QEvent::MouseButtonDblClick: return down + 2;
+    default: return 0;
+    }
+}
+
+std::u32string Utf32(const QString& text)
+{
+    std::u32string result;
+    for (char32_t c : text.toUcs4())
+        result.push_back(c);
+    return result;
+}
+
+Qt::WindowFlags TopLevelFlags(const Window* w)
+{
+    Qt::WindowFlags flags;
+    if (IsFramedTopLevel(w)) {
+        flags = (w->ExStyle & WS_EX_TOOLWINDOW) != 0 ? Qt::Tool : Qt::Window;
+    } else {
+        flags = Qt::Tool | Qt::FramelessWindowHint;
+        if ((w->Style & WS_POPUP) != 0 || (w->Style & WS_CHILD) != 0)
+            flags |= Qt::WindowDoesNotAcceptFocus;
+    }
+    if ((w->ExStyle & WS_EX_TOPMOST) != 0)
+        flags |= Qt::WindowStaysOnTopHint;
+    return flags;
+}
+
+// Puts the widget under its parent's widget (child windows) or its owner's (owned top-level windows).
+void PlaceWidget(Window* w, QWidget* widget)
+{
+    if (w->Parent != nullptr) {
+        widget->setParent(w->Parent->Widget);
+    } else {
+        QWidget* owner = w->Owner != nullptr ? w->Owner->Widget : nullptr;
+        widget->setParent(owner, TopLevelFlags(w));
+        widget->setAttribute(Qt::WA_ShowWithoutActivating, !IsFramedTopLevel(w));
+    }
+}
+
+// The window manager moved or resized a top-level window: take the new bounds, then tell the window with
+// WM_WINDOWPOSCHANGED only (there was nothing to ask beforehand).
+void TakeGeometryFromQt(Window* w, const QRect& geometry)
+{
+    const RECT bounds = RectFromQt(geometry);
+    if (bounds == w->Bounds)
+        return;
+    const bool moved = bounds.left != w->Bounds.left || bounds.top != w->Bounds.top;
+    const bool sized = bounds.right - bounds.left != w->Width() || bounds.bottom - bounds.top != w->Height();
+    w->Bounds = bounds;
+    if (!w->Minimized && !w->Maximized)
+        w->NormalBounds = bounds;
+    WINDOWPOS pos{w, nullptr, bounds.left, bounds.top, w->Width(), w->Height(),
+                  SWP_NOZORDER | SWP_NOACTIVATE | (moved ? 0u : SWP_NOMOVE) | (sized ? 0u : SWP_NOSIZE)};
+    if (sized) {
+        ResizeBackingImage(w);
+        RecalcClientArea(w, &pos);
+        if (w->Destroyed)
+            return;
+        InvalidateRect(w, nullptr, TRUE);
+        w->FrameInvalid = true;
+    }
+    SendMessage(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+}
+
+class Bridge final : public QObject {
+public:
+    explicit Bridge(QObject* parent) : QObject(parent) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        try {
+            return Filter(watched, event);
+        } catch (...) {
+            ReportException(std::current_exception());
+            return true;
+        }
+    }
+
+    void FocusChanged(QWidget*, QWidget* now)
+    {
+        try {
+            if (now == nullptr)
+                return;
+            HWND w = WindowFromWidget(now);
+            if (w != nullptr && w != GetFocus())
+                SetFocus(w);
+        } catch (...) {
+            ReportException(std::current_exception());
+        }
+    }
+
+    void StateChanged(Qt::ApplicationState state)
+    {
+        try {
+            SetApplicationActive(state == Qt::ApplicationActive);
+        } catch (...) {
+            ReportException(std::current_exception());
+        }
+    }
+
+private:
+    bool Filter(QObject* watched, QEvent* event)
+    {
+        WindowSystem& s = System();
+        if (s.PassThrough > 0 || !watched->isWidgetType())
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick: {
+            Window* w = ToWindow(WindowFromWidget(widget));
+            if (w == nullptr)
+                return false;
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            RawInput raw;
+            raw.Type = RawInput::Kind::Mouse;
+            raw.Message = event->type() == QEvent::MouseMove ? WM_MOUSEMOVE : MouseMessage(event->type(), mouse->button());
+            if (raw.Message == 0)
+                return true;
+            const QPointF global = mouse->globalPosition();
+            raw.Screen = POINT{static_cast<LONG>(global.x()), static_cast<LONG>(global.y())};
+            raw.Modifiers = ModifiersOf(mouse->modifiers());
+            raw.Buttons = ButtonsOf(mouse->buttons());
+            s.ButtonsDown = raw.Buttons;
+            if (w->Native) {
+                raw.Original.reset(event->clone());
+                raw.OriginalTarget = widget;
+            }
+            QueueInput(std::move(raw));
+            return true;
+        }
+        case QEvent::Wheel: {
+            Window* w = ToWindow(WindowFromWidget(widget));
+            if (w == nullptr)
+                return false;
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            RawInput raw;
+            raw.Type = RawInput::Kind::Mouse;
+            raw.Message = WM_MOUSEWHEEL;
+            const QPointF global = wheel->globalPosition();
+            raw.Screen = POINT{static_cast<LONG>(global.x()), static_cast<LONG>(global.y())};
+            raw.Modifiers = ModifiersOf(wheel->modifiers());
+            raw.Buttons = ButtonsOf(wheel->buttons());
+            raw.WheelDelta = wheel->angleDelta().y();
+            if (w->Native) {
+                raw.Original.reset(event->clone());
+                raw.OriginalTarget = widget;
+            }
+            QueueInput(std::move(raw));
+            return true;
+        }
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            Window* w = ToWindow(WindowFromWidget(widget));
+            if (w == nullptr)
+                return false;
+            auto* key = static_cast<QKeyEvent*>(event);
+            const WORD vk = VirtualKeyFromQtKey(key->key());
+            if (vk == 0 && key->text().isEmpty())
+                return false;
+            RawInput raw;
+            raw.Type = RawInput::Kind::Key;
+            raw.Message = event->type() == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP;
+            raw.VirtualKey = vk;
+            raw.Modifiers = ModifiersOf(key->modifiers());
+            raw.AutoRepeat = key->isAutoRepeat();
+            raw.Text = Utf32(key->text());
+            raw.Buttons = s.ButtonsDown;
+            if (w->Native || (s.Focus != nullptr && s.Focus->Native)) {
+                raw.Original.reset(event->clone());
+                raw.OriginalTarget = s.Focus != nullptr && s.Focus->Native ? s.Focus->Widget : widget;
+            }
+            GetCursorPos(&raw.Screen);
+            QueueInput(std::move(raw));
+            return true;
+        }
+        case QEvent::Leave: {
+            Window* w = ToWindow(WindowFromWidget(widget));
+            if (w != nullptr && widget->isWindow())
+                PostMouseLeftApplication();
+            return false;
+        }
+        case QEvent::Close: {
+            Window* w = s.ByWidget.count(widget) != 0 ? s.ByWidget[widget] : nullptr;
+            if (w == nullptr || !widget->isWindow() || w->Destroying)
+                return false;
+            // The window manager's close button: the window decides, as with any WM_CLOSE.
+            event->ignore();
+            PostMessage(w, WM_CLOSE, 0, 0);
+            return true;
+        }
+        case QEvent::Move:
+        case QEvent::Resize: {
+            if (Syncing || !widget->isWindow())
+                return false;
+            Window* w = s.ByWidget.count(widget) != 0 ? s.ByWidget[widget] : nullptr;
+            if (w != nullptr && !w->Destroying && widget->isVisible())
+                TakeGeometryFromQt(w, widget->geometry());
+            return false;
+        }
+        case QEvent::WindowStateChange: {
+            Window* w = s.ByWidget.count(widget) != 0 ? s.ByWidget[widget] : nullptr;
+            if (w != nullptr && widget->isWindow()) {
+                w->Minimized = (widget->windowState() & Qt::WindowMinimized) != 0;
+                w->Maximized = (widget->windowState() & Qt::WindowMaximized) != 0;
+            }
+            return false;
+        }
+        default: return false;
+        }
+    }
+};
+
+QPointer<Bridge>& TheBridge()
+{
+    static QPointer<Bridge> bridge;
+    return bridge;
+}
+
+std::map<int, std::unique_ptr<Cursor>>& StockCursors()
+{
+    static std::map<int, std::unique_ptr<Cursor>> cursors;
+    return cursors;
+}
+
+std::vector<std::unique_ptr<Cursor>>& OwnCursors()
+{
+    static std::vector<std::unique_ptr<Cursor>> cursors;
+    return cursors;
+}
+
+std::vector<Cursor*>& OverrideStack()
+{
+    static std::vector<Cursor*> stack;
+    return stack;
+}
+
+}  // namespace
+
+void EnsureQtBridge()
+{
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (app == nullptr || !TheBridge().isNull())
+        return;
+    auto* bridge = new Bridge(app);  // the application frees it
+    TheBridge() = bridge;
+    app->installEventFilter(bridge);
+    QObject::connect(app, &QApplication::focusChanged, bridge, &Bridge::FocusChanged);
+    // Offscreen (tests) the active flag is ours to set; elsewhere it follows the desktop.
+    if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
+        QObject::connect(app, &QGuiApplication::applicationStateChanged, bridge, &Bridge::StateChanged);
+    SetScreenFactsSource([] {
+        ScreenFacts facts;
+        const std::vector<MonitorRects> monitors = Screens().Monitors();
+        facts.Primary = monitors.front().Monitor;
+        facts.PrimaryWork = monitors.front().Work;
+        RECT all = facts.Primary;
+        for (const MonitorRects& m : monitors) {
+            all.left = std::min(all.left, m.Monitor.left);
+            all.top = std::min(all.top, m.Monitor.top);
+            all.right = std::max(all.right, m.Monitor.right);
+            all.bottom = std::max(all.bottom, m.Monitor.bottom);
+        }
+        facts.Virtual = all;
+        facts.MonitorCount = static_cast<int>(monitors.size());
+        return facts;
+    });
+    SetSystemChangeHandler([](UINT message, WPARAM wParam) {
+        for (HWND w : GetTopLevelWindows())
+            SendMessage(w, message, wParam, 0);
+    });
+}
+
+void WakeQueue()
+{
+    Bridge* bridge = TheBridge().data();
+    if (bridge != nullptr)
+        QCoreApplication::postEvent(bridge, new QEvent(QEvent::User));
+}
+
+QWidget* CreateWindowWidget(Window* w)
+{
+    if (QCoreApplication::instance() == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+        return nullptr;
+    QWidget* widget = w->Widget != nullptr ? w->Widget : new WindowWidget(w);
+    Syncing = true;
+    PlaceWidget(w, widget);
+    Syncing = false;
+    System().ByWidget[widget] = w;
+    w->Widget = widget;
+    SyncWidgetGeometry(w);
+    widget->hide();
+    return widget;
+}
+
+void ReparentWidget(Window* w)
+{
+    if (w->Widget == nullptr)
+        return;
+    Syncing = true;
+    PlaceWidget(w, w->Widget);
+    Syncing = false;
+    SyncWidgetGeometry(w);
+    if ((w->Style & WS_VISIBLE) != 0)
+        SyncWidgetVisibility(w, true, false);  // re-parenting in Qt hides the widget
+}
+
+void DestroyWindowWidget(Window* w)
+{
+    QWidget* widget = w->Widget;
+    if (widget == nullptr)
+        return;
+    WindowSystem& s = System();
+    s.ByWidget.erase(widget);
+    w->Widget = nullptr;
+    Syncing = true;
+    widget->hide();
+    Syncing = false;
+    auto* own = dynamic_cast<WindowWidget*>(widget);
+    if (own != nullptr)
+        own->Detach();
+    // A widget inside its own event handler, or being handed an event, goes once Qt is done with it.
+    if ((own != nullptr && own->InEvent()) || s.PassThrough > 0) {
+        widget->setParent(nullptr);
+        widget->deleteLater();
+    } else {
+        delete widget;
+    }
+}
+
+void SyncWidgetGeometry(Window* w)
+{
+    if (w->Widget == nullptr)
+        return;
+    Syncing = true;
+    if (w->Parent != nullptr) {
+        w->Widget->setGeometry(w->Parent->Client.left + w->Bounds.left, w->Parent->Client.top + w->Bounds.top,
+                               w->Width(), w->Height());
+    } else if (!w->Minimized && !w->Maximized) {
+        w->Widget->setGeometry(w->Bounds.left, w->Bounds.top, std::max(1, w->Width()), std::max(1, w->Height()));
+    }
+    Syncing = false;
+}
+
+void SyncWidgetVisibility(Window* w, bool visible, bool activate)
+{
+    if (w->Widget == nullptr)
+        return;
+    Syncing = true;
+    if (visible) {
+        if (w->IsTopLevel())
+            w->Widget->setAttribute(Qt::WA_ShowWithoutActivating, !activate || !IsFramedTopLevel(w));
+        w->Widget->show();
+    } else {
+        w->Widget->hide();
+    }
+    Syncing = false;
+}
+
+QWidget* GetWindowWidget(HWND window)
+{
+    Window* w = ToWindow(window);
+    return w != nullptr ? w->Widget : nullptr;
+}
+
+HWND WindowFromWidget(const QWidget* widget)
+{
+    const auto& map = System().ByWidget;
+    for (const QWidget* up = widget; up != nullptr; up = up->parentWidget()) {
+        auto it = map.find(up);
+        if (it != map.end())
+            return it->second;
+    }
+    return nullptr;
+}
+
+// ---- Cursors ----------------------------------------------------------------------------------------------
+
+HCURSOR LoadCursor(std::nullptr_t, int id)
+{
+    static const std::map<int, Qt::CursorShape> shapes = {
+        {IDC_ARROW, Qt::ArrowCursor},       {IDC_IBEAM, Qt::IBeamCursor},      {IDC_WAIT, Qt::WaitCursor},
+        {IDC_CROSS, Qt::CrossCursor},       {IDC_UPARROW, Qt::UpArrowCursor},  {IDC_SIZENWSE, Qt::SizeFDiagCursor},
+        {IDC_SIZENESW, Qt::SizeBDiagCursor}, {IDC_SIZEWE, Qt::SizeHorCursor},  {IDC_SIZENS, Qt::SizeVerCursor},
+        {IDC_SIZEALL, Qt::SizeAllCursor},   {IDC_NO, Qt::ForbiddenCursor},     {IDC_HAND, Qt::PointingHandCursor},
+        {IDC_APPSTARTING, Qt::BusyCursor},  {IDC_HELP, Qt::WhatsThisCursor}};
+    auto shape = shapes.find(id);
+    if (shape == shapes.end())
+        return nullptr;
+    auto& stock = StockCursors();
+    auto& slot = stock[id];
+    if (!slot) {
+        slot = std::make_unique<Cursor>(QCursor(shape->second));
+        slot->Stock = true;
+    }
+    return slot.get();
+}
+
+HCURSOR CreateCursorFromImage(const QImage& image, POINT hotSpot)
+{
+    if (image.isNull() || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return nullptr;
+    OwnCursors().push_back(std::make_unique<Cursor>(QCursor(QPixmap::fromImage(image), hotSpot.x, hotSpot.y)));
+    return OwnCursors().back().get();
+}
+
+BOOL DestroyCursor(HCURSOR cursor)
+{
+    auto& own = OwnCursors();
+    auto it = std::find_if(own.begin(), own.end(), [cursor](const auto& c) { return c.get() == cursor; });
+    if (it == own.end())
+        return FALSE;
+    WindowSystem& s = System();
+    if (s.CurrentCursor == cursor)
+        s.CurrentCursor = nullptr;
+    own.erase(it);
+    return TRUE;
+}
+
+void ApplyCursor(HCURSOR cursor)
+{
+    WindowSystem& s = System();
+    Window* target = ToWindow(s.LastMouseTarget);
+    if (target == nullptr || target->Widget == nullptr)
+        return;
+    if (cursor != nullptr)
+        target->Widget->setCursor(cursor->Shape);
+    else
+        target->Widget->setCursor(Qt::BlankCursor);
+}
+
+HCURSOR SetCursor(HCURSOR cursor)
+{
+    WindowSystem& s = System();
+    HCURSOR old = s.CurrentCursor;
+    s.CurrentCursor = cursor;
+    if (cursor != old)
+        ApplyCursor(cursor);
+    return old;
+}
+
+HCURSOR GetCursor() { return System().CurrentCursor; }
+
+ScopedOverrideCursor::ScopedOverrideCursor(HCURSOR cursor)
+{
+    OverrideStack().push_back(cursor);
+    if (cursor != nullptr && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+        QGuiApplication::setOverrideCursor(cursor->Shape);
+}
+
+ScopedOverrideCursor::~ScopedOverrideCursor()
+{
+    Cursor* cursor = OverrideStack().back();
+    OverrideStack().pop_back();
+    if (cursor != nullptr && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+BOOL ClipCursor(const RECT*) { return TRUE; }
+
+// ---- Keys -------------------------------------------------------------------------------------------------
+
+WORD VirtualKeyFromQtKey(int qtKey)
+{
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return static_cast<WORD>('A' + (qtKey - Qt::Key_A));
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return static_cast<WORD>('0' + (qtKey - Qt::Key_0));
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return static_cast<WORD>(VK_F1 + (qtKey - Qt::Key_F1));
+    static const std::map<int, WORD> keys = {
+        {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Tab, VK_TAB},         {Qt::Key_Backtab, VK_TAB},
+        {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},
+        {Qt::Key_Insert, VK_INSERT},   {Qt::Key_Delete, VK_DELETE},   {Qt::Key_Pause, VK_PAUSE},
+        {Qt::Key_Print, VK_SNAPSHOT},  {Qt::Key_Clear, VK_CLEAR},     {Qt::Key_Home, VK_HOME},
+        {Qt::Key_End, VK_END},         {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},
+        {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},       {Qt::Key_PageUp, VK_PRIOR},
+        {Qt::Key_PageDown, VK_NEXT},   {Qt::Key_Shift, VK_SHIFT},     {Qt::Key_Control, VK_CONTROL},
+        {Qt::Key_Meta, VK_LWIN},       {Qt::Key_Alt, VK_MENU},        {Qt::Key_AltGr, VK_MENU},
+        {Qt::Key_CapsLock, VK_CAPITAL}, {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL},
+        {Qt::Key_Space, VK_SPACE},     {Qt::Key_Menu, VK_APPS},       {Qt::Key_Help, VK_HELP},
+        {Qt::Key_Plus, VK_OEM_PLUS},   {Qt::Key_Equal, VK_OEM_PLUS},  {Qt::Key_Minus, VK_OEM_MINUS},
+        {Qt::Key_Underscore, VK_OEM_MINUS}, {Qt::Key_Comma, VK_OEM_COMMA}, {Qt::Key_Period, VK_OEM_PERIOD},
+        {Qt::Key_Slash, VK_OEM_2},     {Qt::Key_Semicolon, VK_OEM_1}, {Qt::Key_Asterisk, VK_MULTIPLY}};
+    auto it = keys.find(qtKey);
+    return it != keys.end() ? it->second : 0;
+}
+
+}  // namespace ovrel::ui
