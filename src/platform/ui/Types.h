@@ -89,4 +89,70 @@ inline constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF)
 inline constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
 inline constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
 
+// Rectangle helpers. A rectangle excludes its right and bottom edges; one with right <= left or
+// bottom <= top is empty.
+inline constexpr BOOL SetRect(RECT* r, int left, int top, int right, int bottom)
+{
+    if (!r)
+        return FALSE;
+    *r = RECT{left, top, right, bottom};
+    return TRUE;
+}
+inline constexpr BOOL SetRectEmpty(RECT* r) { return SetRect(r, 0, 0, 0, 0); }
+inline constexpr BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
+inline constexpr BOOL EqualRect(const RECT* a, const RECT* b) { return a && b && *a == *b; }
+inline constexpr BOOL PtInRect(const RECT* r, POINT p)
+{
+    return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
+}
+inline constexpr BOOL OffsetRect(RECT* r, int dx, int dy)
+{
+    if (!r)
+        return FALSE;
+    *r = RECT{r->left + dx, r->top + dy, r->right + dx, r->bottom + dy};
+    return TRUE;
+}
+inline constexpr BOOL InflateRect(RECT* r, int dx, int dy)
+{
+    if (!r)
+        return FALSE;
+    *r = RECT{r->left - dx, r->top - dy, r->right + dx, r->bottom + dy};
+    return TRUE;
+}
+// The overlap; an empty result is set to all zeros and gives FALSE.
+inline constexpr BOOL IntersectRect(RECT* out, const RECT* a, const RECT* b)
+{
+    if (!out || !a || !b)
+        return FALSE;
+    const RECT r{a->left > b->left ? a->left : b->left, a->top > b->top ? a->top : b->top,
+                 a->right < b->right ? a->right : b->right, a->bottom < b->bottom ? a->bottom : b->bottom};
+    if (IsRectEmpty(&r)) {
+        *out = RECT{};
+        return FALSE;
+    }
+    *out = r;
+    return TRUE;
+}
+// The bounds of both; empty rectangles take no part.
+inline constexpr BOOL UnionRect(RECT* out, const RECT* a, const RECT* b)
+{
+    if (!out || !a || !b)
+        return FALSE;
+    if (IsRectEmpty(a) && IsRectEmpty(b)) {
+        *out = RECT{};
+        return FALSE;
+    }
+    if (IsRectEmpty(a)) {
+        *out = *b;
+        return TRUE;
+    }
+    if (IsRectEmpty(b)) {
+        *out = *a;
+        return TRUE;
+    }
+    *out = RECT{a->left < b->left ? a->left : b->left, a->top < b->top ? a->top : b->top,
+                a->right > b->right ? a->right : b->right, a->bottom > b->bottom ? a->bottom : b->bottom};
+    return TRUE;
+}
+
 }  // namespace ovrel::ui
