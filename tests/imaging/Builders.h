@@ -123,7 +123,8 @@ public:
     {
         FValueOffsets.clear();
         Bytes out;
-        AppendText(out, FBig ? "MM" : "II");  // byte order
+        out.push_back(FBig ? 'M' : 'I');  // byte order
+        out.push_back(FBig ? 'M' : 'I');
         Put16(out, 42);                       // magic
         Put32(out, 8);                        // IFD0 offset
 

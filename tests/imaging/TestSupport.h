@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the image tests: a temporary folder, file I/O and item values in the machine's byte order.
 
-#include "imaging/Builders.h"
+#include "Builders.h"
 #include "platform/imaging/Image.h"
 
 #include <algorithm>
