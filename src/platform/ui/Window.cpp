@@ -4,6 +4,7 @@
 #include "platform/ui/SysTables.h"
 #include "platform/ui/Window_p.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 #include <algorithm>
@@ -257,7 +258,8 @@ HWND ActivateWindow(Window* w, WORD state)
         ZOrderInsert(s.TopLevels, w, HWND_TOP);
         SendMessage(w, WM_NCACTIVATE, TRUE, 0);
         SendMessage(w, WM_ACTIVATE, MAKEWPARAM(state, w->Minimized ? 1 : 0), reinterpret_cast<LPARAM>(old));
-        if (!w->Destroyed && w->Widget != nullptr && w->Widget->isVisible() && IsFramedTopLevel(w))
+        if (!w->Destroyed && w->Widget != nullptr && w->Widget->isVisible() && IsFramedTopLevel(w) &&
+            QGuiApplication::platformName() != QStringLiteral("offscreen"))
             w->Widget->activateWindow();
     }
     return old;
