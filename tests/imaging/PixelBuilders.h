@@ -36,6 +36,13 @@ inline void PutLittle32(Bytes& out, std::uint32_t v)
 inline void PutText(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
 inline Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
+// The first keep bytes: a file cut short.
+inline Bytes Cut(Bytes bytes, std::size_t keep)
+{
+    bytes.resize(std::min(keep, bytes.size()));
+    return bytes;
+}
+
 inline Bytes Deflate(const Bytes& raw)
 {
     uLongf size = compressBound(static_cast<uLong>(raw.size()));

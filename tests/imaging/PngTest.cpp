@@ -238,12 +238,6 @@ TEST_P(PngReaderDamaged, OpensWithAFailureStatus)
     EXPECT_EQ(detail::ReadPng(GetParam().bytes, data), GetParam().expected);
 }
 
-Bytes Cut(Bytes bytes, std::size_t keep)
-{
-    bytes.resize(std::min(keep, bytes.size()));
-    return bytes;
-}
-
 Bytes Patched(Bytes bytes, std::size_t at, std::uint8_t value)
 {
     bytes[at] = value;

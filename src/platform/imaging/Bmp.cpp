@@ -5,6 +5,7 @@
 #include "platform/imaging/Image_p.h"
 #include "platform/imaging/Pixels_p.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <new>
@@ -121,8 +122,13 @@ Status ParseBmp(std::span<const std::uint8_t> file, BmpLayout& bmp)
 
     if (bits <= 8) {
         const std::uint32_t maximum = 1u << bits;
-        bmp.PaletteSize = coloursUsed == 0 || coloursUsed > maximum ? maximum : coloursUsed;
         const std::size_t entry = infoSize == CoreHeaderSize ? 3 : 4;
+        // Writers leave out unused entries; the pixel offset says how many there really are.
+        const std::size_t room = *pixelsAt > at ? (*pixelsAt - at) / entry : 0;
+        const std::uint32_t declared = coloursUsed == 0 || coloursUsed > maximum ? maximum : coloursUsed;
+        bmp.PaletteSize = static_cast<std::uint32_t>(std::min<std::size_t>(declared, room));
+        if (bmp.PaletteSize == 0)
+            return Status::GenericError;
         for (std::uint32_t i = 0; i < bmp.PaletteSize; ++i) {
             const auto colour = reader.Bytes(at + i * entry, 3);
             if (!colour)
