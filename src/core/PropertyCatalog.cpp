@@ -460,12 +460,12 @@ std::string TVekImageInfoFormat::FormatValue(const TVekImageInfo& info, std::uin
         case TagExposureTime: return ExposureTimeText(item);
         case TagFNumber:
         case TagAperture:
-        case TagMaxAperture: return "F" + Format("%.1f", {UnsignedRational(item)});
+        case TagMaxAperture: return Format("F%.1f", {UnsignedRational(item)});
         case TagExposureBias: {
             double bias = SignedRational(item);
             if (bias < -100 || bias > 100)
                 bias = 0;
-            return "EV" + Format("%.1f", {bias});
+            return Format("EV%.1f", {bias});
         }
         case TagExposureProgram:
             return CodeText(item,

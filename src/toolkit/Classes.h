@@ -380,6 +380,10 @@ public:
 
     // Runs the first steps of freeing before the destructors; see the class comment.
     void operator delete(TComponent* component, std::destroying_delete_t);
+    // Paired with the destroying delete, so that the compiler sees matching allocation functions.
+    // (The second delete frees the memory when a constructor throws.)
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* memory) { ::operator delete(memory); }
 
     [[nodiscard]] TComponent* GetOwner() const override { return FOwner; }
     [[nodiscard]] int GetComponentCount() const { return static_cast<int>(FComponents.size()); }

@@ -399,7 +399,10 @@ public:
 
     Bytes Build() const
     {
-        Bytes out{0xFF, 0xD8};  // SOI
+        Bytes out;
+        out.reserve(2 + FSegments.size());
+        out.push_back(0xFF);  // SOI
+        out.push_back(0xD8);
         Append(out, FSegments);
         Bytes dqt;
         const int tables = FComponents > 1 ? 2 : 1;

@@ -207,7 +207,9 @@ inline Bytes MakeBmp(const BmpSpec& spec)
             info.push_back(0);
     }
     Bytes out;
-    PutText(out, "BM");
+    out.reserve(14 + info.size() + spec.Pixels.size());
+    out.push_back('B');
+    out.push_back('M');
     PutLittle32(out, static_cast<std::uint32_t>(14 + info.size() + spec.Pixels.size()));
     PutLittle32(out, 0);  // reserved
     PutLittle32(out, static_cast<std::uint32_t>(14 + info.size()));

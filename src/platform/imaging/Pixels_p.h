@@ -14,9 +14,9 @@ inline constexpr std::uint64_t MaxDecodedPixels = std::uint64_t{1} << 28;
 template <typename T>
 void AppendNative(std::vector<std::uint8_t>& value, T number)
 {
-    std::uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, &number, sizeof(T));
-    value.insert(value.end(), bytes, bytes + sizeof(T));
+    const std::size_t at = value.size();
+    value.resize(at + sizeof(T));
+    std::memcpy(value.data() + at, &number, sizeof(T));
 }
 
 }  // namespace ovrel::imaging::detail

@@ -134,7 +134,7 @@ Routed RouteMouse(RawInput& raw)
         r.Msg.hwnd = target;
         r.Msg.message = raw.Message;
         if (IsDoubleClick(raw.Message) && (target->ClassStyle & CS_DBLCLKS) == 0)
-            r.Msg.message = raw.Message - 1;  // a second press
+            r.Msg.message = raw.Message - 2;  // a second press
         r.Msg.wParam = MouseKeys(raw);
         r.Msg.lParam = MAKELPARAM(client.x, client.y);
         s.LastMouseTarget = target;
@@ -148,7 +148,7 @@ Routed RouteMouse(RawInput& raw)
     UINT message = raw.Message;
     if (hit == HTCLIENT) {
         if (IsDoubleClick(message) && (target->ClassStyle & CS_DBLCLKS) == 0)
-            message -= 1;
+            message -= 2;  // a second press
         POINT client = raw.Screen;
         ScreenToClient(target, &client);
         r.Msg.message = message;

@@ -129,6 +129,9 @@ void ApplyZOrderToWidget(Window* w, HWND insertAfter)
 {
     if (w->Widget == nullptr)
         return;
+    // Top-level stacking is the window manager's; offscreen there is none to ask.
+    if (w->IsTopLevel() && QGuiApplication::platformName() == QStringLiteral("offscreen"))
+        return;
     if (insertAfter == HWND_BOTTOM) {
         w->Widget->lower();
         return;
