@@ -185,9 +185,17 @@ public:
         try {
             if (now == nullptr)
                 return;
-            HWND w = WindowFromWidget(now);
-            if (w != nullptr && w != GetFocus())
-                SetFocus(w);
+            Window* w = ToWindow(WindowFromWidget(now));
+            if (w == nullptr || w == GetFocus())
+                return;
+            // Qt gives focus to windows it shows, pop-ups included; activation is the layer's. Only the window
+            // manager activating a framed form on a real desktop moves focus into another top-level window.
+            Window* root = Root(w);
+            const bool byWindowManager =
+                IsFramedTopLevel(root) && QGuiApplication::platformName() != QStringLiteral("offscreen");
+            if (root != GetActiveWindow() && !byWindowManager)
+                return;
+            SetFocus(w);
         } catch (...) {
             ReportException(std::current_exception());
         }

@@ -353,11 +353,14 @@ bool TakeMessage(MSG* out, HWND filter, UINT filterMin, UINT filterMax, UINT rem
             }
             again.Routed = true;
             again.Result = routed.Msg;
+            bool posted = false;
             {
                 std::lock_guard lock(s.PostedLock);
-                if (!s.Posted.empty())  // a leave was posted: it goes first
-                    return TakeMessage(out, filter, filterMin, filterMax, removeFlags);
+                posted = !s.Posted.empty();
             }
+            // A leave was posted: it goes first. The lock is released before looking again.
+            if (posted)
+                return TakeMessage(out, filter, filterMin, filterMax, removeFlags);
         }
         RawInput& current = s.Input[i];
         if (ToWindow(current.Result.hwnd) == nullptr) {

@@ -1,0 +1,288 @@
+#include "WindowTestSupport.h"
+
+#include "platform/ui/SysTables.h"
+
+namespace ovrel::ui::test {
+namespace {
+
+constexpr DWORD Popup = WS_POPUP | WS_VISIBLE;
+constexpr DWORD Child = WS_CHILD | WS_VISIBLE;
+
+using InputTest = WindowTest;
+
+// A 200x150 pop-up at (100, 100) with a bordered child at (10, 10) of 50x40 in its client area.
+struct TwoLevels {
+    HWND Top;
+    HWND Inner;
+};
+
+TEST_F(InputTest, MouseMessagesAreClientOrNonClientByHitTest)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    HWND inner = Create(Child | WS_BORDER, RECT{10, 10, 60, 50}, top);
+    Pump();
+    struct Row {
+        const char* name;
+        POINT screen;
+        HWND expectedWindow;
+        UINT expectedMessage;
+        LPARAM expectedLParam;  // client point, or the screen point for non-client messages
+        WPARAM expectedWParam;
+    };
+    const Row rows[] = {
+        {"ParentClient", POINT{105, 105}, top, WM_LBUTTONDOWN, MAKELPARAM(5, 5), MK_LBUTTON},
+        {"ChildClientInsideItsBorder", POINT{115, 115}, inner, WM_LBUTTONDOWN, MAKELPARAM(4, 4), MK_LBUTTON},
+        {"ChildBorder", POINT{110, 112}, inner, WM_NCLBUTTONDOWN, MAKELPARAM(110, 112),
+         static_cast<WPARAM>(HTBORDER)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Rec.Log.clear();
+        PostMouseInput(WM_LBUTTONDOWN, row.screen);
+        PostMouseInput(WM_LBUTTONUP, row.screen);
+        Pump();
+        std::vector<Received> downs = Rec.Of(row.expectedMessage);
+        ASSERT_EQ(downs.size(), 1u);
+        EXPECT_EQ(downs[0].Window, row.expectedWindow);
+        EXPECT_EQ(downs[0].LParam, row.expectedLParam);
+        EXPECT_EQ(downs[0].WParam, row.expectedWParam);
+        // Every routed mouse message asked the hit test first and set the cursor.
+        EXPECT_FALSE(Rec.Of(WM_NCHITTEST).empty());
+        EXPECT_FALSE(Rec.Of(WM_SETCURSOR).empty());
+    }
+}
+
+TEST_F(InputTest, TransparentWindowsPassThePointToTheWindowBelow)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    HWND cover = Create(Child, RECT{0, 0, 100, 100}, top);
+    Rec.OnMessage = [cover](HWND w, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (w == cover && m == WM_NCHITTEST)
+            return HTTRANSPARENT;
+        return std::nullopt;
+    };
+    Pump();
+    EXPECT_EQ(WindowFromPoint(POINT{120, 120}), top);
+    Rec.Log.clear();
+    PostMouseInput(WM_MOUSEMOVE, POINT{120, 120});
+    Pump();
+    ASSERT_EQ(Rec.Of(WM_MOUSEMOVE).size(), 1u);
+    EXPECT_EQ(Rec.Of(WM_MOUSEMOVE)[0].Window, top);
+}
+
+TEST_F(InputTest, DisabledWindowsGiveThePointToTheirParent)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    HWND inner = Create(Child, RECT{10, 10, 60, 50}, top);
+    EnableWindow(inner, FALSE);
+    EXPECT_EQ(WindowFromPoint(POINT{120, 120}), top);
+    EXPECT_EQ(WindowFromPointEx(POINT{120, 120}, true), inner);
+    EnableWindow(top, FALSE);
+    EXPECT_EQ(WindowFromPoint(POINT{120, 120}), nullptr);
+}
+
+TEST_F(InputTest, DoubleClicksNeedTheClassStyle)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    Pump();
+    PostMouseInput(WM_LBUTTONDBLCLK, POINT{150, 150});
+    PostMouseInput(WM_LBUTTONUP, POINT{150, 150});
+    Pump();
+    EXPECT_TRUE(Rec.Of(WM_LBUTTONDBLCLK).empty());
+    EXPECT_EQ(Rec.Of(WM_LBUTTONDOWN).size(), 1u);
+    SetClassStyle(top, CS_DBLCLKS);
+    Rec.Log.clear();
+    PostMouseInput(WM_LBUTTONDBLCLK, POINT{150, 150});
+    Pump();
+    EXPECT_EQ(Rec.Of(WM_LBUTTONDBLCLK).size(), 1u);
+}
+
+TEST_F(InputTest, MouseMovesAreCoalesced)
+{
+    Create(Popup, RECT{100, 100, 300, 250});
+    Pump();
+    Rec.Log.clear();
+    for (int x = 0; x < 10; ++x)
+        PostMouseInput(WM_MOUSEMOVE, POINT{110 + x, 110});
+    Pump();
+    ASSERT_EQ(Rec.Of(WM_MOUSEMOVE).size(), 1u);
+    EXPECT_EQ(Rec.Of(WM_MOUSEMOVE)[0].LParam, MAKELPARAM(19, 10));
+}
+
+TEST_F(InputTest, CaptureTakesAllMouseInputAndTheLoserIsTold)
+{
+    HWND a = Create(Popup, RECT{100, 100, 200, 200});
+    HWND b = Create(Popup, RECT{300, 100, 400, 200});
+    Pump();
+    SetCapture(a);
+    PostMouseInput(WM_MOUSEMOVE, POINT{350, 150});
+    Pump();
+    ASSERT_EQ(Rec.Of(WM_MOUSEMOVE).size(), 1u);
+    EXPECT_EQ(Rec.Of(WM_MOUSEMOVE)[0].Window, a);
+    EXPECT_EQ(Rec.Of(WM_MOUSEMOVE)[0].LParam, MAKELPARAM(250, 50));
+    SetCapture(b);
+    ASSERT_EQ(Rec.Of(WM_CAPTURECHANGED).size(), 1u);
+    EXPECT_EQ(Rec.Of(WM_CAPTURECHANGED)[0].Window, a);
+    EXPECT_EQ(Rec.Of(WM_CAPTURECHANGED)[0].LParam, reinterpret_cast<LPARAM>(b));
+    // Switching to another application ends capture.
+    SetApplicationActive(false);
+    EXPECT_EQ(GetCapture(), nullptr);
+    ASSERT_EQ(Rec.Of(WM_CAPTURECHANGED).size(), 2u);
+    EXPECT_EQ(Rec.Of(WM_CAPTURECHANGED)[1].Window, b);
+}
+
+TEST_F(InputTest, LeaveTrackingSendsOneLeaveWhenThePointerGoes)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    HWND inner = Create(Child | WS_BORDER, RECT{10, 10, 60, 50}, top);
+    Pump();
+    PostMouseInput(WM_MOUSEMOVE, POINT{120, 120});
+    Pump();
+    TRACKMOUSEEVENT track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = inner;
+    ASSERT_TRUE(TrackMouseEvent(&track));
+    PostMouseInput(WM_MOUSEMOVE, POINT{121, 120});
+    Pump();
+    EXPECT_TRUE(Rec.Of(WM_MOUSELEAVE).empty());
+    // Onto the border: out of the client area.
+    for (POINT p : {POINT{110, 112}, POINT{105, 105}, POINT{130, 130}}) {
+        PostMouseInput(WM_MOUSEMOVE, p);
+        Pump();
+    }
+    ASSERT_EQ(Rec.Of(WM_MOUSELEAVE).size(), 1u);
+    EXPECT_EQ(Rec.Of(WM_MOUSELEAVE)[0].Window, inner);
+    // The frame variant ends when the pointer leaves the frame.
+    PostMouseInput(WM_MOUSEMOVE, POINT{110, 112});
+    Pump();
+    track.dwFlags = TME_LEAVE | TME_NONCLIENT;
+    ASSERT_TRUE(TrackMouseEvent(&track));
+    PostMouseInput(WM_MOUSEMOVE, POINT{130, 130});
+    Pump();
+    ASSERT_EQ(Rec.Of(WM_NCMOUSELEAVE).size(), 1u);
+    PostMouseLeftApplication();
+    Pump();
+    EXPECT_EQ(GetWindowUnderPointer(), nullptr);
+}
+
+TEST_F(InputTest, KeysGoToTheFocusWindowWithKeyDataAndState)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    HWND inner = Create(Child, RECT{10, 10, 60, 50}, top);
+    SetFocus(inner);
+    Pump();
+    Rec.Log.clear();
+    PostKeyInput(WM_KEYDOWN, VK_SHIFT, "", MOD_SHIFT);
+    PostKeyInput(WM_KEYDOWN, 'A', "A", MOD_SHIFT);
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_NE(GetKeyState(VK_SHIFT) & 0x8000, 0);
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, inner);
+    EXPECT_EQ(msg.message, WM_KEYDOWN);
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>('A'));
+    EXPECT_EQ(msg.lParam & 0xFFFF, 1);
+    EXPECT_EQ(msg.lParam & (1 << 29), 0);
+    PostKeyInput(WM_KEYUP, 'A', "", 0);
+    PostKeyInput(WM_KEYUP, VK_SHIFT, "", 0);
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_KEYUP);
+    EXPECT_NE(static_cast<std::uint32_t>(msg.lParam) & (1u << 31), 0u);
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(GetKeyState(VK_SHIFT) & 0x8000, 0);
+}
+
+TEST_F(InputTest, KeyboardOpensTheMenuBarAndAltF4Closes)
+{
+    HWND form = Create(Popup, RECT{100, 100, 300, 250});
+    HWND inner = Create(Child, RECT{10, 10, 60, 50}, form);
+    SetFocus(inner);
+    Pump();
+    struct Step {
+        UINT message;
+        WORD vk;
+        const char* text;
+        UINT modifiers;
+    };
+    struct Row {
+        const char* name;
+        std::vector<Step> keys;
+        std::vector<std::pair<WPARAM, LPARAM>> commands;  // WM_SYSCOMMAND at the form
+    };
+    const Row rows[] = {
+        {"BareAlt", {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYUP, VK_MENU, "", 0}}, {{SC_KEYMENU, 0}}},
+        {"AltLetter",
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, 'F', "f", MOD_ALT}, {WM_KEYUP, 'F', "", MOD_ALT},
+          {WM_KEYUP, VK_MENU, "", 0}},
+         {{SC_KEYMENU, 'f'}}},
+        {"F10", {{WM_KEYDOWN, VK_F10, "", 0}, {WM_KEYUP, VK_F10, "", 0}}, {{SC_KEYMENU, 0}}},
+        {"AltSpaceDoesNothing",
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, VK_SPACE, " ", MOD_ALT}, {WM_KEYUP, VK_SPACE, "", MOD_ALT},
+          {WM_KEYUP, VK_MENU, "", 0}},
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Rec.Log.clear();
+        for (const Step& key : row.keys)
+            PostKeyInput(key.message, key.vk, key.text, key.modifiers);
+        Pump();
+        std::vector<std::pair<WPARAM, LPARAM>> commands;
+        for (const Received& r : Rec.Of(WM_SYSCOMMAND)) {
+            EXPECT_EQ(r.Window, form);
+            commands.emplace_back(r.WParam, r.LParam);
+        }
+        EXPECT_EQ(commands, row.commands);
+    }
+    PostKeyInput(WM_KEYDOWN, VK_MENU, "", MOD_ALT);
+    PostKeyInput(WM_KEYDOWN, VK_F4, "", MOD_ALT);
+    Pump();
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_FALSE(IsWindow(inner));
+}
+
+TEST_F(InputTest, RightButtonUpAsksForAContextMenuThroughTheParents)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    HWND inner = Create(Child, RECT{10, 10, 60, 50}, top);
+    Pump();
+    PostMouseInput(WM_RBUTTONDOWN, POINT{120, 125});
+    PostMouseInput(WM_RBUTTONUP, POINT{120, 125});
+    Pump();
+    const auto menus = Rec.Of(WM_CONTEXTMENU);
+    ASSERT_EQ(menus.size(), 2u);  // the child, then its parent through the default handler
+    EXPECT_EQ(menus[0].Window, inner);
+    EXPECT_EQ(menus[1].Window, top);
+    EXPECT_EQ(menus[1].WParam, reinterpret_cast<WPARAM>(inner));
+    EXPECT_EQ(menus[1].LParam, MAKELPARAM(120, 125));
+}
+
+TEST_F(InputTest, APressActivatesUnlessTheWindowSaysNo)
+{
+    HWND a = Create(Popup, RECT{100, 100, 200, 200});
+    HWND b = Create(Popup, RECT{300, 100, 400, 200});
+    SetActiveWindow(a);
+    Rec.OnMessage = [b](HWND w, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (w == b && m == WM_MOUSEACTIVATE)
+            return MA_NOACTIVATE;
+        return std::nullopt;
+    };
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), a);
+    PostMouseInput(WM_LBUTTONDOWN, POINT{350, 150});
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_EQ(Rec.Of(WM_LBUTTONDOWN).size(), 1u);
+    Rec.OnMessage = nullptr;
+    PostMouseInput(WM_LBUTTONUP, POINT{350, 150});
+    PostMouseInput(WM_LBUTTONDOWN, POINT{350, 150});
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), b);
+    const auto activations = Rec.Of(WM_ACTIVATE);
+    ASSERT_FALSE(activations.empty());
+    EXPECT_EQ(activations.back().Window, b);
+    EXPECT_EQ(LOWORD(activations.back().WParam), WA_CLICKACTIVE);
+}
+
+}  // namespace
+}  // namespace ovrel::ui::test
