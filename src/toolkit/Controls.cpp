@@ -1,0 +1,2302 @@
+#include "toolkit/Controls.h"
+
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Window.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
+#include "toolkit/SysUtils.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+#include <unordered_map>
+
+namespace ovrel::toolkit {
+
+using namespace ovrel::ui;
+
+namespace {
+
+std::unordered_map<HWND, TWinControl*>& WindowControls()
+{
+    static std::unordered_map<HWND, TWinControl*> map;
+    return map;
+}
+
+TControl* gMouseControl = nullptr;
+TControl* gCaptureControl = nullptr;
+
+// Focus walks in progress; a control freed during a walk's handlers is blanked out of them.
+std::vector<std::vector<TControl*>*>& ActiveWalks()
+{
+    static std::vector<std::vector<TControl*>*> walks;
+    return walks;
+}
+
+class ScopedWalk {
+public:
+    explicit ScopedWalk(std::vector<TControl*>& list) : FList(list) { ActiveWalks().push_back(&FList); }
+    ~ScopedWalk() { std::erase(ActiveWalks(), &FList); }
+    ScopedWalk(const ScopedWalk&) = delete;
+    ScopedWalk& operator=(const ScopedWalk&) = delete;
+
+private:
+    std::vector<TControl*>& FList;
+};
+
+void ForgetControl(TControl* control)
+{
+    for (auto* walk : ActiveWalks())
+        std::replace(walk->begin(), walk->end(), control, static_cast<TControl*>(nullptr));
+    if (gMouseControl == control)
+        gMouseControl = nullptr;
+    if (gCaptureControl == control)
+        gCaptureControl = nullptr;
+}
+
+bool IsAncestorOrSelf(const TControl* ancestor, const TControl* control)
+{
+    for (const TControl* c = control; c != nullptr; c = c->GetParent())
+        if (c == ancestor)
+            return true;
+    return false;
+}
+
+TWinControl* RootOf(TControl* control)
+{
+    TWinControl* root = control->GetParent();
+    if (root == nullptr)
+        return dynamic_cast<TWinControl*>(control);
+    while (root->GetParent() != nullptr)
+        root = root->GetParent();
+    return root;
+}
+
+// The control each root window (a form or a parentless control) last handed the focus to.
+std::unordered_map<const TWinControl*, TWinControl*>& RootFocus()
+{
+    static std::unordered_map<const TWinControl*, TWinControl*> map;
+    return map;
+}
+
+RECT BoundsOf(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
+
+bool PointIn(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+POINT PointFromLParam(std::intptr_t lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+bool IsMouseMessage(std::uint32_t msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
+
+// Moves the focus bookkeeping of root to newFocus: CM_EXIT up from the old control to the common ancestor,
+// then CM_ENTER down to the new one. Stops when a handler moves the focus elsewhere.
+void FocusChanged(TWinControl* newFocus)
+{
+    TWinControl* root = RootOf(newFocus);
+    TWinControl*& slot = RootFocus()[root];
+    TWinControl* old = slot;
+    if (old == newFocus)
+        return;
+    slot = newFocus;
+
+    std::vector<TControl*> exits;
+    for (TControl* c = old; c != nullptr && !IsAncestorOrSelf(c, newFocus); c = c->GetParent())
+        exits.push_back(c);
+    std::vector<TControl*> enters;
+    for (TControl* c = newFocus; c != nullptr && (old == nullptr || !IsAncestorOrSelf(c, old)); c = c->GetParent())
+        enters.push_back(c);
+    std::reverse(enters.begin(), enters.end());
+
+    ScopedWalk exitGuard(exits);
+    ScopedWalk enterGuard(enters);
+    for (TControl* c : exits) {
+        if (c != nullptr)
+            c->Perform(CM_EXIT, 0, 0);
+        if (RootFocus()[root] != newFocus)
+            return;
+    }
+    for (TControl* c : enters) {
+        if (c != nullptr)
+            c->Perform(CM_ENTER, 0, 0);
+        if (RootFocus()[root] != newFocus)
+            return;
+    }
+    root->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<std::intptr_t>(newFocus));
+}
+
+void DeliverMouseEnterLeave(TControl* target)
+{
+    TControl* capture = gCaptureControl;
+    if (gMouseControl == target)
+        return;
+    TControl* old = gMouseControl;
+    gMouseControl = target;
+    // While a control holds the mouse, only it hears about the pointer coming and going.
+    if (old != nullptr && (capture == nullptr || old == capture))
+        old->Perform(CM_MOUSELEAVE, 0, 0);
+    if (gMouseControl == target && target != nullptr && (capture == nullptr || target == capture))
+        target->Perform(CM_MOUSEENTER, 0, 0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// TSizeConstraints
+
+void TSizeConstraints::SetValue(int& field, int value)
+{
+    value = std::max(value, 0);
+    if (field == value)
+        return;
+    field = value;
+    Change();
+}
+
+void TSizeConstraints::SetMaxHeight(int value)
+{
+    SetValue(FMaxHeight, value);
+}
+void TSizeConstraints::SetMaxWidth(int value)
+{
+    SetValue(FMaxWidth, value);
+}
+void TSizeConstraints::SetMinHeight(int value)
+{
+    SetValue(FMinHeight, value);
+}
+void TSizeConstraints::SetMinWidth(int value)
+{
+    SetValue(FMinWidth, value);
+}
+
+void TSizeConstraints::Assign(const TPersistent* source)
+{
+    if (const auto* other = dynamic_cast<const TSizeConstraints*>(source)) {
+        FMinWidth = other->FMinWidth;
+        FMinHeight = other->FMinHeight;
+        FMaxWidth = other->FMaxWidth;
+        FMaxHeight = other->FMaxHeight;
+        Change();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+TPersistent* TSizeConstraints::GetOwner() const
+{
+    return FControl;
+}
+
+void TSizeConstraints::Change()
+{
+    OnChange(this);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), FConstraints(std::make_unique<TSizeConstraints>(this)), FColor(clWindow),
+      FFont(std::make_unique<TFont>()),
+      FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks}
+{
+    FWindowProc = TWndMethod(this, &TControl::WndProc);
+    FFont->OnChange = TNotifyEvent(this, &TControl::FontChanged);
+    FConstraints->OnChange = TNotifyEvent(this, &TControl::ConstraintsChanged);
+}
+
+TControl::~TControl()
+{
+    ForgetControl(this);
+    for (auto& [root, focus] : RootFocus())
+        if (focus == this)
+            focus = nullptr;
+    if (FParent != nullptr)
+        FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* value)
+{
+    if (FParent == value)
+        return;
+    if (value == this)
+        throw EInvalidOperation("A control cannot have itself as its parent");
+    if (FParent != nullptr)
+        FParent->RemoveControl(this);
+    if (value != nullptr)
+        value->InsertControl(this);
+}
+
+void TControl::SetLeft(int value)
+{
+    SetBounds(value, FTop, FWidth, FHeight);
+}
+void TControl::SetTop(int value)
+{
+    SetBounds(FLeft, value, FWidth, FHeight);
+}
+void TControl::SetWidth(int value)
+{
+    SetBounds(FLeft, FTop, value, FHeight);
+}
+void TControl::SetHeight(int value)
+{
+    SetBounds(FLeft, FTop, FWidth, value);
+}
+
+RECT TControl::GetBoundsRect() const
+{
+    return BoundsOf(FLeft, FTop, FWidth, FHeight);
+}
+
+void TControl::SetBoundsRect(const RECT& value)
+{
+    SetBounds(value.left, value.top, value.right - value.left, value.bottom - value.top);
+}
+
+void TControl::DoConstrainSize(int& width, int& height)
+{
+    int minWidth = FConstraints->GetMinWidth();
+    int minHeight = FConstraints->GetMinHeight();
+    int maxWidth = FConstraints->GetMaxWidth();
+    int maxHeight = FConstraints->GetMaxHeight();
+    ConstrainedResize(minWidth, minHeight, maxWidth, maxHeight);
+    if (maxWidth > 0 && width > maxWidth)
+        width = maxWidth;
+    if (minWidth > 0 && width < minWidth)
+        width = minWidth;
+    if (maxHeight > 0 && height > maxHeight)
+        height = maxHeight;
+    if (minHeight > 0 && height < minHeight)
+        height = minHeight;
+}
+
+void TControl::ConstrainedResize(int&, int&, int&, int&) {}
+
+bool TControl::IsAligning() const
+{
+    return FParent != nullptr && FParent->FAligning;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height)
+{
+    DoConstrainSize(width, height);
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
+        return;
+    UpdateBoundsRect(BoundsOf(left, top, width, height));
+}
+
+void TControl::UpdateBoundsRect(const RECT& rect)
+{
+    const RECT old = GetBoundsRect();
+    const bool sized = (rect.right - rect.left) != FWidth || (rect.bottom - rect.top) != FHeight;
+    if (FParent != nullptr && FParent->HandleAllocated() && GetVisible())
+        InvalidateRect(FParent->GetHandle(), &old, !FControlStyle.Contains(csOpaque));
+    FLeft = rect.left;
+    FTop = rect.top;
+    FWidth = rect.right - rect.left;
+    FHeight = rect.bottom - rect.top;
+    if (!IsAligning() && !GetComponentState().Contains(csLoading))
+        UpdateAnchorRules();
+    Invalidate();
+    if (sized)
+        Resize();
+    RequestAlign();
+}
+
+RECT TControl::GetClientRect() const
+{
+    return RECT{0, 0, FWidth, FHeight};
+}
+
+int TControl::GetClientWidth() const
+{
+    const RECT r = GetClientRect();
+    return r.right - r.left;
+}
+
+int TControl::GetClientHeight() const
+{
+    const RECT r = GetClientRect();
+    return r.bottom - r.top;
+}
+
+void TControl::SetClientWidth(int value)
+{
+    SetWidth(FWidth + value - GetClientWidth());
+}
+
+void TControl::SetClientHeight(int value)
+{
+    SetHeight(FHeight + value - GetClientHeight());
+}
+
+POINT TControl::GetClientOrigin() const
+{
+    if (FParent == nullptr)
+        return POINT{FLeft, FTop};
+    const POINT parent = FParent->GetClientOrigin();
+    return POINT{parent.x + FLeft, parent.y + FTop};
+}
+
+POINT TControl::ClientToScreen(POINT point) const
+{
+    const POINT origin = GetClientOrigin();
+    return POINT{point.x + origin.x, point.y + origin.y};
+}
+
+POINT TControl::ScreenToClient(POINT point) const
+{
+    const POINT origin = GetClientOrigin();
+    return POINT{point.x - origin.x, point.y - origin.y};
+}
+
+POINT TControl::ClientToParent(POINT point, const TWinControl* parent) const
+{
+    if (parent == nullptr)
+        parent = FParent;
+    if (parent == nullptr)
+        throw EInvalidOperation("Control '" + GetName() + "' has no parent window");
+    return parent->ScreenToClient(ClientToScreen(point));
+}
+
+POINT TControl::ParentToClient(POINT point, const TWinControl* parent) const
+{
+    if (parent == nullptr)
+        parent = FParent;
+    if (parent == nullptr)
+        throw EInvalidOperation("Control '" + GetName() + "' has no parent window");
+    return ScreenToClient(parent->ClientToScreen(point));
+}
+
+void TControl::SetAlign(TAlign value)
+{
+    if (FAlign == value)
+        return;
+    const TAlign old = FAlign;
+    FAlign = value;
+    // Aligned controls keep their own anchors; going back to none restores the standard ones.
+    if (old != alNone && value == alNone)
+        FAnchors = TAnchors{akLeft, akTop};
+    RequestAlign();
+    if (value == alNone)
+        UpdateAnchorRules();
+}
+
+void TControl::SetAnchors(TAnchors value)
+{
+    if (FAnchors == value)
+        return;
+    FAnchors = value;
+    if (!GetComponentState().Contains(csLoading))
+        UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules()
+{
+    if (FParent == nullptr) {
+        FAnchorRulesValid = false;
+        return;
+    }
+    RECT area = FParent->GetClientRect();
+    FParent->AdjustClientRect(area);
+    FAnchorBounds = GetBoundsRect();
+    FAnchorParentSize = SIZE{area.right - area.left, area.bottom - area.top};
+    FAnchorRulesValid = true;
+}
+
+void TControl::SetConstraints(const TSizeConstraints* value)
+{
+    FConstraints->Assign(value);
+}
+
+void TControl::ConstraintsChanged(TObject*)
+{
+    SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
+void TControl::SetAutoSize(bool value)
+{
+    if (FAutoSize == value)
+        return;
+    FAutoSize = value;
+    if (value)
+        AdjustSize();
+}
+
+bool TControl::CanAutoSize(int&, int&)
+{
+    return false;
+}
+
+void TControl::AdjustSize()
+{
+    int width = FWidth;
+    int height = FHeight;
+    if (FAutoSize && CanAutoSize(width, height))
+        SetBounds(FLeft, FTop, width, height);
+}
+
+void TControl::BringToFront()
+{
+    SetZOrder(true);
+}
+
+void TControl::SendToBack()
+{
+    SetZOrder(false);
+}
+
+void TControl::SetZOrder(bool toTop)
+{
+    if (FParent == nullptr)
+        return;
+    SetZOrderPosition(toTop ? std::numeric_limits<int>::max() : 0);
+}
+
+void TControl::SetZOrderPosition(int position)
+{
+    if (FParent == nullptr)
+        return;
+    auto& list = FParent->FControls;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end())
+        return;
+    const int old = static_cast<int>(it - list.begin());
+    position = std::clamp(position, 0, static_cast<int>(list.size()) - 1);
+    if (old == position)
+        return;
+    list.erase(it);
+    list.insert(list.begin() + position, this);
+    Invalidate();
+}
+
+void TControl::SetVisible(bool value)
+{
+    if (FVisible == value)
+        return;
+    VisibleChanging();
+    FVisible = value;
+    Perform(CM_VISIBLECHANGED, value ? 1 : 0, 0);
+    RequestAlign();
+}
+
+void TControl::VisibleChanging() {}
+
+void TControl::Show()
+{
+    SetVisible(true);
+}
+
+void TControl::Hide()
+{
+    SetVisible(false);
+}
+
+bool TControl::GetShowing() const
+{
+    return FVisible && (FParent == nullptr || FParent->GetShowing());
+}
+
+void TControl::SetEnabled(bool value)
+{
+    if (FEnabled == value)
+        return;
+    FEnabled = value;
+    Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+void TControl::SetColor(TColor value)
+{
+    if (FColor != value) {
+        FColor = value;
+        FParentColor = false;
+        Perform(CM_COLORCHANGED, 0, 0);
+        return;
+    }
+    FParentColor = false;
+}
+
+void TControl::SetParentColor(bool value)
+{
+    if (FParentColor == value)
+        return;
+    FParentColor = value;
+    if (value && FParent != nullptr)
+        Perform(CM_PARENTCOLORCHANGED, 0, 0);
+}
+
+void TControl::SetFont(const TFont* value)
+{
+    FFont->Assign(value);
+}
+
+void TControl::FontChanged(TObject*)
+{
+    if (!FApplyingParentFont)
+        FParentFont = false;
+    Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::SetParentFont(bool value)
+{
+    if (FParentFont == value)
+        return;
+    FParentFont = value;
+    if (value && FParent != nullptr)
+        Perform(CM_PARENTFONTCHANGED, 0, 0);
+}
+
+void TControl::SetCursor(TCursor value)
+{
+    if (FCursor == value)
+        return;
+    FCursor = value;
+    Perform(CM_CURSORCHANGED, 0, 0);
+}
+
+void TControl::SetHint(const std::string& value)
+{
+    FHint = value;
+}
+
+void TControl::SetShowHint(bool value)
+{
+    FParentShowHint = false;
+    if (FShowHint == value)
+        return;
+    FShowHint = value;
+    Perform(CM_SHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetParentShowHint(bool value)
+{
+    if (FParentShowHint == value)
+        return;
+    FParentShowHint = value;
+    if (value && FParent != nullptr)
+        Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* value)
+{
+    if (FPopupMenu == value)
+        return;
+    if (FPopupMenu != nullptr)
+        FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = value;
+    if (value != nullptr)
+        value->FreeNotification(this);
+}
+
+std::string TControl::GetText() const
+{
+    return GetTextValue();
+}
+
+void TControl::SetText(const std::string& value)
+{
+    if (GetTextValue() == value)
+        return;
+    SetTextValue(value);
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+std::string TControl::GetTextValue() const
+{
+    return FText;
+}
+
+void TControl::SetTextValue(const std::string& value)
+{
+    FText = value;
+}
+
+bool TControl::GetMouseCapture() const
+{
+    return gCaptureControl == this;
+}
+
+void TControl::SetMouseCapture(bool value)
+{
+    if (GetMouseCapture() == value)
+        return;
+    SetCaptureControl(value ? this : nullptr);
+}
+
+void TControl::InitiateAction() {}
+
+void TControl::SetWindowProc(const TWndMethod& value)
+{
+    FWindowProc = value ? value : TWndMethod(this, &TControl::WndProc);
+}
+
+std::intptr_t TControl::Perform(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    TMessage message{msg, wParam, lParam, 0};
+    FWindowProc(message);
+    return message.Result;
+}
+
+void TControl::WndProc(TMessage& message)
+{
+    if (IsMouseMessage(message.Msg)) {
+        // Without double clicks a second press is just a press.
+        if (!FControlStyle.Contains(csDoubleClicks)) {
+            switch (message.Msg) {
+            case WM_LBUTTONDBLCLK:
+            case WM_RBUTTONDBLCLK:
+            case WM_MBUTTONDBLCLK:
+                message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+                break;
+            default:
+                break;
+            }
+        }
+        if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK)
+            FControlState.Include(csLButtonDown);
+        else if (message.Msg == WM_LBUTTONUP)
+            FControlState.Exclude(csLButtonDown);
+    }
+    Dispatch(message);
+}
+
+void TControl::HandleMouseMessage(TMessage& message)
+{
+    const POINT p = PointFromLParam(message.LParam);
+    const TShiftState shift = MouseKeysToShiftState(message.WParam);
+    switch (message.Msg) {
+    case WM_MOUSEMOVE:
+        MouseMove(shift, p.x, p.y);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (FControlStyle.Contains(csCaptureMouse))
+            SetMouseCapture(true);
+        if (FControlStyle.Contains(csClickEvents))
+            FControlState.Include(csClicked);
+        if (message.Msg == WM_LBUTTONDBLCLK) {
+            MouseDown(mbLeft, shift + TShiftState{ssDouble}, p.x, p.y);
+            if (FControlStyle.Contains(csClickEvents))
+                DblClick();
+        } else {
+            MouseDown(mbLeft, shift, p.x, p.y);
+        }
+        break;
+    case WM_LBUTTONUP: {
+        const bool captured = GetMouseCapture();
+        if (FControlStyle.Contains(csCaptureMouse))
+            SetMouseCapture(false);
+        const bool clicked = FControlState.Contains(csClicked);
+        FControlState.Exclude(csClicked);
+        (void)captured;
+        if (clicked && PointIn(GetClientRect(), p))
+            Click();
+        MouseUp(mbLeft, shift, p.x, p.y);
+        break;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        MouseDown(mbRight, message.Msg == WM_RBUTTONDBLCLK ? shift + TShiftState{ssDouble} : shift, p.x, p.y);
+        break;
+    case WM_RBUTTONUP:
+        MouseUp(mbRight, shift, p.x, p.y);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        MouseDown(mbMiddle, message.Msg == WM_MBUTTONDBLCLK ? shift + TShiftState{ssDouble} : shift, p.x, p.y);
+        break;
+    case WM_MBUTTONUP:
+        MouseUp(mbMiddle, shift, p.x, p.y);
+        break;
+    default:
+        break;
+    }
+}
+
+void TControl::Dispatch(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_MBUTTONUP:
+        HandleMouseMessage(message);
+        // A windowed control also lets the layer see the input (cursor, native widgets).
+        TObject::Dispatch(message);
+        return;
+    case WM_RBUTTONUP:
+        HandleMouseMessage(message);
+        TObject::Dispatch(message);
+        return;
+    case WM_CONTEXTMENU: {
+        POINT screen = PointFromLParam(message.LParam);
+        POINT client = screen.x == -1 && screen.y == -1 ? POINT{-1, -1} : ScreenToClient(screen);
+        bool handled = false;
+        DoContextPopup(client, handled);
+        if (handled) {
+            message.Result = 1;
+            return;
+        }
+        if (FPopupMenu != nullptr && FPopupMenu->GetAutoPopup()) {
+            if (screen.x == -1 && screen.y == -1)
+                screen = ClientToScreen(POINT{0, 0});
+            FPopupMenu->SetPopupComponent(this);
+            FPopupMenu->Popup(screen.x, screen.y);
+            message.Result = 1;
+            return;
+        }
+        TObject::Dispatch(message);
+        return;
+    }
+    case WM_CANCELMODE:
+        if (GetMouseCapture())
+            SetMouseCapture(false);
+        TObject::Dispatch(message);
+        return;
+    case CM_VISIBLECHANGED:
+    case CM_ENABLEDCHANGED:
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+    case CM_TEXTCHANGED:
+        Invalidate();
+        return;
+    case CM_PARENTCOLORCHANGED:
+        if (FParentColor) {
+            const TColor color = message.WParam != 0 ? static_cast<TColor>(message.LParam)
+                                 : FParent != nullptr ? FParent->GetColor()
+                                                      : FColor;
+            SetColor(color);
+            FParentColor = true;
+        }
+        return;
+    case CM_PARENTFONTCHANGED:
+        if (FParentFont && FParent != nullptr) {
+            FApplyingParentFont = true;
+            try {
+                FFont->Assign(FParent->GetFont());
+            } catch (...) {
+                FApplyingParentFont = false;
+                throw;
+            }
+            FApplyingParentFont = false;
+        }
+        return;
+    case CM_PARENTSHOWHINTCHANGED:
+        if (FParentShowHint && FParent != nullptr) {
+            FShowHint = FParent->GetShowHint();
+            Perform(CM_SHOWHINTCHANGED, 0, 0);
+        }
+        return;
+    case CM_HINTSHOW:
+        message.Result = 0;
+        return;
+    default:
+        TObject::Dispatch(message);
+    }
+}
+
+void TControl::Click()
+{
+    OnClick(this);
+}
+
+void TControl::DblClick()
+{
+    OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y)
+{
+    OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::Resize()
+{
+    OnResize(this);
+}
+
+void TControl::ChangeScale(int multiplier, int divider)
+{
+    if (multiplier == divider || divider == 0)
+        return;
+    SetBounds(MulDiv(FLeft, multiplier, divider), MulDiv(FTop, multiplier, divider),
+              MulDiv(FWidth, multiplier, divider), MulDiv(FHeight, multiplier, divider));
+}
+
+void TControl::DoContextPopup(POINT mousePos, bool& handled)
+{
+    OnContextPopup(this, mousePos, handled);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == FPopupMenu)
+        FPopupMenu = nullptr;
+}
+
+void TControl::Loaded()
+{
+    TComponent::Loaded();
+    UpdateAnchorRules();
+    RequestAlign();
+}
+
+void TControl::RequestAlign()
+{
+    if (FParent != nullptr)
+        FParent->Realign();
+}
+
+void TControl::Invalidate()
+{
+    if (FParent == nullptr || !FParent->HandleAllocated() || !GetVisible())
+        return;
+    const RECT r = GetBoundsRect();
+    InvalidateRect(FParent->GetHandle(), &r, !FControlStyle.Contains(csOpaque));
+}
+
+void TControl::Update()
+{
+    if (FParent != nullptr)
+        FParent->Update();
+}
+
+void TControl::Repaint()
+{
+    Invalidate();
+    Update();
+}
+
+TCustomForm* TControl::GetParentForm() const
+{
+    const TControl* c = this;
+    while (c->GetParent() != nullptr)
+        c = c->GetParent();
+    return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+TWinControl* TControl::GetWindowedSelf()
+{
+    if (auto* self = dynamic_cast<TWinControl*>(this))
+        return self;
+    return FParent;
+}
+
+const TPropertyTable& TControl::ClassProperties()
+{
+    static const TPropertyTable table = TPropertyTable(&TComponent::ClassProperties())
+                                            .String("Caption", &TControl::GetCaption, &TControl::SetCaption)
+                                            .String("Text", &TControl::GetText, &TControl::SetText)
+                                            .String("Hint", &TControl::GetHint, &TControl::SetHint)
+                                            .Integer("Left", &TControl::GetLeft, &TControl::SetLeft)
+                                            .Integer("Top", &TControl::GetTop, &TControl::SetTop)
+                                            .Integer("Width", &TControl::GetWidth, &TControl::SetWidth)
+                                            .Integer("Height", &TControl::GetHeight, &TControl::SetHeight)
+                                            .Integer("Color", &TControl::GetColor, &TControl::SetColor)
+                                            .Enumeration("Visible", &TControl::GetVisible, &TControl::SetVisible,
+                                                         {"False", "True"})
+                                            .Enumeration("Enabled", &TControl::GetEnabled, &TControl::SetEnabled,
+                                                         {"False", "True"})
+                                            .Enumeration("Align", &TControl::GetAlign, &TControl::SetAlign,
+                                                         {"alNone", "alTop", "alBottom", "alLeft", "alRight",
+                                                          "alClient"});
+    return table;
+}
+
+const TPropertyTable& TControl::GetPropertyTable() const
+{
+    return ClassProperties();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Mouse state shared by all controls
+
+TShiftState MouseKeysToShiftState(std::uintptr_t keys)
+{
+    TShiftState shift;
+    if (keys & 0x0004)
+        shift.Include(ssShift);
+    if (keys & 0x0008)
+        shift.Include(ssCtrl);
+    if (keys & 0x0001)
+        shift.Include(ssLeft);
+    if (keys & 0x0002)
+        shift.Include(ssRight);
+    if (keys & 0x0010)
+        shift.Include(ssMiddle);
+    if (GetKeyState(VK_MENU) < 0)
+        shift.Include(ssAlt);
+    return shift;
+}
+
+TShiftState KeyboardStateToShiftState()
+{
+    TShiftState shift;
+    if (GetKeyState(VK_SHIFT) < 0)
+        shift.Include(ssShift);
+    if (GetKeyState(VK_CONTROL) < 0)
+        shift.Include(ssCtrl);
+    if (GetKeyState(VK_MENU) < 0)
+        shift.Include(ssAlt);
+    if (GetKeyState(VK_LBUTTON) < 0)
+        shift.Include(ssLeft);
+    if (GetKeyState(VK_RBUTTON) < 0)
+        shift.Include(ssRight);
+    return shift;
+}
+
+TControl* GetMouseControl()
+{
+    return gMouseControl;
+}
+
+TWinControl* GetRootFocus(const TWinControl* root)
+{
+    auto focus = RootFocus().find(root);
+    return focus != RootFocus().end() ? focus->second : nullptr;
+}
+
+TControl* GetCaptureControl()
+{
+    // The layer may have given the capture to a window that is not ours (or to none) since.
+    if (gCaptureControl != nullptr) {
+        TWinControl* window = gCaptureControl->GetWindowedSelf();
+        if (window == nullptr || !window->HandleAllocated() || ui::GetCapture() != window->GetHandle())
+            gCaptureControl = nullptr;
+    }
+    if (gCaptureControl == nullptr)
+        if (TWinControl* owner = TWinControl::FindControl(ui::GetCapture()))
+            return owner;
+    return gCaptureControl;
+}
+
+void SetCaptureControl(TControl* control)
+{
+    gCaptureControl = nullptr;
+    if (control == nullptr) {
+        ReleaseCapture();
+        return;
+    }
+    TWinControl* window = control->GetWindowedSelf();
+    if (window == nullptr)
+        return;
+    ui::SetCapture(window->GetHandle());
+    gCaptureControl = control;
+}
+
+TControl* FindControlAtScreen(POINT screenPos, bool allowDisabled)
+{
+    HWND window = WindowFromPointEx(screenPos, allowDisabled);
+    TWinControl* control = nullptr;
+    for (HWND w = window; w != nullptr && control == nullptr; w = ui::GetParent(w))
+        control = TWinControl::FindControl(w);
+    if (control == nullptr)
+        return nullptr;
+    if (TControl* child = control->ControlAtPos(control->ScreenToClient(screenPos), allowDisabled))
+        return child;
+    return control;
+}
+
+TControl* FindDragTarget(POINT screenPos, bool allowDisabled)
+{
+    return FindControlAtScreen(screenPos, allowDisabled);
+}
+
+void CheckMouseControl(POINT screenPos)
+{
+    TControl* target = nullptr;
+    if (GetWindowUnderPointer() != nullptr || GetCapture() != nullptr)
+        target = FindControlAtScreen(screenPos, true);
+    DeliverMouseEnterLeave(target);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl()
+{
+    // A parent frees the controls placed on it, the last first; each leaves its owner as it goes.
+    while (!FControls.empty())
+        delete FControls.back();
+    if (FHandle != nullptr)
+        DestroyHandle();
+    RootFocus().erase(this);
+}
+
+TControl* TWinControl::GetControl(int index) const
+{
+    if (index < 0 || index >= GetControlCount())
+        throw EListError(Format("List index out of bounds (%d)", {index}));
+    return FControls[static_cast<std::size_t>(index)];
+}
+
+bool TWinControl::ContainsControl(const TControl* control) const
+{
+    return control != nullptr && control != this && IsAncestorOrSelf(this, control);
+}
+
+TControl* TWinControl::ControlAtPos(POINT pos, bool allowDisabled, bool allowWinControls, bool allLevels) const
+{
+    auto hit = [&](TControl* c) {
+        return c->GetVisible() && (allowDisabled || c->GetEnabled()) && PointIn(c->GetBoundsRect(), pos);
+    };
+    // Windowed children lie above the windowless ones, which are painted on this control's surface.
+    if (allowWinControls || allLevels) {
+        for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+            auto* win = dynamic_cast<TWinControl*>(*it);
+            if (win == nullptr || !hit(win))
+                continue;
+            if (allLevels) {
+                const POINT inner{pos.x - win->GetLeft(), pos.y - win->GetTop()};
+                const POINT client = win->ScreenToClient(ClientToScreen(pos));
+                (void)inner;
+                if (TControl* deeper = win->ControlAtPos(client, allowDisabled, true, true))
+                    return deeper;
+            }
+            return win;
+        }
+    }
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
+        if (dynamic_cast<TWinControl*>(*it) == nullptr && hit(*it))
+            return *it;
+    return nullptr;
+}
+
+void TWinControl::Broadcast(TMessage& message)
+{
+    std::vector<TControl*> controls = FControls;
+    ScopedWalk guard(controls);
+    for (TControl* c : controls) {
+        if (c == nullptr)
+            continue;
+        c->GetWindowProc()(message);
+        if (message.Result != 0)
+            return;
+    }
+}
+
+void TWinControl::InsertControl(TControl* control)
+{
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<std::uintptr_t>(control), 1);
+    control->FParent = this;
+    FControls.push_back(control);
+    if (auto* win = dynamic_cast<TWinControl*>(control)) {
+        FTabList.push_back(win);
+        if (win->HandleAllocated()) {
+            if (HandleAllocated())
+                ui::SetParent(win->FHandle, FHandle);
+            else
+                win->DestroyHandle();
+        }
+    }
+    if (!control->GetComponentState().Contains(csLoading)) {
+        control->UpdateAnchorRules();
+    }
+    control->Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    control->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    control->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+    if (auto* win = dynamic_cast<TWinControl*>(control))
+        win->UpdateControlState();
+    else
+        control->Invalidate();
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<std::uintptr_t>(control), 1);
+    Realign();
+}
+
+void TWinControl::RemoveControl(TControl* control)
+{
+    auto it = std::find(FControls.begin(), FControls.end(), control);
+    if (it == FControls.end())
+        return;
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<std::uintptr_t>(control), 0);
+    control->Invalidate();
+    // The focus bookkeeping of the root falls back to this control when the focus sat inside the removed one.
+    TWinControl* root = RootOf(this);
+    auto focus = RootFocus().find(root);
+    if (focus != RootFocus().end() && focus->second != nullptr && IsAncestorOrSelf(control, focus->second))
+        focus->second = this;
+    if (gMouseControl != nullptr && IsAncestorOrSelf(control, gMouseControl))
+        gMouseControl = nullptr;
+    if (gCaptureControl != nullptr && IsAncestorOrSelf(control, gCaptureControl))
+        SetCaptureControl(nullptr);
+    FControls.erase(std::find(FControls.begin(), FControls.end(), control));
+    if (auto* win = dynamic_cast<TWinControl*>(control)) {
+        std::erase(FTabList, win);
+        if (win->HandleAllocated() && win->FParentWindow == nullptr)
+            win->DestroyHandle();
+    }
+    control->FParent = nullptr;
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<std::uintptr_t>(control), 0);
+    Realign();
+}
+
+TWinControl* TWinControl::FindControl(HWND handle)
+{
+    if (handle == nullptr)
+        return nullptr;
+    auto it = WindowControls().find(handle);
+    return it == WindowControls().end() ? nullptr : it->second;
+}
+
+HWND TWinControl::GetHandle()
+{
+    HandleNeeded();
+    return FHandle;
+}
+
+void TWinControl::HandleNeeded()
+{
+    if (FHandle != nullptr)
+        return;
+    if (FParent != nullptr)
+        FParent->HandleNeeded();
+    CreateHandle();
+}
+
+void TWinControl::CreateParams(TCreateParams& params)
+{
+    params.Caption = FText;
+    params.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    if (FTabStop)
+        params.Style |= WS_TABSTOP;
+    if (!GetEnabled())
+        params.Style |= WS_DISABLED;
+    params.ExStyle = 0;
+    params.X = GetLeft();
+    params.Y = GetTop();
+    params.Width = GetWidth();
+    params.Height = GetHeight();
+    params.WndParent = GetParent() != nullptr ? GetParent()->GetHandle() : FParentWindow;
+    params.ClassStyle = CS_VREDRAW | CS_HREDRAW;
+    if (GetControlStyle().Contains(csDoubleClicks))
+        params.ClassStyle |= CS_DBLCLKS;
+    params.WinClassName = ClassNameOf(*this);
+}
+
+void TWinControl::CreateWnd()
+{
+    TCreateParams params;
+    CreateParams(params);
+    if ((params.Style & WS_CHILD) != 0 && params.WndParent == nullptr)
+        throw EInvalidOperation("Control '" + GetName() + "' has no parent window");
+    CreateWindowHandle(params);
+    if (FHandle == nullptr)
+        throw EInvalidOperation("Error creating window");
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& params)
+{
+    WNDCLASS windowClass;
+    if (!GetClassInfo(params.WinClassName, windowClass)) {
+        windowClass.lpszClassName = params.WinClassName;
+        windowClass.style = params.ClassStyle;
+        RegisterClass(windowClass);
+    }
+    FDefWndProc = windowClass.lpfnWndProc;
+    CreateWindowInfo info;
+    info.ExStyle = params.ExStyle;
+    info.ClassName = params.WinClassName;
+    info.WindowName = params.Caption;
+    info.Style = params.Style;
+    info.X = params.X;
+    info.Y = params.Y;
+    info.Width = params.Width;
+    info.Height = params.Height;
+    info.Parent = params.WndParent;
+    info.WindowProc = [this](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+        return MainWndProc(window, msg, wParam, lParam);
+    };
+    HWND handle = CreateWindowEx(info);
+    if (handle != nullptr) {
+        FHandle = handle;
+        WindowControls()[handle] = this;
+        // Class styles are per window here, so a control's own CreateParams decide them.
+        SetClassStyle(handle, params.ClassStyle);
+    }
+}
+
+void TWinControl::CreateHandle()
+{
+    if (FHandle != nullptr)
+        return;
+    CreateWnd();
+    // Children that already had windows were made before this one existed; none can, so only z-order
+    // and alignment need doing now that the client size is known.
+    Realign();
+}
+
+void TWinControl::DestroyHandle()
+{
+    if (FHandle == nullptr)
+        return;
+    for (TControl* c : FControls)
+        if (auto* win = dynamic_cast<TWinControl*>(c))
+            win->DestroyHandle();
+    DestroyWnd();
+}
+
+void TWinControl::DestroyWnd()
+{
+    FText = ui::GetWindowText(FHandle);
+    DestroyWindowHandle();
+}
+
+void TWinControl::DestroyWindowHandle()
+{
+    FControlState.Include(csDestroyingHandle);
+    HWND handle = FHandle;
+    if (gCaptureControl != nullptr && gCaptureControl->GetWindowedSelf() == this)
+        gCaptureControl = nullptr;
+    DestroyWindow(handle);
+    WindowControls().erase(handle);
+    FHandle = nullptr;
+    FShowing = false;
+    FControlState.Exclude(csDestroyingHandle);
+}
+
+void TWinControl::RecreateWnd()
+{
+    if (FHandle == nullptr)
+        return;
+    DestroyHandle();
+    UpdateControlState();
+}
+
+void TWinControl::SetParentWindow(HWND value)
+{
+    if (FParentWindow == value)
+        return;
+    FParentWindow = value;
+    if (GetParent() == nullptr) {
+        if (FHandle != nullptr)
+            DestroyHandle();
+        UpdateControlState();
+    }
+}
+
+bool TWinControl::CanShowAsRoot() const
+{
+    return FParentWindow != nullptr;
+}
+
+void TWinControl::UpdateControlState()
+{
+    for (TWinControl* c = GetParent(); c != nullptr; c = c->GetParent())
+        if (!c->FShowing)
+            return;
+    if (GetParent() == nullptr && !CanShowAsRoot())
+        return;
+    UpdateShowing();
+}
+
+void TWinControl::UpdateShowing()
+{
+    const bool show = GetVisible() && (GetParent() != nullptr ? GetParent()->FShowing : CanShowAsRoot());
+    if (show) {
+        if (FHandle == nullptr)
+            CreateHandle();
+        SetShowing(true);
+        std::vector<TControl*> children = FControls;
+        for (TControl* c : children)
+            if (auto* win = dynamic_cast<TWinControl*>(c))
+                win->UpdateShowing();
+    } else {
+        std::vector<TControl*> children = FControls;
+        for (TControl* c : children)
+            if (auto* win = dynamic_cast<TWinControl*>(c))
+                win->UpdateShowing();
+        SetShowing(false);
+    }
+}
+
+void TWinControl::SetShowing(bool value)
+{
+    if (FHandle == nullptr || FShowing == value)
+        return;
+    FShowing = value;
+    try {
+        Perform(CM_SHOWINGCHANGED, 0, 0);
+    } catch (...) {
+        FShowing = !value;
+        throw;
+    }
+}
+
+bool TWinControl::GetShowing() const
+{
+    return FShowing;
+}
+
+void TWinControl::SetEnabled(bool value)
+{
+    TControl::SetEnabled(value);
+}
+
+void TWinControl::DisableAlign()
+{
+    ++FAlignLevel;
+}
+
+void TWinControl::EnableAlign()
+{
+    if (FAlignLevel > 0 && --FAlignLevel == 0 && FAlignPending)
+        Realign();
+}
+
+void TWinControl::Realign()
+{
+    if (FAlignLevel > 0 || FAligning || GetComponentState().Contains(csLoading) ||
+        GetComponentState().Contains(csDestroying)) {
+        // A request made while aligning is the alignment's own doing; any other waits for the end.
+        if (!FAligning)
+            FAlignPending = true;
+        return;
+    }
+    FAlignPending = false;
+    AlignChildren();
+}
+
+void TWinControl::AlignChildren()
+{
+    FAligning = true;
+    try {
+        RECT rect = GetClientRect();
+        AdjustClientRect(rect);
+        AlignControls(nullptr, rect);
+    } catch (...) {
+        FAligning = false;
+        throw;
+    }
+    FAligning = false;
+}
+
+void TWinControl::AdjustClientRect(RECT&) {}
+
+void TWinControl::AlignControls(TControl* control, RECT& rect)
+{
+    const SIZE area{rect.right - rect.left, rect.bottom - rect.top};
+    for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient})
+        DoAlign(align, control, rect);
+    std::vector<TControl*> children = FControls;
+    for (TControl* c : children)
+        if (c->GetVisible() && c->GetAlign() == alNone)
+            ApplyAnchors(c, area);
+}
+
+void TWinControl::DoAlign(TAlign align, TControl* control, RECT& rect)
+{
+    std::vector<TControl*> list;
+    for (TControl* c : FControls)
+        if (c->GetVisible() && c->GetAlign() == align)
+            list.push_back(c);
+    // The order along the edge is the order of the current positions; the control that moved wins a tie.
+    auto key = [align](const TControl* c) {
+        switch (align) {
+        case alTop:
+            return c->GetTop();
+        case alBottom:
+            return -(c->GetTop() + c->GetHeight());
+        case alLeft:
+            return c->GetLeft();
+        case alRight:
+            return -(c->GetLeft() + c->GetWidth());
+        default:
+            return 0;
+        }
+    };
+    std::stable_sort(list.begin(), list.end(), [&](const TControl* a, const TControl* b) {
+        if (key(a) != key(b))
+            return key(a) < key(b);
+        return a == control && b != control;
+    });
+    for (TControl* c : list) {
+        const int width = std::max(0, static_cast<int>(rect.right - rect.left));
+        const int height = std::max(0, static_cast<int>(rect.bottom - rect.top));
+        switch (align) {
+        case alTop:
+            c->SetBounds(rect.left, rect.top, width, c->GetHeight());
+            rect.top += c->GetHeight();
+            break;
+        case alBottom:
+            c->SetBounds(rect.left, rect.bottom - c->GetHeight(), width, c->GetHeight());
+            rect.bottom -= c->GetHeight();
+            break;
+        case alLeft:
+            c->SetBounds(rect.left, rect.top, c->GetWidth(), height);
+            rect.left += c->GetWidth();
+            break;
+        case alRight:
+            c->SetBounds(rect.right - c->GetWidth(), rect.top, c->GetWidth(), height);
+            rect.right -= c->GetWidth();
+            break;
+        case alClient:
+            c->SetBounds(rect.left, rect.top, width, height);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void TWinControl::ApplyAnchors(TControl* control, const SIZE& clientSize)
+{
+    if (!control->FAnchorRulesValid) {
+        control->UpdateAnchorRules();
+        return;
+    }
+    const TAnchors anchors = control->GetAnchors();
+    if (anchors == TAnchors{akLeft, akTop})
+        return;
+    const RECT& b = control->FAnchorBounds;
+    const int dw = clientSize.cx - control->FAnchorParentSize.cx;
+    const int dh = clientSize.cy - control->FAnchorParentSize.cy;
+    int left = b.left;
+    int width = b.right - b.left;
+    if (anchors.Contains(akRight)) {
+        if (anchors.Contains(akLeft))
+            width += dw;
+        else
+            left += dw;
+    } else if (!anchors.Contains(akLeft)) {
+        left += dw / 2;
+    }
+    int top = b.top;
+    int height = b.bottom - b.top;
+    if (anchors.Contains(akBottom)) {
+        if (anchors.Contains(akTop))
+            height += dh;
+        else
+            top += dh;
+    } else if (!anchors.Contains(akTop)) {
+        top += dh / 2;
+    }
+    control->SetBounds(left, top, std::max(0, width), std::max(0, height));
+}
+
+void TWinControl::SetBorderWidth(int value)
+{
+    value = std::max(0, value);
+    if (FBorderWidth == value)
+        return;
+    FBorderWidth = value;
+    if (FHandle != nullptr)
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Realign();
+}
+
+void TWinControl::ScaleBy(int multiplier, int divider)
+{
+    ChangeScale(multiplier, divider);
+}
+
+void TWinControl::ChangeScale(int multiplier, int divider)
+{
+    DisableAlign();
+    try {
+        std::vector<TControl*> children = FControls;
+        for (TControl* c : children)
+            c->ChangeScale(multiplier, divider);
+        TControl::ChangeScale(multiplier, divider);
+    } catch (...) {
+        EnableAlign();
+        throw;
+    }
+    EnableAlign();
+}
+
+void TWinControl::FlipChildren(bool) {}
+
+void TWinControl::SetBounds(int left, int top, int width, int height)
+{
+    DoConstrainSize(width, height);
+    if (left == GetLeft() && top == GetTop() && width == GetWidth() && height == GetHeight())
+        return;
+    if (FHandle != nullptr && !FSettingBounds) {
+        // The window answers with WM_WINDOWPOSCHANGED, which brings the bounds back here.
+        FSettingBounds = true;
+        try {
+            SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        } catch (...) {
+            FSettingBounds = false;
+            throw;
+        }
+        FSettingBounds = false;
+    }
+    const bool sized = width != GetWidth() || height != GetHeight();
+    if (left != GetLeft() || top != GetTop() || sized) {
+        UpdateBoundsRect(BoundsOf(left, top, width, height));
+        if (sized)
+            Realign();
+    }
+}
+
+void TWinControl::UpdateBounds()
+{
+    if (FHandle == nullptr)
+        return;
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    HWND parent = ui::GetParent(FHandle);
+    if (parent != nullptr && (GetWindowLong(FHandle, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0) {
+        POINT points[2] = {{r.left, r.top}, {r.right, r.bottom}};
+        MapWindowPoints(nullptr, parent, points, 2);
+        r = RECT{points[0].x, points[0].y, points[1].x, points[1].y};
+    }
+    const bool sized = (r.right - r.left) != GetWidth() || (r.bottom - r.top) != GetHeight();
+    if (r == GetBoundsRect())
+        return;
+    UpdateBoundsRect(r);
+    if (sized)
+        Realign();
+}
+
+RECT TWinControl::GetClientRect() const
+{
+    if (FHandle != nullptr) {
+        RECT r;
+        ui::GetClientRect(FHandle, &r);
+        return r;
+    }
+    return RECT{0, 0, std::max(0, GetWidth() - 2 * FBorderWidth), std::max(0, GetHeight() - 2 * FBorderWidth)};
+}
+
+POINT TWinControl::GetClientOrigin() const
+{
+    if (FHandle != nullptr) {
+        POINT p{0, 0};
+        ui::ClientToScreen(FHandle, &p);
+        return p;
+    }
+    POINT p = TControl::GetClientOrigin();
+    p.x += FBorderWidth;
+    p.y += FBorderWidth;
+    return p;
+}
+
+void TWinControl::SetZOrderPosition(int position)
+{
+    TControl::SetZOrderPosition(position);
+    if (FHandle == nullptr || GetParent() == nullptr)
+        return;
+    // The window order follows the windowed siblings' order in the list.
+    const auto& list = GetParent()->FControls;
+    auto it = std::find(list.begin(), list.end(), this);
+    HWND above = HWND_BOTTOM;
+    for (auto next = it + 1; next != list.end(); ++next) {
+        auto* win = dynamic_cast<TWinControl*>(*next);
+        if (win != nullptr && win->FHandle != nullptr) {
+            above = win->FHandle;
+            break;
+        }
+    }
+    if (above == HWND_BOTTOM) {
+        SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        return;
+    }
+    // Insert-after puts this window below the given one: find the window just above ours.
+    SetWindowPos(FHandle, above, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(above, FHandle, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+bool TWinControl::CanFocus() const
+{
+    for (const TControl* c = this; c != nullptr; c = c->GetParent())
+        if (!c->GetVisible() || !c->GetEnabled())
+            return false;
+    return true;
+}
+
+bool TWinControl::Focused() const
+{
+    return FHandle != nullptr && ui::GetFocus() == FHandle;
+}
+
+void TWinControl::SetFocus()
+{
+    if (!CanFocus())
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    ui::SetFocus(GetHandle());
+}
+
+void TWinControl::SetTabStop(bool value)
+{
+    if (FTabStop == value)
+        return;
+    FTabStop = value;
+    if (FHandle != nullptr) {
+        LONG style = GetWindowLong(FHandle, GWL_STYLE);
+        style = value ? (style | static_cast<LONG>(WS_TABSTOP)) : (style & ~static_cast<LONG>(WS_TABSTOP));
+        SetWindowLong(FHandle, GWL_STYLE, style);
+    }
+}
+
+int TWinControl::GetTabOrder() const
+{
+    if (GetParent() == nullptr)
+        return -1;
+    const auto& list = GetParent()->FTabList;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int value)
+{
+    if (GetParent() == nullptr)
+        return;
+    auto& list = GetParent()->FTabList;
+    std::erase(list, this);
+    value = std::clamp(value, 0, static_cast<int>(list.size()));
+    list.insert(list.begin() + value, this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list)
+{
+    for (TWinControl* c : FTabList) {
+        list.push_back(c);
+        c->GetTabOrderList(list);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
+                                          bool checkParent)
+{
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty())
+        return nullptr;
+    const int count = static_cast<int>(list.size());
+    auto found = std::find(list.begin(), list.end(), current);
+    int start = found == list.end() ? (goForward ? count - 1 : 0) : static_cast<int>(found - list.begin());
+    int i = start;
+    for (int step = 0; step < count; ++step) {
+        i = goForward ? (i + 1) % count : (i - 1 + count) % count;
+        TWinControl* c = list[static_cast<std::size_t>(i)];
+        if (c == current)
+            break;
+        if (c->CanFocus() && (!checkTabStop || c->GetTabStop()) && (!checkParent || c->GetParent() == this))
+            return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTabStop)
+{
+    if (TWinControl* next = FindNextControl(current, goForward, checkTabStop, !checkTabStop))
+        next->SetFocus();
+}
+
+void TWinControl::SelectFirst()
+{
+    TWinControl* first = FindNextControl(nullptr, true, true, false);
+    if (first == nullptr)
+        first = FindNextControl(nullptr, true, false, false);
+    if (first != nullptr)
+        first->SetFocus();
+}
+
+void TWinControl::Invalidate()
+{
+    if (FHandle != nullptr)
+        InvalidateRect(FHandle, nullptr, !GetControlStyle().Contains(csOpaque));
+}
+
+void TWinControl::Update()
+{
+    if (FHandle != nullptr)
+        UpdateWindow(FHandle);
+}
+
+void TWinControl::Repaint()
+{
+    Invalidate();
+    Update();
+}
+
+void TWinControl::PaintWindow(HDC) {}
+
+void TWinControl::PaintControls(HDC dc, TControl* first)
+{
+    auto it = first != nullptr ? std::find(FControls.begin(), FControls.end(), first) : FControls.begin();
+    std::vector<TControl*> controls(it, FControls.end());
+    ScopedWalk guard(controls);
+    for (TControl* c : controls) {
+        if (c == nullptr || dynamic_cast<TWinControl*>(c) != nullptr || !c->GetVisible())
+            continue;
+        const RECT bounds = c->GetBoundsRect();
+        if (!RectVisible(dc, &bounds))
+            continue;
+        const int saved = SaveDC(dc);
+        OffsetWindowOrgEx(dc, -c->GetLeft(), -c->GetTop(), nullptr);
+        IntersectClipRect(dc, 0, 0, c->GetWidth(), c->GetHeight());
+        try {
+            c->Perform(WM_PAINT, reinterpret_cast<std::uintptr_t>(dc), 0);
+        } catch (...) {
+            RestoreDC(dc, saved);
+            throw;
+        }
+        RestoreDC(dc, saved);
+    }
+}
+
+void TWinControl::PaintHandler(TMessage& message)
+{
+    PAINTSTRUCT paint;
+    HDC dc = reinterpret_cast<HDC>(message.WParam);
+    const bool own = dc == nullptr;
+    if (own)
+        dc = BeginPaint(FHandle, &paint);
+    try {
+        const int saved = SaveDC(dc);
+        // Opaque windowless children paint their own area; the window's paint leaves it out.
+        for (TControl* c : FControls)
+            if (dynamic_cast<TWinControl*>(c) == nullptr && c->GetVisible() &&
+                c->GetControlStyle().Contains(csOpaque)) {
+                const RECT r = c->GetBoundsRect();
+                ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+            }
+        PaintWindow(dc);
+        RestoreDC(dc, saved);
+        PaintControls(dc, nullptr);
+    } catch (...) {
+        if (own)
+            EndPaint(FHandle, &paint);
+        throw;
+    }
+    if (own)
+        EndPaint(FHandle, &paint);
+}
+
+void TWinControl::PaintTo(HDC dc, int x, int y)
+{
+    const int saved = SaveDC(dc);
+    OffsetWindowOrgEx(dc, -x, -y, nullptr);
+    IntersectClipRect(dc, 0, 0, GetWidth(), GetHeight());
+    Perform(WM_ERASEBKGND, reinterpret_cast<std::uintptr_t>(dc), 0);
+    Perform(WM_PAINT, reinterpret_cast<std::uintptr_t>(dc), 0);
+    RestoreDC(dc, saved);
+}
+
+std::string TWinControl::GetTextValue() const
+{
+    return FHandle != nullptr ? ui::GetWindowText(FHandle) : FText;
+}
+
+void TWinControl::SetTextValue(const std::string& value)
+{
+    FText = value;
+    if (FHandle != nullptr)
+        SetWindowText(FHandle, value);
+}
+
+void TWinControl::Notification(TComponent* component, TOperation operation)
+{
+    TControl::Notification(component, operation);
+}
+
+LRESULT TWinControl::MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (FHandle == nullptr) {
+        FHandle = window;
+        WindowControls()[window] = this;
+    }
+    TMessage message{msg, wParam, lParam, 0};
+    try {
+        GetWindowProc()(message);
+    } catch (...) {
+        ReportException(std::current_exception());
+        return 0;
+    }
+    return message.Result;
+}
+
+void TWinControl::WndProc(TMessage& message)
+{
+    if (IsMouseMessage(message.Msg) && message.Msg != WM_MOUSEWHEEL && FHandle != nullptr) {
+        const POINT client = PointFromLParam(message.LParam);
+        if (message.Msg == WM_MOUSEMOVE) {
+            POINT screen = client;
+            ui::ClientToScreen(FHandle, &screen);
+            CheckMouseControl(screen);
+        }
+        // A windowless child holding the mouse, or the one under it, takes the message in its coordinates.
+        TControl* target = nullptr;
+        if (gCaptureControl != nullptr && gCaptureControl->GetParent() == this &&
+            dynamic_cast<TWinControl*>(gCaptureControl) == nullptr)
+            target = gCaptureControl;
+        else if (gCaptureControl == nullptr || gCaptureControl == this)
+            target = gCaptureControl == this ? nullptr : ControlAtPos(client, false);
+        if (target != nullptr) {
+            TMessage forwarded = message;
+            forwarded.LParam = MAKELPARAM(client.x - target->GetLeft(), client.y - target->GetTop());
+            target->GetWindowProc()(forwarded);
+            message.Result = forwarded.Result;
+            return;
+        }
+    }
+    TControl::WndProc(message);
+}
+
+bool TWinControl::DoKeyDown(TMessage& message)
+{
+    const TShiftState shift = KeyDataToShiftState(message.LParam);
+    TCustomForm* form = GetParentForm();
+    if (form != nullptr && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyDown(message))
+        return true;
+    auto key = static_cast<std::uint16_t>(message.WParam);
+    KeyDown(key, shift);
+    message.WParam = key;
+    return key == 0;
+}
+
+bool TWinControl::DoKeyUp(TMessage& message)
+{
+    const TShiftState shift = KeyDataToShiftState(message.LParam);
+    TCustomForm* form = GetParentForm();
+    if (form != nullptr && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyUp(message))
+        return true;
+    auto key = static_cast<std::uint16_t>(message.WParam);
+    KeyUp(key, shift);
+    message.WParam = key;
+    return key == 0;
+}
+
+bool TWinControl::DoKeyPress(TMessage& message)
+{
+    TCustomForm* form = GetParentForm();
+    if (form != nullptr && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyPress(message))
+        return true;
+    auto key = static_cast<char32_t>(message.WParam);
+    KeyPress(key);
+    message.WParam = key;
+    return key == 0;
+}
+
+void TWinControl::KeyDown(std::uint16_t& key, TShiftState shift)
+{
+    OnKeyDown(this, key, shift);
+}
+
+void TWinControl::KeyUp(std::uint16_t& key, TShiftState shift)
+{
+    OnKeyUp(this, key, shift);
+}
+
+void TWinControl::KeyPress(char32_t& key)
+{
+    OnKeyPress(this, key);
+}
+
+bool TWinControl::HandleDialogKey(TMessage& message)
+{
+    LRESULT mask = 0;
+    switch (message.WParam) {
+    case VK_TAB:
+        mask = DLGC_WANTTAB;
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        mask = DLGC_WANTARROWS;
+        break;
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_CANCEL:
+        mask = DLGC_WANTALLKEYS;
+        break;
+    default:
+        return false;
+    }
+    if ((Perform(WM_GETDLGCODE, 0, 0) & (mask | DLGC_WANTALLKEYS)) != 0)
+        return false;
+    TControl* target = GetParentForm();
+    if (target == nullptr)
+        target = RootOf(this);
+    return target->Perform(CM_DIALOGKEY, message.WParam, message.LParam) != 0;
+}
+
+bool TWinControl::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos)
+{
+    bool handled = false;
+    OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
+    if (!handled) {
+        if (wheelDelta < 0)
+            handled = DoMouseWheelDown(shift, mousePos);
+        else if (wheelDelta > 0)
+            handled = DoMouseWheelUp(shift, mousePos);
+    }
+    return handled;
+}
+
+bool TWinControl::DoMouseWheelDown(TShiftState shift, POINT mousePos)
+{
+    bool handled = false;
+    OnMouseWheelDown(this, shift, mousePos, handled);
+    return handled;
+}
+
+bool TWinControl::DoMouseWheelUp(TShiftState shift, POINT mousePos)
+{
+    bool handled = false;
+    OnMouseWheelUp(this, shift, mousePos, handled);
+    return handled;
+}
+
+void TWinControl::DoEnter()
+{
+    OnEnter(this);
+}
+
+void TWinControl::DoExit()
+{
+    OnExit(this);
+}
+
+void TWinControl::Dispatch(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_PAINT:
+        PaintHandler(message);
+        message.Result = 0;
+        return;
+    case WM_ERASEBKGND:
+        if (!GetControlStyle().Contains(csOpaque)) {
+            HBRUSH brush = CreateSolidBrush(ColorToRGB(GetColor()));
+            const RECT r = GetClientRect();
+            FillRect(reinterpret_cast<HDC>(message.WParam), &r, brush);
+            DeleteObject(brush);
+        }
+        message.Result = 1;
+        return;
+    case WM_NCCALCSIZE:
+        DefaultHandler(message);
+        if (message.WParam != 0 && FBorderWidth > 0) {
+            auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(message.LParam);
+            RECT& r = params->rgrc[0];
+            r.left += FBorderWidth;
+            r.top += FBorderWidth;
+            r.right = std::max(r.left, r.right - FBorderWidth);
+            r.bottom = std::max(r.top, r.bottom - FBorderWidth);
+        }
+        return;
+    case WM_WINDOWPOSCHANGED:
+        DefaultHandler(message);
+        if (!FSettingBounds)
+            UpdateBounds();
+        return;
+    case WM_SIZE:
+        DefaultHandler(message);
+        if (!FSettingBounds)
+            UpdateBounds();
+        Realign();
+        return;
+    case WM_SETFOCUS:
+        DefaultHandler(message);
+        FocusChanged(this);
+        return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (DoKeyDown(message) || HandleDialogKey(message)) {
+            message.Result = 0;
+            return;
+        }
+        DefaultHandler(message);
+        return;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (DoKeyUp(message)) {
+            message.Result = 0;
+            return;
+        }
+        DefaultHandler(message);
+        return;
+    case WM_CHAR:
+        if (DoKeyPress(message)) {
+            message.Result = 0;
+            return;
+        }
+        if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0) {
+            TControl* form = GetParentForm();
+            if (form == nullptr)
+                form = RootOf(this);
+            if (form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0) {
+                message.Result = 0;
+                return;
+            }
+        }
+        DefaultHandler(message);
+        return;
+    case WM_SYSCHAR: {
+        TControl* form = GetParentForm();
+        if (form == nullptr)
+            form = RootOf(this);
+        if (form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0) {
+            message.Result = 0;
+            return;
+        }
+        DefaultHandler(message);
+        return;
+    }
+    case WM_MOUSEWHEEL: {
+        const auto delta = static_cast<short>(HIWORD(message.WParam));
+        const POINT screen = PointFromLParam(message.LParam);
+        if (DoMouseWheel(MouseKeysToShiftState(LOWORD(message.WParam)), delta, screen)) {
+            message.Result = 1;
+            return;
+        }
+        DefaultHandler(message);
+        return;
+    }
+    case WM_CONTEXTMENU: {
+        const POINT screen = PointFromLParam(message.LParam);
+        if (!(screen.x == -1 && screen.y == -1) && FHandle != nullptr) {
+            if (TControl* child = ControlAtPos(ScreenToClient(screen), false)) {
+                message.Result = child->Perform(WM_CONTEXTMENU, message.WParam, message.LParam);
+                if (message.Result != 0)
+                    return;
+            }
+        }
+        TControl::Dispatch(message);
+        return;
+    }
+    case WM_CAPTURECHANGED:
+        if (gCaptureControl != nullptr && gCaptureControl->GetWindowedSelf() == this &&
+            reinterpret_cast<HWND>(message.LParam) != FHandle)
+            gCaptureControl = nullptr;
+        DefaultHandler(message);
+        return;
+    case CM_ENTER:
+        DoEnter();
+        return;
+    case CM_EXIT:
+        DoExit();
+        return;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+        Broadcast(message);
+        return;
+    case CM_SHOWINGCHANGED:
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        return;
+    case CM_VISIBLECHANGED:
+        UpdateControlState();
+        return;
+    case CM_ENABLEDCHANGED:
+        if (FHandle != nullptr)
+            EnableWindow(FHandle, GetEnabled());
+        Invalidate();
+        return;
+    case CM_COLORCHANGED:
+        Invalidate();
+        NotifyChildren(CM_PARENTCOLORCHANGED);
+        return;
+    case CM_FONTCHANGED:
+        Invalidate();
+        NotifyChildren(CM_PARENTFONTCHANGED);
+        return;
+    case CM_SHOWHINTCHANGED:
+        NotifyChildren(CM_PARENTSHOWHINTCHANGED);
+        return;
+    case CM_SYSCOLORCHANGE:
+    case CM_WININICHANGE:
+        NotifyChildren(message.Msg, message.WParam, message.LParam);
+        return;
+    default:
+        TControl::Dispatch(message);
+    }
+}
+
+void TWinControl::NotifyChildren(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    std::vector<TControl*> children = FControls;
+    ScopedWalk guard(children);
+    for (TControl* c : children)
+        if (c != nullptr)
+            c->Perform(msg, wParam, lParam);
+}
+
+void TWinControl::DefaultHandler(TMessage& message)
+{
+    if (FHandle == nullptr)
+        return;
+    if (FDefWndProc)
+        message.Result = CallWindowProc(FDefWndProc, FHandle, message.Msg, message.WParam, message.LParam);
+    else
+        message.Result = DefWindowProc(FHandle, message.Msg, message.WParam, message.LParam);
+}
+
+const TPropertyTable& TWinControl::ClassProperties()
+{
+    static const TPropertyTable table = TPropertyTable(&TControl::ClassProperties())
+                                            .Integer("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder)
+                                            .Enumeration("TabStop", &TWinControl::GetTabStop,
+                                                         &TWinControl::SetTabStop, {"False", "True"});
+    return table;
+}
+
+const TPropertyTable& TWinControl::GetPropertyTable() const
+{
+    return ClassProperties();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TCustomControl and TGraphicControl
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), FCanvas(std::make_unique<TControlCanvas>())
+{
+    FCanvas->SetControl(
+        this, [this]() { return GetDC(GetHandle()); }, [this](HDC dc) { ReleaseDC(GetHandle(), dc); });
+}
+
+TCustomControl::~TCustomControl()
+{
+    FCanvas->FreeHandle();
+}
+
+TCanvas* TCustomControl::GetCanvas() const
+{
+    return FCanvas.get();
+}
+
+void TCustomControl::Paint() {}
+
+void TCustomControl::PaintWindow(HDC dc)
+{
+    FCanvas->FreeHandle();
+    FCanvas->SetHandle(dc);
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas->SetHandle(nullptr);
+        throw;
+    }
+    FCanvas->SetHandle(nullptr);
+}
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), FCanvas(std::make_unique<TControlCanvas>())
+{
+    // Outside a paint the canvas draws through a DC of the parent, moved to this control's corner.
+    FCanvas->SetControl(
+        this,
+        [this]() -> HDC {
+            if (GetParent() == nullptr)
+                throw EInvalidOperation("Control '" + GetName() + "' has no parent window");
+            HDC dc = GetDC(GetParent()->GetHandle());
+            SetWindowOrgEx(dc, -GetLeft(), -GetTop(), nullptr);
+            IntersectClipRect(dc, 0, 0, GetWidth(), GetHeight());
+            return dc;
+        },
+        [this](HDC dc) {
+            if (GetParent() != nullptr)
+                ReleaseDC(GetParent()->GetHandle(), dc);
+        });
+}
+
+TGraphicControl::~TGraphicControl()
+{
+    FCanvas->FreeHandle();
+}
+
+TCanvas* TGraphicControl::GetCanvas() const
+{
+    return FCanvas.get();
+}
+
+void TGraphicControl::Paint() {}
+
+void TGraphicControl::Dispatch(TMessage& message)
+{
+    if (message.Msg == WM_PAINT && message.WParam != 0) {
+        FCanvas->FreeHandle();
+        FCanvas->SetHandle(reinterpret_cast<HDC>(message.WParam));
+        try {
+            Paint();
+        } catch (...) {
+            FCanvas->SetHandle(nullptr);
+            throw;
+        }
+        FCanvas->SetHandle(nullptr);
+        return;
+    }
+    TControl::Dispatch(message);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Message-only windows
+
+HWND AllocateHWnd(const TWndMethod& method)
+{
+    CreateWindowInfo info;
+    info.ClassName = "TPUtilWindow";
+    info.Parent = HWND_MESSAGE;
+    info.WindowProc = [method](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        TMessage message{msg, wParam, lParam, 0};
+        try {
+            if (method) {
+                method(message);
+                return message.Result;
+            }
+        } catch (...) {
+            ReportException(std::current_exception());
+            return 0;
+        }
+        return DefWindowProc(window, msg, wParam, lParam);
+    };
+    return CreateWindowEx(info);
+}
+
+void DeallocateHWnd(HWND window)
+{
+    if (window != nullptr)
+        DestroyWindow(window);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TFormBuilder
+
+TFormBuilder::TFormBuilder(TComponent& root) : FRoot(&root)
+{
+    BeginLoading(root);
+}
+
+TFormBuilder::~TFormBuilder()
+{
+    if (FFinished)
+        return;
+    try {
+        Finish();
+    } catch (...) {
+        ReportException(std::current_exception());
+    }
+}
+
+void TFormBuilder::Finish()
+{
+    if (FFinished)
+        return;
+    FFinished = true;
+    EndLoading(*FRoot);
+}
+
+}  // namespace ovrel::toolkit

@@ -1,0 +1,323 @@
+#include "toolkit/Forms.h"
+
+#include "platform/ui/Services.h"
+#include "toolkit/SysUtils.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace ovrel::toolkit {
+
+using namespace ovrel::ui;
+
+namespace {
+
+TApplication* gApplication = nullptr;
+
+// Sends every exception the layer catches to the application, which may have an OnException.
+class ApplicationExceptionHandler final : public IExceptionHandler {
+public:
+    explicit ApplicationExceptionHandler(TApplication& application) : FApplication(application) {}
+    void Report(std::exception_ptr exception) noexcept override { FApplication.HandleException(exception); }
+
+private:
+    TApplication& FApplication;
+};
+
+void WriteToStandardError(std::exception_ptr exception) noexcept
+{
+    try {
+        std::rethrow_exception(exception);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "unknown exception\n");
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// TCustomForm
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner)
+{
+    // A form shows when asked to, never by being made.
+    FVisible = false;
+    SetControlStyle(GetControlStyle().Include(csAcceptsControls));
+    SetBounds(0, 0, 320, 240);
+}
+
+TCustomForm::~TCustomForm() = default;
+
+TWinControl* TCustomForm::GetActiveControl() const
+{
+    TWinControl* focus = GetRootFocus(this);
+    return focus == this ? nullptr : focus;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* value)
+{
+    if (value == nullptr || value == this) {
+        if (HandleAllocated())
+            ui::SetFocus(GetHandle());
+        return;
+    }
+    if (value->GetParentForm() != this || !value->CanFocus())
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    value->SetFocus();
+}
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::Hide()
+{
+    SetVisible(false);
+}
+
+void TCustomForm::Close()
+{
+    TCloseAction action = caHide;
+    OnClose(this, action);
+    switch (action) {
+    case caNone:
+        return;
+    case caHide:
+        Hide();
+        break;
+    case caFree:
+        Release();
+        break;
+    case caMinimize:
+        if (HandleAllocated())
+            ShowWindow(GetHandle(), SW_MINIMIZE);
+        break;
+    }
+    if (gApplication != nullptr && gApplication->GetMainForm() == this)
+        gApplication->Terminate();
+}
+
+void TCustomForm::Release()
+{
+    PostMessage(GetHandle(), CM_RELEASE, 0, 0);
+}
+
+void TCustomForm::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    if (!GetEnabled())
+        params.Style |= WS_DISABLED;
+    params.WndParent = GetParentWindow();
+}
+
+void TCustomForm::Dispatch(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_CLOSE:
+        // The default would destroy the window under the control; closing is the form's decision.
+        Close();
+        message.Result = 0;
+        return;
+    case CM_RELEASE:
+        delete this;
+        return;
+    case CM_SHOWINGCHANGED:
+        if (GetShowing())
+            OnShow(this);
+        TWinControl::Dispatch(message);
+        if (!GetShowing())
+            OnHide(this);
+        return;
+    default:
+        TWinControl::Dispatch(message);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TApplication
+
+struct TApplication::Impl {
+    explicit Impl(TApplication& application) : Handler(application) {}
+    ApplicationExceptionHandler Handler;
+    IExceptionHandler* Previous = nullptr;
+};
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner), FImpl(std::make_unique<Impl>(*this))
+{
+    FImpl->Previous = SetExceptionHandler(&FImpl->Handler);
+    if (gApplication == nullptr)
+        gApplication = this;
+}
+
+TApplication::~TApplication()
+{
+    if (&ExceptionHandler() == &FImpl->Handler)
+        SetExceptionHandler(FImpl->Previous);
+    if (gApplication == this)
+        gApplication = nullptr;
+}
+
+bool TApplication::ProcessMessage(MSG& msg)
+{
+    if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE) == FALSE)
+        return false;
+    if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+    return true;
+}
+
+void TApplication::ProcessMessages()
+{
+    MSG msg{};
+    while (!FTerminated && ProcessMessage(msg)) {
+    }
+}
+
+void TApplication::HandleMessage()
+{
+    MSG msg{};
+    if (!ProcessMessage(msg)) {
+        Idle();
+        if (!FTerminated)
+            WaitMessage();
+    }
+}
+
+void TApplication::Run()
+{
+    while (!FTerminated)
+        HandleMessage();
+}
+
+void TApplication::Terminate()
+{
+    FTerminated = true;
+}
+
+void TApplication::Idle()
+{
+    try {
+        POINT cursor{};
+        if (GetCursorPos(&cursor) != FALSE)
+            CheckMouseControl(cursor);
+        bool done = true;
+        OnIdle(this, done);
+    } catch (...) {
+        HandleException(std::current_exception());
+    }
+}
+
+void TApplication::HandleException(std::exception_ptr exception)
+{
+    if (OnException) {
+        try {
+            OnException(this, exception);
+            return;
+        } catch (...) {
+            // A failing handler must not lose the report: it falls through with its own exception.
+            exception = std::current_exception();
+        }
+    }
+    if (FImpl->Previous != nullptr)
+        FImpl->Previous->Report(exception);
+    else
+        WriteToStandardError(exception);
+}
+
+void TApplication::SetMainForm(TCustomForm* value)
+{
+    if (FMainForm == value)
+        return;
+    if (FMainForm != nullptr)
+        FMainForm->RemoveFreeNotification(this);
+    FMainForm = value;
+    if (value != nullptr)
+        value->FreeNotification(this);
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == FMainForm)
+        FMainForm = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TScreen
+
+TScreen::TScreen(TComponent* owner) : TComponent(owner) {}
+
+TScreen::~TScreen() = default;
+
+std::vector<TCustomForm*> TScreen::Forms() const
+{
+    std::vector<TCustomForm*> forms;
+    for (HWND window : GetTopLevelWindows())
+        if (auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(window)))
+            forms.push_back(form);
+    return forms;
+}
+
+int TScreen::GetFormCount() const
+{
+    return static_cast<int>(Forms().size());
+}
+
+TCustomForm* TScreen::GetForm(int index) const
+{
+    const auto forms = Forms();
+    if (index < 0 || index >= static_cast<int>(forms.size()))
+        throw EListError(Format("List index out of bounds (%d)", {index}));
+    return forms[static_cast<std::size_t>(index)];
+}
+
+TCustomForm* TScreen::GetActiveForm() const
+{
+    return dynamic_cast<TCustomForm*>(TWinControl::FindControl(GetActiveWindow()));
+}
+
+TWinControl* TScreen::GetActiveControl() const
+{
+    TCustomForm* form = GetActiveForm();
+    return form != nullptr ? form->GetActiveControl() : nullptr;
+}
+
+int TScreen::GetWidth() const
+{
+    const RECT r = Screens().Monitors().front().Monitor;
+    return r.right - r.left;
+}
+
+int TScreen::GetHeight() const
+{
+    const RECT r = Screens().Monitors().front().Monitor;
+    return r.bottom - r.top;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+
+TApplication* Application()
+{
+    if (gApplication == nullptr) {
+        static TApplication application(nullptr);
+        return &application;
+    }
+    return gApplication;
+}
+
+TScreen* Screen()
+{
+    static TScreen screen(nullptr);
+    return &screen;
+}
+
+}  // namespace ovrel::toolkit

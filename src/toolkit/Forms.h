@@ -1,0 +1,119 @@
+#pragma once
+// Forms: the top-level control, the application object with its message loop and exception handler, and the
+// screen object that lists the forms.
+
+#include "toolkit/Controls.h"
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ovrel::toolkit {
+
+enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = TEvent<TObject*, TCloseAction&>;
+
+/// A top-level window holding controls. Forms are built in code (see TFormBuilder).
+class TCustomForm : public TWinControl {
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+
+    /// Whether the form sees keys before its focused control does.
+    [[nodiscard]] bool GetKeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool value) { FKeyPreview = value; }
+    /// The control that has (or will get, when the form is next active) the focus; none for the form itself.
+    [[nodiscard]] TWinControl* GetActiveControl() const;
+    /// Moves the focus to value, which must be a focusable control on this form (EInvalidOperation otherwise).
+    void SetActiveControl(TWinControl* value);
+
+    /// Shows the form; Close runs OnClose and then hides (caHide) or frees it later (caFree).
+    void Show();
+    void Hide();
+    void Close();
+    /// Frees the form once the message being handled returns.
+    void Release();
+
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseEvent OnClose;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    [[nodiscard]] bool CanShowAsRoot() const override { return true; }
+    void Dispatch(TMessage& message) override;
+
+private:
+    bool FKeyPreview = false;
+};
+
+class TForm : public TCustomForm {
+public:
+    using TCustomForm::TCustomForm;
+};
+
+using TExceptionEvent = TEvent<TObject*, std::exception_ptr>;
+/// Idle handlers set done to false to be called again before the loop waits.
+using TIdleEvent = TEvent<TObject*, bool&>;
+
+/// The application: its message loop and the place every exception that reaches the loop ends up.
+class TApplication : public TComponent {
+public:
+    explicit TApplication(TComponent* owner);
+    ~TApplication() override;
+
+    /// Handles every queued message, then returns without waiting.
+    void ProcessMessages();
+    /// Handles one message, waiting for it; runs the idle work first when the queue is empty.
+    void HandleMessage();
+    /// Runs the loop until Terminate (or a quit message).
+    void Run();
+    void Terminate();
+    [[nodiscard]] bool GetTerminated() const { return FTerminated; }
+    /// Hands the exception to OnException when assigned, else to the layer's exception handler.
+    void HandleException(std::exception_ptr exception);
+
+    [[nodiscard]] TCustomForm* GetMainForm() const { return FMainForm; }
+    void SetMainForm(TCustomForm* value);
+
+    TExceptionEvent OnException;
+    TIdleEvent OnIdle;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    bool ProcessMessage(ui::MSG& msg);
+    void Idle();
+
+    struct Impl;
+    std::unique_ptr<Impl> FImpl;
+    bool FTerminated = false;
+    TCustomForm* FMainForm = nullptr;
+};
+
+/// The forms of the program, top of the z-order first, and the screen's size.
+class TScreen : public TComponent {
+public:
+    explicit TScreen(TComponent* owner);
+    ~TScreen() override;
+
+    [[nodiscard]] int GetFormCount() const;
+    [[nodiscard]] TCustomForm* GetForm(int index) const;
+    /// The form whose window is active, if it is one of ours.
+    [[nodiscard]] TCustomForm* GetActiveForm() const;
+    [[nodiscard]] TWinControl* GetActiveControl() const;
+    [[nodiscard]] int GetWidth() const;
+    [[nodiscard]] int GetHeight() const;
+    [[nodiscard]] int GetPixelsPerInch() const { return 96; }
+
+private:
+    [[nodiscard]] std::vector<TCustomForm*> Forms() const;
+};
+
+/// The program's application and screen objects, made on first use.
+TApplication* Application();
+TScreen* Screen();
+
+}  // namespace ovrel::toolkit
