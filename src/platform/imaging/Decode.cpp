@@ -15,6 +15,7 @@
 
 #include <gif_lib.h>
 #include <jpeglib.h>
+#include <jerror.h>
 #include <png.h>
 #include <tiffio.h>
 
@@ -28,6 +29,7 @@ namespace {
 struct JpegErrorManager {
     jpeg_error_mgr Public;  // first, so the codec's pointer is also ours
     std::jmp_buf Jump;
+    bool DataEnded = false;
 };
 
 extern "C" void JpegErrorExit(j_common_ptr info)
@@ -36,7 +38,13 @@ extern "C" void JpegErrorExit(j_common_ptr info)
     std::longjmp(manager->Jump, 1);
 }
 
-extern "C" void JpegSilentMessage(j_common_ptr, int) {}
+// The codec only warns when the data ends early and makes up the missing rows; that is a failed decode
+// here. Other warnings (stray bytes between segments, common in camera files) pass.
+extern "C" void JpegSilentMessage(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        reinterpret_cast<JpegErrorManager*>(info->err)->DataEnded = true;
+}
 
 struct JpegDecoder {
     jpeg_decompress_struct Info;
@@ -101,11 +109,11 @@ bool JpegReadRows(JpegDecoder& d, std::uint8_t* pixels)
     const std::size_t stride = static_cast<std::size_t>(d.Info.output_width) * 4;
     while (d.Info.output_scanline < d.Info.output_height) {
         JSAMPROW row = pixels + stride * d.Info.output_scanline;
-        if (jpeg_read_scanlines(&d.Info, &row, 1) != 1)
+        if (jpeg_read_scanlines(&d.Info, &row, 1) != 1 || d.Error.DataEnded)
             return false;
     }
     jpeg_finish_decompress(&d.Info);
-    return true;
+    return !d.Error.DataEnded;
 }
 
 void JpegDestroy(JpegDecoder& d)
@@ -401,7 +409,7 @@ Status DecodeTiff(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
         if (!TIFFRGBAImageOK(tiff.get(), message))
             return Status::GenericError;
         std::vector<std::uint32_t> raster(static_cast<std::size_t>(width) * height);
-        if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.data(), ORIENTATION_TOPLEFT, 0))
+        if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.data(), ORIENTATION_TOPLEFT, 1))
             return Status::GenericError;
         RgbaImage image;
         image.Width = width;
