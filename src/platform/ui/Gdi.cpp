@@ -97,6 +97,18 @@ QImage NewMonoImage(int width, int height)
     return image;
 }
 
+// Black and white by brightness, index 0 black and 1 white. Qt's own conversion to Format_Mono may order
+// its colour table the other way round, so the indices are set here.
+QImage ThresholdToMono(const QImage& colour)
+{
+    QImage mono = NewMonoImage(colour.width(), colour.height());
+    for (int y = 0; y < colour.height(); ++y)
+        for (int x = 0; x < colour.width(); ++x)
+            if (qGray(colour.pixel(x, y)) >= 128)
+                mono.setPixel(x, y, 1);
+    return mono;
+}
+
 template <class T>
 T* MakeStock()
 {
@@ -202,10 +214,7 @@ void ForEachPixel(DeviceContext& dc, const QRegion& region, F f)
         }
     }
     if (work == &converted) {
-        *surface = mono ? converted.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither)
-                        : converted.convertToFormat(surface->format());
-        if (mono)
-            surface->setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        *surface = mono ? ThresholdToMono(converted) : converted.convertToFormat(surface->format());
     }
 }
 
@@ -484,8 +493,7 @@ SurfacePainter::~SurfacePainter()
     if (FActive)
         FPainter.end();
     if (FActive && FMono) {
-        *FSurface = FColorCopy.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-        FSurface->setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        *FSurface = ThresholdToMono(FColorCopy);
     }
 }
 
@@ -524,9 +532,9 @@ void FillImageRegion(DeviceContext& dc, const QRegion& region, BrushObject* brus
     if (!sp.IsActive())
         return;
     QPainter& p = sp.Painter();
-    if (brush->Log.lbStyle == BS_HATCHED && dc.State.BkMode == OPAQUE)
-        p.fillRect(region.boundingRect(), ToQColor(dc.State.BkColor));  // clipped below by the region
     p.setClipRegion(sp.Clip().intersected(region));
+    if (brush->Log.lbStyle == BS_HATCHED && dc.State.BkMode == OPAQUE)
+        p.fillRect(region.boundingRect(), ToQColor(dc.State.BkColor));  // clipped to the region above
     ApplyBrush(dc, p, brush);
     p.setPen(Qt::NoPen);
     for (const QRect& r : region.intersected(sp.Clip()))
@@ -1635,9 +1643,12 @@ BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source
     const QPoint at = LogicalToImage(*src, sourceX, sourceY);
     QImage part = surface->copy(QRect(at, QSize(sourceWidth, sourceHeight)));
     if (blend.AlphaFormat & AC_SRC_ALPHA) {
-        // The source holds premultiplied pixels in its 32 bits.
-        part = part.convertToFormat(QImage::Format_ARGB32);
-        part.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        // The source holds premultiplied pixels in its 32 bits. A premultiplied surface already says so;
+        // converting it to straight alpha first would premultiply it twice.
+        if (part.format() != QImage::Format_ARGB32_Premultiplied) {
+            part = part.convertToFormat(QImage::Format_ARGB32);
+            part.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        }
     } else {
         part = part.convertToFormat(QImage::Format_RGB32);
     }
