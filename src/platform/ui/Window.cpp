@@ -110,19 +110,21 @@ std::pair<Window*, LRESULT> DescendHit(Window* w, POINT screen, bool includeDisa
 void ZOrderInsert(std::vector<Window*>& list, Window* w, HWND insertAfter)
 {
     RemoveFrom(list, w);
-    if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST) {
-        list.insert(list.begin(), w);
-        return;
-    }
+    // Topmost windows form a band above all others; a window is placed only within its own band.
+    const auto firstNormal =
+        std::find_if(list.begin(), list.end(), [](const Window* o) { return (o->ExStyle & WS_EX_TOPMOST) == 0; });
+    const bool topMost = (w->ExStyle & WS_EX_TOPMOST) != 0;
+    const auto lo = topMost ? list.begin() : firstNormal;
+    const auto hi = topMost ? firstNormal : list.end();
+    auto at = lo;
     if (insertAfter == HWND_BOTTOM) {
-        list.push_back(w);
-        return;
+        at = hi;
+    } else if (insertAfter != HWND_TOP && insertAfter != HWND_TOPMOST && insertAfter != HWND_NOTOPMOST) {
+        auto it = std::find(list.begin(), list.end(), insertAfter);
+        if (it != list.end())
+            at = std::clamp(it + 1, lo, hi);
     }
-    auto it = std::find(list.begin(), list.end(), insertAfter);
-    if (it == list.end())
-        list.insert(list.begin(), w);
-    else
-        list.insert(it + 1, w);
+    list.insert(at, w);
 }
 
 void ApplyZOrderToWidget(Window* w, HWND insertAfter)
@@ -326,12 +328,7 @@ void CollectGraveyard()
 
 void RecordTopLevel(Window* w, bool front)
 {
-    auto& list = System().TopLevels;
-    RemoveFrom(list, w);
-    if (front)
-        list.insert(list.begin(), w);
-    else
-        list.push_back(w);
+    ZOrderInsert(System().TopLevels, w, front ? HWND_TOP : HWND_BOTTOM);
 }
 
 void RecalcClientArea(Window* w, WINDOWPOS* pos)
@@ -852,9 +849,9 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
             w->FrameInvalid = true;
     }
     if ((flags & SWP_NOZORDER) == 0) {
-        if (insertAfter == HWND_TOPMOST)
+        if (pos.hwndInsertAfter == HWND_TOPMOST)
             ApplyTopMost(w, true);
-        else if (insertAfter == HWND_NOTOPMOST)
+        else if (pos.hwndInsertAfter == HWND_NOTOPMOST)
             ApplyTopMost(w, false);
         if (w->Parent != nullptr)
             ZOrderInsert(w->Parent->Children, w, pos.hwndInsertAfter);
