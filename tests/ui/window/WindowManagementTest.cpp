@@ -255,18 +255,11 @@ struct PosLog {
     std::vector<WINDOWPOS> Changed;
 };
 
-// The handler refers to locals of the test; the fixture destroys windows after they are gone.
-struct ForgetHandler {
-    Recorder& Rec;
-    ~ForgetHandler() { Rec.OnMessage = nullptr; }
-};
-
 TEST_F(WindowPosTest, ChangingMayAlterTheRequestAndChangedReportsTheResult)
 {
     HWND top = Create(Popup, RECT{100, 100, 300, 250});
     HWND inner = Create(Child | WS_BORDER, RECT{10, 10, 60, 50}, top);
     PosLog log;
-    ForgetHandler forget{Rec};
     Rec.OnMessage = [&log, inner](HWND w, UINT m, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
         if (w != inner)
             return std::nullopt;
@@ -324,7 +317,6 @@ TEST_F(WindowPosTest, FlagsDecideWhichMessagesFollow)
          {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}, SWP_NOMOVE | SWP_NOSIZE},
     };
     PosLog log;
-    ForgetHandler forget{Rec};
     Rec.OnMessage = [&log](HWND, UINT m, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
         if (m == WM_WINDOWPOSCHANGED)
             log.Changed.push_back(*reinterpret_cast<const WINDOWPOS*>(lp));

@@ -33,6 +33,7 @@ WindowTest::WindowTest()
 
 WindowTest::~WindowTest()
 {
+    Rec.OnMessage = nullptr;  // it may refer to locals of the test, gone by now
     ReleaseCapture();
     for (HWND w : GetTopLevelWindows())
         DestroyWindow(w);
