@@ -2,6 +2,12 @@
 
 #include "platform/ui/SysTables.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
 namespace ovrel::ui::test {
 namespace {
 
@@ -282,6 +288,244 @@ TEST_F(InputTest, APressActivatesUnlessTheWindowSaysNo)
     ASSERT_FALSE(activations.empty());
     EXPECT_EQ(activations.back().Window, b);
     EXPECT_EQ(LOWORD(activations.back().WParam), WA_CLICKACTIVE);
+}
+
+TEST_F(InputTest, QtEventsOfOurWidgetsBecomeQueuedMessages)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    SetFocus(top);
+    Pump();
+    QWidget* widget = GetWindowWidget(top);
+    ASSERT_NE(widget, nullptr);
+    struct Row {
+        const char* name;
+        std::function<QEvent*()> event;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    const QPointF local(5, 6);
+    const QPointF global(105, 106);
+    const Row rows[] = {
+        {"LeftPress",
+         [&] { return new QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier); },
+         WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6)},
+        {"LeftReleaseWithShift",
+         [&] { return new QMouseEvent(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier); },
+         WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(5, 6)},
+        {"RightPress",
+         [&] { return new QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::RightButton, Qt::RightButton, Qt::NoModifier); },
+         WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 6)},
+        {"MoveWhileHeld",
+         [&] { return new QMouseEvent(QEvent::MouseMove, local, global, Qt::NoButton, Qt::RightButton, Qt::ControlModifier); },
+         WM_MOUSEMOVE, MK_RBUTTON | MK_CONTROL, MAKELPARAM(5, 6)},
+        {"WheelNotchToTheFocus",
+         [&] {
+             return new QWheelEvent(local, global, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+         },
+         WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(105, 106)},
+        {"Key", [] { return new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")); }, WM_KEYDOWN,
+         'A', 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Rec.Log.clear();
+        std::unique_ptr<QEvent> event(row.event());
+        QCoreApplication::sendEvent(widget, event.get());
+        MSG msg;
+        ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+        EXPECT_EQ(msg.hwnd, top);
+        EXPECT_EQ(msg.message, row.message);
+        EXPECT_EQ(msg.wParam, row.wParam);
+        EXPECT_EQ(msg.lParam, row.lParam);
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+        Pump();
+    }
+    // The key typed its character through TranslateMessage.
+    ASSERT_EQ(Rec.Of(WM_CHAR).size(), 1u);
+    EXPECT_EQ(Rec.Of(WM_CHAR)[0].WParam, static_cast<WPARAM>('a'));
+
+    // Leaving the top-level widget ends the window under the pointer and a tracking.
+    PostMouseInput(WM_MOUSEMOVE, POINT{150, 150});
+    Pump();
+    TRACKMOUSEEVENT track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = top;
+    TrackMouseEvent(&track);
+    EXPECT_EQ(GetWindowUnderPointer(), top);
+    Rec.Log.clear();
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(widget, &leave);
+    Pump();
+    EXPECT_EQ(GetWindowUnderPointer(), nullptr);
+    ASSERT_EQ(Rec.Of(WM_MOUSELEAVE).size(), 1u);
+    EXPECT_EQ(Rec.Of(WM_MOUSELEAVE)[0].Window, top);
+}
+
+TEST_F(InputTest, CaptureEdges)
+{
+    HWND a = Create(Popup, RECT{100, 100, 200, 200});
+    HWND b = Create(Popup, RECT{300, 100, 400, 200});
+    HWND inner = Create(Child, RECT{10, 10, 50, 50}, a);
+    Pump();
+    {
+        SCOPED_TRACE("AMessageOnlyWindowMayHoldCapture");
+        HWND hidden = Create(WS_POPUP, RECT{0, 0, 0, 0}, HWND_MESSAGE);
+        SetCapture(hidden);
+        Rec.Log.clear();
+        PostMouseInput(WM_LBUTTONDOWN, POINT{350, 150});
+        PostMouseInput(WM_LBUTTONUP, POINT{350, 150});
+        Pump();
+        // The window under the pointer may be hit-tested, but gets no mouse message and sets no cursor.
+        for (const Received& r : Rec.Log) {
+            const bool mouse = (r.Message >= WM_MOUSEFIRST && r.Message <= WM_MOUSELAST) ||
+                               (r.Message >= WM_NCMOUSEMOVE && r.Message <= WM_NCMBUTTONDBLCLK) ||
+                               r.Message == WM_SETCURSOR || r.Message == WM_MOUSEACTIVATE;
+            EXPECT_FALSE(mouse && r.Window == b) << r.Message;
+        }
+        const auto downs = Rec.Of(WM_LBUTTONDOWN);
+        ASSERT_EQ(downs.size(), 1u);
+        EXPECT_EQ(downs[0].Window, hidden);
+        EXPECT_EQ(downs[0].LParam, MAKELPARAM(350, 150));
+        DestroyWindow(hidden);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+    {
+        SCOPED_TRACE("ReleaseTellsTheOwnerWithNoSuccessor");
+        SetCapture(a);
+        Rec.Log.clear();
+        ReleaseCapture();
+        EXPECT_EQ(GetCapture(), nullptr);
+        ASSERT_EQ(Rec.Of(WM_CAPTURECHANGED).size(), 1u);
+        EXPECT_EQ(Rec.Of(WM_CAPTURECHANGED)[0].Window, a);
+        EXPECT_EQ(Rec.Of(WM_CAPTURECHANGED)[0].LParam, 0);
+    }
+    {
+        SCOPED_TRACE("ThePointerIsFollowedUnderCapture");
+        PostMouseInput(WM_MOUSEMOVE, POINT{150, 150});
+        Pump();
+        SetCapture(inner);
+        TRACKMOUSEEVENT track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = inner;
+        ASSERT_TRUE(TrackMouseEvent(&track));  // the pointer is over a, not inner: the leave comes at once
+        Pump();
+        EXPECT_EQ(Rec.Of(WM_MOUSELEAVE).size(), 1u);
+        PostMouseInput(WM_MOUSEMOVE, POINT{130, 130});
+        Pump();
+        EXPECT_EQ(GetWindowUnderPointer(), inner);
+        ASSERT_TRUE(TrackMouseEvent(&track));
+        Rec.Log.clear();
+        PostMouseInput(WM_MOUSEMOVE, POINT{350, 150});
+        Pump();
+        EXPECT_EQ(GetWindowUnderPointer(), b);
+        ASSERT_EQ(Rec.Of(WM_MOUSEMOVE).size(), 1u);
+        EXPECT_EQ(Rec.Of(WM_MOUSEMOVE)[0].Window, inner);
+        ASSERT_EQ(Rec.Of(WM_MOUSELEAVE).size(), 1u);
+        EXPECT_EQ(Rec.Of(WM_MOUSELEAVE)[0].Window, inner);
+    }
+    {
+        SCOPED_TRACE("DestroyingAnAncestorEndsCapture");
+        DestroyWindow(a);
+        EXPECT_EQ(GetCapture(), nullptr);
+        Rec.Log.clear();
+        PostMouseInput(WM_MOUSEMOVE, POINT{351, 150});
+        Pump();
+        ASSERT_EQ(Rec.Of(WM_MOUSEMOVE).size(), 1u);
+        EXPECT_EQ(Rec.Of(WM_MOUSEMOVE)[0].Window, b);
+    }
+}
+
+TEST_F(InputTest, TrackingCanBeQueriedAndCancelled)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    Pump();
+    PostMouseInput(WM_MOUSEMOVE, POINT{150, 150});
+    Pump();
+    TRACKMOUSEEVENT track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = top;
+    ASSERT_TRUE(TrackMouseEvent(&track));
+    TRACKMOUSEEVENT query;
+    query.dwFlags = TME_QUERY;
+    ASSERT_TRUE(TrackMouseEvent(&query));
+    EXPECT_EQ(query.hwndTrack, top);
+    EXPECT_EQ(query.dwFlags & (TME_LEAVE | TME_NONCLIENT), TME_LEAVE);
+    track.dwFlags = TME_LEAVE | TME_CANCEL;
+    ASSERT_TRUE(TrackMouseEvent(&track));
+    PostMouseInput(WM_MOUSEMOVE, POINT{500, 500});
+    Pump();
+    EXPECT_TRUE(Rec.Of(WM_MOUSELEAVE).empty());
+    query.dwFlags = TME_QUERY;
+    TrackMouseEvent(&query);
+    EXPECT_EQ(query.hwndTrack, nullptr);
+    // Asked for while the pointer is already elsewhere, the leave comes at once, and only once.
+    track.dwFlags = TME_LEAVE;
+    ASSERT_TRUE(TrackMouseEvent(&track));
+    PostMouseInput(WM_MOUSEMOVE, POINT{501, 500});
+    Pump();
+    EXPECT_EQ(Rec.Of(WM_MOUSELEAVE).size(), 1u);
+}
+
+TEST_F(InputTest, ButtonStateIsAsOfTheLastMessageRetrieved)
+{
+    Create(Popup, RECT{100, 100, 300, 250});
+    Pump();
+    struct Row {
+        const char* name;
+        UINT down;
+        int vk;
+    };
+    const Row rows[] = {
+        {"Left", WM_LBUTTONDOWN, VK_LBUTTON},
+        {"Right", WM_RBUTTONDOWN, VK_RBUTTON},
+        {"Middle", WM_MBUTTONDOWN, VK_MBUTTON},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PostMouseInput(row.down, POINT{150, 150});
+        EXPECT_EQ(GetKeyState(row.vk) & 0x8000, 0);  // queued, not yet retrieved
+        EXPECT_NE(GetAsyncKeyState(row.vk) & 0x8000, 0);
+        Pump();
+        EXPECT_NE(GetKeyState(row.vk) & 0x8000, 0);
+        PostMouseInput(row.down + 1, POINT{150, 150});
+        EXPECT_NE(GetKeyState(row.vk) & 0x8000, 0);
+        Pump();
+        EXPECT_EQ(GetKeyState(row.vk) & 0x8000, 0);
+    }
+    EXPECT_EQ(GetMessagePos(), static_cast<DWORD>(MAKELPARAM(150, 150)));
+}
+
+TEST_F(InputTest, TheKeyboardAsksForAContextMenuAtNoPoint)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    HWND inner = Create(Child, RECT{10, 10, 60, 50}, top);
+    SetFocus(inner);
+    Pump();
+    struct Row {
+        const char* name;
+        WORD vk;
+        UINT modifiers;
+    };
+    const Row rows[] = {{"ShiftF10", VK_F10, MOD_SHIFT}, {"MenuKey", VK_APPS, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Rec.Log.clear();
+        if (row.modifiers != 0)
+            PostKeyInput(WM_KEYDOWN, VK_SHIFT, "", row.modifiers);
+        PostKeyInput(WM_KEYDOWN, row.vk, "", row.modifiers);
+        PostKeyInput(WM_KEYUP, row.vk, "", row.modifiers);
+        if (row.modifiers != 0)
+            PostKeyInput(WM_KEYUP, VK_SHIFT, "", 0);
+        Pump();
+        const auto menus = Rec.Of(WM_CONTEXTMENU);
+        ASSERT_EQ(menus.size(), 2u);
+        EXPECT_EQ(menus[0].Window, inner);
+        EXPECT_EQ(menus[1].Window, top);
+        EXPECT_EQ(menus[0].LParam, MAKELPARAM(-1, -1));
+        EXPECT_TRUE(Rec.Of(WM_SYSCOMMAND).empty());
+    }
 }
 
 }  // namespace
