@@ -7,7 +7,9 @@
 #include "toolkit/Menus.h"
 #include "toolkit/System.h"
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,15 +53,26 @@ public:
     TNotifyEvent OnChange;
 
 protected:
-    /// Tells every link and fires OnChange.
+    /// Fires OnChange, then tells every link.
     virtual void Change();
     /// The first target that HandlesTarget, given ExecuteTarget (or UpdateTarget); whether there was one.
     bool ExecuteOnTargets();
     bool UpdateOnTargets();
 
 private:
+    friend class TBasicActionLink;
+    friend class TCustomActionList;
+    friend class TCustomAction;
+    /// Calls visit for each link still registered, on a copy of the list; stops when the action is freed.
+    template <class F>
+    void ForEachClient(F visit);
+    /// Every link's Change.
+    void ChangeClients();
+
     std::vector<TBasicActionLink*> FClients;
     TComponent* FActionComponent = nullptr;
+    // Expires with the action, so that code running a handler can tell whether the action survived it.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 /// Connects a client (menu item, control) to an action. The base constructor cannot reach a descendant's
@@ -73,7 +86,8 @@ public:
     [[nodiscard]] TBasicAction* GetAction() const { return FAction; }
     /// Unregisters from the old action and registers with the new one (or none).
     virtual void SetAction(TBasicAction* value);
-    /// Executes the action with component as its ActionComponent; false without an action.
+    /// Executes the action with component as its ActionComponent; false without an action. The handler
+    /// may free the link, its client or the action.
     virtual bool Execute(TComponent* component = nullptr);
     virtual bool Update();
     [[nodiscard]] virtual bool IsOnExecuteLinked() const;
@@ -211,6 +225,10 @@ public:
 /// Handler of a list for one of its actions; sets handled to stop the action's own handling.
 using TActionEvent = TEvent<TBasicAction*, bool&>;
 
+/// asSuspended: the list's actions neither execute nor update; asSuspendedEnabled: the same, and entering
+/// it enables every action of the list (for a form that lets everything be chosen while it is inactive).
+enum TActionListState : std::uint8_t { asNormal, asSuspended, asSuspendedEnabled };
+
 /// The actions of a form or the application. The list frees its actions when it is freed.
 class TCustomActionList : public TComponent {
 public:
@@ -227,7 +245,11 @@ public:
     virtual bool ExecuteAction(TBasicAction* action);
     virtual bool UpdateAction(TBasicAction* action);
     /// Executes the first enabled, visible TCustomAction of that shortcut; whether there was one.
+    /// Never for shortcut 0 or while suspended.
     bool IsShortCut(TShortCut shortCut);
+
+    [[nodiscard]] TActionListState GetState() const { return FState; }
+    void SetState(TActionListState value);
 
     /// Images for the clients (borrowed; cleared when the image list is freed).
     [[nodiscard]] TCustomImageList* GetImages() const { return FImages; }
@@ -251,6 +273,7 @@ private:
     std::vector<TContainedAction*> FActions;
     TCustomImageList* FImages = nullptr;
     TChangeLink FImageChangeLink;
+    TActionListState FState = asNormal;
 };
 
 class TActionList : public TCustomActionList {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ovrel::toolkit {
 
@@ -26,6 +27,9 @@ void ShortCutToKey(TShortCut shortCut, std::uint16_t& key, TShiftState& shift);
 /// "Shift+Ctrl+Alt+" in that order, then the English key name ("A", "F5", "Del", "PgUp", "Num 3");
 /// empty for a key without a name.
 [[nodiscard]] std::string ShortCutToText(TShortCut shortCut);
+/// The shortcut that ShortCutToText writes as text; modifiers in any order and letter case ignored.
+/// 0 for text that names no key.
+[[nodiscard]] TShortCut TextToShortCut(std::string_view text);
 /// Shift and Ctrl from the keyboard state, Alt from the key data of the message.
 [[nodiscard]] TShiftState KeyDataToShiftState(std::intptr_t keyData);
 
@@ -66,6 +70,8 @@ public:
 protected:
     /// Fires OnPopup (sender = the menu).
     virtual void DoPopup(TObject* sender);
+    /// For a descendant's Popup, which records the point itself.
+    void SetPopupPoint(TPoint value) { FPopupPoint = value; }
 
 private:
     TPoint FPopupPoint{-1, -1};
