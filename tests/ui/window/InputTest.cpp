@@ -209,10 +209,11 @@ TEST_F(InputTest, KeyboardOpensTheMenuBarAndAltF4Closes)
         WORD vk;
         const char* text;
         UINT modifiers;
+        bool repeat = false;
     };
     struct Row {
         const char* name;
-        std::vector<Step> keys;
+        std::vector<Step> keys;  // mouse messages are presses inside the inner window
         std::vector<std::pair<WPARAM, LPARAM>> commands;  // WM_SYSCOMMAND at the form
     };
     const Row rows[] = {
@@ -222,6 +223,22 @@ TEST_F(InputTest, KeyboardOpensTheMenuBarAndAltF4Closes)
           {WM_KEYUP, VK_MENU, "", 0}},
          {{SC_KEYMENU, 'f'}}},
         {"F10", {{WM_KEYDOWN, VK_F10, "", 0}, {WM_KEYUP, VK_F10, "", 0}}, {{SC_KEYMENU, 0}}},
+        {"AltHeldWithRepeat",
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, VK_MENU, "", MOD_ALT, true}, {WM_KEYUP, VK_MENU, "", 0}},
+         {{SC_KEYMENU, 0}}},
+        {"AltWithAnotherKeyIsNoMenu",
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, VK_LEFT, "", MOD_ALT}, {WM_KEYUP, VK_LEFT, "", MOD_ALT},
+          {WM_KEYUP, VK_MENU, "", 0}},
+         {}},
+        {"AltInterruptedByAClick",
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_LBUTTONDOWN, 0, "", MOD_ALT}, {WM_LBUTTONUP, 0, "", MOD_ALT},
+          {WM_KEYUP, VK_MENU, "", 0}},
+         {}},
+        {"ControlAltLetterTypesInstead",
+         {{WM_KEYDOWN, VK_CONTROL, "", MOD_CONTROL}, {WM_KEYDOWN, VK_MENU, "", MOD_ALT | MOD_CONTROL},
+          {WM_KEYDOWN, 'E', "e", MOD_ALT | MOD_CONTROL}, {WM_KEYUP, 'E', "", MOD_ALT | MOD_CONTROL},
+          {WM_KEYUP, VK_MENU, "", MOD_CONTROL}, {WM_KEYUP, VK_CONTROL, "", 0}},
+         {}},
         {"AltSpaceDoesNothing",
          {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, VK_SPACE, " ", MOD_ALT}, {WM_KEYUP, VK_SPACE, "", MOD_ALT},
           {WM_KEYUP, VK_MENU, "", 0}},
@@ -230,8 +247,12 @@ TEST_F(InputTest, KeyboardOpensTheMenuBarAndAltF4Closes)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Rec.Log.clear();
-        for (const Step& key : row.keys)
-            PostKeyInput(key.message, key.vk, key.text, key.modifiers);
+        for (const Step& key : row.keys) {
+            if (key.message >= WM_MOUSEFIRST && key.message <= WM_MOUSELAST)
+                PostMouseInput(key.message, POINT{120, 120}, key.modifiers);
+            else
+                PostKeyInput(key.message, key.vk, key.text, key.modifiers, key.repeat);
+        }
         Pump();
         std::vector<std::pair<WPARAM, LPARAM>> commands;
         for (const Received& r : Rec.Of(WM_SYSCOMMAND)) {

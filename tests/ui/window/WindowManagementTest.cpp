@@ -1,5 +1,7 @@
 #include "WindowTestSupport.h"
 
+#include "platform/ui/SysTables.h"
+
 #include <QWidget>
 
 namespace ovrel::ui::test {
@@ -441,6 +443,14 @@ TEST_F(MonitorTest, PointsAndRectanglesFindTheirMonitor)
     EXPECT_EQ(info.rcWork, RECT(1024, 0, 2304, 1024));
     EXPECT_EQ(info.dwFlags & MONITORINFOF_PRIMARY, 0u);
     EXPECT_FALSE(GetMonitorInfo(nullptr, &info));
+
+    // The system tables answer from the same screens.
+    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(work, RECT(0, 0, 1024, 728));
 }
 
 TEST_F(MonitorTest, RectanglesAndPlacementsAreKeptOnAWorkArea)
