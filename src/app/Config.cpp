@@ -144,6 +144,8 @@ std::vector<std::uint8_t> ConfigBytes()
 
 void ReadConfigBytes(std::span<const std::uint8_t> bytes)
 {
+    if (bytes.size() > static_cast<std::size_t>(MaxConfigFileSize))
+        throw EReadError("Stream read error");
     TMemoryStream memory;
     memory.WriteBuffer(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     memory.SetPosition(0);
