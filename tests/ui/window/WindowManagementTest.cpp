@@ -192,6 +192,79 @@ TEST_F(RelationsTest, OwnedWindowsFollowTheirOwner)
     EXPECT_TRUE(ownedDestroyed);
 }
 
+TEST_F(RelationsTest, EachKindOfWindowGetsTheWidgetItNeeds)
+{
+    HWND form = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{50, 50, 450, 350});
+    struct Row {
+        const char* name;
+        DWORD style;
+        DWORD exStyle;
+        HWND parent;
+        bool topLevel;
+        bool frameless;
+        bool tool;
+        bool staysOnTop;
+    };
+    const Row rows[] = {
+        {"FramedForm", 0, 0, nullptr, true, false, false, false},  // the form above; style unused
+        {"Popup", Popup, 0, nullptr, true, true, true, false},
+        {"TopmostPopup", Popup, WS_EX_TOPMOST, nullptr, true, true, true, true},
+        {"FramedToolWindow", WS_CAPTION | WS_VISIBLE, WS_EX_TOOLWINDOW, nullptr, true, false, true, false},
+        {"Child", Child, 0, form, false, false, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HWND w = row.style == 0 ? form : Create(row.style, RECT{60, 60, 160, 160}, row.parent, row.exStyle);
+        QWidget* widget = GetWindowWidget(w);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_TRUE(widget->isVisible());
+        EXPECT_EQ(widget->isWindow(), row.topLevel);
+        if (!row.topLevel) {
+            EXPECT_EQ(widget->parentWidget(), GetWindowWidget(row.parent));
+            continue;
+        }
+        const Qt::WindowFlags flags = widget->windowFlags();
+        EXPECT_EQ(flags.testFlag(Qt::FramelessWindowHint), row.frameless);
+        EXPECT_EQ(widget->windowType() == Qt::Tool, row.tool);
+        EXPECT_EQ(flags.testFlag(Qt::WindowStaysOnTopHint), row.staysOnTop);
+        // Frameless windows never take activation from Qt; a framed form is ours to activate.
+        EXPECT_EQ(widget->testAttribute(Qt::WA_ShowWithoutActivating), row.frameless);
+    }
+    // The window manager draws a framed form's frame: the whole window is client.
+    RECT formRect;
+    GetWindowRect(form, &formRect);
+    EXPECT_EQ(GetClientInset(form), RECT(0, 0, formRect.right - formRect.left, formRect.bottom - formRect.top));
+}
+
+TEST_F(RelationsTest, AChildTakenOffItsParentBecomesAFramelessTopLevelWindow)
+{
+    HWND form = Create(Popup, RECT{100, 100, 400, 300});
+    HWND panel = Create(Child | WS_BORDER, RECT{10, 10, 110, 60}, form);
+    EXPECT_EQ(SetParent(panel, nullptr), form);
+    EXPECT_TRUE(IsWindow(panel));
+    EXPECT_TRUE(IsWindowVisible(panel));
+    EXPECT_TRUE(GetChildWindows(form).empty());
+    const std::vector<HWND> tops = GetTopLevelWindows();
+    EXPECT_NE(std::find(tops.begin(), tops.end(), panel), tops.end());
+    QWidget* widget = GetWindowWidget(panel);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_TRUE(widget->isWindow());
+    EXPECT_TRUE(widget->isVisible());
+    EXPECT_TRUE(widget->windowFlags().testFlag(Qt::FramelessWindowHint));
+    // Its position is now on the screen; the border stays emulated.
+    SetWindowPos(panel, nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(WindowFromPoint(POINT{550, 420}), panel);
+    EXPECT_EQ(GetClientInset(panel), RECT(1, 1, 99, 49));
+
+    EXPECT_EQ(SetParent(panel, form), GetDesktopWindow());
+    EXPECT_EQ(GetChildWindows(form), std::vector<HWND>{panel});
+    EXPECT_EQ(GetWindowWidget(panel)->parentWidget(), GetWindowWidget(form));
+    EXPECT_TRUE(IsWindowVisible(panel));
+    // Destroying the old parent now takes the panel with it.
+    DestroyWindow(form);
+    EXPECT_FALSE(IsWindow(panel));
+}
+
 TEST_F(RelationsTest, SiblingsStackNewestOnTopAndSetWindowPosReordersThem)
 {
     HWND top = Create(Popup, RECT{100, 100, 300, 300});
