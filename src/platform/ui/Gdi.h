@@ -432,6 +432,7 @@ BOOL DrawCaptionText(HDC dc, const RECT* rect, std::string_view text, UINT flags
 
 // ---- Text (UTF-8) -----------------------------------------------------------------------------------------
 BOOL TextOut(HDC dc, int x, int y, std::string_view text);
+// dx, if given, holds the advance of each character (code point) of text.
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, std::string_view text, const int* dx = nullptr);
 BOOL GetTextExtentPoint32(HDC dc, std::string_view text, SIZE* size);
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* metrics);

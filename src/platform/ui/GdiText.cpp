@@ -275,9 +275,12 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, std::strin
         x = d->State.CurrentPos.x;
         y = d->State.CurrentPos.y;
     }
+    // dx holds one advance per character; a character outside the basic plane is two UTF-16 units, so
+    // counting units would read past the caller's array.
+    const QList<uint> characters = dx ? s.toUcs4() : QList<uint>();
     int width = 0;
     if (dx) {
-        for (qsizetype i = 0; i < s.size(); ++i)
+        for (qsizetype i = 0; i < characters.size(); ++i)
             width += dx[i];
     } else {
         width = fm.horizontalAdvance(s);
@@ -319,8 +322,9 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, std::strin
     p.setPen(ToQColor(d->State.TextColor));
     if (dx) {
         int pos = left;
-        for (qsizetype i = 0; i < s.size(); ++i) {
-            p.drawText(pos, baseline, QString(s[i]));
+        for (qsizetype i = 0; i < characters.size(); ++i) {
+            const auto c = static_cast<char32_t>(characters[i]);
+            p.drawText(pos, baseline, QString::fromUcs4(&c, 1));
             pos += dx[i];
         }
     } else {

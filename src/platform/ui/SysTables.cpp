@@ -123,7 +123,6 @@ SystemTable ClassicSystemTable()
     m[SM_CYSIZEFRAME] = 4;
     m[SM_CXDOUBLECLK] = 4;
     m[SM_CYDOUBLECLK] = 4;
-    m[SM_MENUDROPALIGNMENT] = 0;
     m[SM_CXEDGE] = 2;
     m[SM_CYEDGE] = 2;
     m[SM_CXSMICON] = 16;
@@ -215,6 +214,8 @@ int GetSystemMetrics(int index)
         return 0;
     const int pinned = TheTable().Metrics[static_cast<std::size_t>(index)];
     switch (index) {
+    case SM_MENUDROPALIGNMENT:
+        return TheTable().MenuDropAlignment ? 1 : 0;  // one entry answers the metric and the parameter
     case SM_CXSCREEN:
     case SM_CYSCREEN:
     case SM_CXFULLSCREEN:

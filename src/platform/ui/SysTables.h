@@ -174,7 +174,7 @@ struct SystemTable {
     BOOL GradientCaptions = TRUE;
     BOOL KeyboardCues = TRUE;
     BOOL FlatMenu = FALSE;
-    BOOL MenuDropAlignment = FALSE;  // FALSE: left
+    BOOL MenuDropAlignment = FALSE;  // FALSE: left; answers SM_MENUDROPALIGNMENT too
     std::set<UINT> FailingParameters;  // SystemParametersInfo fails for these
     SystemProfile Profile;
     Capabilities Caps;

@@ -110,6 +110,16 @@ TEST(SystemTable, OverridesNestAndRestoreEverything)
     EXPECT_EQ(CurrentSystemTable().MenuShowDelay, before.MenuShowDelay);
 }
 
+TEST(SystemTable, DropAlignmentAnswersTheMetricAndTheParameterAlike)
+{
+    SystemTableOverride override;
+    override.Table().MenuDropAlignment = TRUE;
+    BOOL right = FALSE;
+    EXPECT_TRUE(SystemParametersInfo(SPI_GETMENUDROPALIGNMENT, 0, &right, 0));
+    EXPECT_TRUE(right);
+    EXPECT_EQ(GetSystemMetrics(SM_MENUDROPALIGNMENT), 1);
+}
+
 TEST(SystemTable, ParametersCanBeMadeToFail)
 {
     SystemTableOverride override;

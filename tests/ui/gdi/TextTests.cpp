@@ -283,6 +283,31 @@ TEST(Text, TextOutAlignmentAndExtTextOutClipping)
     EXPECT_GT(canvas.Count(Black, 10, 10, 30, 40), 0);
 }
 
+TEST(Text, ExtTextOutPlacesCharactersByTheirAdvances)
+{
+    TextCanvas canvas;
+    HDC dc = canvas.Dc();
+    const int advances[] = {60, 60};
+    ExtTextOut(dc, 10, 10, 0, nullptr, "II", advances);
+    // Two narrow strokes 60 px apart, nothing between them.
+    const RECT ink = canvas.Ink();
+    EXPECT_GE(ink.right - ink.left, 60);
+    EXPECT_LE(ink.right - ink.left, 60 + canvas.Extent("I").cx);
+    EXPECT_EQ(canvas.Count(White, 25, 0, 65, 60), 40 * 60);
+
+    // One advance per character, also for characters outside the basic plane (two UTF-16 units).
+    canvas.Clear(White);
+    const int two[] = {20, 20};
+    EXPECT_TRUE(ExtTextOut(dc, 10, 10, 0, nullptr, "\xF0\x9F\x98\x80I", two));
+    SetTextAlign(dc, TA_UPDATECP);
+    MoveToEx(dc, 5, 5, nullptr);
+    ExtTextOut(dc, 0, 0, 0, nullptr, "\xF0\x9F\x98\x80I", two);
+    POINT at;
+    GetCurrentPositionEx(dc, &at);
+    EXPECT_EQ(at, (POINT{45, 5}));
+    SetTextAlign(dc, TA_TOP);
+}
+
 TEST(Fonts, HeightsFacesAndMetrics)
 {
     LOGFONT lf;
