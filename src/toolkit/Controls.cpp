@@ -62,6 +62,14 @@ bool IsAncestorOrSelf(const TControl* ancestor, const TControl* control)
     return false;
 }
 
+bool InDestroyedTree(const TControl* control)
+{
+    for (const TControl* c = control; c != nullptr; c = c->GetParent())
+        if (c->GetComponentState().Contains(csDestroying))
+            return true;
+    return false;
+}
+
 TWinControl* RootOf(TControl* control)
 {
     TWinControl* root = control->GetParent();
@@ -859,8 +867,9 @@ void TControl::Loaded()
 
 void TControl::RequestAlign()
 {
+    // This control is the one that moved: it goes first among aligned controls at the same place.
     if (FParent != nullptr)
-        FParent->Realign();
+        FParent->AlignFor(this);
 }
 
 void TControl::Invalidate()
@@ -1065,9 +1074,7 @@ TControl* TWinControl::ControlAtPos(POINT pos, bool allowDisabled, bool allowWin
             if (win == nullptr || !hit(win))
                 continue;
             if (allLevels) {
-                const POINT inner{pos.x - win->GetLeft(), pos.y - win->GetTop()};
                 const POINT client = win->ScreenToClient(ClientToScreen(pos));
-                (void)inner;
                 if (TControl* deeper = win->ControlAtPos(client, allowDisabled, true, true))
                     return deeper;
             }
@@ -1363,6 +1370,11 @@ void TWinControl::EnableAlign()
 
 void TWinControl::Realign()
 {
+    AlignFor(nullptr);
+}
+
+void TWinControl::AlignFor(TControl* control)
+{
     if (FAlignLevel > 0 || FAligning || GetComponentState().Contains(csLoading) ||
         GetComponentState().Contains(csDestroying)) {
         // A request made while aligning is the alignment's own doing; any other waits for the end.
@@ -1371,16 +1383,16 @@ void TWinControl::Realign()
         return;
     }
     FAlignPending = false;
-    AlignChildren();
+    AlignChildren(control);
 }
 
-void TWinControl::AlignChildren()
+void TWinControl::AlignChildren(TControl* control)
 {
     FAligning = true;
     try {
         RECT rect = GetClientRect();
         AdjustClientRect(rect);
-        AlignControls(nullptr, rect);
+        AlignControls(control, rect);
     } catch (...) {
         FAligning = false;
         throw;
@@ -2011,7 +2023,9 @@ void TWinControl::Dispatch(TMessage& message)
         return;
     case WM_SETFOCUS:
         DefaultHandler(message);
-        FocusChanged(this);
+        // A tree being freed hands the focus from window to window; its handlers must not run half-destroyed.
+        if (!InDestroyedTree(this))
+            FocusChanged(this);
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -2247,23 +2261,27 @@ void TGraphicControl::Dispatch(TMessage& message)
 
 HWND AllocateHWnd(const TWndMethod& method)
 {
+    // The method takes over once the window exists: it cannot know the handle during creation, and a method
+    // that leaves WM_NCCREATE unanswered would refuse the window.
+    auto created = std::make_shared<bool>(false);
     CreateWindowInfo info;
     info.ClassName = "TPUtilWindow";
     info.Parent = HWND_MESSAGE;
-    info.WindowProc = [method](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    info.WindowProc = [method, created](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (!*created || !method)
+            return DefWindowProc(window, msg, wParam, lParam);
         TMessage message{msg, wParam, lParam, 0};
         try {
-            if (method) {
-                method(message);
-                return message.Result;
-            }
+            method(message);
         } catch (...) {
             ReportException(std::current_exception());
             return 0;
         }
-        return DefWindowProc(window, msg, wParam, lParam);
+        return message.Result;
     };
-    return CreateWindowEx(info);
+    HWND window = CreateWindowEx(info);
+    *created = true;
+    return window;
 }
 
 void DeallocateHWnd(HWND window)

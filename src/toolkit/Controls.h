@@ -538,7 +538,8 @@ protected:
 private:
     friend class TControl;
     friend class TCustomForm;
-    void AlignChildren();
+    void AlignFor(TControl* control);
+    void AlignChildren(TControl* control);
     void ApplyAnchors(TControl* control, const ui::SIZE& clientSize);
     void DoAlign(TAlign align, TControl* control, ui::RECT& rect);
     bool HandleDialogKey(TMessage& message);

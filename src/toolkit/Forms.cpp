@@ -126,6 +126,14 @@ void TCustomForm::Dispatch(TMessage& message)
     case CM_RELEASE:
         delete this;
         return;
+    case CM_DIALOGKEY:
+        // The controls see the key first (default and cancel buttons); then Tab walks the tab order.
+        TWinControl::Dispatch(message);
+        if (message.Result == 0 && message.WParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+            SelectNext(GetActiveControl(), GetKeyState(VK_SHIFT) >= 0, true);
+            message.Result = 1;
+        }
+        return;
     case CM_SHOWINGCHANGED:
         if (GetShowing())
             OnShow(this);

@@ -1,0 +1,346 @@
+// Forms and showing, the application loop and its exception handling, message-only windows, building in code,
+// and mouse enter/leave over windowed and windowless controls.
+#include "ControlsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace ovrel::toolkit {
+namespace {
+
+using testing::LoggedMessage;
+using testing::MessageLog;
+using testing::RecordedExceptions;
+
+inline constexpr std::uint32_t WM_TESTPING = ui::WM_USER + 7;
+
+struct Receiver {
+    std::vector<std::uint32_t> Messages;
+    void Proc(TMessage& message)
+    {
+        Messages.push_back(message.Msg);
+        if (message.Msg == WM_TESTPING) {
+            if (message.WParam == 1)
+                throw std::runtime_error("ping failed");
+            message.Result = static_cast<std::intptr_t>(message.LParam) + 1;
+        }
+    }
+};
+
+TEST(AllocateHWnd, RunsTheMethodForSentAndPostedMessages)
+{
+    RecordedExceptions exceptions;
+    Receiver receiver;
+    ui::HWND window = AllocateHWnd(TWndMethod(&receiver, &Receiver::Proc));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(ui::SendMessage(window, WM_TESTPING, 0, 41), 42);
+
+    // An exception in the method is reported, not thrown through the layer.
+    EXPECT_EQ(ui::SendMessage(window, WM_TESTPING, 1, 0), 0);
+    ASSERT_EQ(exceptions.Messages().size(), 1u);
+    EXPECT_EQ(exceptions.Messages()[0], "ping failed");
+
+    receiver.Messages.clear();
+    ui::PostMessage(window, WM_TESTPING, 0, 0);
+    TApplication application(nullptr);
+    application.ProcessMessages();
+    EXPECT_EQ(receiver.Messages, (std::vector<std::uint32_t>{WM_TESTPING}));
+
+    DeallocateHWnd(window);
+    EXPECT_FALSE(ui::IsWindow(window));
+    DeallocateHWnd(nullptr);
+}
+
+struct ExceptionSink {
+    std::vector<std::string> Seen;
+    bool Rethrow = false;
+    void Handle(TObject*, std::exception_ptr exception)
+    {
+        try {
+            std::rethrow_exception(exception);
+        } catch (const std::exception& e) {
+            Seen.emplace_back(e.what());
+        }
+        if (Rethrow)
+            throw std::runtime_error("handler failed");
+    }
+};
+
+TEST(Application, RoutesDispatchExceptionsToOnException)
+{
+    RecordedExceptions fallback;
+    Receiver receiver;
+    ui::HWND window = AllocateHWnd(TWndMethod(&receiver, &Receiver::Proc));
+    {
+        TApplication application(nullptr);
+        ExceptionSink sink;
+        application.OnException = TExceptionEvent(&sink, &ExceptionSink::Handle);
+        ui::PostMessage(window, WM_TESTPING, 1, 0);
+        application.ProcessMessages();
+        EXPECT_EQ(sink.Seen, (std::vector<std::string>{"ping failed"}));
+        EXPECT_TRUE(fallback.Messages().empty());
+
+        // A handler that fails itself does not lose the report.
+        sink.Rethrow = true;
+        ui::PostMessage(window, WM_TESTPING, 1, 0);
+        application.ProcessMessages();
+        EXPECT_EQ(fallback.Messages(), (std::vector<std::string>{"handler failed"}));
+
+        // Without OnException the report goes to the handler that was there before.
+        application.OnException = TExceptionEvent();
+        ui::PostMessage(window, WM_TESTPING, 1, 0);
+        application.ProcessMessages();
+        EXPECT_EQ(fallback.Messages().back(), "ping failed");
+    }
+    // The application is gone: the layer reports to the test's handler directly again.
+    ui::SendMessage(window, WM_TESTPING, 1, 0);
+    EXPECT_EQ(fallback.Messages().size(), 3u);
+    DeallocateHWnd(window);
+}
+
+TEST(Application, QuitMessageTerminatesTheLoop)
+{
+    TApplication application(nullptr);
+    ui::PostQuitMessage(0);
+    application.Run();
+    EXPECT_TRUE(application.GetTerminated());
+}
+
+class Tracked : public TWinControl {
+public:
+    Tracked(TComponent* owner, std::vector<std::string>& log) : TWinControl(owner), FLog(log) {}
+
+protected:
+    void Loaded() override
+    {
+        FLog.push_back(GetName() + (GetComponentState().Contains(csLoading) ? " loading" : " loaded"));
+        TWinControl::Loaded();
+    }
+
+private:
+    std::vector<std::string>& FLog;
+};
+
+TEST(FormBuilder, RunsLoadedAfterTheTreeIsBuilt)
+{
+    std::vector<std::string> log;
+    TForm form(nullptr);
+    {
+        TFormBuilder builder(form);
+        auto* panel = new Tracked(&form, log);
+        panel->SetName("panel");
+        panel->SetParent(&form);
+        auto* inner = new Tracked(&form, log);
+        inner->SetName("inner");
+        inner->SetParent(panel);
+        EXPECT_TRUE(form.GetComponentState().Contains(csLoading));
+        EXPECT_TRUE(inner->GetComponentState().Contains(csLoading));
+        EXPECT_TRUE(log.empty());
+        auto* added = builder.Add<TWinControl>(panel);
+        EXPECT_EQ(added->GetParent(), panel);
+        EXPECT_EQ(added->GetOwner(), &form);
+        builder.Finish();
+        EXPECT_EQ(log.size(), 2u);
+        builder.Finish();  // once only
+        EXPECT_EQ(log.size(), 2u);
+    }
+    EXPECT_FALSE(form.GetComponentState().Contains(csLoading));
+    ASSERT_EQ(log.size(), 2u);
+}
+
+class FormTest : public ::testing::Test {
+protected:
+    FormTest()
+    {
+        Form->SetBounds(20, 20, 200, 150);
+        Child->SetParent(Form.get());
+        Child->SetBounds(0, 0, 100, 100);
+        Log.Watch(Form.get(), "form");
+        Log.Watch(Child, "child");
+    }
+    ~FormTest() override
+    {
+        if (Form)
+            Log.Forget(Form.get());
+    }
+    std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+    TWinControl* Child = new TWinControl(Form.get());
+    MessageLog Log{{CM_SHOWINGCHANGED}};
+};
+
+TEST_F(FormTest, ShowingFollowsTheFormAndItsWindow)
+{
+    EXPECT_FALSE(Form->GetVisible());
+    EXPECT_FALSE(Child->GetShowing());
+    Form->Show();
+    EXPECT_TRUE(Form->GetShowing());
+    EXPECT_TRUE(Child->GetShowing());
+    EXPECT_TRUE(ui::IsWindowVisible(Child->GetHandle()));
+    EXPECT_EQ(Log.Entries, (std::vector<LoggedMessage>{{"form", CM_SHOWINGCHANGED}, {"child", CM_SHOWINGCHANGED}}));
+
+    Log.Entries.clear();
+    Child->SetVisible(false);
+    EXPECT_FALSE(Child->GetShowing());
+    EXPECT_FALSE(ui::IsWindowVisible(Child->GetHandle()));
+    Form->Hide();
+    Child->SetVisible(true);  // the form is hidden: nothing shows
+    EXPECT_FALSE(Child->GetShowing());
+    EXPECT_EQ(Log.Entries, (std::vector<LoggedMessage>{{"child", CM_SHOWINGCHANGED}, {"form", CM_SHOWINGCHANGED}}));
+}
+
+struct CloseChoice {
+    TCloseAction Action = caHide;
+    int Calls = 0;
+    void Close(TObject*, TCloseAction& action)
+    {
+        ++Calls;
+        EXPECT_EQ(action, caHide);
+        action = Action;
+    }
+};
+
+struct FreeWatch : public TComponent {
+    using TComponent::TComponent;
+    bool Freed = false;
+    void Notification(TComponent* component, TOperation operation) override
+    {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove && component != this)
+            Freed = true;
+    }
+};
+
+TEST_F(FormTest, CloseDoesWhatOnCloseChose)
+{
+    CloseChoice choice;
+    Form->OnClose = TCloseEvent(&choice, &CloseChoice::Close);
+    Form->Show();
+
+    choice.Action = caNone;
+    ui::SendMessage(Form->GetHandle(), ui::WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Form->GetVisible());
+    EXPECT_TRUE(ui::IsWindow(Form->GetHandle()));
+
+    choice.Action = caHide;
+    Form->Close();
+    EXPECT_FALSE(Form->GetVisible());
+    EXPECT_EQ(choice.Calls, 2);
+
+    // caFree frees the form only after the handler returned, from the loop.
+    Form->Show();
+    FreeWatch watch(nullptr);
+    Form->FreeNotification(&watch);
+    choice.Action = caFree;
+    Log.Forget(Form.get());
+    Log.Forget(Child);
+    Form->Close();
+    EXPECT_FALSE(watch.Freed);
+    TForm* form = Form.release();
+    TApplication application(nullptr);
+    application.ProcessMessages();
+    EXPECT_TRUE(watch.Freed);
+    (void)form;
+}
+
+TEST_F(FormTest, ClosingTheMainFormEndsTheApplication)
+{
+    TApplication application(nullptr);
+    application.SetMainForm(Form.get());
+    Form->Show();
+    Form->Close();
+    EXPECT_TRUE(application.GetTerminated());
+    Log.Forget(Form.get());
+    Log.Forget(Child);
+    Form.reset();
+    EXPECT_EQ(application.GetMainForm(), nullptr);
+}
+
+TEST_F(FormTest, ScreenListsTheShownForms)
+{
+    Form->Show();
+    TForm second(nullptr);
+    second.Show();
+    std::vector<TCustomForm*> forms;
+    for (int i = 0; i < Screen()->GetFormCount(); ++i)
+        forms.push_back(Screen()->GetForm(i));
+    EXPECT_NE(std::find(forms.begin(), forms.end(), Form.get()), forms.end());
+    EXPECT_NE(std::find(forms.begin(), forms.end(), &second), forms.end());
+    EXPECT_THROW((void)Screen()->GetForm(-1), EListError);
+    EXPECT_GT(Screen()->GetWidth(), 0);
+}
+
+// form (windowed) with a windowless control on it and a windowed child holding another windowless one.
+class MouseTest : public FormTest {
+protected:
+    MouseTest()
+    {
+        Form->SetBounds(0, 0, 300, 200);
+        Graphic->SetParent(Form.get());
+        Graphic->SetBounds(150, 10, 40, 40);
+        Inner->SetParent(Child);
+        Inner->SetBounds(10, 10, 20, 20);
+        Form->Show();
+        Enter.Watch(Form.get(), "form");
+        Enter.Watch(Child, "child");
+        Enter.Watch(Graphic, "graphic");
+        Enter.Watch(Inner, "inner");
+    }
+    ~MouseTest() override { CheckMouseControl({-1000, -1000}); }
+    ui::POINT At(TControl* c, int x, int y) const { return c->ClientToScreen({x, y}); }
+
+    TControl* Graphic = new TControl(Form.get());
+    TControl* Inner = new TControl(Form.get());
+    MessageLog Enter{{CM_MOUSEENTER, CM_MOUSELEAVE}};
+};
+
+TEST_F(MouseTest, EnterAndLeaveFollowTheControlUnderThePointer)
+{
+    TApplication application(nullptr);
+    auto moveTo = [&](ui::POINT screen) {
+        ui::PostMouseInput(ui::WM_MOUSEMOVE, screen);
+        application.ProcessMessages();
+    };
+    moveTo(At(Graphic, 5, 5));
+    EXPECT_EQ(GetMouseControl(), Graphic);
+    moveTo(At(Graphic, 6, 6));  // no change: nothing sent
+    moveTo(At(Inner, 5, 5));
+    moveTo(At(Child, 50, 50));  // onto the windowless control's windowed parent
+    moveTo(At(Form.get(), 250, 150));
+    EXPECT_EQ(Enter.Entries, (std::vector<LoggedMessage>{{"graphic", CM_MOUSEENTER},
+                                                         {"graphic", CM_MOUSELEAVE},
+                                                         {"inner", CM_MOUSEENTER},
+                                                         {"inner", CM_MOUSELEAVE},
+                                                         {"child", CM_MOUSEENTER},
+                                                         {"child", CM_MOUSELEAVE},
+                                                         {"form", CM_MOUSEENTER}}));
+
+    // Leaving the program's windows is a leave too, found by the idle-time check.
+    Enter.Entries.clear();
+    ui::PostMouseLeftApplication();
+    application.ProcessMessages();
+    CheckMouseControl(At(Form.get(), 250, 150));
+    EXPECT_EQ(Enter.Entries, (std::vector<LoggedMessage>{{"form", CM_MOUSELEAVE}}));
+    EXPECT_EQ(GetMouseControl(), nullptr);
+}
+
+TEST_F(MouseTest, FreeingTheControlUnderThePointerForgetsIt)
+{
+    TApplication application(nullptr);
+    ui::PostMouseInput(ui::WM_MOUSEMOVE, At(Inner, 5, 5));
+    application.ProcessMessages();
+    ASSERT_EQ(GetMouseControl(), Inner);
+    Enter.Forget(Inner);
+    delete Inner;
+    EXPECT_EQ(GetMouseControl(), nullptr);
+    Enter.Entries.clear();
+    ui::PostMouseInput(ui::WM_MOUSEMOVE, At(Child, 50, 50));
+    application.ProcessMessages();
+    EXPECT_EQ(Enter.Entries, (std::vector<LoggedMessage>{{"child", CM_MOUSEENTER}}));
+}
+
+}  // namespace
+}  // namespace ovrel::toolkit
