@@ -312,6 +312,84 @@ TEST(Pens, RectangleWithoutPenFillsOnePixelLess)
     EXPECT_EQ(canvas.Count(Black), 12);
 }
 
+// ---- Shapes -----------------------------------------------------------------------------------------------
+
+TEST(Shapes, PolygonFillModeDecidesOverlaps)
+{
+    // A pentagram: its inner pentagon is wound twice.
+    const POINT star[] = {{10, 0}, {16, 18}, {0, 7}, {20, 7}, {4, 18}};
+    struct Case {
+        const char* Name;
+        int Mode;
+        COLORREF Centre;
+    };
+    const Case cases[] = {{"alternate", ALTERNATE, White}, {"winding", WINDING, Red}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Canvas canvas(21, 21);
+        HDC dc = canvas.Dc();
+        HBRUSH red = CreateSolidBrush(Red);
+        SelectObject(dc, red);
+        SelectObject(dc, GetStockObject(NULL_PEN));
+        SetPolyFillMode(dc, c.Mode);
+        EXPECT_TRUE(Polygon(dc, star, 5));
+        EXPECT_EQ(canvas.At(10, 10), c.Centre);
+        EXPECT_EQ(canvas.At(10, 3), Red);  // a tip
+        EXPECT_EQ(canvas.At(2, 2), White);
+        SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        DeleteObject(red);
+    }
+}
+
+TEST(Shapes, EllipsesAndRoundRectsStayInTheirBounds)
+{
+    Canvas canvas(14, 14);
+    HDC dc = canvas.Dc();
+    SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    Ellipse(dc, 2, 2, 12, 12);
+    RECT ink = canvas.InkBounds(White);
+    EXPECT_GE(ink.left, 2);
+    EXPECT_GE(ink.top, 2);
+    EXPECT_LE(ink.right, 12);
+    EXPECT_LE(ink.bottom, 12);
+    EXPECT_EQ(canvas.At(7, 7), Black);
+    EXPECT_EQ(canvas.At(2, 2), White);
+    EXPECT_EQ(canvas.At(11, 11), White);
+
+    canvas.Clear(White);
+    RoundRect(dc, 2, 2, 12, 12, 6, 6);
+    ink = canvas.InkBounds(White);
+    EXPECT_EQ(ink, (RECT{2, 2, 12, 12}));
+    EXPECT_EQ(canvas.At(2, 2), White);
+    EXPECT_EQ(canvas.At(7, 2), Black);
+    EXPECT_EQ(canvas.At(2, 7), Black);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+}
+
+TEST(Shapes, InvertTransparentCopyAndStretchedImages)
+{
+    Canvas canvas(6, 6, Red);
+    const RECT part{1, 1, 3, 3};
+    EXPECT_TRUE(InvertRect(canvas.Dc(), &part));
+    EXPECT_EQ(canvas.Count(RGB(0, 255, 255)), 4);
+    EXPECT_EQ(canvas.At(0, 0), Red);
+
+    Canvas src(2, 1);
+    SetPixel(src.Dc(), 0, 0, Green);  // pixel 1 stays white: the key
+    canvas.Clear(Blue);
+    EXPECT_TRUE(TransparentBlt(canvas.Dc(), 0, 0, 4, 2, src.Dc(), 0, 0, 2, 1, White));
+    EXPECT_EQ(canvas.Row(0, Green, 0, 6), "##....");
+    EXPECT_EQ(canvas.Row(1, Blue, 0, 6), "..####");
+
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.fill(qRgb(255, 0, 0));
+    canvas.Clear(White);
+    EXPECT_TRUE(StretchImage(canvas.Dc(), RECT{2, 2, 6, 6}, image));
+    EXPECT_EQ(canvas.Count(Red), 16);
+    EXPECT_EQ(canvas.InkBounds(White), (RECT{2, 2, 6, 6}));
+    EXPECT_EQ(GetNearestColor(canvas.Dc(), RGB(1, 2, 3)), RGB(1, 2, 3));
+}
+
 // ---- Raster operations ------------------------------------------------------------------------------------
 
 constexpr COLORREF Dest = RGB(0xF0, 0x0F, 0x55);
