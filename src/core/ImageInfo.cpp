@@ -129,7 +129,7 @@ void TVekImageInfo::Open(std::string fileName, std::unique_ptr<imaging::Image>& 
 {
     FFileName = std::move(fileName);
     ReadFileSize();
-    FMetadata = std::make_unique<TVekImageMetadata>();
+    FMetadata.Clear();
     image = imaging::Image::FromFile(FFileName);
     ReadAttributes(*image);
 }
@@ -146,7 +146,7 @@ void TVekImageInfo::ReadAttributes(const imaging::Image& image)
     if (FLoadStatus != imaging::Status::Ok)
         return;
     ReadFacts(image);
-    FMetadata->LoadFromImage(image);
+    FMetadata.LoadFromImage(image);
 }
 
 void TVekImageInfo::ReadFacts(const imaging::Image& image)
@@ -167,9 +167,9 @@ std::uint32_t TVekImageInfo::GetPropertyId(int index) const
     if (index < PseudoPropertyCount)
         return PropertyIdFileName - static_cast<std::uint32_t>(index);
     const int item = index - PseudoPropertyCount;
-    if (item >= FMetadata->Count())
+    if (item >= FMetadata.Count())
         return PropertyIdNone;
-    return FMetadata->GetItem(item).id;
+    return FMetadata.GetItem(item).id;
 }
 
 bool TVekImageInfo::HasProperty(std::uint32_t id) const noexcept
@@ -177,8 +177,8 @@ bool TVekImageInfo::HasProperty(std::uint32_t id) const noexcept
     if (id >= PropertyIdResolution && id <= PropertyIdFileName)
         return true;
     if (id == PropertyId35mmEquivalent)
-        return FMetadata->Has(TagFocalLength) && FMetadata->Has(TagMake) && FMetadata->Has(TagModel);
-    return FMetadata->Has(id);
+        return FMetadata.Has(TagFocalLength) && FMetadata.Has(TagMake) && FMetadata.Has(TagModel);
+    return FMetadata.Has(id);
 }
 
 std::string TVekImageInfo::GetPropertyText(std::uint32_t id) const
@@ -200,29 +200,29 @@ TDateTime TVekImageInfo::GetPropertyDate(std::uint32_t id) const
 {
     if (!HasProperty(id))
         return Now();
-    return ParseExifDateTime(ImageInfoFormat().TypedText(FMetadata->Find(id)));
+    return ParseExifDateTime(ImageInfoFormat().TypedText(FMetadata.Find(id)));
 }
 
 void TVekImageInfo::SetPropertyText(std::uint32_t id, std::string_view text)
 {
-    FMetadata->SetString(id, text);
+    FMetadata.SetString(id, text);
 }
 
 void TVekImageInfo::GetPropertyItem(int index, TPropertyItem& item) const
 {
     if (index < PseudoPropertyCount)
         return;
-    item = FMetadata->GetItem(index - PseudoPropertyCount);
+    item = FMetadata.GetItem(index - PseudoPropertyCount);
 }
 
 void TVekImageInfo::SetPropertyItem(std::uint32_t id, std::uint16_t type, std::uint32_t length, const void* bytes)
 {
-    FMetadata->SetItem(id, type, length, bytes);
+    FMetadata.SetItem(id, type, length, bytes);
 }
 
 void TVekImageInfo::ClearProperties()
 {
-    FMetadata = std::make_unique<TVekImageMetadata>();
+    FMetadata.Clear();
 }
 
 void TVekImageInfo::DrawThumbnail(TThumbnailCanvas& canvas, const TRect& rect, std::int32_t boxWidth,
@@ -255,7 +255,7 @@ bool TVekImageInfo::SaveToFile()
     const auto bitmap = imaging::Image::FromFile(FFileName);
     if (bitmap->GetLastStatus() != imaging::Status::Ok)
         return false;
-    FMetadata->ApplyTo(*bitmap);
+    FMetadata.ApplyTo(*bitmap);
     return SaveReplacing(*bitmap);
 }
 

@@ -87,8 +87,8 @@ public:
     [[nodiscard]] std::uint32_t GetHeight() const noexcept { return FHeight; }
     [[nodiscard]] float GetHorizontalResolution() const noexcept { return FHorizontalResolution; }
     [[nodiscard]] float GetVerticalResolution() const noexcept { return FVerticalResolution; }
-    [[nodiscard]] const TVekImageMetadata& GetMetadata() const noexcept { return *FMetadata; }
-    [[nodiscard]] TVekImageMetadata& GetMetadata() noexcept { return *FMetadata; }
+    [[nodiscard]] const TVekImageMetadata& GetMetadata() const noexcept { return FMetadata; }
+    [[nodiscard]] TVekImageMetadata& GetMetadata() noexcept { return FMetadata; }
     /// The cached thumbnail, null until the first DrawThumbnail that could open the file.
     [[nodiscard]] const imaging::Image* GetThumbnail() const noexcept { return FThumbnail.get(); }
 
@@ -96,7 +96,7 @@ public:
     void ReadAttributes(const imaging::Image& image);
 
     /// The eight file facts (indices 0 to 7), then the metadata items.
-    [[nodiscard]] int GetPropertyCount() const noexcept { return FMetadata->Count() + PseudoPropertyCount; }
+    [[nodiscard]] int GetPropertyCount() const noexcept { return FMetadata.Count() + PseudoPropertyCount; }
     [[nodiscard]] std::uint32_t GetPropertyId(int index) const;
     [[nodiscard]] bool HasProperty(std::uint32_t id) const noexcept;
     /// The display text, empty when the image lacks the property.
@@ -141,7 +141,7 @@ private:
     float FVerticalResolution = 0.0f;
     std::unique_ptr<imaging::Image> FThumbnail;
     imaging::RgbaImage FThumbnailPixels;
-    std::unique_ptr<TVekImageMetadata> FMetadata;
+    TVekImageMetadata FMetadata;  // held in place: sorting reads it for every comparison
 };
 
 /// The MIME type metadata is saved with for a file name: built in for JPEG, TIFF and PNG extensions

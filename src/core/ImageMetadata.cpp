@@ -24,6 +24,20 @@ std::vector<std::uint8_t> CopyBytes(std::span<const std::uint8_t> bytes)
 
 }  // namespace
 
+void TVekImageMetadata::TBlock::Assign(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes)
+{
+    const std::uint8_t* value = nullptr;
+    if (bytes.size() <= SmallSize) {
+        std::copy(bytes.begin(), bytes.end(), Small.begin());
+        Large = {};
+        value = Small.data();
+    } else {
+        Large.assign(bytes.begin(), bytes.end());
+        value = Large.data();
+    }
+    Item = TPropertyItem{id, static_cast<std::uint32_t>(bytes.size()), type, value};
+}
+
 TVekImageMetadata::TVekImageMetadata() = default;
 TVekImageMetadata::~TVekImageMetadata() = default;
 
@@ -36,9 +50,9 @@ const TPropertyItem& TVekImageMetadata::GetItem(int index) const
 
 int TVekImageMetadata::IndexOf(std::uint32_t id) const noexcept
 {
-    for (int i = Count() - 1; i >= 0; --i)
-        if (FItems[static_cast<std::size_t>(i)]->Item.id == id)
-            return i;
+    for (std::size_t i = FIds.size(); i-- > 0;)
+        if (FIds[i] == id)
+            return static_cast<int>(i);
     return -1;
 }
 
@@ -55,10 +69,13 @@ void TVekImageMetadata::SetItem(std::uint32_t id, std::uint16_t type, std::span<
         Append(id, type, bytes);
         return;
     }
-    TBlock& block = *FItems[static_cast<std::size_t>(index)];
     // Copy before replacing: the bytes may be this item's own value.
-    block.Bytes = CopyBytes(bytes);
-    block.Item = TPropertyItem{id, static_cast<std::uint32_t>(block.Bytes.size()), type, block.Bytes.data()};
+    const std::vector<std::uint8_t> copy = CopyBytes(bytes);
+    try {
+        FItems[static_cast<std::size_t>(index)]->Assign(id, type, copy);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    }
 }
 
 void TVekImageMetadata::SetItem(std::uint32_t id, std::uint16_t type, std::uint32_t length, const void* bytes)
@@ -77,9 +94,14 @@ void TVekImageMetadata::Append(std::uint32_t id, std::uint16_t type, std::span<c
 {
     try {
         auto block = std::make_unique<TBlock>();
-        block->Bytes.assign(bytes.begin(), bytes.end());
-        block->Item = TPropertyItem{id, static_cast<std::uint32_t>(block->Bytes.size()), type, block->Bytes.data()};
-        FItems.push_back(std::move(block));
+        block->Assign(id, type, bytes);
+        FIds.push_back(id);
+        try {
+            FItems.push_back(std::move(block));
+        } catch (...) {
+            FIds.pop_back();
+            throw;
+        }
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory("Out of memory");
     }
@@ -92,6 +114,7 @@ void TVekImageMetadata::LoadFromImage(const imaging::Image& image)
         return;
     const auto& items = image.GetAllPropertyItems();
     FItems.reserve(items.size());
+    FIds.reserve(items.size());
     for (const imaging::PropertyItem& item : items)
         Append(item.Id, item.Type, item.Value);
 }
@@ -102,7 +125,8 @@ void TVekImageMetadata::ApplyTo(imaging::Image& bitmap) const
         imaging::PropertyItem item;
         item.Id = block->Item.id;
         item.Type = block->Item.type;
-        item.Value = block->Bytes;
+        const std::span<const std::uint8_t> value = block->Item.Bytes();
+        item.Value.assign(value.begin(), value.end());
         (void)bitmap.SetPropertyItem(item);
     }
 }
@@ -110,6 +134,7 @@ void TVekImageMetadata::ApplyTo(imaging::Image& bitmap) const
 void TVekImageMetadata::Clear() noexcept
 {
     FItems.clear();
+    FIds.clear();
 }
 
 void SetStringPropertySetter(TStringPropertySetter setter) noexcept

@@ -4,6 +4,7 @@
 #include "platform/imaging/Image.h"
 #include "toolkit/System.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -51,14 +52,21 @@ public:
     void Clear() noexcept;
 
 private:
+    // Values of up to SmallSize bytes (most of them) live in the block itself, one allocation fewer.
+    static constexpr std::size_t SmallSize = 16;
     struct TBlock {
         TPropertyItem Item;
-        std::vector<std::uint8_t> Bytes;
+        std::array<std::uint8_t, SmallSize> Small{};
+        std::vector<std::uint8_t> Large;
+        /// The bytes must not be this block's own value.
+        void Assign(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
     };
     void Append(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
 
     // One heap block per item, so a record handed out survives changes to other items.
     std::vector<std::unique_ptr<TBlock>> FItems;
+    // The ids of FItems side by side, so a lookup (sorting does many) scans one array instead of every block.
+    std::vector<std::uint32_t> FIds;
 };
 
 /// Sets a published string property of a component by name. The class library of the user interface

@@ -283,6 +283,19 @@ std::string OrderingText(const TPropertyItem& item)
     return std::string(ZeroTerminated(item));
 }
 
+// The name and the folder (with its delimiter) of a path, as views: sorting compares them many times.
+std::string_view NamePart(std::string_view path) noexcept
+{
+    const std::size_t slash = path.rfind(PathDelim);
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view FolderPart(std::string_view path) noexcept
+{
+    const std::size_t slash = path.rfind(PathDelim);
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+}
+
 }  // namespace
 
 const TEXIFPropertyInfos& DefaultEXIFProperties()
@@ -558,10 +571,10 @@ int TVekImageInfoFormat::Compare(const TVekImageInfo& info1, const TVekImageInfo
         break;
     case PropertyIdFileSize: result = Sign(info1.GetFileSize() - info2.GetFileSize()); break;
     case PropertyIdFileLocation:
-        result = Sign(CompareText(ExtractFilePath(info1.GetFileName()), ExtractFilePath(info2.GetFileName())));
+        result = Sign(CompareText(FolderPart(info1.GetFileName()), FolderPart(info2.GetFileName())));
         break;
     case PropertyIdFileName:
-        result = Sign(CompareText(ExtractFileName(info1.GetFileName()), ExtractFileName(info2.GetFileName())));
+        result = Sign(CompareText(NamePart(info1.GetFileName()), NamePart(info2.GetFileName())));
         break;
     default:
         result = CompareItems(info1.GetMetadata().Find(id), info2.GetMetadata().Find(id), descending);
