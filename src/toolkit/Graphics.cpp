@@ -169,7 +169,7 @@ std::string ColorToString(TColor color)
     std::string ident;
     if (ColorToIdent(color, ident))
         return ident;
-    return "$" + IntToHex(static_cast<std::uint32_t>(color), 8);
+    return Format("$%.8X", {static_cast<std::uint32_t>(color)});
 }
 
 TColor StringToColor(std::string_view text)
@@ -180,7 +180,7 @@ TColor StringToColor(std::string_view text)
     long long value = 0;
     if (!TryStrToInt64(text, value) || value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::uint32_t>::max())
-        throw EConvertError("'" + std::string(text) + "' is not a valid color value");
+        throw EConvertError(Format("'%s' is not a valid color value", {std::string(text)}));
     return static_cast<TColor>(static_cast<std::uint32_t>(value));
 }
 
@@ -1047,7 +1047,7 @@ void TBitmap::LoadFromResourceName(std::string_view name)
             return;
         }
     }
-    throw EResNotFound("Resource " + std::string(name) + " not found");
+    throw EResNotFound(Format("Resource %s not found", {std::string(name)}));
 }
 
 void TBitmap::Draw(TCanvas& canvas, const TRect& rect)
@@ -1196,7 +1196,7 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor)
 void TCustomImageList::Delete(int index)
 {
     if (index < 0 || index >= GetCount())
-        throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+        throw EListError(Format("List index out of bounds (%d)", {index}));
     FImages.erase(FImages.begin() + index);
     Change();
 }
