@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 
 namespace ovrel::core {
@@ -67,14 +66,8 @@ protected:
         FFolder.WriteText("notes.txt", "not an image");
         FFolder.WriteText("broken.jpg", "\xFF\xD8 damaged");
         std::filesystem::create_directory(FFolder.File("sub.jpg"));
-        WriteInto(FFolder.File("sub.jpg") + "/inner.jpg", fx::JpegBytes().Frame(8, 8).Build());
+        FFolder.Write("sub.jpg/inner.jpg", fx::JpegBytes().Frame(8, 8).Build());
         ASSERT_EQ(::mkfifo(FFolder.File("pipe.jpg").c_str(), 0600), 0);
-    }
-
-    static void WriteInto(const std::string& fileName, const Bytes& bytes)
-    {
-        std::ofstream out(fileName, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
     std::vector<std::string> AllMask{"*.*"};
