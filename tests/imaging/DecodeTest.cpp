@@ -292,6 +292,17 @@ TEST(ImageDecode, EveryFormatDecodesThroughTheImageFromFileAndMemory)
     bmp8.Palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     bmp8.Pixels = {0, 1, 0, 0, 2, 3, 0, 0};
     const std::vector<std::uint32_t> palette{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    // Grey tiles of 16x16 over a 20x10 image: the right tile and the lower rows are clipped.
+    TiffBytes tiled(false);
+    Bytes right(256, 0xFF);
+    tiled.Short(Dir::Ifd0, 0x0100, {20})
+        .Short(Dir::Ifd0, 0x0101, {10})
+        .Short(Dir::Ifd0, 0x0102, {8})
+        .Short(Dir::Ifd0, 0x0103, {1})
+        .Short(Dir::Ifd0, 0x0106, {1})
+        .Short(Dir::Ifd0, 0x0142, {16})
+        .Short(Dir::Ifd0, 0x0143, {16})
+        .Tiles({Bytes(256, 0x00), right});
     struct Row {
         const char* name;
         Bytes file;
@@ -309,6 +320,7 @@ TEST(ImageDecode, EveryFormatDecodesThroughTheImageFromFileAndMemory)
         // x * 16, y * 16, 128 per pixel
         {"TiffLittleEndian", fixtures::RgbTiff(4, 3, false).Build(), ImageFormatTIFF, 4, 3, 0xFF000080, 0xFF302080},
         {"TiffBigEndian", fixtures::RgbTiff(4, 3, true).Build(), ImageFormatTIFF, 4, 3, 0xFF000080, 0xFF302080},
+        {"TiffTiles", tiled.Build(), ImageFormatTIFF, 20, 10, 0xFF000000, White},
         {"Jpeg", QuadrantJpeg(32, 32), ImageFormatJPEG, 32, 32, Red, White},
     };
     fixtures::TempDir dir;

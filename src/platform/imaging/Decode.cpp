@@ -271,9 +271,14 @@ toff_t TiffSize(thandle_t handle)
     return static_cast<TiffSource*>(handle)->Bytes.size();
 }
 
-int TiffMap(thandle_t, tdata_t*, toff_t*)
+// The bytes are in memory already; handing them over as a mapping spares the codec its copies and its
+// read path, which refuses some valid tiled files when it cannot map.
+int TiffMap(thandle_t handle, tdata_t* base, toff_t* size)
 {
-    return 0;
+    auto* source = static_cast<TiffSource*>(handle);
+    *base = const_cast<std::uint8_t*>(source->Bytes.data());  // opened read-only: never written
+    *size = source->Bytes.size();
+    return 1;
 }
 
 void TiffUnmap(thandle_t, tdata_t, toff_t) {}
@@ -396,7 +401,7 @@ Status DecodeTiff(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
     try {
         SilenceLibtiff();
         TiffSource source{file};
-        std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("memory", "rm", &source, TiffRead, TiffWrite,
+        std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("memory", "r", &source, TiffRead, TiffWrite,
                                                               TiffSeek, TiffClose, TiffSize, TiffMap, TiffUnmap));
         if (!tiff)
             return Status::GenericError;
