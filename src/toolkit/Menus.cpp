@@ -41,14 +41,22 @@ struct TModifierName {
 // In the order ShortCutToText writes them.
 constexpr std::array<TModifierName, 3> Modifiers{{{scShift, "Shift+"}, {scCtrl, "Ctrl+"}, {scAlt, "Alt+"}}};
 
+// Appended rather than written as literal + string, which trips a false restrict warning of GCC 12.
+std::string Numbered(std::string_view prefix, int number)
+{
+    std::string name(prefix);
+    name += std::to_string(number);
+    return name;
+}
+
 std::string KeyName(std::uint16_t key)
 {
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
         return std::string(1, static_cast<char>(key));
     if (key >= ui::VK_F1 && key <= ui::VK_F24)
-        return "F" + std::to_string(key - ui::VK_F1 + 1);
+        return Numbered("F", key - ui::VK_F1 + 1);
     if (key >= ui::VK_NUMPAD0 && key <= ui::VK_NUMPAD9)
-        return "Num " + std::to_string(key - ui::VK_NUMPAD0);
+        return Numbered("Num ", key - ui::VK_NUMPAD0);
     for (const TKeyName& named : NamedKeys)
         if (named.Key == key)
             return std::string(named.Name);
