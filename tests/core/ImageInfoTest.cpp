@@ -509,6 +509,19 @@ TEST(ImageInfoSaveJpeg, NoEncoderForTheExtensionSavesNothing)
     }
 }
 
+TEST(ImageInfoSaveJpeg, ContentOfAnotherFormatIsNotRewrittenUnderItsName)
+{
+    test::TTempFolder folder;
+    const Bytes png = SamplePng();
+    const std::string file = folder.Write("mislabelled.jpg", png);
+    TVekImageInfo info(file);
+    ASSERT_EQ(info.GetLoadStatus(), imaging::Status::Ok);
+    info.SetPropertyText(TagArtist, "Someone");
+    EXPECT_FALSE(info.SaveToFile());
+    EXPECT_EQ(ReadAll(file), png);
+    EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"mislabelled.jpg"});
+}
+
 TEST(MimeTypeOfFileName, KnownExtensionsAnyCase)
 {
     struct Row {
