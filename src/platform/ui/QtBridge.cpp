@@ -380,8 +380,10 @@ void EnsureQtBridge()
         return facts;
     });
     SetSystemChangeHandler([](UINT message, WPARAM wParam) {
-        for (HWND w : GetTopLevelWindows())
-            SendMessage(w, message, wParam, 0);
+        for (Window* w : BroadcastTargets()) {
+            if (ToWindow(w) != nullptr)
+                SendMessage(w, message, wParam, 0);
+        }
     });
 }
 

@@ -207,6 +207,7 @@ void FreeWindow(Window* w)
     if (w->Parent != nullptr)
         RemoveFrom(w->Parent->Children, w);
     RemoveFrom(s.TopLevels, w);
+    RemoveFrom(s.MessageOnlyWindows, w);
     w->Children.clear();
     s.Live.erase(w);
     s.Graveyard.emplace_back(w);
@@ -324,6 +325,14 @@ void CollectGraveyard()
     graveyard.erase(std::remove_if(graveyard.begin(), graveyard.end(),
                                    [](const std::unique_ptr<Window>& w) { return w->InUse == 0; }),
                     graveyard.end());
+}
+
+std::vector<Window*> BroadcastTargets()
+{
+    const WindowSystem& s = System();
+    std::vector<Window*> targets = s.TopLevels;
+    targets.insert(targets.end(), s.MessageOnlyWindows.begin(), s.MessageOnlyWindows.end());
+    return targets;
 }
 
 void RecordTopLevel(Window* w, bool front)
@@ -458,6 +467,8 @@ HWND CreateWindowEx(const CreateWindowInfo& info)
         parent->Children.insert(parent->Children.begin(), w);
     else if (!w->MessageOnly)
         RecordTopLevel(w, true);
+    else
+        s.MessageOnlyWindows.push_back(w);
 
     if (!w->MessageOnly) {
         if (info.Widget != nullptr) {
@@ -1183,9 +1194,8 @@ void SetApplicationActive(bool active)
             SendMessage(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, old->Minimized ? 1 : 0), 0);
         }
     }
-    const std::vector<Window*> topLevels = s.TopLevels;
-    for (Window* w : topLevels) {
-        if (!w->Destroyed)
+    for (Window* w : BroadcastTargets()) {
+        if (ToWindow(w) != nullptr && !w->Destroyed)
             SendMessage(w, WM_ACTIVATEAPP, active ? TRUE : FALSE, static_cast<LPARAM>(GetCurrentThreadId()));
     }
     if (!active && s.Focus != nullptr)

@@ -131,6 +131,7 @@ struct WindowClassRecord {
 struct WindowSystem {
     std::unordered_set<const Window*> Live;
     std::vector<Window*> TopLevels;  // top of the z-order first
+    std::vector<Window*> MessageOnlyWindows;  // in creation order
     std::vector<std::unique_ptr<Window>> Graveyard;
     std::unordered_map<const QObject*, Window*> ByWidget;
     std::map<std::string, WNDCLASS, std::less<>> Classes;
@@ -187,6 +188,9 @@ void CollectGraveyard();
 void RecalcClientArea(Window* window, WINDOWPOS* pos);
 void ApplyCursor(HCURSOR cursor);
 void RecordTopLevel(Window* window, bool front);
+// What application and system broadcasts reach: the top-level windows, then the message-only windows (the
+// hidden windows that listen for them).
+std::vector<Window*> BroadcastTargets();
 RECT RectFromQt(const QRect& rect);
 QRect QtFromRect(const RECT& rect);
 POINT ClientOriginOnScreen(const Window* window);

@@ -464,6 +464,32 @@ TEST_F(MessageOnlyTest, AMessageOnlyWindowTakesMessagesButIsNeverShownOrHit)
     EXPECT_FALSE(IsWindow(w));
 }
 
+TEST_F(MessageOnlyTest, HiddenWindowsHearApplicationAndSystemBroadcasts)
+{
+    HWND top = Create(Popup, RECT{100, 100, 200, 200});
+    HWND hidden = Create(0, RECT{}, HWND_MESSAGE);
+    SystemTableOverride keep;  // puts the colours back
+    auto heard = [this](HWND w, UINT message) {
+        std::vector<WPARAM> out;
+        for (const Received& r : Rec.Of(message)) {
+            if (r.Window == w)
+                out.push_back(r.WParam);
+        }
+        return out;
+    };
+    Rec.Log.clear();
+    SetApplicationActive(false);
+    SetApplicationActive(true);
+    const int index = COLOR_BTNFACE;
+    const COLORREF colour = 0x00123456;
+    SetSysColors(1, &index, &colour);
+    for (HWND w : {top, hidden}) {
+        SCOPED_TRACE(w == top ? "TopLevel" : "MessageOnly");
+        EXPECT_EQ(heard(w, WM_ACTIVATEAPP), (std::vector<WPARAM>{FALSE, TRUE}));
+        EXPECT_EQ(heard(w, WM_SYSCOLORCHANGE).size(), 1u);
+    }
+}
+
 TEST_F(MonitorTest, PointsAndRectanglesFindTheirMonitor)
 {
     const HMONITOR primary = MonitorFromPoint(POINT{10, 10}, MONITOR_DEFAULTTONULL);

@@ -37,6 +37,10 @@ WindowTest::~WindowTest()
     ReleaseCapture();
     for (HWND w : GetTopLevelWindows())
         DestroyWindow(w);
+    for (HWND w : FCreated) {
+        if (IsWindow(w))
+            DestroyWindow(w);
+    }
     SetApplicationActive(false);
     for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LBUTTON, VK_RBUTTON})
         SetKeyState(vk, false);
@@ -59,6 +63,7 @@ HWND WindowTest::Create(DWORD style, RECT bounds, HWND parent, DWORD exStyle, st
     info.WindowProc = Rec.Proc();
     HWND w = CreateWindowEx(info);
     EXPECT_NE(w, nullptr);
+    FCreated.push_back(w);
     return w;
 }
 

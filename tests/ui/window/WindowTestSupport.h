@@ -81,6 +81,7 @@ protected:
                              {RECT{1024, 0, 2304, 1024}, RECT{1024, 0, 2304, 1024}, false}}};
 
 private:
+    std::vector<HWND> FCreated;  // message-only windows are in no list of the layer's
     ScopedService<IClock> FClock{SetClock, FakeClock};
     ScopedService<ITimerDriver> FTimers{SetTimerDriver, Timers};
     ScopedService<IExceptionHandler> FErrors{SetExceptionHandler, Errors};
