@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 namespace ovrel::ui::test {
 namespace {
 
@@ -427,6 +429,57 @@ TEST_F(WindowPosTest, HooksSeeShowingAndHidingInTheChangeMessage)
     ShowWindow(w, SW_HIDE);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(seen, (std::vector<UINT>{SWP_SHOWWINDOW, SWP_HIDEWINDOW}));
+}
+
+TEST_F(WindowPosTest, AMoveByTheWindowManagerIsOnlyReported)
+{
+    HWND w = Create(Popup, RECT{100, 100, 300, 250});
+    Pump();
+    Rec.Log.clear();
+    GetWindowWidget(w)->setGeometry(400, 300, 250, 150);
+    ProcessQtEvents();
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r, RECT(400, 300, 650, 450));
+    const auto seen = Rec.Sequence({WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE});
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), static_cast<UINT>(WM_WINDOWPOSCHANGED));
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), WM_WINDOWPOSCHANGING), 0);
+    EXPECT_NE(std::find(seen.begin(), seen.end(), WM_MOVE), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), WM_SIZE), seen.end());
+    RECT client;
+    GetClientRect(w, &client);
+    EXPECT_EQ(client, RECT(0, 0, 250, 150));
+}
+
+TEST_F(WindowPosTest, DestroyObserversRunBeforeTheWindowIsTold)
+{
+    HWND top = Create(Popup, RECT{100, 100, 300, 250});
+    HWND inner = Create(Child, RECT{10, 10, 60, 50}, top);
+    std::vector<std::pair<HWND, UINT>> order;
+    HHOOK hook = SetWindowsHookEx(
+        WH_CBT,
+        [&order](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (code == HCBT_DESTROYWND)
+                order.emplace_back(reinterpret_cast<HWND>(wParam), 0u);
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    Rec.OnMessage = [&order](HWND w, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_DESTROY || m == WM_NCDESTROY)
+            order.emplace_back(w, m);
+        return std::nullopt;
+    };
+    DestroyWindow(top);
+    UnhookWindowsHookEx(hook);
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.front(), std::make_pair(top, 0u));
+    // WM_DESTROY parent first, WM_NCDESTROY children first.
+    std::vector<std::pair<HWND, UINT>> told(order.begin() + 1, order.end());
+    told.erase(std::remove_if(told.begin(), told.end(), [](const auto& e) { return e.second == 0; }), told.end());
+    const std::vector<std::pair<HWND, UINT>> expected{
+        {top, WM_DESTROY}, {inner, WM_DESTROY}, {inner, WM_NCDESTROY}, {top, WM_NCDESTROY}};
+    EXPECT_EQ(told, expected);
 }
 
 TEST_F(MessageOnlyTest, AMessageOnlyWindowTakesMessagesButIsNeverShownOrHit)
