@@ -115,22 +115,23 @@ QImage ToMono(const QImage& colour)
     return mono;
 }
 
+// Stores value; true when it differs from what was there.
 template <class T>
-void SetChanged(T& field, T value, bool& changed)
+bool Store(T& field, T value)
 {
     if (field == value)
-        return;
+        return false;
     field = value;
-    changed = true;
+    return true;
 }
 
-// Runs Changing before and Changed after a drawing operation of a canvas.
-template <class F>
-void Drawing(TCanvas& canvas, void (TCanvas::*changing)(), void (TCanvas::*changed)(), F draw)
+// Frees a drawing object the class made; a DC still holding it lets go of it later, and stock and system
+// colour objects are never freed.
+void FreeObject(ui::HGDIOBJ& handle)
 {
-    (canvas.*changing)();
-    draw();
-    (canvas.*changed)();
+    if (handle != nullptr)
+        ui::DeleteObject(handle);
+    handle = nullptr;
 }
 
 }  // namespace
@@ -192,15 +193,11 @@ TFont::TFont() = default;
 
 TFont::~TFont() { FreeHandle(); }
 
-void TFont::FreeHandle() const
-{
-    if (FHandle != nullptr)
-        ui::DeleteObject(FHandle);  // a DC still holding it lets go of it later
-    FHandle = nullptr;
-}
+void TFont::FreeHandle() const { FreeObject(FHandle); }
 
 void TFont::Changed()
 {
+    FreeHandle();
     TGraphicsObject::Changed();
 }
 
@@ -213,7 +210,6 @@ void TFont::Assign(const TPersistent* source)
     }
     if (font == this)
         return;
-    FreeHandle();
     FName = font->FName;
     FHeight = font->FHeight;
     FColor = font->FColor;
@@ -225,11 +221,8 @@ void TFont::Assign(const TPersistent* source)
 
 void TFont::SetName(const std::string& value)
 {
-    if (value.empty() || value == FName)
-        return;
-    FreeHandle();
-    FName = value;
-    Changed();
+    if (!value.empty() && Store(FName, value))
+        Changed();
 }
 
 int TFont::GetSize() const { return -MulDiv(FHeight, 72, GetPixelsPerInch()); }
@@ -238,46 +231,32 @@ void TFont::SetSize(int value) { SetHeight(-MulDiv(value, GetPixelsPerInch(), 72
 
 void TFont::SetHeight(int value)
 {
-    if (value == FHeight)
-        return;
-    FreeHandle();
-    FHeight = value;
-    Changed();
+    if (Store(FHeight, value))
+        Changed();
 }
 
 void TFont::SetColor(TColor value)
 {
-    if (value == FColor)
-        return;
-    FColor = value;  // the colour is the DC's text colour, not part of the font object
-    Changed();
+    if (Store(FColor, value))
+        Changed();
 }
 
 void TFont::SetStyle(TFontStyles value)
 {
-    if (value == FStyle)
-        return;
-    FreeHandle();
-    FStyle = value;
-    Changed();
+    if (Store(FStyle, value))
+        Changed();
 }
 
 void TFont::SetCharset(std::uint8_t value)
 {
-    if (value == FCharset)
-        return;
-    FreeHandle();
-    FCharset = value;
-    Changed();
+    if (Store(FCharset, value))
+        Changed();
 }
 
 void TFont::SetOrientation(int value)
 {
-    if (value == FOrientation)
-        return;
-    FreeHandle();
-    FOrientation = value;
-    Changed();
+    if (Store(FOrientation, value))
+        Changed();
 }
 
 ui::LOGFONT TFont::GetLogFont() const
@@ -326,7 +305,7 @@ void TFont::SetHandle(ui::HFONT value)
         FCharset = log.lfCharSet;
         FOrientation = log.lfEscapement;
     }
-    Changed();
+    TGraphicsObject::Changed();  // Changed would free the handle just taken
 }
 
 const TPropertyTable& TFont::ClassProperties()
@@ -346,12 +325,7 @@ const TPropertyTable& TFont::GetPropertyTable() const { return ClassProperties()
 
 TPen::~TPen() { FreeHandle(); }
 
-void TPen::FreeHandle() const
-{
-    if (FHandle != nullptr)
-        ui::DeleteObject(FHandle);
-    FHandle = nullptr;
-}
+void TPen::FreeHandle() const { FreeObject(FHandle); }
 
 void TPen::Changed()
 {
@@ -376,25 +350,19 @@ void TPen::Assign(const TPersistent* source)
 
 void TPen::SetColor(TColor value)
 {
-    bool changed = false;
-    SetChanged(FColor, value, changed);
-    if (changed)
+    if (Store(FColor, value))
         Changed();
 }
 
 void TPen::SetWidth(int value)
 {
-    bool changed = false;
-    SetChanged(FWidth, std::max(value, 0), changed);
-    if (changed)
+    if (Store(FWidth, std::max(value, 0)))
         Changed();
 }
 
 void TPen::SetStyle(TPenStyle value)
 {
-    bool changed = false;
-    SetChanged(FStyle, value, changed);
-    if (changed)
+    if (Store(FStyle, value))
         Changed();
 }
 
@@ -419,12 +387,7 @@ const TPropertyTable& TPen::GetPropertyTable() const { return ClassProperties();
 
 TBrush::~TBrush() { FreeHandle(); }
 
-void TBrush::FreeHandle() const
-{
-    if (FHandle != nullptr)
-        ui::DeleteObject(FHandle);  // stock and system colour brushes are never freed
-    FHandle = nullptr;
-}
+void TBrush::FreeHandle() const { FreeObject(FHandle); }
 
 void TBrush::Changed()
 {
@@ -449,27 +412,21 @@ void TBrush::Assign(const TPersistent* source)
 
 void TBrush::SetColor(TColor value)
 {
-    bool changed = false;
-    SetChanged(FColor, value, changed);
-    if (FStyle == bsClear)
-        SetChanged(FStyle, bsSolid, changed);
-    if (changed)
+    const bool colorChanged = Store(FColor, value);
+    const bool styleChanged = FStyle == bsClear && Store(FStyle, bsSolid);
+    if (colorChanged || styleChanged)
         Changed();
 }
 
 void TBrush::SetStyle(TBrushStyle value)
 {
-    bool changed = false;
-    SetChanged(FStyle, value, changed);
-    if (changed)
+    if (Store(FStyle, value))
         Changed();
 }
 
 void TBrush::SetBitmap(TBitmap* value)
 {
-    bool changed = false;
-    SetChanged(FBitmap, value, changed);
-    if (changed)
+    if (Store(FBitmap, value))
         Changed();
 }
 
@@ -641,56 +598,39 @@ TColor TCanvas::GetPixel(int x, int y)
 
 void TCanvas::SetPixel(int x, int y, TColor color)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csPenValid});
-        ui::SetPixel(FHandle, x, y, ColorToRGB(color));
-    });
+    Paint({csHandleValid, csPenValid}, [&] { ui::SetPixel(FHandle, x, y, ColorToRGB(color)); });
 }
 
 void TCanvas::FillRect(const TRect& rect)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csBrushValid});
-        ui::FillRect(FHandle, &rect, FBrush->GetHandle());
-    });
+    Paint({csHandleValid, csBrushValid}, [&] { ui::FillRect(FHandle, &rect, FBrush->GetHandle()); });
 }
 
 void TCanvas::FrameRect(const TRect& rect)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csBrushValid});
-        ui::FrameRect(FHandle, &rect, FBrush->GetHandle());
-    });
+    Paint({csHandleValid, csBrushValid}, [&] { ui::FrameRect(FHandle, &rect, FBrush->GetHandle()); });
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csPenValid, csBrushValid});
-        ui::Rectangle(FHandle, x1, y1, x2, y2);
-    });
+    Paint({csHandleValid, csPenValid, csBrushValid}, [&] { ui::Rectangle(FHandle, x1, y1, x2, y2); });
 }
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csPenValid, csBrushValid});
-        ui::RoundRect(FHandle, x1, y1, x2, y2, x3, y3);
-    });
+    Paint({csHandleValid, csPenValid, csBrushValid}, [&] { ui::RoundRect(FHandle, x1, y1, x2, y2, x3, y3); });
 }
 
 void TCanvas::Polygon(std::span<const TPoint> points)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csPenValid, csBrushValid});
+    Paint({csHandleValid, csPenValid, csBrushValid}, [&] {
         ui::Polygon(FHandle, points.data(), static_cast<int>(points.size()));
     });
 }
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csPenValid, csBrushValid});
+    Paint({csHandleValid, csPenValid, csBrushValid}, [&] {
         ui::Polyline(FHandle, points.data(), static_cast<int>(points.size()));
     });
 }
@@ -703,24 +643,17 @@ void TCanvas::MoveTo(int x, int y)
 
 void TCanvas::LineTo(int x, int y)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csPenValid, csBrushValid});
-        ui::LineTo(FHandle, x, y);
-    });
+    Paint({csHandleValid, csPenValid, csBrushValid}, [&] { ui::LineTo(FHandle, x, y); });
 }
 
 void TCanvas::DrawFocusRect(const TRect& rect)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csBrushValid});
-        ui::DrawFocusRect(FHandle, &rect);
-    });
+    Paint({csHandleValid, csBrushValid}, [&] { ui::DrawFocusRect(FHandle, &rect); });
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csFontValid, csBrushValid});
+    Paint({csHandleValid, csFontValid, csBrushValid}, [&] {
         ui::ExtTextOut(FHandle, x, y, FTextFlags, nullptr, text);
         ui::MoveToEx(FHandle, x + TextWidth(text), y, nullptr);
     });
@@ -728,8 +661,7 @@ void TCanvas::TextOut(int x, int y, std::string_view text)
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text)
 {
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csFontValid, csBrushValid});
+    Paint({csHandleValid, csFontValid, csBrushValid}, [&] {
         ui::UINT options = ui::ETO_CLIPPED | FTextFlags;
         if (FBrush->GetStyle() != bsClear)
             options |= ui::ETO_OPAQUE;
@@ -756,18 +688,14 @@ void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic)
 {
     if (graphic == nullptr || graphic->GetEmpty())
         return;
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid});
-        graphic->Draw(*this, rect);
-    });
+    Paint({csHandleValid}, [&] { graphic->Draw(*this, rect); });
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas* canvas, const TRect& source)
 {
     if (canvas == nullptr)
         return;
-    Drawing(*this, &TCanvas::Changing, &TCanvas::Changed, [&] {
-        RequiredState({csHandleValid, csFontValid, csBrushValid});
+    Paint({csHandleValid, csFontValid, csBrushValid}, [&] {
         canvas->RequiredState({csHandleValid, csBrushValid});
         ui::StretchBlt(FHandle, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
                        canvas->FHandle, source.left, source.top, source.right - source.left,

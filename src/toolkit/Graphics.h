@@ -324,6 +324,15 @@ protected:
     virtual void Changed();
 
 private:
+    /// One drawing operation: Changing, the objects of state into the DC, draw, Changed.
+    template <class F>
+    void Paint(TState state, F draw)
+    {
+        Changing();
+        RequiredState(state);
+        draw();
+        Changed();
+    }
     void DeselectHandles();
     void FontChanged(TObject* sender);
     void PenChanged(TObject* sender);
