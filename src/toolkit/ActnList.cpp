@@ -92,22 +92,15 @@ bool TBasicAction::HandlesTarget(TObject*) { return false; }
 
 void TBasicAction::UpdateTarget(TObject*) {}
 
-bool TBasicAction::ExecuteOnTargets()
-{
-    for (TComponent* target : CurrentTargets()) {
-        if (target != nullptr && HandlesTarget(target)) {
-            ExecuteTarget(target);
-            return true;
-        }
-    }
-    return false;
-}
+bool TBasicAction::ExecuteOnTargets() { return ServeFirstTarget(&TBasicAction::ExecuteTarget); }
 
-bool TBasicAction::UpdateOnTargets()
+bool TBasicAction::UpdateOnTargets() { return ServeFirstTarget(&TBasicAction::UpdateTarget); }
+
+bool TBasicAction::ServeFirstTarget(void (TBasicAction::*serve)(TObject*))
 {
     for (TComponent* target : CurrentTargets()) {
         if (target != nullptr && HandlesTarget(target)) {
-            UpdateTarget(target);
+            (this->*serve)(target);
             return true;
         }
     }

@@ -68,6 +68,8 @@ private:
     void ForEachClient(F visit);
     /// Every link's Change.
     void ChangeClients();
+    /// serve (ExecuteTarget or UpdateTarget) for the first target that HandlesTarget.
+    bool ServeFirstTarget(void (TBasicAction::*serve)(TObject*));
 
     std::vector<TBasicActionLink*> FClients;
     TComponent* FActionComponent = nullptr;
