@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 namespace ovrel::ui::testing {
@@ -97,8 +98,9 @@ private:
 
 inline std::string ToString(const RECT& r)
 {
-    return "{" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + "}";
+    std::ostringstream out;
+    out << '{' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << '}';
+    return out.str();
 }
 
 inline constexpr COLORREF White = RGB(255, 255, 255);
