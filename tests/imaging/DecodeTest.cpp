@@ -618,3 +618,41 @@ TEST(Thumbnail, RefusesSizesItCannotMakeCleanly)
     ASSERT_NE(thumbnail, nullptr);
     EXPECT_EQ(thumbnail->GetLastStatus(), unopened->GetLastStatus());
 }
+
+TEST(JpegOpen, HeadersBeyondTheFirstBlockOfTheFileAreReadWhole)
+{
+    // Comments of 180 KB before the frame: the head the opener reads first ends inside them.
+    const Bytes exif = ExifPayload(fixtures::CameraExif(true).Build());
+    const Bytes plain = QuadrantJpeg(48, 32, 3, exif);
+    struct Row {
+        const char* name;
+        std::size_t comments;
+    };
+    for (const Row row : {Row{"Short", 0}, Row{"LongerThanTheHead", 3}}) {
+        SCOPED_TRACE(row.name);
+        Bytes file(plain.begin(), plain.begin() + 2);
+        for (std::size_t i = 0; i < row.comments; ++i) {
+            file.insert(file.end(), {0xFF, 0xFE, 0xEA, 0x60});  // a length of 60000, itself included
+            file.insert(file.end(), 59998, static_cast<std::uint8_t>('c'));
+        }
+        file.insert(file.end(), plain.begin() + 2, plain.end());
+        fixtures::TempDir dir;
+        const std::string name = dir.File("long.jpg");
+        fixtures::WriteFile(name, file);
+        const auto fromFile = Image::FromFile(name);
+        const auto fromMemory = Image::FromMemory(file);
+        ASSERT_EQ(fromFile->GetLastStatus(), Status::Ok);
+        EXPECT_EQ(fromFile->GetAllPropertyItems(), fromMemory->GetAllPropertyItems());
+        EXPECT_EQ(fromFile->GetWidth(), 48u);
+        EXPECT_TRUE(fixtures::ItemOf(fromFile->GetAllPropertyItems(), 0x927C) != nullptr);
+        RgbaImage pixels;
+        ASSERT_EQ(fromFile->Decode(pixels), Status::Ok);
+        ExpectQuadrants(pixels, 24);
+        // The file facts kept for the save's check come from the whole file either way.
+        auto changed = Image::FromFile(name);
+        ASSERT_EQ(changed->SetPropertyItem(fixtures::Ascii(0x0110, "Model Z")), Status::Ok);
+        ASSERT_EQ(changed->SaveReplacing(name, CodecJPEG), Status::Ok);
+        const auto back = Image::FromFile(name);
+        EXPECT_EQ(*fixtures::ItemOf(back->GetAllPropertyItems(), 0x0110), fixtures::Ascii(0x0110, "Model Z"));
+    }
+}

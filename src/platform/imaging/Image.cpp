@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <new>
 #include <optional>
 #include <sys/stat.h>
@@ -58,6 +59,37 @@ Status ReadByContent(std::span<const std::uint8_t> bytes, ImageData& data) noexc
     case FileKind::Gif: return detail::ReadGif(bytes, data);
     default: return Status::UnknownImageFormat;
     }
+}
+
+// Everything a JPEG's reader looks at comes before its scan, within the first segments. Reading just the
+// head of the file is far cheaper than mapping a camera file of several megabytes.
+inline constexpr std::size_t JpegHeadBytes = 128 * 1024;
+
+// Opens a JPEG from the head of its file; false (data untouched) when the file is no JPEG or its headers
+// reach past the head, and the caller reads the whole file instead.
+bool ReadJpegFromHead(const std::string& fileName, ImageData& data)
+{
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool done = false;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        const std::size_t size = std::min(static_cast<std::size_t>(st.st_size), JpegHeadBytes);
+        const std::unique_ptr<std::uint8_t[]> head(new std::uint8_t[size]);  // not zeroed: read over at once
+        const std::span<const std::uint8_t> bytes(head.get(), size);
+        ImageData read;
+        if (::pread(fd, head.get(), size, 0) == static_cast<ssize_t>(size) && DetectKind(bytes) == FileKind::Jpeg &&
+            detail::ReadJpeg(bytes, read) == Status::Ok) {
+            read.FileName = data.FileName;
+            read.SourceSize = static_cast<std::uint64_t>(st.st_size);
+            read.SourceModifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+            data = std::move(read);
+            done = true;
+        }
+    }
+    ::close(fd);
+    return done;
 }
 
 // An image that failed keeps only its status and name.
@@ -226,6 +258,10 @@ std::unique_ptr<Image> Image::FromFile(const std::string& fileName)
         std::unique_ptr<Image> image(new Image());
         ImageData& data = *image->FData;
         data.FileName = fileName;
+        if (ReadJpegFromHead(fileName, data)) {
+            data.LastStatus = Status::Ok;
+            return image;
+        }
         detail::MappedFile file;
         if (const int error = file.Open(fileName); error != 0) {
             Fail(data, StatusOfErrno(error));

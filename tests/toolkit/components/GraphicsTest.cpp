@@ -345,6 +345,32 @@ TEST(Canvas, TextRectFillsTheRectangleAndDrawsNothingOutsideIt)
     EXPECT_EQ(inside, 200);
 }
 
+TEST(Canvas, HatchesLeaveTheBackgroundAndPatternsTakeTheBrushColourForTheirOnes)
+{
+    ImageCanvas image(16, 16);
+    TCanvas& canvas = image.Canvas();
+    canvas.GetBrush()->SetColor(clRed);
+    canvas.GetBrush()->SetStyle(bsFDiagonal);
+    canvas.FillRect(Rect(0, 0, 16, 16));
+    EXPECT_GT(image.Count(clRed), 0);
+    EXPECT_EQ(image.Count(clRed) + image.Count(clWhite), 256);
+    EXPECT_GT(image.Count(clWhite), image.Count(clRed));
+
+    // Columns alternate: 0 bits in the DC's text colour (black here), 1 bits in the brush colour.
+    TBitmap pattern;
+    pattern.SetMonochrome(true);
+    pattern.SetSize(8, 8);
+    for (int y = 0; y < 8; ++y)
+        static_cast<std::uint8_t*>(pattern.GetScanLine(y))[0] = 0x55;
+    canvas.GetBrush()->SetStyle(bsSolid);
+    canvas.GetBrush()->SetColor(clLime);
+    canvas.GetBrush()->SetBitmap(&pattern);
+    canvas.FillRect(Rect(0, 0, 16, 16));
+    EXPECT_EQ(image.Row(0, clLime, 0, 8), ".#.#.#.#");
+    EXPECT_EQ(image.Row(5, clBlack, 0, 8), "#.#.#.#.");
+    canvas.GetBrush()->SetBitmap(nullptr);
+}
+
 TEST(Canvas, PixelsAndClipRect)
 {
     ImageCanvas image(8, 8);
