@@ -111,6 +111,8 @@ void TBasicAction::RegisterChanges(TBasicActionLink* link)
 {
     if (link == nullptr || Contains(FClients, link))
         return;
+    if (link->FAction != nullptr)  // a link serves one action; the other would keep a stale pointer
+        link->FAction->UnRegisterChanges(link);
     link->FAction = this;
     FClients.push_back(link);
 }
@@ -261,25 +263,26 @@ void TContainedAction::SetCategory(const std::string& value)
     Change();
 }
 
+bool TContainedAction::IsSuspended() const
+{
+    return FActionList != nullptr && FActionList->GetState() != asNormal;
+}
+
 bool TContainedAction::Execute()
 {
-    if (FActionList != nullptr) {
-        if (FActionList->GetState() != asNormal)
-            return false;
-        if (FActionList->ExecuteAction(this))
-            return true;
-    }
+    if (IsSuspended())
+        return false;
+    if (FActionList != nullptr && FActionList->ExecuteAction(this))
+        return true;
     return TBasicAction::Execute();
 }
 
 bool TContainedAction::Update()
 {
-    if (FActionList != nullptr) {
-        if (FActionList->GetState() != asNormal)
-            return false;
-        if (FActionList->UpdateAction(this))
-            return true;
-    }
+    if (IsSuspended())
+        return false;
+    if (FActionList != nullptr && FActionList->UpdateAction(this))
+        return true;
     return TBasicAction::Update();
 }
 
@@ -303,6 +306,8 @@ TCustomAction::TCustomAction(TComponent* owner) : TContainedAction(owner) {}
 
 bool TCustomAction::Execute()
 {
+    if (IsSuspended())  // before AutoCheck: a suspended action must not toggle either
+        return false;
     const std::weak_ptr<bool> alive = FAlive;
     Update();
     if (alive.expired() || !FEnabled)

@@ -158,6 +158,10 @@ public:
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* value) override;
 
+protected:
+    /// Its list is suspended: the action neither executes nor updates.
+    [[nodiscard]] bool IsSuspended() const;
+
 private:
     friend class TCustomActionList;
     TCustomActionList* FActionList = nullptr;
@@ -240,7 +244,11 @@ public:
     [[nodiscard]] int GetActionCount() const { return static_cast<int>(FActions.size()); }
     /// EListError outside 0..ActionCount-1.
     [[nodiscard]] TContainedAction* GetAction(int index) const;
-    void AddAction(TContainedAction* action) { action->SetActionList(this); }
+    void AddAction(TContainedAction* action)
+    {
+        if (action != nullptr)
+            action->SetActionList(this);
+    }
     void RemoveAction(TContainedAction* action);
 
     /// OnExecute / OnUpdate; whether the list handled the action.

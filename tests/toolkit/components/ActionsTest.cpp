@@ -361,6 +361,26 @@ TEST(ActionLink, RegistersWithOneActionAtATime)
     EXPECT_TRUE(second->GetClients().empty()) << "a freed link unregisters";
 }
 
+TEST(ActionLink, RegisteringWithAnotherActionLeavesTheFirst)
+{
+    // Registering straight with the action, as a client class may, must not leave the link behind in the
+    // first action (it would point at the link after the link is freed).
+    std::vector<std::string> log;
+    std::unique_ptr<TCustomAction> first(NewAction(nullptr, "First"));
+    std::unique_ptr<TCustomAction> second(NewAction(nullptr, "Second"));
+    {
+        TRecordingLink link(log);
+        first->RegisterChanges(&link);
+        second->RegisterChanges(&link);
+        EXPECT_EQ(link.GetAction(), second.get());
+        EXPECT_TRUE(first->GetClients().empty());
+        first->UnRegisterChanges(&link);  // not registered there: changes nothing
+        EXPECT_EQ(link.GetAction(), second.get());
+    }
+    first->SetCaption("x");
+    EXPECT_TRUE(log.empty());
+}
+
 TEST(ActionLink, AFreedActionLeavesItsLinksEmpty)
 {
     std::vector<std::string> log;
@@ -572,6 +592,7 @@ TEST(ActionList, ASuspendedListNeitherExecutesNorUpdates)
     TCustomAction* action = NewAction(&form, "A");
     action->SetShortCut(scCtrl | 'A');
     action->SetEnabled(false);
+    action->SetAutoCheck(true);
     action->OnExecute = TNotifyEvent(&recorder, &TRecorder::Executed);
     action->OnUpdate = TNotifyEvent(&recorder, &TRecorder::Updated);
     list->AddAction(action);
@@ -584,6 +605,7 @@ TEST(ActionList, ASuspendedListNeitherExecutesNorUpdates)
     EXPECT_FALSE(action->Update());
     EXPECT_FALSE(list->IsShortCut(scCtrl | 'A'));
     EXPECT_TRUE(recorder.Log.empty());
+    EXPECT_FALSE(action->GetChecked()) << "nothing ran, so nothing toggled";
 
     list->SetState(asNormal);
     EXPECT_TRUE(list->IsShortCut(scCtrl | 'A'));
