@@ -369,6 +369,17 @@ QImage SourcePixels(DeviceContext& src, DeviceContext& dst, int x, int y, int wi
     return out;
 }
 
+// Sets the fourth byte of every pixel. Bitmap bits written directly often leave it 0, and drawn as alpha
+// that would turn their colours black wherever the copy is scaled or lands on an opaque surface.
+void MakeOpaque(QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] |= 0xFF000000;
+    }
+}
+
 // Combines a prepared source image at image position at with the destination by a raster operation.
 bool CombineSource(DeviceContext& dst, QPoint at, const QImage& source, DWORD rop)
 {
@@ -1596,7 +1607,11 @@ BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source
     QImage pixels = SourcePixels(*src, *dst, sourceX, sourceY, sourceWidth, sourceHeight);
     if (pixels.isNull())
         return FALSE;
-    if (pixels.width() != width || pixels.height() != height)
+    // A 32-bit copy of the same size keeps all four bytes, as the platform's does; anything else copies colour.
+    const bool scaled = pixels.width() != width || pixels.height() != height;
+    if (scaled || !dst->Surface() || dst->Surface()->format() != QImage::Format_ARGB32)
+        MakeOpaque(pixels);
+    if (scaled)
         pixels = pixels.scaled(width, height, Qt::IgnoreAspectRatio,
                                dst->State.StretchMode == HALFTONE ? Qt::SmoothTransformation : Qt::FastTransformation);
     if (mirrorX || mirrorY)

@@ -546,6 +546,40 @@ TEST(Blits, ACompatibleBitmapOfAFreshMemoryDcIsMonochrome)
     DeleteObject(fromScreen);
 }
 
+// Bitmap bits written directly often leave the fourth byte of each pixel 0; a copy must not take that for
+// transparency and lose the colour.
+TEST(Blits, CopyKeepsColoursWhateverTheFourthByte)
+{
+    Canvas src(2, 1);
+    BITMAP info;
+    GetObject(src.Bitmap(), info);
+    auto* p = static_cast<std::uint8_t*>(info.bmBits);
+    const std::uint8_t pixels[] = {0, 0, 255, 0, 255, 0, 0, 0};  // red and blue, fourth byte 0
+    std::memcpy(p, pixels, sizeof pixels);
+    EXPECT_EQ(GetPixel(src.Dc(), 0, 0), Red);
+
+    Canvas memory(2, 1, White);
+    EXPECT_TRUE(BitBlt(memory.Dc(), 0, 0, 2, 1, src.Dc(), 0, 0, SRCCOPY));
+    EXPECT_EQ(memory.At(0, 0), Red);
+    EXPECT_EQ(memory.At(1, 0), Blue);
+
+    QImage window(2, 1, QImage::Format_RGB32);
+    window.fill(qRgb(255, 255, 255));
+    HDC dc = CreateImageDC(window, POINT{0, 0}, nullptr);
+    EXPECT_TRUE(BitBlt(dc, 0, 0, 2, 1, src.Dc(), 0, 0, SRCCOPY));
+    EXPECT_EQ(window.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(window.pixel(1, 0), qRgb(0, 0, 255));
+    Canvas stretched(4, 2, White);
+    EXPECT_TRUE(StretchBlt(stretched.Dc(), 0, 0, 4, 2, src.Dc(), 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(stretched.At(1, 1), Red);
+    EXPECT_EQ(stretched.At(3, 0), Blue);
+    DeleteImageDC(dc);
+
+    Canvas blended(2, 1, White);
+    EXPECT_TRUE(AlphaBlend(blended.Dc(), 0, 0, 2, 1, src.Dc(), 0, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, 0}));
+    EXPECT_EQ(blended.At(0, 0), Red);
+}
+
 // ---- Monochrome glyphs ------------------------------------------------------------------------------------
 
 TEST(MonoGlyphs, SetBitsArePaintedThroughTheBrush)
