@@ -275,6 +275,7 @@ public:
     [[nodiscard]] TRect GetClipRect();
     [[nodiscard]] TPoint GetPenPos();
     void SetPenPos(TPoint value) { MoveTo(value.x, value.y); }
+    /// CLR_INVALID (as a TColor) outside the clip or the surface.
     [[nodiscard]] TColor GetPixel(int x, int y);
     void SetPixel(int x, int y, TColor color);
     /// The raster operation of CopyRect (SRCCOPY).
@@ -523,9 +524,9 @@ public:
     /// Copies image index into bitmap (32-bit, with alpha); nothing for a bad index.
     void GetBitmap(int index, TBitmap* bitmap) const;
 
-    /// Draws image index with its top-left at (x, y); a disabled image is drawn embossed (its shape in the
-    /// button highlight colour one pixel down and right, then in the button shadow colour). An index
-    /// outside 0..Count-1 draws nothing.
+    /// Draws image index with its top-left at (x, y), blended by its alpha. A disabled image is drawn
+    /// embossed: its shape (the pixels that show and are not white) in the button highlight colour one
+    /// pixel down and right, then in the button shadow colour. An index outside 0..Count-1 draws nothing.
     void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true) const;
 
     void RegisterChanges(TChangeLink* value);
