@@ -715,9 +715,12 @@ void TControlCanvas::SetControl(TControl* control, TAcquireDC acquire, TReleaseD
 
 void TControlCanvas::CreateHandle()
 {
-    if (FControl == nullptr || !FAcquire || FAcquired != nullptr)
-        return;
-    FAcquired = FAcquire();
+    // A DC still held from before (a paint handler put another one in between) is used again.
+    if (FAcquired == nullptr) {
+        if (FControl == nullptr || !FAcquire)
+            return;
+        FAcquired = FAcquire();
+    }
     SetHandle(FAcquired);
 }
 

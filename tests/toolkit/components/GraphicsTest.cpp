@@ -478,6 +478,15 @@ TEST(ControlCanvas, AcquiresTheDcOnFirstUseAndReleasesIt)
     canvas.FillRect(Rect(2, 2, 4, 4));
     EXPECT_EQ(target.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(target.pixel(3, 3), qRgb(255, 0, 0));
+    // A paint handler's DC in between: the acquired DC serves again afterwards.
+    QImage other(2, 2, QImage::Format_ARGB32);
+    ui::HDC paintDc = ui::CreateImageDC(other, ui::POINT{0, 0}, nullptr);
+    canvas.SetHandle(paintDc);
+    canvas.SetHandle(nullptr);
+    ui::DeleteImageDC(paintDc);
+    canvas.GetBrush()->SetColor(clBlue);
+    canvas.FillRect(Rect(0, 0, 1, 1));
+    EXPECT_EQ(target.pixel(0, 0), qRgb(0, 0, 255));
     canvas.FreeHandle();
     EXPECT_FALSE(canvas.HandleAllocated());
     canvas.FillRect(Rect(0, 0, 1, 1));
