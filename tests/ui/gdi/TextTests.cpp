@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace ovrel::ui {
 namespace {
@@ -227,6 +229,94 @@ TEST(DrawText, PrefixesUnderlineAndDoubleAmpersandsCollapse)
     r = RECT{0, 0, 0, 0};
     DrawText(canvas.Dc(), "a&&b", &r, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_EQ(r.right, canvas.Extent("a&b").cx);
+}
+
+// The combinations the program's controls use, with short and too long texts.
+TEST(DrawText, FixedSingleLineCombinationsCentreAndFit)
+{
+    const UINT formats[] = {0x24, 0x25, 0x824, 0x8824, 0x8A24};
+    for (const UINT format : formats) {
+        for (const char* text : {"Ok", "A caption far too long for its little box"}) {
+            SCOPED_TRACE(std::to_string(format) + " " + text);
+            TextCanvas canvas(120, 40);
+            RECT r{10, 5, 90, 35};
+            DrawText(canvas.Dc(), text, &r, format);
+            const RECT ink = canvas.Ink();
+            EXPECT_GE(ink.left, 10);
+            EXPECT_LE(ink.right, 90);
+            const int boxTop = 5 + (30 - canvas.LineHeight()) / 2;
+            EXPECT_GE(ink.top, boxTop);
+            EXPECT_LE(ink.bottom, boxTop + canvas.LineHeight());
+            if (format & DT_CENTER) {
+                EXPECT_LE(std::abs(ink.left + ink.right - 100), 4);
+            }
+            if ((format & DT_END_ELLIPSIS) && text[1] == ' ') {
+                EXPECT_GT(ink.right, 70);  // shortened to fit, not cut off at the start
+            }
+        }
+    }
+}
+
+TEST(DrawText, PathEllipsisKeepsTheLastComponent)
+{
+    const std::string head = "/home/someone/pictures/holidays";
+    const std::string tail = "/beach.jpg";
+    TextCanvas shortened(200, 30);
+    const int width = shortened.Extent((head + tail).c_str()).cx / 2;
+    RECT r{0, 0, width, 30};
+    DrawText(shortened.Dc(), head + tail, &r, DT_SINGLELINE | DT_PATH_ELLIPSIS);
+    EXPECT_LE(shortened.Ink().right, width);
+
+    // The same as the longest start of the folders that fits with "..." and the whole file name.
+    std::string kept = head;
+    while (!kept.empty() && shortened.Extent((kept + "..." + tail).c_str()).cx > width)
+        kept.pop_back();
+    ASSERT_FALSE(kept.empty());
+    TextCanvas expected(200, 30);
+    RECT e{0, 0, width, 30};
+    DrawText(expected.Dc(), kept + "..." + tail, &e, DT_SINGLELINE);
+    EXPECT_TRUE(shortened.Image() == expected.Image());
+
+    RECT calc{0, 0, width, 30};
+    DrawText(shortened.Dc(), head + tail, &calc, DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_CALCRECT);
+    EXPECT_LE(calc.right, width);
+    EXPECT_GE(calc.right, shortened.Extent(("..." + tail).c_str()).cx);
+}
+
+TEST(DrawText, TabsMarginsAndExternalLeading)
+{
+    TextCanvas canvas;
+    HDC dc = canvas.Dc();
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    RECT r{0, 0, 0, 0};
+    DrawText(dc, "a\tb", &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+    EXPECT_EQ(r.right, 8 * tm.tmAveCharWidth + canvas.Extent("b").cx);
+
+    DRAWTEXTPARAMS params;
+    params.iTabLength = 2;
+    r = RECT{0, 0, 0, 0};
+    DrawTextEx(dc, "a\tb", &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS, &params);
+    EXPECT_EQ(r.right, 2 * tm.tmAveCharWidth + canvas.Extent("b").cx);
+    EXPECT_EQ(params.uiLengthDrawn, 3u);
+
+    // A left margin moves the text in.
+    r = RECT{10, 0, 200, 30};
+    DrawText(dc, "Hat", &r, DT_SINGLELINE);  // H: no ink left of its origin that the clip could cut
+    const int unmoved = canvas.Ink().left;
+    canvas.Clear(White);
+    params = DRAWTEXTPARAMS{};
+    params.iLeftMargin = 30;
+    DrawTextEx(dc, "Hat", &r, DT_SINGLELINE, &params);
+    EXPECT_EQ(canvas.Ink().left, unmoved + 30);
+    canvas.Clear(White);
+
+    // External leading only ever adds to the line height.
+    r = RECT{0, 0, 0, 0};
+    const int plain = DrawText(dc, "a\nb", &r, DT_CALCRECT);
+    r = RECT{0, 0, 0, 0};
+    const int leading = DrawText(dc, "a\nb", &r, DT_CALCRECT | DT_EXTERNALLEADING);
+    EXPECT_EQ(leading, plain + 2 * tm.tmExternalLeading);
 }
 
 TEST(DrawText, OpaqueBackgroundAndTheDcClip)
