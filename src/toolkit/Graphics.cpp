@@ -806,8 +806,8 @@ void TBitmap::Replace(ui::HBITMAP handle, int width, int height, TPixelFormat fo
     if (FHandle != nullptr && FHandle != handle)
         ui::DeleteObject(FHandle);
     FHandle = handle;
-    FWidth = handle ? width : 0;
-    FHeight = handle ? height : 0;
+    FWidth = width;  // an empty bitmap keeps a width without a height, so both can be set in turn
+    FHeight = height;
     FPixelFormat = format;
     Changed();
 }
@@ -843,7 +843,7 @@ void TBitmap::SetSize(int width, int height)
     if (width == FWidth && height == FHeight)
         return;
     if (width == 0 || height == 0) {
-        Replace(nullptr, 0, 0, FPixelFormat);
+        Replace(nullptr, width, height, FPixelFormat);
         return;
     }
     const bool mono = GetMonochrome();

@@ -511,6 +511,16 @@ TEST(Bitmaps, ResizingKeepsThePixelsInsideAndMakesNewOnesWhite)
     EXPECT_EQ(bitmap.GetHeight(), 3);
     bitmap.SetHeight(0);
     EXPECT_TRUE(bitmap.GetEmpty());
+
+    // Width and height set one after the other on an empty bitmap.
+    TBitmap fresh;
+    fresh.SetWidth(5);
+    EXPECT_TRUE(fresh.GetEmpty());
+    fresh.SetHeight(4);
+    EXPECT_EQ(fresh.GetWidth(), 5);
+    EXPECT_EQ(fresh.GetHeight(), 4);
+    EXPECT_FALSE(fresh.GetEmpty());
+    EXPECT_EQ(fresh.GetCanvas()->GetPixel(4, 3), clWhite);
 }
 
 TEST(Bitmaps, ScanLinesAreThePixelsTheCanvasSees)
