@@ -447,6 +447,11 @@ TEST(Rops, PatInvertTwiceRestoresAndHonoursTheClip)
     EXPECT_TRUE(PatBlt(dc, 10, 10, -10, -10, PATINVERT));
     EXPECT_EQ(canvas.Count(Dest), 100);
     EXPECT_FALSE(PatBlt(dc, 0, 0, 10, 10, SRCCOPY));  // needs a source
+    // Operations without a source take none from BitBlt either.
+    EXPECT_TRUE(BitBlt(dc, 0, 0, 10, 10, nullptr, 0, 0, DSTINVERT));
+    EXPECT_EQ(canvas.Count(~Dest & 0xFFFFFF), 50);  // the clip still holds
+    EXPECT_TRUE(BitBlt(dc, 0, 0, 10, 10, nullptr, 0, 0, DSTINVERT));
+    EXPECT_FALSE(BitBlt(dc, 0, 0, 10, 10, nullptr, 0, 0, SRCCOPY));
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(brush);
     DeleteObject(bits);
