@@ -631,7 +631,60 @@ void TControl::SetMouseCapture(bool value)
     SetCaptureControl(value ? this : nullptr);
 }
 
-void TControl::InitiateAction() {}
+void TControl::InitiateAction()
+{
+    if (FActionLink != nullptr)
+        FActionLink->Update();
+}
+
+TBasicAction* TControl::GetAction() const
+{
+    return FActionLink != nullptr ? FActionLink->GetAction() : nullptr;
+}
+
+void TControl::SetAction(TBasicAction* value)
+{
+    if (value == GetAction())
+        return;
+    if (TBasicAction* old = GetAction())
+        old->RemoveFreeNotification(this);
+    if (value == nullptr) {
+        FActionLink.reset();
+        FControlStyle.Exclude(csActionClient);
+        return;
+    }
+    if (FActionLink == nullptr)
+        FActionLink = std::make_unique<TControlActionLink>(this);
+    FActionLink->SetAction(value);
+    FActionLink->OnChange = TNotifyEvent(this, &TControl::DoActionChange);
+    FControlStyle.Include(csActionClient);
+    value->FreeNotification(this);
+    ActionChange(value, GetComponentState().Contains(csLoading));
+}
+
+void TControl::DoActionChange(TObject* sender)
+{
+    // The link's setters already copied what is linked; a full copy here would undo values set by hand.
+    if (FActionLink != nullptr && sender == FActionLink->GetAction())
+        ActionChange(sender, true);
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults)
+{
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (action == nullptr)
+        return;
+    if (!checkDefaults || GetCaption().empty() || GetCaption() == GetName())
+        SetCaption(action->GetCaption());
+    if (!checkDefaults || GetEnabled())
+        SetEnabled(action->GetEnabled());
+    if (!checkDefaults || GetHint().empty())
+        SetHint(action->GetHint());
+    if (!checkDefaults || GetVisible())
+        SetVisible(action->GetVisible());
+    if (!checkDefaults || !OnClick)
+        OnClick = action->OnExecute;
+}
 
 void TControl::SetWindowProc(const TWndMethod& value)
 {
@@ -810,7 +863,12 @@ void TControl::Dispatch(TMessage& message)
 
 void TControl::Click()
 {
-    OnClick(this);
+    // A click runs the action unless the control was given a handler of its own.
+    if (FActionLink != nullptr && FActionLink->GetAction() != nullptr &&
+        (!OnClick || FActionLink->IsOnExecuteLinked()))
+        FActionLink->Execute(this);
+    else
+        OnClick(this);
 }
 
 void TControl::DblClick()
@@ -856,6 +914,8 @@ void TControl::Notification(TComponent* component, TOperation operation)
     TComponent::Notification(component, operation);
     if (operation == opRemove && component == FPopupMenu)
         FPopupMenu = nullptr;
+    if (operation == opRemove && FActionLink != nullptr && component == FActionLink->GetAction())
+        SetAction(nullptr);
 }
 
 void TControl::Loaded()
@@ -2172,6 +2232,69 @@ const TPropertyTable& TWinControl::ClassProperties()
 const TPropertyTable& TWinControl::GetPropertyTable() const
 {
     return ClassProperties();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TControlActionLink
+
+const TCustomAction* TControlActionLink::Action() const
+{
+    return dynamic_cast<const TCustomAction*>(FAction);
+}
+
+bool TControlActionLink::IsCaptionLinked() const
+{
+    return TActionLink::IsCaptionLinked() && FClient->GetCaption() == Action()->GetCaption();
+}
+
+bool TControlActionLink::IsEnabledLinked() const
+{
+    return TActionLink::IsEnabledLinked() && FClient->GetEnabled() == Action()->GetEnabled();
+}
+
+bool TControlActionLink::IsHintLinked() const
+{
+    return TActionLink::IsHintLinked() && FClient->GetHint() == Action()->GetHint();
+}
+
+bool TControlActionLink::IsVisibleLinked() const
+{
+    return TActionLink::IsVisibleLinked() && FClient->GetVisible() == Action()->GetVisible();
+}
+
+bool TControlActionLink::IsOnExecuteLinked() const
+{
+    return TActionLink::IsOnExecuteLinked() && FAction != nullptr && FClient->OnClick == FAction->OnExecute;
+}
+
+void TControlActionLink::SetCaption(const std::string& value)
+{
+    if (IsCaptionLinked())
+        FClient->SetCaption(value);
+}
+
+void TControlActionLink::SetEnabled(bool value)
+{
+    if (IsEnabledLinked())
+        FClient->SetEnabled(value);
+}
+
+void TControlActionLink::SetHint(const std::string& value)
+{
+    if (IsHintLinked())
+        FClient->SetHint(value);
+}
+
+void TControlActionLink::SetVisible(bool value)
+{
+    if (IsVisibleLinked())
+        FClient->SetVisible(value);
+}
+
+void TControlActionLink::SetOnExecute(const TNotifyEvent& value)
+{
+    if (IsOnExecuteLinked())
+        FClient->OnClick = value;
 }
 
 // ---------------------------------------------------------------------------------------------------------

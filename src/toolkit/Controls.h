@@ -7,6 +7,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Types.h"
 #include "platform/ui/Window.h"
+#include "toolkit/ActnList.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/System.h"
@@ -23,6 +24,7 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TControlActionLink;
 
 // ---------------------------------------------------------------------------------------------------------
 // Control messages. 0xB009, 0xB013 and 0xB014 are fixed because subsystems compare with them; the rest only
@@ -293,6 +295,10 @@ public:
 
     /// Lets the control's action update it; called at idle time for every showing control.
     virtual void InitiateAction();
+    /// The action whose caption, enabled state, hint and visibility the control follows and which a click
+    /// executes; not owned, cleared when it is freed.
+    [[nodiscard]] TBasicAction* GetAction() const;
+    void SetAction(TBasicAction* value);
 
     // -- Messages --------------------------------------------------------------------------------------------
     /// The procedure every message of this control goes through; replaceable, and saved and restored by
@@ -342,6 +348,9 @@ protected:
     virtual void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight);
     virtual void ChangeScale(int multiplier, int divider);
     virtual void DoContextPopup(ui::POINT mousePos, bool& handled);
+    /// Copies the action's properties; with checkDefaults only into properties still at their defaults.
+    virtual void ActionChange(TObject* sender, bool checkDefaults);
+    [[nodiscard]] TControlActionLink* GetActionLink() const { return FActionLink.get(); }
     void Notification(TComponent* component, TOperation operation) override;
     void Loaded() override;
     /// Sent up from Visible, Align and bounds changes so the parent re-lays out its children.
@@ -364,6 +373,7 @@ private:
     friend class TCustomForm;
     void FontChanged(TObject* sender);
     void ConstraintsChanged(TObject* sender);
+    void DoActionChange(TObject* sender);
     void HandleMouseMessage(TMessage& message);
 
     TWinControl* FParent = nullptr;
@@ -396,6 +406,30 @@ private:
     TControlStyle FControlStyle;
     TControlState FControlState;
     TWndMethod FWindowProc;
+    std::unique_ptr<TControlActionLink> FActionLink;
+};
+
+/// The link between a control and its action: a property is linked while the control's value still equals
+/// the action's, so a value the control was given by hand is left alone.
+class TControlActionLink : public TActionLink {
+public:
+    explicit TControlActionLink(TControl* client) : TActionLink(client), FClient(client) {}
+
+    [[nodiscard]] bool IsCaptionLinked() const override;
+    [[nodiscard]] bool IsEnabledLinked() const override;
+    [[nodiscard]] bool IsHintLinked() const override;
+    [[nodiscard]] bool IsVisibleLinked() const override;
+    [[nodiscard]] bool IsOnExecuteLinked() const override;
+    void SetCaption(const std::string& value) override;
+    void SetEnabled(bool value) override;
+    void SetHint(const std::string& value) override;
+    void SetVisible(bool value) override;
+    void SetOnExecute(const TNotifyEvent& value) override;
+
+protected:
+    [[nodiscard]] const TCustomAction* Action() const;
+
+    TControl* FClient;
 };
 
 // ---------------------------------------------------------------------------------------------------------

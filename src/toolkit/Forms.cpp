@@ -35,6 +35,16 @@ void WriteToStandardError(std::exception_ptr exception) noexcept
     }
 }
 
+// Idle-time action updates for a showing control and everything showing on it.
+void UpdateActions(TControl* control)
+{
+    control->InitiateAction();
+    if (auto* win = dynamic_cast<TWinControl*>(control))
+        for (int i = 0; i < win->GetControlCount(); ++i)
+            if (TControl* child = win->GetControl(i); child->GetVisible())
+                UpdateActions(child);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -217,6 +227,9 @@ void TApplication::Idle()
         POINT cursor{};
         if (GetCursorPos(&cursor) != FALSE)
             CheckMouseControl(cursor);
+        for (int i = 0; i < Screen()->GetFormCount(); ++i)
+            if (TCustomForm* form = Screen()->GetForm(i); form->GetShowing())
+                UpdateActions(form);
         bool done = true;
         OnIdle(this, done);
     } catch (...) {

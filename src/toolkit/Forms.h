@@ -70,6 +70,9 @@ public:
     /// Runs the loop until Terminate (or a quit message).
     void Run();
     void Terminate();
+    /// The work done whenever the queue runs empty: action updates of the showing controls, the check of
+    /// the control under the mouse, then OnIdle.
+    void Idle();
     [[nodiscard]] bool GetTerminated() const { return FTerminated; }
     /// Hands the exception to OnException when assigned, else to the layer's exception handler.
     void HandleException(std::exception_ptr exception);
@@ -85,7 +88,6 @@ protected:
 
 private:
     bool ProcessMessage(ui::MSG& msg);
-    void Idle();
 
     struct Impl;
     std::unique_ptr<Impl> FImpl;
