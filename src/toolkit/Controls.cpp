@@ -744,12 +744,10 @@ void TControl::HandleMouseMessage(TMessage& message)
         }
         break;
     case WM_LBUTTONUP: {
-        const bool captured = GetMouseCapture();
         if (FControlStyle.Contains(csCaptureMouse))
             SetMouseCapture(false);
         const bool clicked = FControlState.Contains(csClicked);
         FControlState.Exclude(csClicked);
-        (void)captured;
         if (clicked && PointIn(GetClientRect(), p))
             Click();
         MouseUp(mbLeft, shift, p.x, p.y);
