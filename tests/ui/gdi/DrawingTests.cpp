@@ -15,13 +15,7 @@
 namespace ovrel::ui {
 namespace {
 
-using testing::Black;
-using testing::Blue;
-using testing::Canvas;
-using testing::Fill;
-using testing::Green;
-using testing::Red;
-using testing::White;
+using namespace testing;  // the canvas, colours and helpers of GdiTestSupport.h
 
 // An 8 x 8 monochrome pattern from one byte per row (1-bpp rows are padded to 16 bits).
 HBITMAP MonoPattern(const std::array<BYTE, 8>& rows)

@@ -13,11 +13,7 @@
 namespace ovrel::ui {
 namespace {
 
-using testing::Black;
-using testing::Canvas;
-using testing::Red;
-using testing::ToString;
-using testing::White;
+using namespace testing;  // the canvas, colours and helpers of GdiTestSupport.h
 
 COLORREF Sys(int index) { return GetSysColor(index); }
 

@@ -11,13 +11,7 @@
 namespace ovrel::ui {
 namespace {
 
-using testing::Black;
-using testing::Blue;
-using testing::Canvas;
-using testing::Fill;
-using testing::Green;
-using testing::Red;
-using testing::White;
+using namespace testing;  // the canvas, colours and helpers of GdiTestSupport.h
 
 // ---- Regions ----------------------------------------------------------------------------------------------
 

@@ -12,7 +12,7 @@
 namespace ovrel::ui {
 namespace {
 
-using testing::Canvas;
+using namespace testing;  // the canvas, colours and helpers of GdiTestSupport.h
 
 TEST(SystemTable, ClassicParametersAndMetrics)
 {

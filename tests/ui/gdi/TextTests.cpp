@@ -17,11 +17,7 @@
 namespace ovrel::ui {
 namespace {
 
-using testing::Black;
-using testing::Blue;
-using testing::Canvas;
-using testing::ToString;
-using testing::White;
+using namespace testing;  // the canvas, colours and helpers of GdiTestSupport.h
 
 // A canvas with a 16 px sans font selected, black text on a transparent background.
 class TextCanvas : public Canvas {
