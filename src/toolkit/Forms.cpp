@@ -1,8 +1,10 @@
 #include "toolkit/Forms.h"
 
 #include "platform/ui/Services.h"
+#include "toolkit/Menus.h"
 #include "toolkit/SysUtils.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -116,6 +118,13 @@ void TCustomForm::Release()
     PostMessage(GetHandle(), CM_RELEASE, 0, 0);
 }
 
+bool TCustomForm::IsShortCut(TMessage& message)
+{
+    bool handled = false;
+    OnShortCut(message, handled);
+    return handled;
+}
+
 void TCustomForm::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
@@ -135,6 +144,17 @@ void TCustomForm::Dispatch(TMessage& message)
         return;
     case CM_RELEASE:
         delete this;
+        return;
+    case WM_SYSCOMMAND:
+        // The keyboard's way into the menu bar is offered to the main-window hooks first.
+        if ((message.WParam & 0xFFF0) == SC_KEYMENU && gApplication != nullptr) {
+            TMessage forwarded{CM_APPSYSCOMMAND, 0, reinterpret_cast<std::intptr_t>(&message), 0};
+            if (gApplication->CallMainWindowHooks(forwarded)) {
+                message.Result = 0;
+                return;
+            }
+        }
+        TWinControl::Dispatch(message);
         return;
     case CM_DIALOGKEY:
         // The controls see the key first (default and cancel buttons); then Tab walks the tab order.
@@ -188,9 +208,62 @@ bool TApplication::ProcessMessage(MSG& msg)
         FTerminated = true;
         return true;
     }
+    try {
+        if (IsKeyMsg(msg))
+            return true;
+    } catch (...) {
+        HandleException(std::current_exception());
+        return true;
+    }
     TranslateMessage(&msg);
     DispatchMessage(&msg);
     return true;
+}
+
+bool TApplication::IsKeyMsg(const MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
+        return false;
+    TWinControl* target = nullptr;
+    for (HWND w = msg.hwnd; w != nullptr && target == nullptr; w = ui::GetParent(w))
+        target = TWinControl::FindControl(w);
+    if (target == nullptr)
+        return false;
+    TMessage message{msg.message, msg.wParam, msg.lParam, 0};
+    if (TCustomForm* form = target->GetParentForm(); form != nullptr && form->IsShortCut(message))
+        return true;
+    for (TControl* c = target; c != nullptr; c = c->GetParent())
+        if (TPopupMenu* menu = c->GetPopupMenu(); menu != nullptr && menu->IsShortCut(message))
+            return true;
+    TMessage appKey{CM_APPKEYDOWN, msg.wParam, msg.lParam, 0};
+    return CallMainWindowHooks(appKey);
+}
+
+void TApplication::HookMainWindow(const TWindowHook& hook)
+{
+    FHooks.push_back(hook);
+}
+
+void TApplication::UnhookMainWindow(const TWindowHook& hook)
+{
+    // One registration goes per call, so a hook added twice needs two removals.
+    if (auto it = std::find(FHooks.begin(), FHooks.end(), hook); it != FHooks.end())
+        FHooks.erase(it);
+}
+
+bool TApplication::CallMainWindowHooks(TMessage& message)
+{
+    // A hook may unhook itself or others while it runs: walk a copy and skip those gone.
+    const std::vector<TWindowHook> hooks = FHooks;
+    for (const TWindowHook& hook : hooks) {
+        if (std::find(FHooks.begin(), FHooks.end(), hook) == FHooks.end())
+            continue;
+        bool handled = false;
+        hook(message, handled);
+        if (handled)
+            return true;
+    }
+    return false;
 }
 
 void TApplication::ProcessMessages()

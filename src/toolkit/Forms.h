@@ -13,6 +13,11 @@ namespace ovrel::toolkit {
 
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
+/// A key message (WM_KEYDOWN or WM_SYSKEYDOWN) the form may take as a shortcut; handled drops the key.
+using TShortCutEvent = TEvent<TMessage&, bool&>;
+/// An observer of the application's main-window messages (CM_APPKEYDOWN, CM_APPSYSCOMMAND); handled means the
+/// message was used.
+using TWindowHook = TEvent<TMessage&, bool&>;
 
 /// A top-level window holding controls. Forms are built in code (see TFormBuilder).
 class TCustomForm : public TWinControl {
@@ -34,10 +39,13 @@ public:
     void Close();
     /// Frees the form once the message being handled returns.
     void Release();
+    /// Whether the key message is a shortcut of the form (OnShortCut); the shortcut then ran.
+    virtual bool IsShortCut(TMessage& message);
 
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
     TCloseEvent OnClose;
+    TShortCutEvent OnShortCut;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -77,6 +85,12 @@ public:
     /// Hands the exception to OnException when assigned, else to the layer's exception handler.
     void HandleException(std::exception_ptr exception);
 
+    /// Observers of CM_APPKEYDOWN and CM_APPSYSCOMMAND, called newest last until one handles the message.
+    void HookMainWindow(const TWindowHook& hook);
+    void UnhookMainWindow(const TWindowHook& hook);
+    /// True when a hook handled the message.
+    bool CallMainWindowHooks(TMessage& message);
+
     [[nodiscard]] TCustomForm* GetMainForm() const { return FMainForm; }
     void SetMainForm(TCustomForm* value);
 
@@ -88,6 +102,10 @@ protected:
 
 private:
     bool ProcessMessage(ui::MSG& msg);
+    /// The form's shortcuts, the pop-up menus of the focused control and its parents, then the hooks.
+    bool IsKeyMsg(const ui::MSG& msg);
+
+    std::vector<TWindowHook> FHooks;
 
     struct Impl;
     std::unique_ptr<Impl> FImpl;

@@ -344,3 +344,81 @@ TEST_F(MouseTest, FreeingTheControlUnderThePointerForgetsIt)
 
 }  // namespace
 }  // namespace ovrel::toolkit
+
+namespace ovrel::toolkit {
+namespace {
+
+struct KeyWatch {
+    std::vector<std::string> Seen;
+    bool Handle = false;
+    TApplication* Unhook = nullptr;
+    void Hook(TMessage& message, bool& handled)
+    {
+        if (message.Msg == CM_APPKEYDOWN)
+            Seen.push_back("app " + std::to_string(message.WParam));
+        if (message.Msg == CM_APPSYSCOMMAND)
+            Seen.push_back("sys " + std::to_string(reinterpret_cast<TMessage*>(message.LParam)->WParam & 0xFFF0));
+        if (Unhook != nullptr)
+            Unhook->UnhookMainWindow(TWindowHook(this, &KeyWatch::Hook));
+        handled = Handle;
+    }
+    void ShortCut(TMessage& message, bool& handled)
+    {
+        Seen.push_back("shortcut " + std::to_string(message.WParam));
+        handled = message.WParam == 'S';
+    }
+    void KeyDown(TObject*, std::uint16_t& key, TShiftState) { Seen.push_back("control " + std::to_string(key)); }
+};
+
+class KeyRouteTest : public ::testing::Test {
+protected:
+    KeyRouteTest()
+    {
+        Form->SetBounds(0, 0, 200, 100);
+        Edit->SetParent(Form.get());
+        Edit->SetBounds(10, 10, 50, 20);
+        Edit->OnKeyDown = TKeyEvent(&Watch, &KeyWatch::KeyDown);
+        Form->Show();
+        Edit->SetFocus();
+        Application.HookMainWindow(TWindowHook(&Watch, &KeyWatch::Hook));
+    }
+    void Press(std::uint16_t key)
+    {
+        ui::PostKeyInput(ui::WM_KEYDOWN, key);
+        Application.ProcessMessages();
+    }
+
+    KeyWatch Watch;
+    TApplication Application{nullptr};
+    std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+    TWinControl* Edit = new TWinControl(Form.get());
+};
+
+TEST_F(KeyRouteTest, ShortcutsThenHooksThenTheFocusedControl)
+{
+    Form->OnShortCut = TShortCutEvent(&Watch, &KeyWatch::ShortCut);
+    Press('A');
+    Press('S');  // the form's shortcut: nobody else sees it
+    Watch.Handle = true;
+    Press('B');  // a hook used it: the control does not see it
+    EXPECT_EQ(Watch.Seen, (std::vector<std::string>{"shortcut 65", "app 65", "control 65", "shortcut 83",
+                                                    "shortcut 66", "app 66"}));
+}
+
+TEST_F(KeyRouteTest, KeyMenuGoesToTheHooksFirst)
+{
+    Watch.Handle = true;
+    ui::SendMessage(Form->GetHandle(), ui::WM_SYSCOMMAND, ui::SC_KEYMENU, 'f');
+    EXPECT_EQ(Watch.Seen, (std::vector<std::string>{"sys " + std::to_string(ui::SC_KEYMENU)}));
+}
+
+TEST_F(KeyRouteTest, AHookMayUnhookItselfWhileCalled)
+{
+    Watch.Unhook = &Application;
+    Press('A');
+    Press('B');
+    EXPECT_EQ(Watch.Seen, (std::vector<std::string>{"app 65", "control 65", "control 66"}));
+}
+
+}  // namespace
+}  // namespace ovrel::toolkit
