@@ -162,6 +162,35 @@ TEST_F(ActivationTest, HidingTheActiveWindowHandsActivationOn)
     EXPECT_EQ(GetFocus(), nullptr);
 }
 
+TEST_F(ActivationTest, HiddenParentsAndMinimisedWindowsAreNotShownOrHit)
+{
+    HWND a = Create(Popup, RECT{100, 100, 200, 200});
+    HWND inner = Create(Child, RECT{10, 10, 50, 50}, a);
+    HWND b = Create(Popup, RECT{300, 100, 400, 200});
+    ShowWindow(a, SW_HIDE);
+    EXPECT_NE(GetWindowLongPtr(inner, GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_FALSE(IsWindowVisible(inner));
+    EXPECT_EQ(WindowFromPoint(POINT{120, 120}), nullptr);
+    ShowWindow(a, SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(inner));
+    EXPECT_EQ(WindowFromPoint(POINT{120, 120}), inner);
+    EXPECT_EQ(GetActiveWindow(), a);
+
+    ShowWindow(a, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(a));
+    EXPECT_EQ(GetActiveWindow(), b);
+    EXPECT_EQ(WindowFromPoint(POINT{120, 120}), nullptr);
+    WINDOWPLACEMENT placement;
+    ASSERT_TRUE(GetWindowPlacement(a, &placement));
+    EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
+    EXPECT_EQ(placement.rcNormalPosition, RECT(100, 100, 200, 200));
+
+    ShowWindow(a, SW_RESTORE);
+    EXPECT_FALSE(IsIconic(a));
+    EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_EQ(WindowFromPoint(POINT{120, 120}), inner);
+}
+
 TEST_F(RelationsTest, OwnedWindowsFollowTheirOwner)
 {
     HWND owner = Create(Popup, RECT{100, 100, 200, 200});
