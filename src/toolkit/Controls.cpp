@@ -2079,6 +2079,24 @@ void TWinControl::Dispatch(TMessage& message)
             UpdateBounds();
         Realign();
         return;
+    case WM_SETCURSOR:
+        // The screen's cursor overrides all; else the control under the pointer, windowless ones included.
+        if (LOWORD(message.LParam) == HTCLIENT && reinterpret_cast<HWND>(message.WParam) == FHandle) {
+            TCursor cursor = Screen()->GetCursor();
+            if (cursor == crDefault) {
+                POINT screen{};
+                ui::GetCursorPos(&screen);
+                TControl* under = ControlAtPos(ScreenToClient(screen), false);
+                cursor = under != nullptr && under->GetCursor() != crDefault ? under->GetCursor() : GetCursor();
+            }
+            if (cursor != crDefault) {
+                ui::SetCursor(Screen()->GetCursors(cursor));
+                message.Result = 1;
+                return;
+            }
+        }
+        DefaultHandler(message);
+        return;
     case WM_SETFOCUS:
         DefaultHandler(message);
         // A tree being freed hands the focus from window to window; its handlers must not run half-destroyed.

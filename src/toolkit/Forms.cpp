@@ -397,6 +397,75 @@ int TScreen::GetHeight() const
     return r.bottom - r.top;
 }
 
+void TScreen::SetCursor(TCursor value)
+{
+    if (FCursor == value)
+        return;
+    FCursor = value;
+    if (value != crDefault) {
+        ui::SetCursor(GetCursors(value));
+        return;
+    }
+    // Back to the controls' own cursors: ask the window under the pointer again.
+    POINT p{};
+    ui::GetCursorPos(&p);
+    if (HWND window = WindowFromPoint(p))
+        ui::SendMessage(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+HCURSOR TScreen::GetCursors(TCursor id) const
+{
+    if (auto it = FCursors.find(id); it != FCursors.end())
+        return it->second;
+    struct Standard {
+        TCursor Id;
+        int Resource;
+    };
+    static constexpr Standard standard[] = {
+        {crArrow, IDC_ARROW},       {crCross, IDC_CROSS},       {crIBeam, IDC_IBEAM},
+        {crSizeNESW, IDC_SIZENESW}, {crSizeNS, IDC_SIZENS},     {crSizeNWSE, IDC_SIZENWSE},
+        {crSizeWE, IDC_SIZEWE},     {crUpArrow, IDC_UPARROW},   {crHourGlass, IDC_WAIT},
+        {crNo, IDC_NO},             {crSizeAll, IDC_SIZEALL},   {crHandPoint, IDC_HAND},
+    };
+    if (id == crNone)
+        return nullptr;
+    for (const Standard& s : standard)
+        if (s.Id == id)
+            return LoadCursor(nullptr, s.Resource);
+    return LoadCursor(nullptr, IDC_ARROW);
+}
+
+void TScreen::SetCursors(TCursor id, HCURSOR cursor)
+{
+    if (cursor == nullptr)
+        FCursors.erase(id);
+    else
+        FCursors[id] = cursor;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TMouse
+
+POINT TMouse::GetCursorPos() const
+{
+    POINT p{};
+    ui::GetCursorPos(&p);
+    return p;
+}
+
+void TMouse::SetCursorPos(POINT value)
+{
+    ui::SetCursorPos(value.x, value.y);
+}
+
+void TMouse::SetCapture(HWND value)
+{
+    if (value == nullptr)
+        ReleaseCapture();
+    else
+        ui::SetCapture(value);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 
 TApplication* Application()
@@ -412,6 +481,12 @@ TScreen* Screen()
 {
     static TScreen screen(nullptr);
     return &screen;
+}
+
+TMouse* Mouse()
+{
+    static TMouse mouse;
+    return &mouse;
 }
 
 }  // namespace ovrel::toolkit

@@ -5,6 +5,7 @@
 #include "toolkit/Controls.h"
 
 #include <exception>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -128,12 +129,33 @@ public:
     [[nodiscard]] int GetHeight() const;
     [[nodiscard]] int GetPixelsPerInch() const { return 96; }
 
+    /// The cursor shown over every window of the program while not crDefault (an hourglass while busy).
+    [[nodiscard]] TCursor GetCursor() const { return FCursor; }
+    void SetCursor(TCursor value);
+    /// The cursor of an identifier: the standard ones, then those registered; the arrow for unknown ones,
+    /// none for crNone. Registered cursors stay the caller's to destroy.
+    [[nodiscard]] ui::HCURSOR GetCursors(TCursor id) const;
+    void SetCursors(TCursor id, ui::HCURSOR cursor);
+
 private:
     [[nodiscard]] std::vector<TCustomForm*> Forms() const;
+
+    TCursor FCursor = crDefault;
+    std::map<TCursor, ui::HCURSOR> FCursors;
 };
 
-/// The program's application and screen objects, made on first use.
+/// The pointer: its screen position and the window that holds it.
+class TMouse {
+public:
+    [[nodiscard]] ui::POINT GetCursorPos() const;
+    void SetCursorPos(ui::POINT value);
+    [[nodiscard]] ui::HWND GetCapture() const { return ui::GetCapture(); }
+    void SetCapture(ui::HWND value);
+};
+
+/// The program's application, screen and mouse objects, made on first use.
 TApplication* Application();
 TScreen* Screen();
+TMouse* Mouse();
 
 }  // namespace ovrel::toolkit

@@ -138,6 +138,40 @@ TEST_F(InputTest, ContextMenuPopsUpTheMenuOfTheControlUnderThePointer)
     EXPECT_EQ(menu.Shown.size(), 1u);
 }
 
+TEST_F(InputTest, CursorComesFromTheControlUnderThePointerUnlessTheScreenOverrides)
+{
+    auto setCursor = [this] {
+        ui::SetCursor(nullptr);
+        ui::SendMessage(Form->GetHandle(), ui::WM_SETCURSOR, reinterpret_cast<ui::WPARAM>(Form->GetHandle()),
+                        ui::MAKELPARAM(static_cast<int>(ui::HTCLIENT), static_cast<int>(ui::WM_MOUSEMOVE)));
+        return ui::GetCursor();
+    };
+    Form->SetCursor(crSizeWE);
+    Target->SetCursor(crHandPoint);
+    Mouse()->SetCursorPos(At(5, 5));
+    EXPECT_EQ(Mouse()->GetCursorPos().x, At(5, 5).x);
+    EXPECT_EQ(setCursor(), ui::LoadCursor(nullptr, ui::IDC_HAND));
+    Mouse()->SetCursorPos(Form->ClientToScreen({5, 5}));
+    EXPECT_EQ(setCursor(), ui::LoadCursor(nullptr, ui::IDC_SIZEWE));
+
+    Screen()->SetCursor(crHourGlass);
+    EXPECT_EQ(setCursor(), ui::LoadCursor(nullptr, ui::IDC_WAIT));
+    Screen()->SetCursor(crDefault);
+    EXPECT_EQ(setCursor(), ui::LoadCursor(nullptr, ui::IDC_SIZEWE));
+}
+
+TEST(ScreenCursors, StandardRegisteredAndUnknownIdentifiers)
+{
+    EXPECT_EQ(Screen()->GetCursors(crIBeam), ui::LoadCursor(nullptr, ui::IDC_IBEAM));
+    EXPECT_EQ(Screen()->GetCursors(crNone), nullptr);
+    EXPECT_EQ(Screen()->GetCursors(4711), ui::LoadCursor(nullptr, ui::IDC_ARROW));
+    const ui::HCURSOR own = ui::LoadCursor(nullptr, ui::IDC_HELP);
+    Screen()->SetCursors(100, own);
+    EXPECT_EQ(Screen()->GetCursors(100), own);
+    Screen()->SetCursors(100, nullptr);
+    EXPECT_EQ(Screen()->GetCursors(100), ui::LoadCursor(nullptr, ui::IDC_ARROW));
+}
+
 TEST_F(InputTest, FreedMenuIsForgotten)
 {
     auto menu = std::make_unique<RecordingMenu>(nullptr);
