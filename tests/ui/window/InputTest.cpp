@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -546,6 +547,51 @@ TEST_F(InputTest, TheKeyboardAsksForAContextMenuAtNoPoint)
         EXPECT_EQ(menus[1].Window, top);
         EXPECT_EQ(menus[0].LParam, MAKELPARAM(-1, -1));
         EXPECT_TRUE(Rec.Of(WM_SYSCOMMAND).empty());
+    }
+}
+
+TEST_F(InputTest, ANativeControlGetsItsOwnEventBackThroughTheDefaultProcedure)
+{
+    HWND form = Create(Popup, RECT{100, 100, 300, 250});
+    auto* edit = new QLineEdit;  // the window owns it
+    CreateWindowInfo info;
+    info.ClassName = "EDIT";
+    info.Style = Child;
+    info.X = 10;
+    info.Y = 10;
+    info.Width = 120;
+    info.Height = 24;
+    info.Parent = form;
+    info.Widget = edit;
+    bool swallow = false;
+    Rec.OnMessage = [&swallow](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (swallow && m == WM_KEYDOWN)
+            return 0;  // handled: the control never sees the key
+        return std::nullopt;
+    };
+    info.WindowProc = Rec.Proc();
+    HWND w = CreateWindowEx(info);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(WindowFromWidget(edit), w);
+    SetFocus(w);
+    Pump();
+    struct Row {
+        const char* name;
+        bool handled;
+    };
+    const Row rows[] = {{"PassedOn", false}, {"Handled", true}, {"PassedOnAgain", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        swallow = row.handled;
+        Rec.Log.clear();
+        const QString before = edit->text();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QCoreApplication::sendEvent(edit, &press);
+        EXPECT_EQ(edit->text(), before);  // queued, not yet typed
+        Pump();
+        ASSERT_EQ(Rec.Of(WM_KEYDOWN).size(), 1u);
+        EXPECT_EQ(Rec.Of(WM_KEYDOWN)[0].Window, w);
+        EXPECT_EQ(edit->text(), row.handled ? before : before + QStringLiteral("x"));
     }
 }
 
