@@ -93,6 +93,14 @@ void TCustomForm::Hide()
 
 void TCustomForm::Close()
 {
+    if (FModal) {
+        // A modal form closes by ending its loop, which hides it.
+        TCloseAction action = caHide;
+        OnClose(this, action);
+        if (action != caNone)
+            FModalResult = mrCancel;
+        return;
+    }
     TCloseAction action = caHide;
     OnClose(this, action);
     switch (action) {
@@ -111,6 +119,46 @@ void TCustomForm::Close()
     }
     if (gApplication != nullptr && gApplication->GetMainForm() == this)
         gApplication->Terminate();
+}
+
+TModalResult TCustomForm::ShowModal()
+{
+    if (GetVisible() || FModal)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    // The other forms stay disabled while this one runs, as a modal dialog needs.
+    std::vector<HWND> disabled;
+    for (HWND window : GetTopLevelWindows())
+        if (IsWindowVisible(window) != FALSE && IsWindowEnabled(window) != FALSE) {
+            EnableWindow(window, FALSE);
+            disabled.push_back(window);
+        }
+    auto restore = [&disabled] {
+        for (HWND window : disabled)
+            if (IsWindow(window) != FALSE)
+                EnableWindow(window, TRUE);
+    };
+    FModal = true;
+    FModalResult = mrNone;
+    TModalResult result = mrNone;
+    try {
+        Show();
+        TApplication* application = Application();
+        while (FModalResult == mrNone) {
+            application->HandleMessage();
+            if (application->GetTerminated() && FModalResult == mrNone)
+                FModalResult = mrCancel;
+        }
+        result = FModalResult;
+    } catch (...) {
+        FModal = false;
+        restore();
+        Hide();
+        throw;
+    }
+    FModal = false;
+    restore();
+    Hide();
+    return result;
 }
 
 void TCustomForm::Release()

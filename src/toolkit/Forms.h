@@ -14,6 +14,17 @@ namespace ovrel::toolkit {
 
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
+/// Results of a modal form: 0 keeps it open.
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = 1;
+inline constexpr TModalResult mrCancel = 2;
+inline constexpr TModalResult mrAbort = 3;
+inline constexpr TModalResult mrRetry = 4;
+inline constexpr TModalResult mrIgnore = 5;
+inline constexpr TModalResult mrYes = 6;
+inline constexpr TModalResult mrNo = 7;
+
 /// A key message (WM_KEYDOWN or WM_SYSKEYDOWN) the form may take as a shortcut; handled drops the key.
 using TShortCutEvent = TEvent<TMessage&, bool&>;
 /// An observer of the application's main-window messages (CM_APPKEYDOWN, CM_APPSYSCOMMAND); handled means the
@@ -40,6 +51,14 @@ public:
     void Close();
     /// Frees the form once the message being handled returns.
     void Release();
+    /// Shows the form with the program's other forms disabled and runs the loop until ModalResult is set
+    /// (Close sets mrCancel) or the application ends; returns the result and hides the form.
+    /// EInvalidOperation for a form that is already shown or modal.
+    TModalResult ShowModal();
+    [[nodiscard]] TModalResult GetModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult value) { FModalResult = value; }
+    [[nodiscard]] bool GetModal() const { return FModal; }
+
     /// Whether the key message is a shortcut of the form (OnShortCut); the shortcut then ran.
     virtual bool IsShortCut(TMessage& message);
 
@@ -55,6 +74,8 @@ protected:
 
 private:
     bool FKeyPreview = false;
+    bool FModal = false;
+    TModalResult FModalResult = mrNone;
 };
 
 class TForm : public TCustomForm {

@@ -422,3 +422,69 @@ TEST_F(KeyRouteTest, AHookMayUnhookItselfWhileCalled)
 
 }  // namespace
 }  // namespace ovrel::toolkit
+
+namespace ovrel::toolkit {
+namespace {
+
+// Answers a posted message by ending the modal loop of a form, noting what it saw then.
+struct ModalEnder {
+    TCustomForm* Form = nullptr;
+    TModalResult Result = mrOk;
+    ui::HWND Other = nullptr;
+    bool OtherEnabledDuring = true;
+    bool ShownDuring = false;
+    void Proc(TMessage& message)
+    {
+        if (message.Msg != WM_TESTPING)
+            return;
+        OtherEnabledDuring = ui::IsWindowEnabled(Other) != ui::FALSE;
+        ShownDuring = Form->GetShowing();
+        Form->SetModalResult(Result);
+    }
+};
+
+TEST(ModalForm, RunsUntilAResultAndDisablesTheOtherForms)
+{
+    TApplication application(nullptr);
+    TForm main(nullptr);
+    main.Show();
+    TForm dialog(nullptr);
+    ModalEnder ender{&dialog, mrYes, main.GetHandle()};
+    ui::HWND window = AllocateHWnd(TWndMethod(&ender, &ModalEnder::Proc));
+    ui::PostMessage(window, WM_TESTPING, 0, 0);
+
+    EXPECT_EQ(dialog.ShowModal(), mrYes);
+    EXPECT_FALSE(ender.OtherEnabledDuring);
+    EXPECT_TRUE(ender.ShownDuring);
+    EXPECT_TRUE(ui::IsWindowEnabled(main.GetHandle()));
+    EXPECT_FALSE(dialog.GetVisible());
+    EXPECT_FALSE(dialog.GetModal());
+
+    dialog.Show();
+    EXPECT_THROW(dialog.ShowModal(), EInvalidOperation);
+    DeallocateHWnd(window);
+}
+
+TEST(ModalForm, ClosingCancelsUnlessOnCloseRefuses)
+{
+    TApplication application(nullptr);
+    TForm dialog(nullptr);
+    dialog.Show();
+    dialog.Hide();  // made, so the close can be posted before the loop runs
+    ui::PostMessage(dialog.GetHandle(), ui::WM_CLOSE, 0, 0);
+    EXPECT_EQ(dialog.ShowModal(), mrCancel);
+
+    CloseChoice refuse;
+    refuse.Action = caNone;
+    dialog.OnClose = TCloseEvent(&refuse, &CloseChoice::Close);
+    ModalEnder ender{&dialog, mrOk, dialog.GetHandle()};
+    ui::HWND window = AllocateHWnd(TWndMethod(&ender, &ModalEnder::Proc));
+    ui::PostMessage(dialog.GetHandle(), ui::WM_CLOSE, 0, 0);
+    ui::PostMessage(window, WM_TESTPING, 0, 0);
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
+    EXPECT_EQ(refuse.Calls, 1);
+    DeallocateHWnd(window);
+}
+
+}  // namespace
+}  // namespace ovrel::toolkit
