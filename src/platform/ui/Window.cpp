@@ -107,8 +107,33 @@ std::pair<Window*, LRESULT> DescendHit(Window* w, POINT screen, bool includeDisa
     return {w, hit};
 }
 
-void ZOrderInsert(std::vector<Window*>& list, Window* w, HWND insertAfter)
+// Owned top-level windows stay just above their owner, in their present order, within the owner's band.
+void LiftOwned(std::vector<Window*>& list, Window* owner, int depth = 0)
 {
+    if (depth > 32)  // an ownership cycle
+        return;
+    const DWORD band = owner->ExStyle & WS_EX_TOPMOST;
+    std::vector<Window*> owned;
+    for (Window* o : list) {
+        if (o->Owner == owner && o != owner && (o->ExStyle & WS_EX_TOPMOST) == band)
+            owned.push_back(o);
+    }
+    if (owned.empty())
+        return;
+    for (Window* o : owned)
+        RemoveFrom(list, o);
+    list.insert(std::find(list.begin(), list.end(), owner), owned.begin(), owned.end());
+    for (Window* o : owned)
+        LiftOwned(list, o, depth + 1);
+}
+
+void ZOrderInsert(std::vector<Window*>& list, Window* w, HWND insertAfter, bool withOwned = true)
+{
+    if (withOwned && &list == &System().TopLevels) {
+        ZOrderInsert(list, w, insertAfter, false);
+        LiftOwned(list, w);
+        return;
+    }
     RemoveFrom(list, w);
     // Topmost windows form a band above all others; a window is placed only within its own band.
     const auto firstNormal =
@@ -867,7 +892,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         if (w->Parent != nullptr)
             ZOrderInsert(w->Parent->Children, w, pos.hwndInsertAfter);
         else if (!w->MessageOnly)
-            ZOrderInsert(s.TopLevels, w, pos.hwndInsertAfter);
+            ZOrderInsert(s.TopLevels, w, pos.hwndInsertAfter, (flags & SWP_NOOWNERZORDER) == 0);
         ApplyZOrderToWidget(w, pos.hwndInsertAfter);
     }
     if (moved || sized || (flags & SWP_FRAMECHANGED) != 0)

@@ -223,6 +223,27 @@ TEST_F(RelationsTest, OwnedWindowsFollowTheirOwner)
     EXPECT_TRUE(ownedDestroyed);
 }
 
+TEST_F(RelationsTest, OwnedWindowsStayAboveTheirOwner)
+{
+    HWND form = Create(Popup, RECT{100, 100, 400, 300});
+    HWND floating = Create(Popup, RECT{150, 150, 250, 250}, form);
+    HWND dropDown = Create(Popup, RECT{160, 160, 200, 200}, floating);
+    HWND other = Create(Popup, RECT{500, 100, 600, 200});
+    SetActiveWindow(other);
+    // Activating the owner raises what it owns with it, and keeps it on top.
+    SetActiveWindow(form);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{dropDown, floating, form, other}));
+    EXPECT_EQ(WindowFromPoint(POINT{170, 170}), dropDown);
+    EXPECT_EQ(WindowFromPoint(POINT{240, 240}), floating);
+    BringWindowToTop(other);
+    SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{dropDown, floating, form, other}));
+    // Unless the move says otherwise.
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{form, other, dropDown, floating}));
+}
+
 TEST_F(RelationsTest, EachKindOfWindowGetsTheWidgetItNeeds)
 {
     HWND form = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{50, 50, 450, 350});
