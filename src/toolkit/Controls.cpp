@@ -1927,32 +1927,38 @@ void TWinControl::WndProc(TMessage& message)
 
 bool TWinControl::DoKeyDown(TMessage& message)
 {
-    const TShiftState shift = KeyDataToShiftState(message.LParam);
-    TCustomForm* form = GetParentForm();
-    if (form != nullptr && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyDown(message))
-        return true;
-    auto key = static_cast<std::uint16_t>(message.WParam);
-    KeyDown(key, shift);
-    message.WParam = key;
-    return key == 0;
+    return DoKeyStroke(message, true);
 }
 
 bool TWinControl::DoKeyUp(TMessage& message)
 {
-    const TShiftState shift = KeyDataToShiftState(message.LParam);
+    return DoKeyStroke(message, false);
+}
+
+bool TWinControl::FormPreviews(TMessage& message, bool (TWinControl::*handler)(TMessage&))
+{
     TCustomForm* form = GetParentForm();
-    if (form != nullptr && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyUp(message))
+    return form != nullptr && form != this && form->GetKeyPreview() &&
+           (static_cast<TWinControl*>(form)->*handler)(message);
+}
+
+bool TWinControl::DoKeyStroke(TMessage& message, bool down)
+{
+    if (FormPreviews(message, down ? &TWinControl::DoKeyDown : &TWinControl::DoKeyUp))
         return true;
+    const TShiftState shift = KeyDataToShiftState(message.LParam);
     auto key = static_cast<std::uint16_t>(message.WParam);
-    KeyUp(key, shift);
+    if (down)
+        KeyDown(key, shift);
+    else
+        KeyUp(key, shift);
     message.WParam = key;
     return key == 0;
 }
 
 bool TWinControl::DoKeyPress(TMessage& message)
 {
-    TCustomForm* form = GetParentForm();
-    if (form != nullptr && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyPress(message))
+    if (FormPreviews(message, &TWinControl::DoKeyPress))
         return true;
     auto key = static_cast<char32_t>(message.WParam);
     KeyPress(key);

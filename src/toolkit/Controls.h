@@ -577,6 +577,9 @@ private:
     void ApplyAnchors(TControl* control, const ui::SIZE& clientSize);
     void DoAlign(TAlign align, TControl* control, ui::RECT& rect);
     bool HandleDialogKey(TMessage& message);
+    /// The form sees the key first when its KeyPreview is on; true when it ate it.
+    bool FormPreviews(TMessage& message, bool (TWinControl::*handler)(TMessage&));
+    bool DoKeyStroke(TMessage& message, bool down);
     void UpdateBounds();
 
     ui::HWND FHandle = nullptr;
