@@ -259,6 +259,25 @@ TEST_F(FormTest, ClosingTheMainFormEndsTheApplication)
     EXPECT_EQ(application.GetMainForm(), nullptr);
 }
 
+TEST_F(FormTest, ClientSizeIsSetInsideTheFrame)
+{
+    Form->Show();
+    Form->SetClientWidth(250);
+    Form->SetClientHeight(120);
+    EXPECT_EQ(Form->GetClientWidth(), 250);
+    EXPECT_EQ(Form->GetClientHeight(), 120);
+    EXPECT_GE(Form->GetWidth(), 250);  // whatever frame the window has lies outside
+    EXPECT_GE(Form->GetHeight(), 120);
+    const ui::RECT client = Form->GetClientRect();
+    EXPECT_EQ(client.right - client.left, 250);
+
+    // The child's screen position is its place in the client area.
+    const ui::POINT origin = Form->GetClientOrigin();
+    const ui::POINT child = Child->ClientToScreen({0, 0});
+    EXPECT_EQ(child.x - origin.x, Child->GetLeft());
+    EXPECT_EQ(child.y - origin.y, Child->GetTop());
+}
+
 TEST_F(FormTest, ScreenListsTheShownForms)
 {
     Form->Show();
