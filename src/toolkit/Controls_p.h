@@ -1,0 +1,26 @@
+#pragma once
+// State and helpers the control sources share: the mouse and capture controls, the focus of each root, and
+// the guarded walks over controls that a handler may free.
+
+#include "toolkit/Controls.h"
+
+#include <unordered_map>
+#include <vector>
+
+namespace ovrel::toolkit::controls_detail {
+
+/// The control under the mouse and the control holding it; cleared when they are freed.
+extern TControl* gMouseControl;
+extern TControl* gCaptureControl;
+
+/// The control each root window (a form or a parentless control) last handed the focus to.
+std::unordered_map<const TWinControl*, TWinControl*>& RootFocus();
+
+TWinControl* RootOf(TControl* control);
+bool IsAncestorOrSelf(const TControl* ancestor, const TControl* control);
+bool PointIn(const ui::RECT& r, ui::POINT p);
+ui::POINT PointFromLParam(std::intptr_t lParam);
+/// Sends CM_MOUSELEAVE to the old mouse control and CM_MOUSEENTER to target when they differ.
+void DeliverMouseEnterLeave(TControl* target);
+
+}  // namespace ovrel::toolkit::controls_detail
