@@ -188,5 +188,40 @@ TEST_F(FocusTest, KeyPreviewLetsTheFormEatKeys)
     EXPECT_EQ(controlEater.Seen, 1);
 }
 
+// Answers one character as its mnemonic, as a labelled control would.
+class Mnemonic : public TControl {
+public:
+    using TControl::TControl;
+    std::vector<char32_t> Seen;
+
+protected:
+    void WndProc(TMessage& message) override
+    {
+        if (message.Msg == CM_DIALOGCHAR) {
+            Seen.push_back(static_cast<char32_t>(message.WParam));
+            message.Result = message.WParam == 'x' ? 1 : 0;
+            return;
+        }
+        TControl::WndProc(message);
+    }
+};
+
+TEST_F(FocusTest, UnwantedCharactersAreOfferedToEveryControlOfTheForm)
+{
+    auto* label = new Mnemonic(Form.get());
+    label->SetParent(Right);
+    struct Presses {
+        std::vector<char32_t> Seen;
+        void Press(TObject*, char32_t& key) { Seen.push_back(key); }
+    } presses;
+    A1->OnKeyPress = TKeyPressEvent(&presses, &Presses::Press);
+    A1->SetFocus();
+
+    A1->Perform(ui::WM_CHAR, 'x', 0);
+    A1->Perform(ui::WM_SYSCHAR, 'y', 0);
+    EXPECT_EQ(presses.Seen, (std::vector<char32_t>{U'x'}));  // the control itself first
+    EXPECT_EQ(label->Seen, (std::vector<char32_t>{U'x', U'y'}));
+}
+
 }  // namespace
 }  // namespace ovrel::toolkit
