@@ -32,7 +32,6 @@ constexpr std::uint32_t ChunkType(const char (&name)[5])
 }
 
 constexpr std::uint32_t IHDR = ChunkType("IHDR");
-constexpr std::uint32_t PLTE = ChunkType("PLTE");
 constexpr std::uint32_t IDAT = ChunkType("IDAT");
 constexpr std::uint32_t IEND = ChunkType("IEND");
 constexpr std::uint32_t tRNS = ChunkType("tRNS");
