@@ -182,9 +182,38 @@ void TCustomForm::CreateParams(TCreateParams& params)
     params.WndParent = GetParentWindow();
 }
 
+void TCustomForm::BeforeDestruction()
+{
+    // Freeing cannot be stopped half-way: a failing handler is reported, not thrown.
+    try {
+        OnDestroy(this);
+    } catch (...) {
+        ReportException(std::current_exception());
+    }
+    TWinControl::BeforeDestruction();
+}
+
 void TCustomForm::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_ACTIVATE: {
+        if (LOWORD(message.WParam) == WA_INACTIVE) {
+            TWinControl::Dispatch(message);
+            OnDeactivate(this);
+            return;
+        }
+        // Coming back, the focus returns to the control that had it, not to the form as the default would.
+        TWinControl* active = GetActiveControl();
+        if (active != nullptr && active->CanFocus()) {
+            message.Result = 0;
+            if (!active->Focused())
+                active->SetFocus();
+        } else {
+            TWinControl::Dispatch(message);
+        }
+        OnActivate(this);
+        return;
+    }
     case WM_CLOSE:
         // The default would destroy the window under the control; closing is the form's decision.
         Close();

@@ -62,6 +62,11 @@ public:
     /// Whether the key message is a shortcut of the form (OnShortCut); the shortcut then ran.
     virtual bool IsShortCut(TMessage& message);
 
+    /// Fired as the form's window becomes active and stops being active.
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    /// Fired while the form is still whole, before anything it owns is freed.
+    TNotifyEvent OnDestroy;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
     TCloseEvent OnClose;
@@ -71,6 +76,7 @@ protected:
     void CreateParams(TCreateParams& params) override;
     [[nodiscard]] bool CanShowAsRoot() const override { return true; }
     void Dispatch(TMessage& message) override;
+    void BeforeDestruction() override;
 
 private:
     bool FKeyPreview = false;

@@ -188,6 +188,51 @@ TEST_F(FocusTest, KeyPreviewLetsTheFormEatKeys)
     EXPECT_EQ(controlEater.Seen, 1);
 }
 
+struct ActivationLog {
+    std::vector<std::string> Seen;
+    void Activate(TObject*) { Seen.emplace_back("activate"); }
+    void Deactivate(TObject*) { Seen.emplace_back("deactivate"); }
+    void Destroy(TObject* sender)
+    {
+        Seen.push_back("destroy " + std::to_string(static_cast<TCustomForm*>(sender)->GetControlCount()));
+    }
+};
+
+TEST_F(FocusTest, ReactivatingAFormGivesTheFocusBackToItsActiveControl)
+{
+    ActivationLog log;
+    Form->OnActivate = TNotifyEvent(&log, &ActivationLog::Activate);
+    Form->OnDeactivate = TNotifyEvent(&log, &ActivationLog::Deactivate);
+    ui::SetActiveWindow(Form->GetHandle());
+    A2->SetFocus();
+
+    TForm other(nullptr);
+    auto* field = new TWinControl(&other);
+    field->SetParent(&other);
+    other.Show();
+    ui::SetActiveWindow(other.GetHandle());
+    field->SetFocus();
+    EXPECT_FALSE(A2->Focused());
+
+    log.Seen.clear();
+    ui::SetActiveWindow(Form->GetHandle());
+    EXPECT_TRUE(A2->Focused());
+    EXPECT_EQ(Form->GetActiveControl(), A2);
+    EXPECT_EQ(other.GetActiveControl(), field);
+    ASSERT_FALSE(log.Seen.empty());
+    EXPECT_EQ(log.Seen.back(), "activate");
+}
+
+TEST(FormDestroy, OnDestroySeesTheWholeForm)
+{
+        ActivationLog log;
+    auto form = std::make_unique<TForm>(nullptr);
+    (new TWinControl(form.get()))->SetParent(form.get());
+    form->OnDestroy = TNotifyEvent(&log, &ActivationLog::Destroy);
+    form.reset();
+    EXPECT_EQ(log.Seen, (std::vector<std::string>{"destroy 1"}));
+}
+
 // Answers one character as its mnemonic, as a labelled control would.
 class Mnemonic : public TControl {
 public:
