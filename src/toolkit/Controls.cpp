@@ -230,11 +230,17 @@ void TControl::SetColor(TColor value)
 
 void TControl::SetParentColor(bool value)
 {
-    if (FParentColor == value)
+    SetParentFlag(FParentColor, value, CM_PARENTCOLORCHANGED);
+}
+
+void TControl::SetParentFlag(bool& field, bool value, std::uint32_t msg)
+{
+    if (field == value)
         return;
-    FParentColor = value;
+    field = value;
+    // Following the parent again takes its value at once.
     if (value && FParent != nullptr)
-        Perform(CM_PARENTCOLORCHANGED, 0, 0);
+        Perform(msg, 0, 0);
 }
 
 void TControl::SetFont(const TFont* value)
@@ -251,11 +257,7 @@ void TControl::FontChanged(TObject*)
 
 void TControl::SetParentFont(bool value)
 {
-    if (FParentFont == value)
-        return;
-    FParentFont = value;
-    if (value && FParent != nullptr)
-        Perform(CM_PARENTFONTCHANGED, 0, 0);
+    SetParentFlag(FParentFont, value, CM_PARENTFONTCHANGED);
 }
 
 void TControl::SetCursor(TCursor value)
@@ -282,11 +284,7 @@ void TControl::SetShowHint(bool value)
 
 void TControl::SetParentShowHint(bool value)
 {
-    if (FParentShowHint == value)
-        return;
-    FParentShowHint = value;
-    if (value && FParent != nullptr)
-        Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+    SetParentFlag(FParentShowHint, value, CM_PARENTSHOWHINTCHANGED);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* value)

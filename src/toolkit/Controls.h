@@ -374,6 +374,7 @@ private:
     void FontChanged(TObject* sender);
     void ConstraintsChanged(TObject* sender);
     void DoActionChange(TObject* sender);
+    void SetParentFlag(bool& field, bool value, std::uint32_t msg);
     void HandleMouseMessage(TMessage& message);
 
     TWinControl* FParent = nullptr;

@@ -443,26 +443,21 @@ void TWinControl::ApplyAnchors(TControl* control, const SIZE& clientSize)
     const RECT& b = control->FAnchorBounds;
     const int dw = clientSize.cx - control->FAnchorParentSize.cx;
     const int dh = clientSize.cy - control->FAnchorParentSize.cy;
+    // Per axis: both sides anchored stretches, the far side alone moves, neither keeps the centre.
+    auto follow = [](bool nearSide, bool farSide, int delta, int& pos, int& size) {
+        if (farSide && nearSide)
+            size += delta;
+        else if (farSide)
+            pos += delta;
+        else if (!nearSide)
+            pos += delta / 2;
+    };
     int left = b.left;
     int width = b.right - b.left;
-    if (anchors.Contains(akRight)) {
-        if (anchors.Contains(akLeft))
-            width += dw;
-        else
-            left += dw;
-    } else if (!anchors.Contains(akLeft)) {
-        left += dw / 2;
-    }
+    follow(anchors.Contains(akLeft), anchors.Contains(akRight), dw, left, width);
     int top = b.top;
     int height = b.bottom - b.top;
-    if (anchors.Contains(akBottom)) {
-        if (anchors.Contains(akTop))
-            height += dh;
-        else
-            top += dh;
-    } else if (!anchors.Contains(akTop)) {
-        top += dh / 2;
-    }
+    follow(anchors.Contains(akTop), anchors.Contains(akBottom), dh, top, height);
     control->SetBounds(left, top, std::max(0, width), std::max(0, height));
 }
 
