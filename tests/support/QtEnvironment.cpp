@@ -14,7 +14,7 @@ public:
     {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static int argc = 1;
-        static char name[] = "toolkit_components_tests";
+        static char name[] = "ovrel_tests";
         static char* argv[] = {name, nullptr};
         FApp = std::make_unique<QApplication>(argc, argv);
     }
