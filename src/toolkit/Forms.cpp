@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace ovrel::toolkit {
 
@@ -82,7 +84,10 @@ void TCustomForm::SetActiveControl(TWinControl* value)
 
 void TCustomForm::Show()
 {
+    if (!GetVisible())
+        ApplyPosition();
     SetVisible(true);
+    ApplyWindowState();
     BringToFront();
 }
 
@@ -173,10 +178,124 @@ bool TCustomForm::IsShortCut(TMessage& message)
     return handled;
 }
 
+void TCustomForm::SetBorderStyle(TFormBorderStyle value)
+{
+    if (FBorderStyle == value)
+        return;
+    FBorderStyle = value;
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons value)
+{
+    if (FBorderIcons == value)
+        return;
+    FBorderIcons = value;
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+TWindowState TCustomForm::GetWindowState() const
+{
+    if (!HandleAllocated() || !GetShowing())
+        return FWindowState;
+    if (IsIconic(FHandle) != FALSE)
+        return wsMinimized;
+    return IsZoomed(FHandle) != FALSE ? wsMaximized : wsNormal;
+}
+
+void TCustomForm::SetWindowState(TWindowState value)
+{
+    FWindowState = value;
+    if (GetShowing())
+        ApplyWindowState();
+}
+
+void TCustomForm::ApplyWindowState()
+{
+    static constexpr int commands[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
+    if (HandleAllocated() && GetWindowState() != FWindowState)
+        ShowWindow(FHandle, commands[FWindowState]);
+}
+
+void TCustomForm::ApplyPosition()
+{
+    if (FPosition == poDesigned)
+        return;
+    const std::vector<MonitorRects> monitors = Screens().Monitors();
+    const MonitorRects* screen = &monitors.front();
+    // Centred on another form when it is there and shown, else on the screen.
+    const TCustomForm* centre = nullptr;
+    if (FPosition == poMainFormCenter && gApplication != nullptr)
+        centre = gApplication->GetMainForm();
+    else if (FPosition == poOwnerFormCenter)
+        centre = dynamic_cast<const TCustomForm*>(GetOwner());
+    if (centre == this || (centre != nullptr && !centre->GetShowing()))
+        centre = nullptr;
+    RECT around = screen->Work;
+    if (centre != nullptr) {
+        around = RECT{centre->GetLeft(), centre->GetTop(), centre->GetLeft() + centre->GetWidth(),
+                      centre->GetTop() + centre->GetHeight()};
+        // The form goes on the screen of the form it is centred on.
+        const POINT middle{(around.left + around.right) / 2, (around.top + around.bottom) / 2};
+        for (const MonitorRects& m : monitors)
+            if (middle.x >= m.Monitor.left && middle.x < m.Monitor.right && middle.y >= m.Monitor.top &&
+                middle.y < m.Monitor.bottom)
+                screen = &m;
+    }
+    const RECT work = screen->Work;
+    int left = work.left;
+    int top = work.top;
+    if (FPosition != poDefault) {
+        left = (around.left + around.right - GetWidth()) / 2;
+        top = (around.top + around.bottom - GetHeight()) / 2;
+    }
+    // Kept on the work area, the top-left first, so the caption can always be reached.
+    left = std::max(work.left, std::min(left, work.right - GetWidth()));
+    top = std::max(work.top, std::min(top, work.bottom - GetHeight()));
+    SetBounds(left, top, GetWidth(), GetHeight());
+}
+
+void TCustomForm::Loaded()
+{
+    TWinControl::Loaded();
+    if (FCreated)
+        return;
+    FCreated = true;
+    OnCreate(this);
+}
+
 void TCustomForm::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
-    params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    switch (FBorderStyle) {
+    case bsNone:
+        params.Style = WS_POPUP;
+        break;
+    case bsSizeable:
+        params.Style = WS_CAPTION | WS_THICKFRAME;
+        if (FBorderIcons.Contains(biMinimize))
+            params.Style |= WS_MINIMIZEBOX;
+        if (FBorderIcons.Contains(biMaximize))
+            params.Style |= WS_MAXIMIZEBOX;
+        break;
+    case bsDialog:
+        params.Style = WS_POPUP | WS_CAPTION | WS_DLGFRAME;
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case bsToolWindow:
+        params.Style = WS_CAPTION;
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    // A frameless window has no system menu; the help button shares the caption only with the close button.
+    if (FBorderStyle != bsNone && FBorderIcons.Contains(biSystemMenu)) {
+        params.Style |= WS_SYSMENU;
+        if (FBorderIcons.Contains(biHelp) && (params.Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0)
+            params.ExStyle |= WS_EX_CONTEXTHELP;
+    }
+    params.Style |= WS_CLIPCHILDREN;
     if (!GetEnabled())
         params.Style |= WS_DISABLED;
     params.WndParent = GetParentWindow();
@@ -271,6 +390,8 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner), FImpl(std::ma
 
 TApplication::~TApplication()
 {
+    if (FHandle != nullptr)
+        DeallocateHWnd(FHandle);
     if (&ExceptionHandler() == &FImpl->Handler)
         SetExceptionHandler(FImpl->Previous);
     if (gApplication == this)
@@ -413,6 +534,58 @@ void TApplication::SetMainForm(TCustomForm* value)
     FMainForm = value;
     if (value != nullptr)
         value->FreeNotification(this);
+}
+
+std::string TApplication::GetTitle() const
+{
+    if (!FTitle.empty())
+        return FTitle;
+    return std::filesystem::path(GetExeName()).stem().string();
+}
+
+void TApplication::SetTitle(const std::string& value)
+{
+    FTitle = value;
+    if (FHandle != nullptr)
+        SetWindowText(FHandle, GetTitle());
+}
+
+std::string TApplication::GetExeName() const
+{
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+HWND TApplication::GetHandle()
+{
+    if (FHandle == nullptr) {
+        FHandle = AllocateHWnd(TWndMethod(this, &TApplication::HandleProc));
+        SetWindowText(FHandle, GetTitle());
+    }
+    return FHandle;
+}
+
+void TApplication::HandleProc(TMessage& message)
+{
+    message.Result = DefWindowProc(FHandle, static_cast<UINT>(message.Msg), message.WParam, message.LParam);
+}
+
+bool TApplication::GetActive() const
+{
+    return IsApplicationActive() != FALSE;
+}
+
+bool TApplication::HelpCommand(UINT command, std::uintptr_t data)
+{
+    if (FHelpFile.empty())
+        return false;
+    return Help().Show(FHelpFile, command, data);
+}
+
+bool TApplication::HelpContext(int context)
+{
+    return HelpCommand(HELP_CONTEXT, static_cast<std::uintptr_t>(context));
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation)

@@ -31,6 +31,14 @@ using TShortCutEvent = TEvent<TMessage&, bool&>;
 /// message was used.
 using TWindowHook = TEvent<TMessage&, bool&>;
 
+/// The frame of a form's window.
+enum TFormBorderStyle : std::uint8_t { bsNone, bsSizeable, bsDialog, bsToolWindow };
+enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+/// Where a form goes when shown: poDesigned keeps its bounds, the others place it on a work area.
+enum TPosition : std::uint8_t { poDesigned, poDefault, poScreenCenter, poMainFormCenter, poOwnerFormCenter };
+enum TWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
+
 /// A top-level window holding controls. Forms are built in code (see TFormBuilder).
 class TCustomForm : public TWinControl {
 public:
@@ -62,6 +70,21 @@ public:
     /// Whether the key message is a shortcut of the form (OnShortCut); the shortcut then ran.
     virtual bool IsShortCut(TMessage& message);
 
+    /// Frame and icons become window styles; a change remakes a window already made.
+    [[nodiscard]] TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle value);
+    [[nodiscard]] TBorderIcons GetBorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons value);
+    /// Applied each time Show takes the form from hidden to shown.
+    [[nodiscard]] TPosition GetPosition() const { return FPosition; }
+    void SetPosition(TPosition value) { FPosition = value; }
+    /// The window's own state while shown (the user may have changed it); the requested one otherwise.
+    [[nodiscard]] TWindowState GetWindowState() const;
+    void SetWindowState(TWindowState value);
+
+    /// Fired once, when the form has been built (TFormBuilder), after Loaded of everything on it.
+    TNotifyEvent OnCreate;
+
     /// Fired as the form's window becomes active and stops being active.
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
@@ -77,8 +100,18 @@ protected:
     [[nodiscard]] bool CanShowAsRoot() const override { return true; }
     void Dispatch(TMessage& message) override;
     void BeforeDestruction() override;
+    void Loaded() override;
 
 private:
+    /// Moves the form as its Position asks, onto the work area of the screen it belongs to.
+    void ApplyPosition();
+    void ApplyWindowState();
+
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+    TPosition FPosition = poDesigned;
+    TWindowState FWindowState = wsNormal;
+    bool FCreated = false;
     bool FKeyPreview = false;
     bool FModal = false;
     TModalResult FModalResult = mrNone;
@@ -122,6 +155,23 @@ public:
     [[nodiscard]] TCustomForm* GetMainForm() const { return FMainForm; }
     void SetMainForm(TCustomForm* value);
 
+    /// The program's name for the user; the executable's name without its extension until set.
+    [[nodiscard]] std::string GetTitle() const;
+    void SetTitle(const std::string& value);
+    /// The full path of the running program.
+    [[nodiscard]] std::string GetExeName() const;
+    /// The hidden window that stands for the application, made on first use.
+    [[nodiscard]] ui::HWND GetHandle();
+    /// Whether one of the program's windows is the active one.
+    [[nodiscard]] bool GetActive() const;
+
+    [[nodiscard]] const std::string& GetHelpFile() const { return FHelpFile; }
+    void SetHelpFile(const std::string& value) { FHelpFile = value; }
+    /// Hands the request with the help file to the help service; false without a help file or when the
+    /// service failed.
+    bool HelpCommand(ui::UINT command, std::uintptr_t data);
+    bool HelpContext(int context);
+
     TExceptionEvent OnException;
     TIdleEvent OnIdle;
 
@@ -133,7 +183,12 @@ private:
     /// The form's shortcuts, the pop-up menus of the focused control and its parents, then the hooks.
     bool IsKeyMsg(const ui::MSG& msg);
 
+    void HandleProc(TMessage& message);
+
     std::vector<TWindowHook> FHooks;
+    std::string FTitle;
+    std::string FHelpFile;
+    ui::HWND FHandle = nullptr;
 
     struct Impl;
     std::unique_ptr<Impl> FImpl;
