@@ -335,6 +335,8 @@ int CompareBytes(std::string_view a, std::string_view b, Map map)
 {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
         const auto x = static_cast<unsigned char>(map(a[i]));
         const auto y = static_cast<unsigned char>(map(b[i]));
         if (x != y)
