@@ -1570,6 +1570,9 @@ void TFormBuilder::Finish()
         return;
     FFinished = true;
     EndLoading(*FRoot);
+    // A form's OnCreate sees the whole tree loaded, as after a stream load.
+    if (auto* form = dynamic_cast<TCustomForm*>(FRoot))
+        form->DoCreate();
 }
 
 }  // namespace ovrel::toolkit

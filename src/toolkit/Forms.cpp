@@ -257,9 +257,8 @@ void TCustomForm::ApplyPosition()
     SetBounds(left, top, GetWidth(), GetHeight());
 }
 
-void TCustomForm::Loaded()
+void TCustomForm::DoCreate()
 {
-    TWinControl::Loaded();
     if (FCreated)
         return;
     FCreated = true;

@@ -82,6 +82,9 @@ public:
     [[nodiscard]] TWindowState GetWindowState() const;
     void SetWindowState(TWindowState value);
 
+    /// Fires OnCreate the first time only; TFormBuilder calls it once everything on the form is loaded.
+    void DoCreate();
+
     /// Fired once, when the form has been built (TFormBuilder), after Loaded of everything on it.
     TNotifyEvent OnCreate;
 
@@ -100,7 +103,6 @@ protected:
     [[nodiscard]] bool CanShowAsRoot() const override { return true; }
     void Dispatch(TMessage& message) override;
     void BeforeDestruction() override;
-    void Loaded() override;
 
 private:
     /// Moves the form as its Position asks, onto the work area of the screen it belongs to.
