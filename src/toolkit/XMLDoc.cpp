@@ -10,9 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
