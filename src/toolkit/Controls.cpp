@@ -80,6 +80,18 @@ TWinControl* RootOf(TControl* control)
     return root;
 }
 
+// A character the control does not take goes to its form (or the top of its tree) as CM_DIALOGCHAR.
+bool OfferDialogChar(TControl* control, TMessage& message)
+{
+    TControl* form = control->GetParentForm();
+    if (form == nullptr)
+        form = RootOf(control);
+    if (form == nullptr || form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) == 0)
+        return false;
+    message.Result = 0;
+    return true;
+}
+
 // The control each root window (a form or a parentless control) last handed the focus to.
 std::unordered_map<const TWinControl*, TWinControl*>& RootFocus()
 {
@@ -1240,28 +1252,15 @@ void TWinControl::Dispatch(TMessage& message)
             message.Result = 0;
             return;
         }
-        if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0) {
-            TControl* form = GetParentForm();
-            if (form == nullptr)
-                form = RootOf(this);
-            if (form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0) {
-                message.Result = 0;
-                return;
-            }
-        }
-        DefaultHandler(message);
-        return;
-    case WM_SYSCHAR: {
-        TControl* form = GetParentForm();
-        if (form == nullptr)
-            form = RootOf(this);
-        if (form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0) {
-            message.Result = 0;
+        if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0 && OfferDialogChar(this, message))
             return;
-        }
         DefaultHandler(message);
         return;
-    }
+    case WM_SYSCHAR:
+        if (OfferDialogChar(this, message))
+            return;
+        DefaultHandler(message);
+        return;
     case WM_MOUSEWHEEL: {
         const auto delta = static_cast<short>(HIWORD(message.WParam));
         const POINT screen = PointFromLParam(message.LParam);

@@ -13,20 +13,20 @@ namespace {
 // 2x2, 24 bits, bottom-up: the first stored row is the bottom one. Rows pad to 8 bytes.
 BmpSpec Rgb24()
 {
-    BmpSpec spec;
-    spec.Pixels = {0xFF, 0, 0, /* blue */ 0xFF, 0xFF, 0xFF, /* white */ 0, 0,
+    BmpSpec bmp;
+    bmp.Pixels = {0xFF, 0, 0, /* blue */ 0xFF, 0xFF, 0xFF, /* white */ 0, 0,
                    0, 0, 0xFF, /* red */ 0, 0xFF, 0, /* green */ 0, 0};
-    spec.PelsPerMeter = 2835;
-    return spec;
+    bmp.PelsPerMeter = 2835;
+    return bmp;
 }
 
 BmpSpec Indexed8()
 {
-    BmpSpec spec;
-    spec.Bits = 8;
-    spec.Palette = {0xFF0000, 0x00FF00, 0x0000FF};
-    spec.Pixels = {2, 2, 0, 0, 0, 1, 0, 0};  // bottom: blue blue; top: red green
-    return spec;
+    BmpSpec bmp;
+    bmp.Bits = 8;
+    bmp.Palette = {0xFF0000, 0x00FF00, 0x0000FF};
+    bmp.Pixels = {2, 2, 0, 0, 0, 1, 0, 0};  // bottom: blue blue; top: red green
+    return bmp;
 }
 
 std::uint32_t PixelAt(const RgbaImage& image, std::uint32_t x, std::uint32_t y)
@@ -41,7 +41,7 @@ TEST(BmpReader, ReportsTheFactsOfEachHeaderKind)
 {
     struct Row {
         const char* name;
-        BmpSpec spec;
+        BmpSpec bmp;
         PixelFormat format;
         float dpi;
         bool alpha;
@@ -74,7 +74,7 @@ TEST(BmpReader, ReportsTheFactsOfEachHeaderKind)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ImageData data;
-        ASSERT_EQ(detail::ReadBmp(MakeBmp(row.spec), data), Status::Ok);
+        ASSERT_EQ(detail::ReadBmp(MakeBmp(row.bmp), data), Status::Ok);
         EXPECT_EQ(data.RawFormat, ImageFormatBMP);
         EXPECT_EQ(data.Width, 2u);
         EXPECT_EQ(data.Height, 2u);
@@ -112,10 +112,10 @@ TEST_P(BmpReaderDamaged, OpensWithAFailureStatus)
     EXPECT_NE(detail::DecodeBmp(GetParam().bytes, pixels), Status::Ok);
 }
 
-BmpSpec With(BmpSpec spec, const std::function<void(BmpSpec&)>& change)
+BmpSpec With(BmpSpec bmp, const std::function<void(BmpSpec&)>& change)
 {
-    change(spec);
-    return spec;
+    change(bmp);
+    return bmp;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -146,7 +146,7 @@ TEST(BmpDecoder, DecodesEveryDepthTheRightWayUp)
 {
     struct Row {
         const char* name;
-        BmpSpec spec;
+        BmpSpec bmp;
         std::uint32_t topLeft, topRight, bottomLeft;
     };
     BmpSpec topDown = Rgb24();
@@ -190,7 +190,7 @@ TEST(BmpDecoder, DecodesEveryDepthTheRightWayUp)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RgbaImage image;
-        ASSERT_EQ(detail::DecodeBmp(MakeBmp(row.spec), image), Status::Ok);
+        ASSERT_EQ(detail::DecodeBmp(MakeBmp(row.bmp), image), Status::Ok);
         ASSERT_EQ(image.Width, 2u);
         ASSERT_EQ(image.Height, 2u);
         EXPECT_EQ(PixelAt(image, 0, 0), row.topLeft);
@@ -201,10 +201,10 @@ TEST(BmpDecoder, DecodesEveryDepthTheRightWayUp)
 
 TEST(BmpDecoder, IndexPastThePaletteIsBlackNotARead)
 {
-    BmpSpec spec = Indexed8();
-    spec.Pixels = {200, 200, 0, 0, 200, 1, 0, 0};
+    BmpSpec bmp = Indexed8();
+    bmp.Pixels = {200, 200, 0, 0, 200, 1, 0, 0};
     RgbaImage image;
-    ASSERT_EQ(detail::DecodeBmp(MakeBmp(spec), image), Status::Ok);
+    ASSERT_EQ(detail::DecodeBmp(MakeBmp(bmp), image), Status::Ok);
     EXPECT_EQ(PixelAt(image, 0, 0), 0xFF000000u);
     EXPECT_EQ(PixelAt(image, 1, 0), 0xFF00FF00u);
 }
@@ -230,14 +230,14 @@ TEST(BmpDecoder, DecodesRunLengthData)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        BmpSpec spec;
-        spec.Width = 4;
-        spec.Bits = row.bits;
-        spec.Compression = row.compression;
-        spec.Palette = {0xFF0000, 0x00FF00, 0x0000FF};
-        spec.Pixels = row.data;
+        BmpSpec bmp;
+        bmp.Width = 4;
+        bmp.Bits = row.bits;
+        bmp.Compression = row.compression;
+        bmp.Palette = {0xFF0000, 0x00FF00, 0x0000FF};
+        bmp.Pixels = row.data;
         RgbaImage image;
-        ASSERT_EQ(detail::DecodeBmp(MakeBmp(spec), image), row.status);
+        ASSERT_EQ(detail::DecodeBmp(MakeBmp(bmp), image), row.status);
         if (row.status != Status::Ok)
             continue;
         for (std::uint32_t i = 0; i < 8; ++i)
@@ -247,11 +247,11 @@ TEST(BmpDecoder, DecodesRunLengthData)
 
 TEST(BmpDecoder, RefusesAHugeRunLengthImageBeforeAllocating)
 {
-    BmpSpec spec = Indexed8();
-    spec.Compression = 1;
-    spec.Width = 30000;
-    spec.Height = 30000;
-    spec.Pixels = {0, 1};
+    BmpSpec bmp = Indexed8();
+    bmp.Compression = 1;
+    bmp.Width = 30000;
+    bmp.Height = 30000;
+    bmp.Pixels = {0, 1};
     RgbaImage image;
-    EXPECT_EQ(detail::DecodeBmp(MakeBmp(spec), image), Status::OutOfMemory);
+    EXPECT_EQ(detail::DecodeBmp(MakeBmp(bmp), image), Status::OutOfMemory);
 }
