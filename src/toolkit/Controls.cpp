@@ -469,17 +469,16 @@ void TControl::HandleMouseMessage(TMessage& message)
     }
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-        MouseDown(mbRight, message.Msg == WM_RBUTTONDBLCLK ? shift + TShiftState{ssDouble} : shift, p.x, p.y);
-        break;
-    case WM_RBUTTONUP:
-        MouseUp(mbRight, shift, p.x, p.y);
-        break;
     case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-        MouseDown(mbMiddle, message.Msg == WM_MBUTTONDBLCLK ? shift + TShiftState{ssDouble} : shift, p.x, p.y);
+    case WM_MBUTTONDBLCLK: {
+        const bool right = message.Msg == WM_RBUTTONDOWN || message.Msg == WM_RBUTTONDBLCLK;
+        const bool twice = message.Msg == WM_RBUTTONDBLCLK || message.Msg == WM_MBUTTONDBLCLK;
+        MouseDown(right ? mbRight : mbMiddle, twice ? shift + TShiftState{ssDouble} : shift, p.x, p.y);
         break;
+    }
+    case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        MouseUp(mbMiddle, shift, p.x, p.y);
+        MouseUp(message.Msg == WM_RBUTTONUP ? mbRight : mbMiddle, shift, p.x, p.y);
         break;
     default:
         break;
