@@ -524,6 +524,14 @@ void TApplication::HandleException(std::exception_ptr exception)
         WriteToStandardError(exception);
 }
 
+TCustomForm* TApplication::CreateForm(const std::function<TCustomForm*(TComponent* owner)>& make)
+{
+    TCustomForm* form = make(this);
+    if (form != nullptr && FMainForm == nullptr)
+        SetMainForm(form);
+    return form;
+}
+
 void TApplication::SetMainForm(TCustomForm* value)
 {
     if (FMainForm == value)
@@ -717,13 +725,35 @@ void TMouse::SetCapture(HWND value)
 
 // ---------------------------------------------------------------------------------------------------------
 
+namespace {
+/// The application made by Application() or installed by SetApplication.
+std::unique_ptr<TApplication>& OwnedApplication()
+{
+    static std::unique_ptr<TApplication> owned;
+    return owned;
+}
+}  // namespace
+
 TApplication* Application()
 {
-    if (gApplication == nullptr) {
-        static TApplication application(nullptr);
-        return &application;
-    }
+    if (gApplication == nullptr)
+        OwnedApplication() = std::make_unique<TApplication>(nullptr);
     return gApplication;
+}
+
+TApplication* SetApplication(TApplication* application)
+{
+    std::unique_ptr<TApplication>& owned = OwnedApplication();
+    if (application == nullptr || owned.get() == application)
+        return Application();
+    std::unique_ptr<TApplication> previous = std::move(owned);
+    if (previous != nullptr && application->FImpl->Previous == &previous->FImpl->Handler)
+        // The new object took the exception handler from the one about to go: hand it the one before.
+        application->FImpl->Previous = previous->FImpl->Previous;
+    gApplication = application;
+    owned.reset(application);
+    previous.reset();
+    return application;
 }
 
 TScreen* Screen()

@@ -5,6 +5,7 @@
 #include "toolkit/Controls.h"
 
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -134,6 +135,21 @@ public:
     explicit TApplication(TComponent* owner);
     ~TApplication() override;
 
+    /// The program's own set-up before its forms are made; the base does nothing.
+    virtual void Initialize() {}
+    /// Makes a form owned by the application with make; the first form made becomes the main form. A
+    /// subclass may make nothing and return null (when the program is not interactive).
+    virtual TCustomForm* CreateForm(const std::function<TCustomForm*(TComponent* owner)>& make);
+    template <class F>
+    void CreateForm(F*& reference)
+    {
+        reference = dynamic_cast<F*>(CreateForm([](TComponent* owner) -> TCustomForm* { return new F(owner); }));
+    }
+
+    /// The switch for hints over the whole program.
+    [[nodiscard]] bool GetShowHint() const { return FShowHint; }
+    void SetShowHint(bool value) { FShowHint = value; }
+
     /// Handles every queued message, then returns without waiting.
     void ProcessMessages();
     /// Handles one message, waiting for it; runs the idle work first when the queue is empty.
@@ -195,7 +211,10 @@ private:
     struct Impl;
     std::unique_ptr<Impl> FImpl;
     bool FTerminated = false;
+    bool FShowHint = true;
     TCustomForm* FMainForm = nullptr;
+
+    friend TApplication* SetApplication(TApplication* application);
 };
 
 /// The forms of the program, top of the z-order first, and the screen's size.
@@ -239,6 +258,9 @@ public:
 
 /// The program's application, screen and mouse objects, made on first use.
 TApplication* Application();
+/// Installs application (the program's own subclass, made with new) in place of the current one, which is
+/// freed with the forms it owns; Application() returns it from then on, and it is freed at exit.
+TApplication* SetApplication(TApplication* application);
 TScreen* Screen();
 TMouse* Mouse();
 
