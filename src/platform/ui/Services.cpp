@@ -4,6 +4,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
@@ -149,11 +151,17 @@ public:
         case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
         default: box.setStandardButtons(QMessageBox::Ok); break;
         }
+        const int type = static_cast<int>(flags & 0x0F);
         switch (box.exec()) {
         case QMessageBox::Yes: return IDYES;
         case QMessageBox::No: return IDNO;
         case QMessageBox::Cancel: return IDCANCEL;
-        default: return IDOK;
+        case QMessageBox::Ok: return IDOK;
+        default:
+            // Closed without a button: never an answer that lets an action go ahead.
+            if (type == MB_YESNO)
+                return IDNO;
+            return type == MB_OK ? IDOK : IDCANCEL;
         }
     }
 };
@@ -211,6 +219,52 @@ public:
         return Opener().Open(helpFile);
     }
 };
+
+class QtClipboard final : public IClipboard {
+public:
+    bool HasText() override
+    {
+        QClipboard* clipboard = Board();
+        return clipboard != nullptr && !clipboard->text().isEmpty();
+    }
+    std::string Text() override
+    {
+        QClipboard* clipboard = Board();
+        return clipboard != nullptr ? clipboard->text().toStdString() : std::string();
+    }
+
+private:
+    static QClipboard* Board()
+    {
+        return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
+                   ? QGuiApplication::clipboard()
+                   : nullptr;
+    }
+};
+
+class QtColorDialogs final : public IColorDialogs {
+public:
+    std::optional<COLORREF> PickColor(COLORREF initial) override
+    {
+        const QColor chosen = QColorDialog::getColor(
+            QColor(static_cast<int>(initial & 0xFF), static_cast<int>((initial >> 8) & 0xFF),
+                   static_cast<int>((initial >> 16) & 0xFF)));
+        if (!chosen.isValid())
+            return std::nullopt;
+        return RGB(chosen.red(), chosen.green(), chosen.blue());
+    }
+};
+
+Slot<IClipboard, QtClipboard>& ClipboardSlot()
+{
+    static Slot<IClipboard, QtClipboard> slot;
+    return slot;
+}
+Slot<IColorDialogs, QtColorDialogs>& ColorDialogsSlot()
+{
+    static Slot<IColorDialogs, QtColorDialogs> slot;
+    return slot;
+}
 
 Slot<IClock, SystemClock>& ClockSlot()
 {
@@ -318,6 +372,16 @@ std::optional<std::string> ScriptedFileDialogs::Run(const FileDialogRequest& req
     return answer;
 }
 
+std::optional<COLORREF> ScriptedColorDialogs::PickColor(COLORREF initial)
+{
+    Requests.push_back(initial);
+    if (Answers.empty())
+        return std::nullopt;
+    const std::optional<COLORREF> answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+}
+
 bool RecordingOpener::Open(const std::string& fileOrUrl)
 {
     Opened.push_back(fileOrUrl);
@@ -348,6 +412,10 @@ IOpener& Opener() { return OpenerSlot().Get(); }
 IOpener* SetOpener(IOpener* opener) { return OpenerSlot().Set(opener); }
 IHelp& Help() { return HelpSlot().Get(); }
 IHelp* SetHelp(IHelp* help) { return HelpSlot().Set(help); }
+IClipboard& Clipboard() { return ClipboardSlot().Get(); }
+IClipboard* SetClipboard(IClipboard* clipboard) { return ClipboardSlot().Set(clipboard); }
+IColorDialogs& ColorDialogs() { return ColorDialogsSlot().Get(); }
+IColorDialogs* SetColorDialogs(IColorDialogs* dialogs) { return ColorDialogsSlot().Set(dialogs); }
 
 BOOL PlaySound(const std::string& alias, DWORD flags) { return Sound().Play(alias, flags) ? TRUE : FALSE; }
 

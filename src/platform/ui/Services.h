@@ -247,6 +247,45 @@ public:
 IHelp& Help();
 IHelp* SetHelp(IHelp* help);
 
+// ---- Clipboard and colour dialog -------------------------------------------------------------------------
+
+class IClipboard {
+public:
+    virtual ~IClipboard() = default;
+    virtual bool HasText() = 0;
+    virtual std::string Text() = 0;
+};
+
+// Holds a text for tests; none means the clipboard has no text.
+class FakeClipboard final : public IClipboard {
+public:
+    bool HasText() override { return Content.has_value(); }
+    std::string Text() override { return Content.value_or(std::string()); }
+    std::optional<std::string> Content;
+};
+
+// The default reads the desktop's clipboard.
+IClipboard& Clipboard();
+IClipboard* SetClipboard(IClipboard* clipboard);
+
+class IColorDialogs {
+public:
+    virtual ~IColorDialogs() = default;
+    // initial and the result as 0x00BBGGRR; none: cancelled.
+    virtual std::optional<COLORREF> PickColor(COLORREF initial) = 0;
+};
+
+class ScriptedColorDialogs final : public IColorDialogs {
+public:
+    std::optional<COLORREF> PickColor(COLORREF initial) override;
+    std::deque<std::optional<COLORREF>> Answers;  // used up in order; none once empty
+    std::vector<COLORREF> Requests;
+};
+
+// The default shows a QColorDialog.
+IColorDialogs& ColorDialogs();
+IColorDialogs* SetColorDialogs(IColorDialogs* dialogs);
+
 // ---- Guard ------------------------------------------------------------------------------------------------
 
 // Puts a service in place for a scope: ScopedService<IClock> clock(SetClock, fakeClock);
