@@ -1,0 +1,421 @@
+#include "toolkit/ComCtrls.h"
+
+#include "toolkit/SysUtils.h"
+
+#include <algorithm>
+
+namespace ovrel::toolkit {
+
+namespace {
+
+// The tab under a client point of a strip of count equal tabs along the top edge.
+int TabAt(int count, int x, int y)
+{
+    if (y < 0 || y >= TabStripHeight || x < 0)
+        return -1;
+    const int index = x / TabWidth;
+    return index < count ? index : -1;
+}
+
+void PaintTabs(TCanvas& canvas, const TStrings* captions, const std::vector<std::string>* names, int count,
+               int active, int width, int height)
+{
+    canvas.GetBrush()->SetColor(clBtnFace);
+    canvas.FillRect({0, 0, width, height});
+    for (int i = 0; i < count; ++i) {
+        const TRect tab{i * TabWidth, i == active ? 0 : 2, (i + 1) * TabWidth - 1, TabStripHeight};
+        canvas.Rectangle(tab);
+        const std::string text = captions != nullptr ? captions->Get(i) : (*names)[static_cast<std::size_t>(i)];
+        canvas.TextRect(tab, tab.left + 4, tab.top + 3, text);
+    }
+    canvas.FrameRect({0, TabStripHeight - 1, width, height});
+}
+
+TDateTime Combine(TDateTime datePart, TDateTime timePart)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+    DecodeDate(datePart, year, month, day);
+    DecodeTime(timePart, hour, minute, second, millisecond);
+    return EncodeDateTime(year, month, day, hour, minute, second, millisecond);
+}
+
+}  // namespace
+
+// --- TTabSheet ---------------------------------------------------------------------------------------------
+
+TTabSheet::TTabSheet(TComponent* owner) : TCustomControl(owner)
+{
+    SetControlStyle(GetControlStyle().Include(csAcceptsControls));
+    SetAlign(alClient);
+    SetVisible(false);
+}
+
+TTabSheet::~TTabSheet()
+{
+    if (FPageControl != nullptr)
+        FPageControl->RemovePage(this);
+}
+
+void TTabSheet::SetPageControl(TPageControl* value)
+{
+    SetParent(value);
+}
+
+int TTabSheet::GetPageIndex() const
+{
+    if (FPageControl == nullptr)
+        return -1;
+    const auto& pages = FPageControl->FPages;
+    return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
+}
+
+void TTabSheet::SetParent(TWinControl* value)
+{
+    auto* pageControl = dynamic_cast<TPageControl*>(value);
+    if (FPageControl != nullptr && FPageControl != pageControl)
+        FPageControl->RemovePage(this);
+    TCustomControl::SetParent(value);
+    if (pageControl != nullptr && FPageControl != pageControl)
+        pageControl->InsertPage(this);
+}
+
+// --- TPageControl ------------------------------------------------------------------------------------------
+
+TPageControl::TPageControl(TComponent* owner) : TCustomControl(owner)
+{
+    SetControlStyle(GetControlStyle().Include(csAcceptsControls));
+}
+
+TPageControl::~TPageControl()
+{
+    // The base frees the sheets; they must not reach back into a half-destroyed control.
+    for (TTabSheet* page : FPages)
+        page->FPageControl = nullptr;
+    FPages.clear();
+    FActivePage = nullptr;
+}
+
+TTabSheet* TPageControl::GetPage(int index) const
+{
+    if (index < 0 || index >= GetPageCount())
+        return nullptr;
+    return FPages[static_cast<std::size_t>(index)];
+}
+
+void TPageControl::SetActivePage(TTabSheet* value)
+{
+    if (value != nullptr && value->FPageControl != this)
+        return;
+    if (value == FActivePage)
+        return;
+    FActivePage = value;
+    ShowActive();
+}
+
+int TPageControl::GetActivePageIndex() const
+{
+    return FActivePage != nullptr ? FActivePage->GetPageIndex() : -1;
+}
+
+void TPageControl::SetActivePageIndex(int value)
+{
+    SetActivePage(GetPage(value));
+}
+
+int TPageControl::IndexOfTabAt(int x, int y) const
+{
+    return TabAt(GetPageCount(), x, y);
+}
+
+void TPageControl::AdjustClientRect(ui::RECT& rect)
+{
+    TCustomControl::AdjustClientRect(rect);
+    rect.top = std::min(rect.bottom, rect.top + TabStripHeight);
+}
+
+void TPageControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != mbLeft)
+        return;
+    TTabSheet* page = GetPage(IndexOfTabAt(x, y));
+    if (page == nullptr || page == FActivePage)
+        return;
+    SetActivePage(page);
+    OnChange(this);  // may free this control: nothing follows
+}
+
+void TPageControl::Paint()
+{
+    std::vector<std::string> captions;
+    for (TTabSheet* page : FPages)
+        captions.push_back(page->GetCaption());
+    PaintTabs(*GetCanvas(), nullptr, &captions, GetPageCount(), GetActivePageIndex(), GetClientWidth(),
+              GetClientHeight());
+}
+
+void TPageControl::InsertPage(TTabSheet* page)
+{
+    FPages.push_back(page);
+    page->FPageControl = this;
+    if (FActivePage == nullptr)
+        FActivePage = page;
+    ShowActive();
+}
+
+void TPageControl::RemovePage(TTabSheet* page)
+{
+    const auto found = std::find(FPages.begin(), FPages.end(), page);
+    if (found == FPages.end())
+        return;
+    const auto index = found - FPages.begin();
+    FPages.erase(found);
+    page->FPageControl = nullptr;
+    if (FActivePage == page) {
+        // The neighbour that takes the removed tab's place, else the one before it.
+        const auto count = static_cast<std::ptrdiff_t>(FPages.size());
+        FActivePage = count == 0 ? nullptr : FPages[static_cast<std::size_t>(std::min(index, count - 1))];
+    }
+    ShowActive();
+}
+
+void TPageControl::ShowActive()
+{
+    for (TTabSheet* page : FPages)
+        page->SetVisible(page == FActivePage);
+    Invalidate();
+}
+
+// --- TTabControl -------------------------------------------------------------------------------------------
+
+void TTabStrings::Changed()
+{
+    TStringList::Changed();
+    FControl.TabsChanged();
+}
+
+TTabControl::TTabControl(TComponent* owner) : TCustomControl(owner), FTabs(std::make_unique<TTabStrings>(*this))
+{
+    SetControlStyle(GetControlStyle().Include(csAcceptsControls));
+}
+
+TTabControl::~TTabControl() = default;
+
+void TTabControl::SetTabs(const TStrings* value)
+{
+    if (value != nullptr)
+        FTabs->Assign(*value);
+    else
+        FTabs->Clear();
+}
+
+void TTabControl::SetTabIndex(int value)
+{
+    if (value < 0 || value >= FTabs->GetCount())
+        value = -1;
+    if (value == FTabIndex)
+        return;
+    FTabIndex = value;
+    Invalidate();
+}
+
+int TTabControl::IndexOfTabAt(int x, int y) const
+{
+    return TabAt(FTabs->GetCount(), x, y);
+}
+
+void TTabControl::AdjustClientRect(ui::RECT& rect)
+{
+    TCustomControl::AdjustClientRect(rect);
+    rect.top = std::min(rect.bottom, rect.top + TabStripHeight);
+}
+
+void TTabControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != mbLeft)
+        return;
+    const int index = IndexOfTabAt(x, y);
+    if (index < 0 || index == FTabIndex)
+        return;
+    SetTabIndex(index);
+    OnChange(this);  // may free this control: nothing follows
+}
+
+void TTabControl::Paint()
+{
+    PaintTabs(*GetCanvas(), FTabs.get(), nullptr, FTabs->GetCount(), FTabIndex, GetClientWidth(),
+              GetClientHeight());
+}
+
+void TTabControl::TabsChanged()
+{
+    // A list that shrank below the current tab leaves no tab selected; a first tab becomes the current one.
+    if (FTabIndex >= FTabs->GetCount())
+        FTabIndex = -1;
+    if (FTabIndex < 0 && FTabs->GetCount() > 0)
+        FTabIndex = 0;
+    Invalidate();
+}
+
+// --- TDateTimePicker ---------------------------------------------------------------------------------------
+
+TDateTimePicker::TDateTimePicker(TComponent* owner) : TCustomControl(owner)
+{
+    SetBounds(0, 0, 186, 23);
+}
+
+TDateTimePicker::~TDateTimePicker() = default;
+
+void TDateTimePicker::SetKind(TDateTimeKind value)
+{
+    if (value == FKind)
+        return;
+    FKind = value;
+    Invalidate();
+}
+
+void TDateTimePicker::SetDateTime(TDateTime value)
+{
+    if (value == FDateTime)
+        return;
+    FDateTime = value;
+    Invalidate();
+    OnChange(this);
+}
+
+TDateTime TDateTimePicker::GetDate() const
+{
+    return DateOf(FDateTime);
+}
+
+void TDateTimePicker::SetDate(TDateTime value)
+{
+    SetDateTime(Combine(value, FDateTime));
+}
+
+TDateTime TDateTimePicker::GetTime() const
+{
+    return TimeOf(FDateTime);
+}
+
+void TDateTimePicker::SetTime(TDateTime value)
+{
+    SetDateTime(Combine(FDateTime, value));
+}
+
+std::string TDateTimePicker::DisplayText() const
+{
+    return FKind == dtkDate ? DateToStr(FDateTime) : TimeToStr(FDateTime);
+}
+
+void TDateTimePicker::Paint()
+{
+    TCanvas& canvas = *GetCanvas();
+    canvas.GetBrush()->SetColor(GetEnabled() ? clWindow : clBtnFace);
+    const TRect box{0, 0, GetClientWidth(), GetClientHeight()};
+    canvas.Rectangle(box);
+    canvas.TextRect(box, 4, 3, DisplayText());
+}
+
+// --- TUpDown -----------------------------------------------------------------------------------------------
+
+TUpDown::TUpDown(TComponent* owner) : TCustomControl(owner)
+{
+    SetBounds(0, 0, 17, 23);
+}
+
+TUpDown::~TUpDown() = default;
+
+void TUpDown::SetAssociate(TWinControl* value)
+{
+    if (value == FAssociate)
+        return;
+    if (FAssociate != nullptr)
+        FAssociate->RemoveFreeNotification(this);
+    FAssociate = value;
+    if (FAssociate != nullptr) {
+        FAssociate->FreeNotification(this);
+        FAssociate->SetText(IntToStr(FPosition));
+    }
+}
+
+void TUpDown::SetMin(int value)
+{
+    FMin = value;
+    SetPosition(FPosition);
+}
+
+void TUpDown::SetMax(int value)
+{
+    FMax = value;
+    SetPosition(FPosition);
+}
+
+void TUpDown::SetIncrement(int value)
+{
+    FIncrement = value;
+}
+
+int TUpDown::Clamp(int value) const
+{
+    // Min above Max is allowed while both are being set; clamp into whichever range they span.
+    return std::clamp(value, std::min(FMin, FMax), std::max(FMin, FMax));
+}
+
+int TUpDown::GetPosition() const
+{
+    if (FAssociate == nullptr)
+        return FPosition;
+    return Clamp(StrToIntDef(Trim(FAssociate->GetText()), FPosition));
+}
+
+void TUpDown::SetPosition(int value)
+{
+    FPosition = Clamp(value);
+    if (FAssociate != nullptr)
+        FAssociate->SetText(IntToStr(FPosition));  // an equal text notifies nobody
+}
+
+void TUpDown::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != mbLeft)
+        return;
+    Step(y < GetClientHeight() / 2 ? btNext : btPrev);
+}
+
+void TUpDown::Step(TUDBtnType button)
+{
+    const long long step = button == btNext ? FIncrement : -static_cast<long long>(FIncrement);
+    const long long next = std::clamp(static_cast<long long>(GetPosition()) + step,
+                                      static_cast<long long>(std::min(FMin, FMax)),
+                                      static_cast<long long>(std::max(FMin, FMax)));
+    SetPosition(static_cast<int>(next));
+    OnClick(this, button);  // may free this control: nothing follows
+}
+
+void TUpDown::Notification(TComponent* component, TOperation operation)
+{
+    TCustomControl::Notification(component, operation);
+    if (operation == opRemove && component == FAssociate)
+        FAssociate = nullptr;
+}
+
+void TUpDown::Paint()
+{
+    TCanvas& canvas = *GetCanvas();
+    const int width = GetClientWidth();
+    const int half = GetClientHeight() / 2;
+    canvas.GetBrush()->SetColor(clBtnFace);
+    canvas.Rectangle(0, 0, width, half);
+    canvas.Rectangle(0, half, width, GetClientHeight());
+    canvas.GetBrush()->SetColor(clWindowText);
+    const int mid = width / 2;
+    const TPoint up[] = {{mid, half / 3}, {mid - 3, half - half / 3}, {mid + 3, half - half / 3}};
+    const TPoint down[] = {{mid - 3, half + half / 3}, {mid + 3, half + half / 3}, {mid, 2 * half - half / 3}};
+    canvas.Polygon(up);
+    canvas.Polygon(down);
+}
+
+}  // namespace ovrel::toolkit

@@ -1,0 +1,194 @@
+#pragma once
+// Common controls drawn by the toolkit itself: a page control with tab sheets, a tab control, a date/time
+// picker and an up-down arrow pair bound to an edit.
+
+#include "toolkit/Controls.h"
+#include "toolkit/DateUtils.h"
+#include "toolkit/Lists.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ovrel::toolkit {
+
+class TPageControl;
+
+/// Height of the tab strip of a page or tab control, in pixels.
+inline constexpr int TabStripHeight = 22;
+/// Width of one tab: the strip is split into equal tabs of this width.
+inline constexpr int TabWidth = 80;
+
+/// One page of a page control: a container whose children show while it is the active page.
+class TTabSheet : public TCustomControl {
+public:
+    explicit TTabSheet(TComponent* owner);
+    ~TTabSheet() override;
+
+    [[nodiscard]] TPageControl* GetPageControl() const { return FPageControl; }
+    /// Moves the sheet to another page control (or none); it becomes that control's last page.
+    void SetPageControl(TPageControl* value);
+    /// Position among its page control's pages; -1 without one.
+    [[nodiscard]] int GetPageIndex() const;
+
+    void SetParent(TWinControl* value) override;
+
+private:
+    friend class TPageControl;
+    TPageControl* FPageControl = nullptr;
+};
+
+/// A tab strip over a stack of tab sheets; only the active sheet is visible.
+class TPageControl : public TCustomControl {
+public:
+    explicit TPageControl(TComponent* owner);
+    ~TPageControl() override;
+
+    [[nodiscard]] int GetPageCount() const { return static_cast<int>(FPages.size()); }
+    [[nodiscard]] TTabSheet* GetPage(int index) const;
+    [[nodiscard]] TTabSheet* GetActivePage() const { return FActivePage; }
+    /// A sheet of another control (or null) is refused.
+    void SetActivePage(TTabSheet* value);
+    [[nodiscard]] int GetActivePageIndex() const;
+    /// Out of range: no page is active.
+    void SetActivePageIndex(int value);
+    /// The tab under a client point; -1 outside the tabs.
+    [[nodiscard]] int IndexOfTabAt(int x, int y) const;
+
+    /// After the user picked another tab (not after a program set).
+    TNotifyEvent OnChange;
+
+protected:
+    void AdjustClientRect(ui::RECT& rect) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void Paint() override;
+
+private:
+    friend class TTabSheet;
+    void InsertPage(TTabSheet* page);
+    void RemovePage(TTabSheet* page);
+    void ShowActive();
+
+    std::vector<TTabSheet*> FPages;
+    TTabSheet* FActivePage = nullptr;
+};
+
+class TTabControl;
+
+/// The tab captions of a tab control: a string list whose changes redraw the strip and keep TabIndex valid.
+class TTabStrings : public TStringList {
+public:
+    explicit TTabStrings(TTabControl& control) : FControl(control) {}
+
+protected:
+    void Changed() override;
+
+private:
+    TTabControl& FControl;
+};
+
+/// A tab strip over one client area the program fills as the tab changes.
+class TTabControl : public TCustomControl {
+public:
+    explicit TTabControl(TComponent* owner);
+    ~TTabControl() override;
+
+    [[nodiscard]] TStrings* GetTabs() const { return FTabs.get(); }
+    void SetTabs(const TStrings* value);
+    [[nodiscard]] int GetTabIndex() const { return FTabIndex; }
+    /// Out of range gives -1; a program set does not raise OnChange.
+    void SetTabIndex(int value);
+    [[nodiscard]] int IndexOfTabAt(int x, int y) const;
+
+    /// After the user picked another tab.
+    TNotifyEvent OnChange;
+
+protected:
+    void AdjustClientRect(ui::RECT& rect) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void Paint() override;
+
+private:
+    friend class TTabStrings;
+    void TabsChanged();
+
+    std::unique_ptr<TTabStrings> FTabs;
+    int FTabIndex = -1;
+};
+
+enum TDateTimeKind : std::uint8_t { dtkDate, dtkTime };
+
+/// Shows and keeps a date or a time of day.
+class TDateTimePicker : public TCustomControl {
+public:
+    explicit TDateTimePicker(TComponent* owner);
+    ~TDateTimePicker() override;
+
+    [[nodiscard]] TDateTimeKind GetKind() const { return FKind; }
+    void SetKind(TDateTimeKind value);
+    [[nodiscard]] TDateTime GetDateTime() const { return FDateTime; }
+    void SetDateTime(TDateTime value);
+    /// The date part (midnight of the day).
+    [[nodiscard]] TDateTime GetDate() const;
+    /// Replaces the date part and keeps the time of day.
+    void SetDate(TDateTime value);
+    /// The time of day as a fraction of a day.
+    [[nodiscard]] TDateTime GetTime() const;
+    /// Replaces the time of day and keeps the date.
+    void SetTime(TDateTime value);
+    /// What the control shows.
+    [[nodiscard]] std::string DisplayText() const;
+
+    /// After a value change, by the program or the user.
+    TNotifyEvent OnChange;
+
+protected:
+    void Paint() override;
+
+private:
+    TDateTimeKind FKind = dtkDate;
+    TDateTime FDateTime = 0;
+};
+
+enum TUDBtnType : std::uint8_t { btNext, btPrev };
+using TUDClickEvent = TEvent<TObject*, TUDBtnType>;
+
+/// Two arrows that step a number shown in an associated control's text.
+class TUpDown : public TCustomControl {
+public:
+    explicit TUpDown(TComponent* owner);
+    ~TUpDown() override;
+
+    [[nodiscard]] TWinControl* GetAssociate() const { return FAssociate; }
+    /// The associate shows Position at once.
+    void SetAssociate(TWinControl* value);
+    [[nodiscard]] int GetMin() const { return FMin; }
+    void SetMin(int value);
+    [[nodiscard]] int GetMax() const { return FMax; }
+    void SetMax(int value);
+    [[nodiscard]] int GetIncrement() const { return FIncrement; }
+    void SetIncrement(int value);
+    /// Read back from the associate's text when there is one, so typed numbers count; clamped to Min..Max.
+    [[nodiscard]] int GetPosition() const;
+    void SetPosition(int value);
+
+    /// After an arrow stepped the position (also when it stayed at a limit).
+    TUDClickEvent OnClick;
+
+protected:
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void Paint() override;
+
+private:
+    void Step(TUDBtnType button);
+    [[nodiscard]] int Clamp(int value) const;
+
+    TWinControl* FAssociate = nullptr;
+    int FMin = 0;
+    int FMax = 100;
+    int FIncrement = 1;
+    int FPosition = 0;
+};
+
+}  // namespace ovrel::toolkit
