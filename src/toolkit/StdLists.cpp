@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QSignalBlocker>
 #include <QString>
 
@@ -270,6 +271,203 @@ std::unique_ptr<IItemView> MakeComboBoxView(QComboBox& widget)
 std::unique_ptr<IItemView> MakeListWidgetView(QListWidget& widget, bool checkable)
 {
     return std::make_unique<ListWidgetView>(widget, checkable);
+}
+
+}  // namespace ovrel::toolkit
+
+namespace ovrel::toolkit {
+
+TItemsControl::TItemsControl(TComponent* owner) : TNativeControl(owner) {}
+
+TItemsControl::~TItemsControl()
+{
+    FItems.SetView(nullptr);
+}
+
+void TItemsControl::AttachView(QWidget* widget, std::unique_ptr<IItemView> view)
+{
+    FView = std::move(view);
+    FItems.SetView(FView.get());
+    SetWidgetIndex(widget, FItemIndex < FItems.GetCount() ? FItemIndex : -1);
+    // The window owns the widget: once it goes, the mirror must not touch it.
+    QObject::connect(widget, &QObject::destroyed, [alive = std::weak_ptr<bool>(FAliveFlag), this] {
+        if (alive.expired())
+            return;
+        FItems.SetView(nullptr);
+        FView.reset();
+    });
+}
+
+int TItemsControl::GetItemIndex() const
+{
+    if (QWidget* widget = GetWidget(); widget && FView)
+        return WidgetIndex(widget);
+    return FItemIndex < FItems.GetCount() ? FItemIndex : -1;
+}
+
+void TItemsControl::SetItemIndex(int value)
+{
+    if (value < 0 || value >= FItems.GetCount())
+        value = -1;
+    FItemIndex = value;
+    if (QWidget* widget = GetWidget(); widget && FView) {
+        const QSignalBlocker block(widget);
+        SetWidgetIndex(widget, value);
+    }
+}
+
+void TItemsControl::UserSelected(int index)
+{
+    FItemIndex = index;
+    Click();
+}
+
+TComboBox::TComboBox(TComponent* owner) : TItemsControl(owner)
+{
+    SetBounds(GetLeft(), GetTop(), 145, 21);
+}
+
+TComboBox::~TComboBox() = default;
+
+QWidget* TComboBox::CreateWidget()
+{
+    auto* combo = new QComboBox;
+    combo->setEditable(false);
+    return combo;
+}
+
+void TComboBox::InitWidget(QWidget* widget)
+{
+    auto* combo = static_cast<QComboBox*>(widget);
+    TNativeControl::InitWidget(widget);
+    AttachView(widget, MakeComboBoxView(*combo));
+    // activated fires for the user's picks only, not for program changes.
+    QObject::connect(combo, &QComboBox::activated, combo,
+                     Slot<int>(std::function<void(int)>([this](int index) { UserSelected(index); })));
+}
+
+int TComboBox::WidgetIndex(QWidget* widget) const
+{
+    return static_cast<QComboBox*>(widget)->currentIndex();
+}
+
+void TComboBox::SetWidgetIndex(QWidget* widget, int index)
+{
+    static_cast<QComboBox*>(widget)->setCurrentIndex(index);
+}
+
+TListBox::TListBox(TComponent* owner) : TItemsControl(owner)
+{
+    SetBounds(GetLeft(), GetTop(), 121, 97);
+    SetColor(clWindow);
+}
+
+TListBox::~TListBox() = default;
+
+QWidget* TListBox::CreateWidget()
+{
+    auto* list = new QListWidget;
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+void TListBox::InitWidget(QWidget* widget)
+{
+    auto* list = static_cast<QListWidget*>(widget);
+    TNativeControl::InitWidget(widget);
+    AttachView(widget, MakeListWidgetView(*list, Checkable()));
+    QObject::connect(list, &QListWidget::itemClicked, list,
+                     Slot<QListWidgetItem*>(std::function<void(QListWidgetItem*)>(
+                         [this, list](QListWidgetItem* item) { UserSelected(list->row(item)); })));
+}
+
+int TListBox::WidgetIndex(QWidget* widget) const
+{
+    auto* list = static_cast<QListWidget*>(widget);
+    const int row = list->currentRow();
+    return row >= 0 && list->item(row)->isSelected() ? row : -1;
+}
+
+void TListBox::SetWidgetIndex(QWidget* widget, int index)
+{
+    auto* list = static_cast<QListWidget*>(widget);
+    list->setCurrentRow(index);
+    if (index < 0)
+        list->clearSelection();
+}
+
+TCheckListBox::TCheckListBox(TComponent* owner) : TListBox(owner) {}
+
+TCheckListBox::~TCheckListBox() = default;
+
+void TCheckListBox::InitWidget(QWidget* widget)
+{
+    auto* list = static_cast<QListWidget*>(widget);
+    TListBox::InitWidget(widget);
+    // Program sets are mirrored with the signals held, so only the user's toggles arrive here.
+    QObject::connect(list, &QListWidget::itemChanged, list,
+                     Slot<QListWidgetItem*>(std::function<void(QListWidgetItem*)>([this, list](QListWidgetItem* item) {
+                         const int row = list->row(item);
+                         const bool checked = item->checkState() == Qt::Checked;
+                         if (row < 0 || FItems.GetChecked(row) == checked)
+                             return;
+                         FItems.CheckToggledByView(row, checked);
+                         OnClickCheck(this);
+                     })));
+}
+
+TProgressBar::TProgressBar(TComponent* owner) : TNativeControl(owner)
+{
+    SetBounds(GetLeft(), GetTop(), 150, 17);
+}
+
+TProgressBar::~TProgressBar() = default;
+
+void TProgressBar::SetMin(int value)
+{
+    FMin = value;
+    FMax = std::max(FMax, FMin);
+    ApplyRange();
+}
+
+void TProgressBar::SetMax(int value)
+{
+    FMax = value;
+    FMin = std::min(FMin, FMax);
+    ApplyRange();
+}
+
+void TProgressBar::SetPosition(int value)
+{
+    FPosition = value;
+    ApplyRange();
+}
+
+void TProgressBar::SetSmooth(bool value)
+{
+    FSmooth = value;
+}
+
+void TProgressBar::ApplyRange()
+{
+    FPosition = std::clamp(FPosition, FMin, FMax);
+    if (auto* bar = static_cast<QProgressBar*>(GetWidget())) {
+        bar->setRange(FMin, FMax);
+        bar->setValue(FPosition);
+    }
+}
+
+QWidget* TProgressBar::CreateWidget()
+{
+    auto* bar = new QProgressBar;
+    bar->setTextVisible(false);
+    return bar;
+}
+
+void TProgressBar::InitWidget(QWidget* widget)
+{
+    TNativeControl::InitWidget(widget);
+    ApplyRange();
 }
 
 }  // namespace ovrel::toolkit

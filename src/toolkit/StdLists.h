@@ -3,6 +3,7 @@
 // and every change is handed to the control's widget as it happens, so the two never drift apart.
 
 #include "toolkit/Lists.h"
+#include "toolkit/StdCtrls.h"
 
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 
 class QComboBox;
 class QListWidget;
+class QProgressBar;
 
 namespace ovrel::toolkit {
 
@@ -71,5 +73,112 @@ private:
 std::unique_ptr<IItemView> MakeComboBoxView(QComboBox& widget);
 /// With `checkable`, each row shows a check box that follows the item's check state.
 std::unique_ptr<IItemView> MakeListWidgetView(QListWidget& widget, bool checkable);
+
+enum class TComboBoxStyle { csDropDownList };
+
+/// Keeps an item list and its widget joined while the widget lives, and the selected row across windows.
+class TItemsControl : public TNativeControl {
+public:
+    explicit TItemsControl(TComponent* owner);
+    ~TItemsControl() override;
+
+    [[nodiscard]] TControlItems* GetItems() { return &FItems; }
+    [[nodiscard]] TControlItems* Items() { return &FItems; }
+    /// -1: no selection.
+    [[nodiscard]] int GetItemIndex() const;
+    /// A program set notifies nobody; an index outside the items selects nothing.
+    void SetItemIndex(int value);
+
+protected:
+    /// Joins the items to a fresh widget; the mirror is dropped with the widget.
+    void AttachView(QWidget* widget, std::unique_ptr<IItemView> view);
+    virtual int WidgetIndex(QWidget* widget) const = 0;
+    virtual void SetWidgetIndex(QWidget* widget, int index) = 0;
+    /// A selection the user made: remembered, then OnClick.
+    void UserSelected(int index);
+
+    TControlItems FItems;
+
+private:
+    std::unique_ptr<IItemView> FView;
+    int FItemIndex = -1;
+    std::shared_ptr<bool> FAliveFlag = std::make_shared<bool>(true);
+};
+
+/// A drop-down list over QComboBox; OnClick when the user picks an entry.
+class TComboBox : public TItemsControl {
+public:
+    explicit TComboBox(TComponent* owner);
+    ~TComboBox() override;
+
+    [[nodiscard]] TComboBoxStyle GetStyle() const { return FStyle; }
+    void SetStyle(TComboBoxStyle value) { FStyle = value; }
+
+protected:
+    QWidget* CreateWidget() override;
+    void InitWidget(QWidget* widget) override;
+    int WidgetIndex(QWidget* widget) const override;
+    void SetWidgetIndex(QWidget* widget, int index) override;
+
+private:
+    TComboBoxStyle FStyle = TComboBoxStyle::csDropDownList;
+};
+
+/// A list over QListWidget; OnClick when the user selects a row (OnKeyDown comes from the control).
+class TListBox : public TItemsControl {
+public:
+    explicit TListBox(TComponent* owner);
+    ~TListBox() override;
+
+protected:
+    QWidget* CreateWidget() override;
+    void InitWidget(QWidget* widget) override;
+    int WidgetIndex(QWidget* widget) const override;
+    void SetWidgetIndex(QWidget* widget, int index) override;
+    [[nodiscard]] virtual bool Checkable() const { return false; }
+};
+
+/// A list box whose rows have check boxes; OnClickCheck when the user toggles one (mouse or space).
+class TCheckListBox : public TListBox {
+public:
+    explicit TCheckListBox(TComponent* owner);
+    ~TCheckListBox() override;
+
+    [[nodiscard]] bool GetChecked(int index) const { return FItems.GetChecked(index); }
+    void SetChecked(int index, bool value) { FItems.SetChecked(index, value); }
+
+    TNotifyEvent OnClickCheck;
+
+protected:
+    void InitWidget(QWidget* widget) override;
+    bool Checkable() const override { return true; }
+};
+
+/// A progress bar over QProgressBar; Position stays within Min..Max.
+class TProgressBar : public TNativeControl {
+public:
+    explicit TProgressBar(TComponent* owner);
+    ~TProgressBar() override;
+
+    [[nodiscard]] int GetMin() const { return FMin; }
+    void SetMin(int value);
+    [[nodiscard]] int GetMax() const { return FMax; }
+    void SetMax(int value);
+    [[nodiscard]] int GetPosition() const { return FPosition; }
+    void SetPosition(int value);
+    [[nodiscard]] bool GetSmooth() const { return FSmooth; }
+    void SetSmooth(bool value);
+
+protected:
+    QWidget* CreateWidget() override;
+    void InitWidget(QWidget* widget) override;
+
+private:
+    void ApplyRange();
+    int FMin = 0;
+    int FMax = 100;
+    int FPosition = 0;
+    bool FSmooth = false;
+};
 
 }  // namespace ovrel::toolkit
