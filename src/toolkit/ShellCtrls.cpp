@@ -1,0 +1,252 @@
+#include "toolkit/ShellCtrls.h"
+
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "toolkit/SysUtils.h"
+
+#include <QDir>
+#include <QFileSystemModel>
+#include <QItemSelectionModel>
+#include <QTreeView>
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+namespace ovrel::toolkit {
+
+using namespace ovrel::ui;
+
+namespace {
+
+inline constexpr const char* ShellTreeClassName = "OvrelShellTree";
+
+void RegisterShellTreeClass()
+{
+    WNDCLASS existing;
+    if (GetClassInfo(ShellTreeClassName, existing))
+        return;
+    WNDCLASS windowClass;
+    windowClass.lpszClassName = ShellTreeClassName;
+    windowClass.widgetFactory = [] { return new QTreeView; };
+    RegisterClass(windowClass);
+}
+
+// The canonical form of a folder, or "" when it is no folder.
+std::string CanonicalFolder(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(path, error);
+    if (error || !std::filesystem::is_directory(real, error) || error)
+        return {};
+    return real.string();
+}
+
+bool IsUnder(const std::string& path, const std::string& root)
+{
+    if (root == "/")
+        return !path.empty() && path.front() == '/';
+    return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+                            path[root.size()] == '/');
+}
+
+}  // namespace
+
+TShellTreeView::TShellTreeView(TComponent* owner) : TWinControl(owner), FAlive(std::make_shared<bool>(true))
+{
+    SetBounds(GetLeft(), GetTop(), 200, 300);
+    SetTabStop(true);
+}
+
+TShellTreeView::~TShellTreeView()
+{
+    *FAlive = false;
+}
+
+std::string TShellTreeView::GetPath() const
+{
+    return FPath.empty() ? FRoot : FPath;
+}
+
+void TShellTreeView::SetPath(const std::string& path)
+{
+    std::string folder;
+    if (!path.empty()) {
+        folder = CanonicalFolder(path);
+        if (folder.empty() || !IsUnder(folder, FRoot))
+            throw Exception("\"" + path + "\" is not a folder");
+        if (folder == FRoot)
+            folder.clear();
+    }
+    if (folder == FPath)
+        return;
+    FPath = folder;
+    SelectInView();
+    Change();
+}
+
+void TShellTreeView::SetRoot(const std::string& root)
+{
+    const std::string folder = CanonicalFolder(root.empty() ? "/" : root);
+    if (folder.empty())
+        throw Exception("\"" + root + "\" is not a folder");
+    if (folder == FRoot)
+        return;
+    FRoot = folder;
+    const bool changed = !FPath.empty() && !IsUnder(FPath, FRoot);
+    if (changed || FPath == FRoot)
+        FPath.clear();
+    ApplyToView();
+    if (changed)
+        Change();
+}
+
+void TShellTreeView::SetAutoRefresh(bool value)
+{
+    FAutoRefresh = value;
+    if (FModel != nullptr)
+        FModel->setOption(QFileSystemModel::DontWatchForChanges, !value);
+}
+
+void TShellTreeView::SetShowRoot(bool value)
+{
+    FShowRoot = value;
+    if (QTreeView* view = View())
+        view->setRootIsDecorated(value);
+}
+
+bool TShellTreeView::CanEdit(const std::string& folder)
+{
+    bool allow = false;
+    if (OnEditing) {
+        const std::shared_ptr<bool> alive = FAlive;
+        try {
+            OnEditing(this, folder, allow);
+        } catch (...) {
+            ReportException(std::current_exception());
+        }
+        if (!*alive)
+            return false;
+    }
+    // Renaming folders from the tree is never allowed, whatever the handler says.
+    return false;
+}
+
+void TShellTreeView::Change()
+{
+    if (!OnChange)
+        return;
+    try {
+        OnChange(this);
+    } catch (...) {
+        ReportException(std::current_exception());
+    }
+}
+
+void TShellTreeView::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = ShellTreeClassName;
+}
+
+void TShellTreeView::CreateWindowHandle(const TCreateParams& params)
+{
+    RegisterShellTreeClass();
+    TWinControl::CreateWindowHandle(params);
+    QTreeView* view = View();
+    if (view == nullptr)
+        return;
+    FModel = new QFileSystemModel(view);
+    // Links are left out so that no folder loop can be walked into; hidden folders stay hidden as in the
+    // desktop's own file manager.
+    FModel->setFilter(QDir::AllDirs | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    FModel->setReadOnly(true);
+    FModel->setOption(QFileSystemModel::DontWatchForChanges, !FAutoRefresh);
+    view->setModel(FModel);
+    for (int column = 1; column < FModel->columnCount(); ++column)
+        view->hideColumn(column);
+    view->setHeaderHidden(true);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setRootIsDecorated(FShowRoot);
+    ApplyToView();
+
+    const std::shared_ptr<bool> alive = FAlive;
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
+                     [this, alive](const QModelIndex& current, const QModelIndex&) {
+                         if (!*alive || FSelecting || FModel == nullptr)
+                             return;
+                         ViewCurrentChanged(current.isValid() ? FModel->filePath(current).toStdString()
+                                                              : std::string());
+                     });
+}
+
+void TShellTreeView::DestroyWindowHandle()
+{
+    FModel = nullptr;
+    TWinControl::DestroyWindowHandle();
+}
+
+void TShellTreeView::WndProc(TMessage& message)
+{
+    // Without right-click selection the view never sees the press that would move its current folder.
+    if (message.Msg == WM_RBUTTONDOWN && !FRightClickSelect && HandleAllocated())
+        return;
+    TWinControl::WndProc(message);
+}
+
+QTreeView* TShellTreeView::View() const
+{
+    if (!HandleAllocated())
+        return nullptr;
+    return qobject_cast<QTreeView*>(GetWindowWidget(const_cast<TShellTreeView*>(this)->GetHandle()));
+}
+
+void TShellTreeView::ApplyToView()
+{
+    QTreeView* view = View();
+    if (view == nullptr || FModel == nullptr)
+        return;
+    const QString root = QString::fromStdString(FRoot);
+    FModel->setRootPath(root);
+    view->setRootIndex(FModel->index(root));
+    const std::string home = CanonicalFolder(QDir::homePath().toStdString());
+    if (!home.empty() && IsUnder(home, FRoot) && home != FRoot) {
+        const QModelIndex index = FModel->index(QString::fromStdString(home));
+        for (QModelIndex at = index; at.isValid() && at != view->rootIndex(); at = at.parent())
+            view->expand(at);
+    }
+    SelectInView();
+}
+
+void TShellTreeView::SelectInView()
+{
+    QTreeView* view = View();
+    if (view == nullptr || FModel == nullptr)
+        return;
+    FSelecting = true;
+    if (FPath.empty()) {
+        view->selectionModel()->clearSelection();
+        view->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    } else {
+        const QModelIndex index = FModel->index(QString::fromStdString(FPath));
+        for (QModelIndex at = index.parent(); at.isValid() && at != view->rootIndex(); at = at.parent())
+            view->expand(at);
+        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        view->scrollTo(index);
+    }
+    FSelecting = false;
+}
+
+void TShellTreeView::ViewCurrentChanged(const std::string& folder)
+{
+    std::string chosen = folder.empty() ? std::string() : CanonicalFolder(folder);
+    if (chosen == FRoot)
+        chosen.clear();
+    if (chosen == FPath || (!folder.empty() && chosen.empty()))
+        return;
+    FPath = chosen;
+    Change();
+}
+
+}  // namespace ovrel::toolkit

@@ -1,0 +1,67 @@
+#pragma once
+// A folder tree over the file system: directories only, the home folder opened, renaming refused.
+
+#include "toolkit/Controls.h"
+
+#include <memory>
+#include <string>
+
+class QFileSystemModel;
+class QTreeView;
+
+namespace ovrel::toolkit {
+
+/// Sender, the folder about to be renamed, AllowEdit (forced false after the handler).
+using TTVEditingEvent = TEvent<TObject*, const std::string&, bool&>;
+
+class TShellTreeView : public TWinControl {
+public:
+    explicit TShellTreeView(TComponent* owner);
+    ~TShellTreeView() override;
+
+    /// The selected folder as an absolute path; the root folder when nothing below it is selected.
+    [[nodiscard]] std::string GetPath() const;
+    /// Selects a folder; "" selects the root. Throws Exception for a path that is no folder under the root.
+    void SetPath(const std::string& path);
+
+    /// The folder the tree starts at ("/" by default).
+    [[nodiscard]] const std::string& GetRoot() const { return FRoot; }
+    void SetRoot(const std::string& root);
+
+    [[nodiscard]] bool GetAutoRefresh() const { return FAutoRefresh; }
+    void SetAutoRefresh(bool value);
+    [[nodiscard]] bool GetRightClickSelect() const { return FRightClickSelect; }
+    void SetRightClickSelect(bool value) { FRightClickSelect = value; }
+    [[nodiscard]] bool GetShowRoot() const { return FShowRoot; }
+    void SetShowRoot(bool value);
+
+    /// Asks OnEditing whether folder may be renamed; the answer is always no.
+    bool CanEdit(const std::string& folder);
+
+    TNotifyEvent OnChange;
+    TTVEditingEvent OnEditing;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void DestroyWindowHandle() override;
+    void WndProc(TMessage& message) override;
+    virtual void Change();
+
+private:
+    [[nodiscard]] QTreeView* View() const;
+    void ApplyToView();
+    void SelectInView();
+    void ViewCurrentChanged(const std::string& folder);
+
+    std::string FRoot = "/";
+    std::string FPath;  // canonical; empty = the root
+    bool FAutoRefresh = false;
+    bool FRightClickSelect = true;
+    bool FShowRoot = false;
+    bool FSelecting = false;
+    QFileSystemModel* FModel = nullptr;  // owned by the view's widget
+    std::shared_ptr<bool> FAlive;        // cleared when freed: guards calls out of Qt signals
+};
+
+}  // namespace ovrel::toolkit
