@@ -1,7 +1,15 @@
-#include <cstdio>
+#include "app/StartUp.h"
+#if __has_include("platform/ui/DesktopServices.h")
+#include "platform/ui/DesktopServices.h"
+#endif
 
-int main()
+#include <QApplication>
+
+int main(int argc, char* argv[])
 {
-    std::puts("Exif Ovrel: the image metadata core is built; the main window is not there yet.");
-    return 0;
+    QApplication qtApplication(argc, argv);
+#if __has_include("platform/ui/DesktopServices.h")
+    ovrel::ui::InstallDesktopServices();  // before anything else: every later step may use a service
+#endif
+    return ovrel::app::RunStartUp();
 }
