@@ -296,7 +296,10 @@ void TDateTimePicker::SetDate(TDateTime value)
 
 TDateTime TDateTimePicker::GetTime() const
 {
-    return TimeOf(FDateTime);
+    // Decoded and encoded again, so the result equals the time it was set from to the millisecond.
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+    DecodeTime(FDateTime, hour, minute, second, millisecond);
+    return EncodeTime(hour, minute, second, millisecond);
 }
 
 void TDateTimePicker::SetTime(TDateTime value)

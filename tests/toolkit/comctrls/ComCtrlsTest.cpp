@@ -1,0 +1,282 @@
+// Page control, tab control, date/time picker and up-down: program sets, clicks through the queue, events.
+#include "../controls/ControlsTestSupport.h"
+
+#include "toolkit/ComCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ovrel::toolkit {
+namespace {
+
+struct Recorder {
+    std::vector<std::string> Log;
+    void Change(TObject*) { Log.push_back("change"); }
+    void Click(TObject*) { Log.push_back("click"); }
+    void Step(TObject*, TUDBtnType button) { Log.push_back(button == btNext ? "next" : "prev"); }
+};
+
+class ComCtrlsTest : public ::testing::Test {
+protected:
+    ComCtrlsTest()
+    {
+        Form->SetBounds(0, 0, 400, 300);
+        Form->Show();
+    }
+    void Press(TControl* target, int x, int y)
+    {
+        const ui::POINT at = target->ClientToScreen({x, y});
+        ui::PostMouseInput(ui::WM_LBUTTONDOWN, at, 0, 0);
+        ui::PostMouseInput(ui::WM_LBUTTONUP, at, 0, 0);
+        Application.ProcessMessages();
+    }
+
+    Recorder Events;
+    TApplication Application{nullptr};
+    std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+};
+
+// --- page control ---
+
+class PageControlTest : public ComCtrlsTest {
+protected:
+    PageControlTest()
+    {
+        Pages->SetParent(Form.get());
+        Pages->SetBounds(10, 10, 300, 200);
+        for (const char* caption : {"General", "Dates", "Files"}) {
+            auto* sheet = new TTabSheet(Form.get());
+            sheet->SetCaption(caption);
+            sheet->SetPageControl(Pages);
+        }
+        Pages->OnChange = TNotifyEvent(&Events, &Recorder::Change);
+    }
+    [[nodiscard]] std::vector<bool> Shown() const
+    {
+        std::vector<bool> shown;
+        for (int i = 0; i < Pages->GetPageCount(); ++i)
+            shown.push_back(Pages->GetPage(i)->GetVisible());
+        return shown;
+    }
+    TPageControl* Pages = new TPageControl(Form.get());
+};
+
+TEST_F(PageControlTest, FirstSheetIsActiveAndOnlyTheActiveSheetShows)
+{
+    ASSERT_EQ(Pages->GetPageCount(), 3);
+    EXPECT_EQ(Pages->GetActivePageIndex(), 0);
+    EXPECT_EQ(Shown(), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(Pages->GetPage(2)->GetPageIndex(), 2);
+    EXPECT_EQ(Pages->GetPage(1)->GetCaption(), "Dates");
+
+    Pages->SetActivePageIndex(2);
+    EXPECT_EQ(Pages->GetActivePage(), Pages->GetPage(2));
+    EXPECT_EQ(Shown(), (std::vector<bool>{false, false, true}));
+    EXPECT_TRUE(Events.Log.empty()) << "a program set is not a user's change";
+}
+
+TEST_F(PageControlTest, SheetFillsTheAreaBelowTheTabsAndParentsControls)
+{
+    TTabSheet* sheet = Pages->GetPage(0);
+    EXPECT_EQ(sheet->GetTop(), TabStripHeight);
+    EXPECT_EQ(sheet->GetWidth(), Pages->GetClientWidth());
+    EXPECT_EQ(sheet->GetHeight(), Pages->GetClientHeight() - TabStripHeight);
+
+    auto* child = new TCustomControl(Form.get());
+    child->SetParent(sheet);
+    EXPECT_EQ(child->GetParent(), sheet);
+    EXPECT_NE(dynamic_cast<TTabSheet*>(child->GetParent()), nullptr);
+}
+
+TEST_F(PageControlTest, ClickOnATabActivatesItAndNotifiesOnce)
+{
+    Press(Pages, TabWidth + 10, 8);
+    EXPECT_EQ(Pages->GetActivePageIndex(), 1);
+    Press(Pages, TabWidth + 10, 8);  // the active tab again
+    Press(Pages, 3 * TabWidth + 10, 8);  // past the last tab
+    Press(Pages, 10, TabStripHeight + 20);  // on the sheet
+    EXPECT_EQ(Pages->GetActivePageIndex(), 1);
+    EXPECT_EQ(Events.Log, (std::vector<std::string>{"change"}));
+}
+
+TEST_F(PageControlTest, FreeingOrMovingTheActiveSheetActivatesAnother)
+{
+    Pages->SetActivePageIndex(1);
+    delete Pages->GetPage(1);
+    ASSERT_EQ(Pages->GetPageCount(), 2);
+    EXPECT_EQ(Pages->GetActivePage()->GetCaption(), "Files");
+
+    TTabSheet* files = Pages->GetActivePage();
+    files->SetPageControl(nullptr);
+    EXPECT_EQ(files->GetPageIndex(), -1);
+    EXPECT_EQ(Pages->GetActivePage()->GetCaption(), "General");
+
+    auto* other = new TPageControl(Form.get());
+    other->SetParent(Form.get());
+    Pages->SetActivePage(files);  // not a page of this control
+    EXPECT_EQ(Pages->GetActivePage()->GetCaption(), "General");
+    Pages->SetActivePageIndex(7);
+    EXPECT_EQ(Pages->GetActivePage(), nullptr);
+    EXPECT_EQ(Shown(), (std::vector<bool>{false}));
+    delete files;
+}
+
+TEST_F(PageControlTest, FreeingThePageControlFreesItsSheets)
+{
+    auto* child = new TCustomControl(nullptr);
+    child->SetParent(Pages->GetPage(0));
+    delete Pages;  // the sheets and their children go with it, without reaching back
+    EXPECT_EQ(Form->GetControlCount(), 0);
+}
+
+// --- tab control ---
+
+TEST_F(ComCtrlsTest, TabControlFollowsItsTabsAndTheUsersClicks)
+{
+    auto* tabs = new TTabControl(Form.get());
+    tabs->SetParent(Form.get());
+    tabs->SetBounds(0, 0, 300, 100);
+    tabs->OnChange = TNotifyEvent(&Events, &Recorder::Change);
+    EXPECT_EQ(tabs->GetTabIndex(), -1);
+    tabs->GetTabs()->Add("One");
+    tabs->GetTabs()->Add("Two");
+    tabs->GetTabs()->Add("Three");
+    EXPECT_EQ(tabs->GetTabIndex(), 0);
+
+    tabs->SetTabIndex(2);
+    EXPECT_EQ(tabs->GetTabIndex(), 2);
+    tabs->SetTabIndex(5);
+    EXPECT_EQ(tabs->GetTabIndex(), -1);
+    EXPECT_TRUE(Events.Log.empty());
+
+    Press(tabs, TabWidth + 5, 5);
+    EXPECT_EQ(tabs->GetTabIndex(), 1);
+    EXPECT_EQ(Events.Log, (std::vector<std::string>{"change"}));
+
+    tabs->GetTabs()->Delete(2);
+    EXPECT_EQ(tabs->GetTabIndex(), 1);
+    tabs->GetTabs()->Delete(1);
+    EXPECT_EQ(tabs->GetTabIndex(), 0) << "a shrunk list falls back to its first tab";
+    tabs->GetTabs()->Clear();
+    EXPECT_EQ(tabs->GetTabIndex(), -1);
+}
+
+// --- date/time picker ---
+
+TEST_F(ComCtrlsTest, DateAndTimePartsAreSetApart)
+{
+    TDateTimePicker picker(nullptr);
+    picker.OnChange = TNotifyEvent(&Events, &Recorder::Change);
+    picker.SetDateTime(EncodeDateTime(2024, 2, 29, 13, 45, 10, 0));
+    picker.SetDate(EncodeDate(2023, 7, 1));
+    EXPECT_EQ(picker.GetDateTime(), EncodeDateTime(2023, 7, 1, 13, 45, 10, 0));
+    picker.SetTime(EncodeTime(6, 5, 4, 0));
+    EXPECT_EQ(picker.GetDateTime(), EncodeDateTime(2023, 7, 1, 6, 5, 4, 0));
+    EXPECT_EQ(picker.GetDate(), EncodeDate(2023, 7, 1));
+    EXPECT_EQ(picker.GetTime(), EncodeTime(6, 5, 4, 0));
+    picker.SetTime(EncodeTime(6, 5, 4, 0));  // unchanged
+    EXPECT_EQ(Events.Log.size(), 3U);
+
+    EXPECT_EQ(picker.DisplayText(), DateToStr(picker.GetDateTime()));
+    picker.SetKind(dtkTime);
+    EXPECT_EQ(picker.DisplayText(), TimeToStr(picker.GetDateTime()));
+}
+
+TEST_F(ComCtrlsTest, PickerClicksOnMouseUpOnlyWhileEnabled)
+{
+    auto* picker = new TDateTimePicker(Form.get());
+    picker->SetParent(Form.get());
+    picker->SetBounds(10, 10, 150, 23);
+    picker->OnClick = TNotifyEvent(&Events, &Recorder::Click);
+    const ui::POINT at = picker->ClientToScreen({5, 5});
+    ui::PostMouseInput(ui::WM_LBUTTONDOWN, at, 0, 0);
+    Application.ProcessMessages();
+    EXPECT_TRUE(Events.Log.empty());
+    ui::PostMouseInput(ui::WM_LBUTTONUP, at, 0, 0);
+    Application.ProcessMessages();
+    EXPECT_EQ(Events.Log, (std::vector<std::string>{"click"}));
+
+    picker->SetEnabled(false);
+    Press(picker, 5, 5);
+    EXPECT_EQ(Events.Log.size(), 1U);
+}
+
+// --- up-down ---
+
+class UpDownTest : public ComCtrlsTest {
+protected:
+    UpDownTest()
+    {
+        Edit->SetParent(Form.get());
+        Edit->SetBounds(10, 10, 60, 23);
+        Arrows->SetParent(Form.get());
+        Arrows->SetBounds(70, 10, 17, 24);
+        Arrows->SetMin(-5);
+        Arrows->SetMax(10);
+        Arrows->SetAssociate(Edit);
+        Arrows->OnClick = TUDClickEvent(&Events, &Recorder::Step);
+    }
+    void Up() { Press(Arrows, 8, 3); }
+    void Down() { Press(Arrows, 8, 20); }
+
+    TCustomControl* Edit = new TCustomControl(Form.get());  // any control with a text stands for the edit
+    TUpDown* Arrows = new TUpDown(Form.get());
+};
+
+TEST_F(UpDownTest, PositionIsClampedAndShownInTheAssociate)
+{
+    EXPECT_EQ(Edit->GetText(), "0");
+    struct Case {
+        const char* Name;
+        int Set;
+        int Expected;
+    };
+    for (const Case& c : {Case{"inside", 7, 7}, Case{"above", 11, 10}, Case{"below", -50, -5},
+                          Case{"at min", -5, -5}}) {
+        SCOPED_TRACE(c.Name);
+        Arrows->SetPosition(c.Set);
+        EXPECT_EQ(Arrows->GetPosition(), c.Expected);
+        EXPECT_EQ(Edit->GetText(), std::to_string(c.Expected));
+    }
+    Arrows->SetPosition(8);
+    Arrows->SetMax(4);
+    EXPECT_EQ(Edit->GetText(), "4") << "a lowered Max pulls the position in";
+}
+
+TEST_F(UpDownTest, ArrowsStepFromTypedTextAndStopAtTheLimits)
+{
+    Edit->SetText(" 9 ");  // typed into the edit
+    Up();
+    EXPECT_EQ(Edit->GetText(), "10");
+    Up();
+    EXPECT_EQ(Edit->GetText(), "10");
+    Edit->SetText("99");  // typed beyond Max reads as Max
+    EXPECT_EQ(Arrows->GetPosition(), 10);
+    Edit->SetText("-4");
+    Down();
+    Down();
+    EXPECT_EQ(Edit->GetText(), "-5");
+    Edit->SetText("junk");  // unreadable text keeps the last position
+    Up();
+    EXPECT_EQ(Edit->GetText(), "-4");
+    EXPECT_EQ(Events.Log, (std::vector<std::string>{"next", "next", "prev", "prev", "next"}));
+}
+
+TEST_F(UpDownTest, DisabledArrowsDoNothingAndAFreedAssociateIsForgotten)
+{
+    Arrows->SetEnabled(false);
+    Up();
+    EXPECT_EQ(Edit->GetText(), "0");
+    EXPECT_TRUE(Events.Log.empty());
+
+    delete Edit;
+    EXPECT_EQ(Arrows->GetAssociate(), nullptr);
+    Arrows->SetPosition(3);
+    EXPECT_EQ(Arrows->GetPosition(), 3);
+}
+
+}  // namespace
+}  // namespace ovrel::toolkit
