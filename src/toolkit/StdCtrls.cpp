@@ -126,7 +126,11 @@ void TNativeControl::ApplyColor(QWidget* widget) const
 
 void TNativeControl::WndProc(TMessage& message)
 {
+    // The default procedure may hand an input event back to the widget, whose signal may free us.
+    const std::weak_ptr<bool> alive = FAlive;
     TWinControl::WndProc(message);
+    if (alive.expired())
+        return;
     QWidget* widget = GetWidget();
     if (widget == nullptr)
         return;
@@ -224,8 +228,9 @@ void TCustomEdit::SetWidgetText(QWidget* widget, const std::string& value)
 
 void TCustomEdit::WndProc(TMessage& message)
 {
+    const bool textChanged = message.Msg == CM_TEXTCHANGED;
     TNativeControl::WndProc(message);
-    if (message.Msg == CM_TEXTCHANGED)
+    if (textChanged)
         Change();
 }
 
@@ -349,11 +354,11 @@ void TButton::WndProc(TMessage& message)
     if (message.Msg == CM_DIALOGKEY) {
         const auto key = static_cast<std::uint16_t>(message.WParam);
         bool mine = false;
-        if (key == ui::VK_RETURN && FDefault) {
-            // Enter belongs to the focused button when the focus is on another one.
+        if (key == ui::VK_RETURN) {
+            // A focused button takes Enter itself; otherwise the default button does.
             TCustomForm* form = GetParentForm();
             TWinControl* active = form != nullptr ? form->GetActiveControl() : nullptr;
-            mine = active == nullptr || active == this || dynamic_cast<TButton*>(active) == nullptr;
+            mine = active == this || (FDefault && dynamic_cast<TButton*>(active) == nullptr);
         } else if (key == ui::VK_ESCAPE && FCancel) {
             mine = true;
         }
