@@ -269,16 +269,21 @@ TListItem* TListItems::GetItem(int index) const
 
 void TListItems::BeginUpdate()
 {
-    if (FUpdateCount++ == 0 && FOwner->FModel != nullptr)
+    if (FUpdateCount++ == 0 && FOwner->FModel != nullptr) {
         FOwner->FModel->BeginReset();
+        FResetting = true;
+    }
 }
 
 void TListItems::EndUpdate()
 {
     if (FUpdateCount == 0 || --FUpdateCount > 0)
         return;
-    if (FOwner->FModel != nullptr) {
+    // The window may have been made (or remade) during the update: end only the reset that was begun.
+    if (FResetting && FOwner->FModel != nullptr)
         FOwner->FModel->EndReset();
+    FResetting = false;
+    if (FOwner->FModel != nullptr) {
         FOwner->PushSelection();
         FOwner->PushFocus();
     }
@@ -368,6 +373,7 @@ void TListView::DestroyWindowHandle()
         view->setModel(nullptr);
     }
     FModel.reset();
+    FItems->FResetting = false;
     TWinControl::DestroyWindowHandle();
 }
 

@@ -117,6 +117,7 @@ private:
     TListView* FOwner;
     std::vector<std::unique_ptr<TListItem>> FItems;
     int FUpdateCount = 0;
+    bool FResetting = false;
 };
 
 enum TSearchDirection : std::uint8_t { sdAll };
