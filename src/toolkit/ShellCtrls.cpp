@@ -9,7 +9,6 @@
 #include <QItemSelectionModel>
 #include <QTreeView>
 
-#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -18,19 +17,6 @@ namespace ovrel::toolkit {
 using namespace ovrel::ui;
 
 namespace {
-
-inline constexpr const char* ShellTreeClassName = "OvrelShellTree";
-
-void RegisterShellTreeClass()
-{
-    WNDCLASS existing;
-    if (GetClassInfo(ShellTreeClassName, existing))
-        return;
-    WNDCLASS windowClass;
-    windowClass.lpszClassName = ShellTreeClassName;
-    windowClass.widgetFactory = [] { return new QTreeView; };
-    RegisterClass(windowClass);
-}
 
 // The canonical form of a folder, or "" when it is no folder.
 std::string CanonicalFolder(const std::string& path)
@@ -52,16 +38,13 @@ bool IsUnder(const std::string& path, const std::string& root)
 
 }  // namespace
 
-TShellTreeView::TShellTreeView(TComponent* owner) : TWinControl(owner), FAlive(std::make_shared<bool>(true))
+TShellTreeView::TShellTreeView(TComponent* owner) : TNativeControl(owner)
 {
     SetBounds(GetLeft(), GetTop(), 200, 300);
     SetTabStop(true);
 }
 
-TShellTreeView::~TShellTreeView()
-{
-    *FAlive = false;
-}
+TShellTreeView::~TShellTreeView() = default;
 
 std::string TShellTreeView::GetPath() const
 {
@@ -118,44 +101,27 @@ void TShellTreeView::SetShowRoot(bool value)
 bool TShellTreeView::CanEdit(const std::string& folder)
 {
     bool allow = false;
-    if (OnEditing) {
-        const std::shared_ptr<bool> alive = FAlive;
-        try {
-            OnEditing(this, folder, allow);
-        } catch (...) {
-            ReportException(std::current_exception());
-        }
-        if (!*alive)
-            return false;
-    }
+    if (OnEditing)
+        CallOut([&] { OnEditing(this, folder, allow); });
     // Renaming folders from the tree is never allowed, whatever the handler says.
     return false;
 }
 
 void TShellTreeView::Change()
 {
-    if (!OnChange)
-        return;
-    try {
-        OnChange(this);
-    } catch (...) {
-        ReportException(std::current_exception());
-    }
+    if (OnChange)
+        CallOut([this] { OnChange(this); });
 }
 
-void TShellTreeView::CreateParams(TCreateParams& params)
+QWidget* TShellTreeView::CreateWidget()
 {
-    TWinControl::CreateParams(params);
-    params.WinClassName = ShellTreeClassName;
+    return new QTreeView;
 }
 
-void TShellTreeView::CreateWindowHandle(const TCreateParams& params)
+void TShellTreeView::InitWidget(QWidget* widget)
 {
-    RegisterShellTreeClass();
-    TWinControl::CreateWindowHandle(params);
-    QTreeView* view = View();
-    if (view == nullptr)
-        return;
+    TNativeControl::InitWidget(widget);
+    auto* view = static_cast<QTreeView*>(widget);
     FModel = new QFileSystemModel(view);
     // Links are left out so that no folder loop can be walked into; hidden folders stay hidden as in the
     // desktop's own file manager.
@@ -171,10 +137,10 @@ void TShellTreeView::CreateWindowHandle(const TCreateParams& params)
     view->setRootIsDecorated(FShowRoot);
     ApplyToView();
 
-    const std::shared_ptr<bool> alive = FAlive;
+    // The connection dies with the widget, which the window deletes before the control is gone.
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
-                     [this, alive](const QModelIndex& current, const QModelIndex&) {
-                         if (!*alive || FSelecting || FModel == nullptr)
+                     [this](const QModelIndex& current, const QModelIndex&) {
+                         if (FSelecting || FModel == nullptr)
                              return;
                          ViewCurrentChanged(current.isValid() ? FModel->filePath(current).toStdString()
                                                               : std::string());
@@ -184,7 +150,7 @@ void TShellTreeView::CreateWindowHandle(const TCreateParams& params)
 void TShellTreeView::DestroyWindowHandle()
 {
     FModel = nullptr;
-    TWinControl::DestroyWindowHandle();
+    TNativeControl::DestroyWindowHandle();
 }
 
 void TShellTreeView::WndProc(TMessage& message)
@@ -192,14 +158,12 @@ void TShellTreeView::WndProc(TMessage& message)
     // Without right-click selection the view never sees the press that would move its current folder.
     if (message.Msg == WM_RBUTTONDOWN && !FRightClickSelect && HandleAllocated())
         return;
-    TWinControl::WndProc(message);
+    TNativeControl::WndProc(message);
 }
 
 QTreeView* TShellTreeView::View() const
 {
-    if (!HandleAllocated())
-        return nullptr;
-    return qobject_cast<QTreeView*>(GetWindowWidget(const_cast<TShellTreeView*>(this)->GetHandle()));
+    return qobject_cast<QTreeView*>(GetWidget());
 }
 
 void TShellTreeView::ApplyToView()

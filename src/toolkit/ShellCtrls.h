@@ -1,9 +1,8 @@
 #pragma once
 // A folder tree over the file system: directories only, the home folder opened, renaming refused.
 
-#include "toolkit/Controls.h"
+#include "toolkit/StdCtrls.h"
 
-#include <memory>
 #include <string>
 
 class QFileSystemModel;
@@ -14,7 +13,7 @@ namespace ovrel::toolkit {
 /// Sender, the folder about to be renamed, AllowEdit (forced false after the handler).
 using TTVEditingEvent = TEvent<TObject*, const std::string&, bool&>;
 
-class TShellTreeView : public TWinControl {
+class TShellTreeView : public TNativeControl {
 public:
     explicit TShellTreeView(TComponent* owner);
     ~TShellTreeView() override;
@@ -42,8 +41,8 @@ public:
     TTVEditingEvent OnEditing;
 
 protected:
-    void CreateParams(TCreateParams& params) override;
-    void CreateWindowHandle(const TCreateParams& params) override;
+    QWidget* CreateWidget() override;
+    void InitWidget(QWidget* widget) override;
     void DestroyWindowHandle() override;
     void WndProc(TMessage& message) override;
     virtual void Change();
@@ -61,7 +60,6 @@ private:
     bool FShowRoot = false;
     bool FSelecting = false;
     QFileSystemModel* FModel = nullptr;  // owned by the view's widget
-    std::shared_ptr<bool> FAlive;        // cleared when freed: guards calls out of Qt signals
 };
 
 }  // namespace ovrel::toolkit
