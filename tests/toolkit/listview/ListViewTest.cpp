@@ -3,8 +3,10 @@
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -222,6 +224,47 @@ TEST_F(ListViewTest, AHandlerMayFreeTheListView)
     UserSelect({0, 1, 2}, QItemSelectionModel::ClearAndSelect);
     EXPECT_EQ(List, nullptr);
     EXPECT_EQ(Events, (std::vector<std::string>{"+r0"}));
+}
+
+}  // namespace
+}  // namespace ovrel::toolkit
+
+namespace ovrel::toolkit {
+namespace {
+
+// A real Qt click on a row with Ctrl held, as the desktop delivers it: through our queue and back to the view.
+TEST(ListViewUserClick, CtrlClickAddsARowToTheSelection)
+{
+    TApplication application{nullptr};
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* list = new TListView(&form);
+    list->SetParent(&form);
+    list->SetBounds(10, 10, 300, 200);
+    list->SetMultiSelect(true);
+    list->GetColumns()->Add()->SetCaption("Name");
+    for (const char* s : {"alpha", "beta", "gamma"})
+        list->GetItems()->Add()->SetCaption(s);
+    form.Show();
+    application.ProcessMessages();
+    QTreeView* view = list->View();
+    ASSERT_NE(view, nullptr);
+    auto click = [&](int row, Qt::KeyboardModifiers modifiers) {
+        const QPointF local = view->visualRect(view->model()->index(row, 0)).center();
+        const QPointF global = view->viewport()->mapToGlobal(local);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, local, global, Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
+            QCoreApplication::sendEvent(view->viewport(), &event);
+            application.ProcessMessages();
+        }
+    };
+    click(0, Qt::NoModifier);
+    click(2, Qt::ControlModifier);
+    const std::vector<TListItem*> selected = list->SelectedItems();
+    ASSERT_EQ(selected.size(), 2U);
+    EXPECT_EQ(selected[0]->GetIndex(), 0);
+    EXPECT_EQ(selected[1]->GetIndex(), 2);
 }
 
 }  // namespace
