@@ -96,9 +96,9 @@ private:
         }
 
         // Standard controls.
-        auto* edit = Place<TEdit>(&FForm, 8, 130, 150, 22);
+        auto* edit = Place<TEdit>(&FForm, 8, 130, 100, 22);
         edit->SetText("An edit");
-        auto* button = Place<TButton>(&FForm, 166, 130, 75, 25);
+        auto* button = Place<TButton>(&FForm, 114, 128, 74, 25);
         button->SetCaption("OK");
         auto* group = Place<TGroupBox>(&FForm, 8, 160, 180, 80);
         group->SetCaption("Group box");
