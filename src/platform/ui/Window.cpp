@@ -1,5 +1,6 @@
 #include "platform/ui/Window.h"
 
+#include "platform/ui/EditControl.h"
 #include "platform/ui/Services.h"
 #include "platform/ui/SysTables.h"
 #include "platform/ui/Window_p.h"
@@ -392,8 +393,22 @@ void RecalcClientArea(Window* w, WINDOWPOS* pos)
 
 // ---- Classes ----------------------------------------------------------------------------------------------
 
+namespace {
+// Built-in classes come in on the first class operation: a static initialiser in a static library might
+// never be linked in.
+void EnsureBuiltInClasses()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    RegisterEditClass();
+}
+}  // namespace
+
 BOOL RegisterClass(const WNDCLASS& windowClass)
 {
+    EnsureBuiltInClasses();
     if (windowClass.lpszClassName.empty())
         return FALSE;
     System().Classes[windowClass.lpszClassName] = windowClass;
@@ -402,6 +417,7 @@ BOOL RegisterClass(const WNDCLASS& windowClass)
 
 BOOL UnregisterClass(std::string_view className)
 {
+    EnsureBuiltInClasses();
     auto& classes = System().Classes;
     auto it = classes.find(className);
     if (it == classes.end())
@@ -412,6 +428,7 @@ BOOL UnregisterClass(std::string_view className)
 
 BOOL GetClassInfo(std::string_view className, WNDCLASS& out)
 {
+    EnsureBuiltInClasses();
     auto& classes = System().Classes;
     auto it = classes.find(className);
     if (it == classes.end())
@@ -449,6 +466,7 @@ HWND CreateWindowEx(const CreateWindowInfo& info)
 {
     WindowSystem& s = System();
     EnsureQtBridge();
+    EnsureBuiltInClasses();
     auto owned = std::make_unique<Window>();
     Window* w = owned.get();
     WNDCLASS windowClass;
