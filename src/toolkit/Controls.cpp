@@ -435,7 +435,7 @@ void TControl::WndProc(TMessage& message)
     Dispatch(message);
 }
 
-void TControl::HandleMouseMessage(TMessage& message)
+bool TControl::HandleMouseMessage(TMessage& message)
 {
     const POINT p = PointFromLParam(message.LParam);
     const TShiftState shift = MouseKeysToShiftState(message.WParam);
@@ -462,8 +462,13 @@ void TControl::HandleMouseMessage(TMessage& message)
             SetMouseCapture(false);
         const bool clicked = FControlState.Contains(csClicked);
         FControlState.Exclude(csClicked);
-        if (clicked && PointIn(GetClientRect(), p))
+        if (clicked && PointIn(GetClientRect(), p)) {
+            // A click handler may free its own control (a button that closes its panel).
+            const std::unique_ptr<TFreeWatch> watch = std::make_unique<TFreeWatch>(this);
             Click();
+            if (watch->Freed())
+                return false;
+        }
         MouseUp(mbLeft, shift, p.x, p.y);
         break;
     }
@@ -483,6 +488,7 @@ void TControl::HandleMouseMessage(TMessage& message)
     default:
         break;
     }
+    return true;
 }
 
 void TControl::Dispatch(TMessage& message)
@@ -497,13 +503,10 @@ void TControl::Dispatch(TMessage& message)
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
     case WM_MBUTTONUP:
-        HandleMouseMessage(message);
-        // A windowed control also lets the layer see the input (cursor, native widgets).
-        TObject::Dispatch(message);
-        return;
     case WM_RBUTTONUP:
-        HandleMouseMessage(message);
-        TObject::Dispatch(message);
+        // A windowed control also lets the layer see the input (cursor, native widgets).
+        if (HandleMouseMessage(message))
+            TObject::Dispatch(message);
         return;
     case WM_CONTEXTMENU: {
         POINT screen = PointFromLParam(message.LParam);

@@ -375,7 +375,8 @@ private:
     void ConstraintsChanged(TObject* sender);
     void DoActionChange(TObject* sender);
     void SetParentFlag(bool& field, bool value, std::uint32_t msg);
-    void HandleMouseMessage(TMessage& message);
+    /// False when a handler freed the control: nothing of it may be touched then.
+    bool HandleMouseMessage(TMessage& message);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0;

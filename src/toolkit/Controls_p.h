@@ -20,6 +20,29 @@ TWinControl* RootOf(TControl* control);
 bool IsAncestorOrSelf(const TControl* ancestor, const TControl* control);
 bool PointIn(const ui::RECT& r, ui::POINT p);
 ui::POINT PointFromLParam(std::intptr_t lParam);
+/// Tells whether a component was freed while it was watched, e.g. by one of its own event handlers.
+class TFreeWatch final : public TComponent {
+public:
+    explicit TFreeWatch(TComponent* watched) : TComponent(nullptr), FWatched(watched) { watched->FreeNotification(this); }
+    ~TFreeWatch() override
+    {
+        if (FWatched != nullptr)
+            FWatched->RemoveFreeNotification(this);
+    }
+    [[nodiscard]] bool Freed() const { return FWatched == nullptr; }
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override
+    {
+        if (operation == opRemove && component == FWatched)
+            FWatched = nullptr;
+        TComponent::Notification(component, operation);
+    }
+
+private:
+    TComponent* FWatched;
+};
+
 /// Sends CM_MOUSELEAVE to the old mouse control and CM_MOUSEENTER to target when they differ.
 void DeliverMouseEnterLeave(TControl* target);
 

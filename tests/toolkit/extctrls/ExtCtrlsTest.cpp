@@ -166,6 +166,32 @@ TEST_F(ExtCtrlsTest, LabelIsClickedThroughTheQueueOnlyWhileVisible)
     EXPECT_EQ(Clicks(), 1);
 }
 
+struct SelfFreeingClick {
+    int Clicks = 0;
+    void Click(TObject* sender)
+    {
+        ++Clicks;
+        delete static_cast<TControl*>(sender);
+    }
+};
+
+TEST_F(ExtCtrlsTest, AClickHandlerMayFreeItsOwnControl)
+{
+    auto* label = new TLabel(Form.get());
+    label->SetParent(Form.get());
+    label->SetCaption("close");
+    label->SetBounds(20, 20, 60, 20);
+    SelfFreeingClick handler;
+    label->OnClick = TNotifyEvent(&handler, &SelfFreeingClick::Click);
+    const ui::POINT at = label->ClientToScreen({5, 5});
+    ui::PostMouseInput(ui::WM_LBUTTONDOWN, at, ui::MK_LBUTTON);
+    Application.ProcessMessages();
+    ui::PostMouseInput(ui::WM_LBUTTONUP, at, 0);
+    Application.ProcessMessages();  // the sanitizer build catches any use of the freed label
+    EXPECT_EQ(handler.Clicks, 1);
+    EXPECT_EQ(Form->GetControlCount(), 0);
+}
+
 // ---- TPaintBox ---------------------------------------------------------------------------------------------
 
 class PaintBoxTest : public ExtCtrlsTest {
