@@ -2,7 +2,13 @@
 
 #include "toolkit/SysUtils.h"
 
+#include <QDate>
+#include <QDateEdit>
+#include <QTime>
+#include <QTimeEdit>
+
 #include <algorithm>
+#include <utility>
 
 namespace ovrel::toolkit {
 
@@ -260,19 +266,78 @@ void TTabControl::TabsChanged()
 
 // --- TDateTimePicker ---------------------------------------------------------------------------------------
 
-TDateTimePicker::TDateTimePicker(TComponent* owner) : TCustomControl(owner)
+TDateTimePicker::TDateTimePicker(TComponent* owner) : TNativeControl(owner)
 {
     SetBounds(0, 0, 186, 23);
 }
 
 TDateTimePicker::~TDateTimePicker() = default;
 
+QWidget* TDateTimePicker::CreateWidget()
+{
+    if (FKind == dtkTime) {
+        auto* edit = new QTimeEdit;
+        edit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+        return edit;
+    }
+    auto* edit = new QDateEdit;
+    // Four-digit years, so a typed year is never read as another century.
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setCalendarPopup(true);
+    return edit;
+}
+
+void TDateTimePicker::InitWidget(QWidget* widget)
+{
+    TNativeControl::InitWidget(widget);
+    ShowValue(widget);
+    // Only the user's edits count here: a program set has updated the value before it reaches the widget.
+    if (FKind == dtkTime) {
+        auto* edit = static_cast<QTimeEdit*>(widget);
+        QObject::connect(edit, &QTimeEdit::timeChanged, edit, Slot<QTime>([this](QTime time) {
+                             if (!FShowing && time.isValid())
+                                 UserChanged(Combine(FDateTime, EncodeTime(time.hour(), time.minute(),
+                                                                           time.second(), time.msec())));
+                         }));
+    } else {
+        auto* edit = static_cast<QDateEdit*>(widget);
+        QObject::connect(edit, &QDateEdit::dateChanged, edit, Slot<QDate>([this](QDate date) {
+                             TDateTime day = 0;
+                             if (!FShowing && date.isValid() &&
+                                 TryEncodeDate(date.year(), date.month(), date.day(), day))
+                                 UserChanged(Combine(day, FDateTime));
+                         }));
+    }
+}
+
+void TDateTimePicker::ShowValue(QWidget* widget)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+    DecodeDateTime(FDateTime, year, month, day, hour, minute, second, millisecond);
+    // A value outside the widget's range shows clamped; the kept value stays as it was set.
+    const bool showing = std::exchange(FShowing, true);
+    if (FKind == dtkTime)
+        static_cast<QTimeEdit*>(widget)->setTime(QTime(hour, minute, second, millisecond));
+    else
+        static_cast<QDateEdit*>(widget)->setDate(QDate(year, month, day));
+    FShowing = showing;
+}
+
+void TDateTimePicker::UserChanged(TDateTime value)
+{
+    if (value == FDateTime)
+        return;
+    FDateTime = value;
+    OnChange(this);  // runs inside the widget's slot, which reports exceptions and may see us freed
+}
+
 void TDateTimePicker::SetKind(TDateTimeKind value)
 {
     if (value == FKind)
         return;
     FKind = value;
-    Invalidate();
+    if (HandleAllocated())
+        RecreateWnd();
 }
 
 void TDateTimePicker::SetDateTime(TDateTime value)
@@ -280,7 +345,8 @@ void TDateTimePicker::SetDateTime(TDateTime value)
     if (value == FDateTime)
         return;
     FDateTime = value;
-    Invalidate();
+    if (QWidget* widget = GetWidget())
+        ShowValue(widget);
     OnChange(this);
 }
 
@@ -310,15 +376,6 @@ void TDateTimePicker::SetTime(TDateTime value)
 std::string TDateTimePicker::DisplayText() const
 {
     return FKind == dtkDate ? DateToStr(FDateTime) : TimeToStr(FDateTime);
-}
-
-void TDateTimePicker::Paint()
-{
-    TCanvas& canvas = *GetCanvas();
-    canvas.GetBrush()->SetColor(GetEnabled() ? clWindow : clBtnFace);
-    const TRect box{0, 0, GetClientWidth(), GetClientHeight()};
-    canvas.Rectangle(box);
-    canvas.TextRect(box, 4, 3, DisplayText());
 }
 
 // --- TUpDown -----------------------------------------------------------------------------------------------

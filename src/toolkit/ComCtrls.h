@@ -1,10 +1,11 @@
 #pragma once
-// Common controls drawn by the toolkit itself: a page control with tab sheets, a tab control, a date/time
-// picker and an up-down arrow pair bound to an edit.
+// Common controls: a page control with tab sheets, a tab control and an up-down arrow pair bound to an edit,
+// drawn by the toolkit itself, and a date/time picker over a Qt date or time edit.
 
 #include "toolkit/Controls.h"
 #include "toolkit/DateUtils.h"
 #include "toolkit/Lists.h"
+#include "toolkit/StdCtrls.h"
 
 #include <cstdint>
 #include <string>
@@ -118,13 +119,15 @@ private:
 
 enum TDateTimeKind : std::uint8_t { dtkDate, dtkTime };
 
-/// Shows and keeps a date or a time of day.
-class TDateTimePicker : public TCustomControl {
+/// Shows and keeps a date or a time of day; the user types or steps it in a Qt date edit (with a calendar
+/// pop-up) or time edit (with seconds). The value is kept while there is no window and across RecreateWnd.
+class TDateTimePicker : public TNativeControl {
 public:
     explicit TDateTimePicker(TComponent* owner);
     ~TDateTimePicker() override;
 
     [[nodiscard]] TDateTimeKind GetKind() const { return FKind; }
+    /// A window of the other kind is made again.
     void SetKind(TDateTimeKind value);
     [[nodiscard]] TDateTime GetDateTime() const { return FDateTime; }
     void SetDateTime(TDateTime value);
@@ -136,18 +139,23 @@ public:
     [[nodiscard]] TDateTime GetTime() const;
     /// Replaces the time of day and keeps the date.
     void SetTime(TDateTime value);
-    /// What the control shows.
+    /// The value in the program's date or time format.
     [[nodiscard]] std::string DisplayText() const;
 
-    /// After a value change, by the program or the user.
+    /// After a value change, by the program or the user; an unchanged value notifies nobody.
     TNotifyEvent OnChange;
 
 protected:
-    void Paint() override;
+    QWidget* CreateWidget() override;
+    void InitWidget(QWidget* widget) override;
 
 private:
+    void ShowValue(QWidget* widget);
+    void UserChanged(TDateTime value);
+
     TDateTimeKind FKind = dtkDate;
     TDateTime FDateTime = 0;
+    bool FShowing = false;  // the program is pushing the value into the widget
 };
 
 enum TUDBtnType : std::uint8_t { btNext, btPrev };

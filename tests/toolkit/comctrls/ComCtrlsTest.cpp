@@ -3,6 +3,11 @@
 
 #include "toolkit/ComCtrls.h"
 
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QTimeEdit>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -202,6 +207,143 @@ TEST_F(ComCtrlsTest, PickerClicksOnMouseUpOnlyWhileEnabled)
     picker->SetEnabled(false);
     Press(picker, 5, 5);
     EXPECT_EQ(Events.Log.size(), 1U);
+}
+
+class PickerTest : public ComCtrlsTest {
+protected:
+    PickerTest()
+    {
+        Picker->SetParent(Form.get());
+        Picker->SetBounds(10, 10, 150, 23);
+        Watched(Picker);
+    }
+    TDateTimePicker* Watched(TDateTimePicker* picker)
+    {
+        picker->OnChange = TNotifyEvent(this, &PickerTest::Changed);
+        return picker;
+    }
+    void Changed(TObject*) { Seen.push_back(Picker->GetDateTime()); }
+    [[nodiscard]] QDateTimeEdit* Widget() const { return qobject_cast<QDateTimeEdit*>(Picker->GetWidget()); }
+    // Real key events: the widget queues them to us and gets them back from the default procedure.
+    void Key(int key, const QString& text = {})
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(Widget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(Widget(), &release);
+        Application.ProcessMessages();
+    }
+    void Type(QDateTimeEdit::Section section, const std::string& digits)
+    {
+        Widget()->setSelectedSection(section);
+        for (char c : digits)
+            Key(Qt::Key_0 + (c - '0'), QString(QChar(c)));
+    }
+    void Focus()
+    {
+        Form->Show();
+        Picker->SetFocus();
+        Application.ProcessMessages();
+        ASSERT_NE(Widget(), nullptr);
+    }
+    // Each notification saw a new value, and the last one is the value now held.
+    void ExpectOneEventPerChange() const
+    {
+        ASSERT_FALSE(Seen.empty());
+        for (std::size_t i = 1; i < Seen.size(); ++i)
+            EXPECT_NE(Seen[i], Seen[i - 1]) << "event " << i << " repeats an unchanged value";
+        EXPECT_EQ(Seen.back(), Picker->GetDateTime());
+    }
+
+    TDateTimePicker* Picker = new TDateTimePicker(Form.get());
+    std::vector<TDateTime> Seen;
+};
+
+TEST_F(PickerTest, TheValueSetBeforeTheWindowShowsAndSurvivesRecreatingAndAChangeOfKind)
+{
+    const TDateTime value = EncodeDateTime(2019, 11, 3, 21, 7, 58, 0);
+    Picker = Watched(new TDateTimePicker(Form.get()));  // no parent yet: no window
+    Picker->SetDateTime(value);
+    EXPECT_EQ(Picker->GetWidget(), nullptr);
+    Picker->SetParent(Form.get());
+    Application.ProcessMessages();
+    for (const char* stage : {"made", "remade"}) {
+        SCOPED_TRACE(stage);
+        auto* date = qobject_cast<QDateEdit*>(Picker->GetWidget());
+        ASSERT_NE(date, nullptr);
+        EXPECT_EQ(date->date(), QDate(2019, 11, 3));
+        EXPECT_TRUE(date->calendarPopup());
+        EXPECT_EQ(Picker->GetDateTime(), value);
+        Picker->RecreateWnd();
+        Application.ProcessMessages();
+    }
+    Picker->SetKind(dtkTime);
+    Application.ProcessMessages();
+    auto* time = qobject_cast<QTimeEdit*>(Picker->GetWidget());
+    ASSERT_NE(time, nullptr);
+    EXPECT_EQ(time->time(), QTime(21, 7, 58));
+    EXPECT_TRUE(time->displayFormat().contains(QStringLiteral("ss"))) << "seconds are shown";
+    EXPECT_EQ(Picker->GetDateTime(), value);
+    EXPECT_EQ(Seen.size(), 1U) << "only the first set changed the value";
+}
+
+TEST_F(PickerTest, AProgramSetReachesTheWidgetAndNotifiesOnceAndAnEqualSetNotAtAll)
+{
+    Picker->SetKind(dtkTime);
+    Focus();
+    Picker->SetTime(EncodeTime(8, 30, 0, 0));
+    EXPECT_EQ(Widget()->time(), QTime(8, 30, 0));
+    Picker->SetDateTime(Picker->GetDateTime());
+    Picker->SetTime(EncodeTime(8, 30, 0, 0));
+    Application.ProcessMessages();
+    EXPECT_EQ(Seen.size(), 1U) << "the widget's own signal adds no second event";
+}
+
+TEST_F(PickerTest, TypingADateKeepsTheTimeOfDay)
+{
+    Picker->SetDateTime(EncodeDateTime(2024, 2, 29, 13, 45, 10, 0));
+    Seen.clear();
+    Focus();
+    Type(QDateTimeEdit::YearSection, "2023");
+    Type(QDateTimeEdit::MonthSection, "07");
+    Type(QDateTimeEdit::DaySection, "15");
+    EXPECT_EQ(Picker->GetDateTime(), EncodeDateTime(2023, 7, 15, 13, 45, 10, 0));
+    ExpectOneEventPerChange();
+}
+
+TEST_F(PickerTest, TypingATimeAndArrowKeysKeepTheDate)
+{
+    Picker->SetKind(dtkTime);
+    Picker->SetDateTime(EncodeDateTime(2022, 5, 6, 6, 5, 4, 0));
+    Seen.clear();
+    Focus();
+    Type(QDateTimeEdit::HourSection, "13");
+    Type(QDateTimeEdit::SecondSection, "59");
+    EXPECT_EQ(Picker->GetDateTime(), EncodeDateTime(2022, 5, 6, 13, 5, 59, 0));
+    ExpectOneEventPerChange();
+
+    Seen.clear();
+    Widget()->setSelectedSection(QDateTimeEdit::MinuteSection);
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Picker->GetDateTime(), EncodeDateTime(2022, 5, 6, 13, 6, 59, 0));
+    EXPECT_EQ(Seen.size(), 3U);
+}
+
+TEST_F(PickerTest, AHandlerMayFreeThePickerWhileTheUserTypes)
+{
+    Focus();
+    struct Freer {
+        TDateTimePicker* Target = nullptr;
+        void Free(TObject*) { delete Target; }
+    } freer{Picker};
+    Picker->OnChange = TNotifyEvent(&freer, &Freer::Free);
+    Widget()->setSelectedSection(QDateTimeEdit::DaySection);
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(Widget(), &up);
+    Application.ProcessMessages();
+    EXPECT_EQ(Form->GetControlCount(), 0);
 }
 
 // --- up-down ---
