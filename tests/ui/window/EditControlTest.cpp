@@ -8,6 +8,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace ovrel::ui::test {
 namespace {
 
@@ -87,6 +92,22 @@ TEST_F(EditControlTest, OnlyTheUsersEditsNotifyTheParent)
     char buffer[3] = {'?', '?', '?'};
     EXPECT_EQ(SendMessage(edit, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 1);
     EXPECT_STREQ(buffer, "a");
+}
+
+TEST_F(EditControlTest, AParentThatThrowsOnTheChangeIsReportedAndTheTypingStands)
+{
+    HWND edit = MakeEdit(0, "ab");
+    Rec.OnMessage = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_COMMAND)
+            throw std::runtime_error("handler failed");
+        return std::nullopt;
+    };
+    SendMessage(edit, EM_SETSEL, 2, 2);
+    Type(Qt::Key_C, QStringLiteral("c"));
+    EXPECT_EQ(GetWindowText(edit), "abc");
+    ASSERT_EQ(Errors.Messages.size(), 1u);
+    EXPECT_NE(Errors.Messages[0].find("handler failed"), std::string::npos);
+    Rec.OnMessage = nullptr;
 }
 
 TEST_F(EditControlTest, SelectionRoundTrips)
