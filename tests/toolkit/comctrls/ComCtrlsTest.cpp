@@ -297,6 +297,17 @@ TEST_F(PickerTest, AProgramSetReachesTheWidgetAndNotifiesOnceAndAnEqualSetNotAtA
     Picker->SetTime(EncodeTime(8, 30, 0, 0));
     Application.ProcessMessages();
     EXPECT_EQ(Seen.size(), 1U) << "the widget's own signal adds no second event";
+
+    // A date before the widget's range shows clamped, but the value held is the one set.
+    Seen.clear();
+    Picker->SetKind(dtkDate);
+    Application.ProcessMessages();
+    const TDateTime early = EncodeDateTime(1600, 3, 1, 8, 30, 0, 0);
+    Picker->SetDateTime(early);
+    ASSERT_NE(Widget(), nullptr);
+    EXPECT_EQ(Widget()->date(), Widget()->minimumDate());
+    EXPECT_EQ(Picker->GetDateTime(), early);
+    EXPECT_EQ(Seen, (std::vector<TDateTime>{early}));
 }
 
 TEST_F(PickerTest, TypingADateKeepsTheTimeOfDay)
