@@ -4,6 +4,10 @@
 #include "toolkit/Menus.h"
 #include "toolkit/SysUtils.h"
 
+#include <QPoint>
+#include <QString>
+#include <QToolTip>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -374,13 +378,44 @@ void TCustomForm::Dispatch(TMessage& message)
 // ---------------------------------------------------------------------------------------------------------
 // TApplication
 
+namespace {
+
+inline constexpr UINT_PTR kHintTimer = 1;
+inline constexpr UINT kHintPause = 500;         // ms the mouse rests before a hint shows
+inline constexpr UINT kHintReshowPause = 50;    // ms from one control to the next while a hint shows
+inline constexpr int kHintCursorOffset = 20;    // the hint shows below the pointer, clear of it
+
+void ShowToolTip(const std::string& text, POINT screenPos)
+{
+    if (text.empty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(QPoint(screenPos.x, screenPos.y), QString::fromStdString(text));
+}
+
+bool IsPressOrKey(UINT msg)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN: case WM_NCRBUTTONDBLCLK: case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK:
+    case WM_KEYDOWN: case WM_SYSKEYDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
 struct TApplication::Impl {
     explicit Impl(TApplication& application) : Handler(application) {}
     ApplicationExceptionHandler Handler;
     IExceptionHandler* Previous = nullptr;
 };
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner), FImpl(std::make_unique<Impl>(*this))
+TApplication::TApplication(TComponent* owner)
+    : TComponent(owner), FHintDisplay(ShowToolTip), FImpl(std::make_unique<Impl>(*this))
 {
     FImpl->Previous = SetExceptionHandler(&FImpl->Handler);
     if (gApplication == nullptr)
@@ -389,6 +424,8 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner), FImpl(std::ma
 
 TApplication::~TApplication()
 {
+    HideHint();
+    SetHintControl(nullptr);
     if (FHandle != nullptr)
         DeallocateHWnd(FHandle);
     if (&ExceptionHandler() == &FImpl->Handler)
@@ -405,6 +442,8 @@ bool TApplication::ProcessMessage(MSG& msg)
         FTerminated = true;
         return true;
     }
+    if (IsPressOrKey(msg.message))
+        CancelHint();
     try {
         if (IsKeyMsg(msg))
             return true;
@@ -414,6 +453,11 @@ bool TApplication::ProcessMessage(MSG& msg)
     }
     TranslateMessage(&msg);
     DispatchMessage(&msg);
+    if (msg.message == WM_MOUSEMOVE) {
+        POINT cursor{};
+        if (GetCursorPos(&cursor) != FALSE)
+            HintMouseCheck(GetMouseControl(), cursor);
+    }
     return true;
 }
 
@@ -495,8 +539,10 @@ void TApplication::Idle()
 {
     try {
         POINT cursor{};
-        if (GetCursorPos(&cursor) != FALSE)
+        if (GetCursorPos(&cursor) != FALSE) {
             CheckMouseControl(cursor);
+            HintMouseCheck(GetMouseControl(), cursor);
+        }
         for (int i = 0; i < Screen()->GetFormCount(); ++i)
             if (TCustomForm* form = Screen()->GetForm(i); form->GetShowing())
                 UpdateActions(form);
@@ -575,6 +621,10 @@ HWND TApplication::GetHandle()
 
 void TApplication::HandleProc(TMessage& message)
 {
+    if (message.Msg == WM_TIMER && message.WParam == kHintTimer) {
+        HintTimerFired();
+        return;
+    }
     message.Result = DefWindowProc(FHandle, static_cast<UINT>(message.Msg), message.WParam, message.LParam);
 }
 
@@ -600,6 +650,115 @@ void TApplication::Notification(TComponent* component, TOperation operation)
     TComponent::Notification(component, operation);
     if (operation == opRemove && component == FMainForm)
         FMainForm = nullptr;
+    if (operation == opRemove && component != nullptr && component == FHintControl) {
+        if (FHandle != nullptr)
+            KillTimer(FHandle, kHintTimer);
+        HideHint();
+        FHintControl = nullptr;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Hints
+
+void TApplication::SetShowHint(bool value)
+{
+    if (FShowHint == value)
+        return;
+    FShowHint = value;
+    if (!value) {
+        if (FHandle != nullptr)
+            KillTimer(FHandle, kHintTimer);
+        HideHint();
+        SetHintControl(nullptr);
+    }
+}
+
+void TApplication::SetHintDisplay(THintDisplay display)
+{
+    FHintDisplay = display ? std::move(display) : THintDisplay(ShowToolTip);
+}
+
+void TApplication::SetHint(const std::string& value)
+{
+    if (FHint == value)
+        return;
+    FHint = value;
+    OnHint(this);
+}
+
+void TApplication::CancelHint()
+{
+    if (FHandle != nullptr)
+        KillTimer(FHandle, kHintTimer);
+    HideHint();
+    // The mouse still rests on the same control: it must move to another before a hint comes again.
+    FHintDone = true;
+}
+
+void TApplication::SetHintControl(TControl* control)
+{
+    if (FHintControl == control)
+        return;
+    if (FHintControl != nullptr)
+        FHintControl->RemoveFreeNotification(this);
+    FHintControl = control;
+    FHintDone = false;
+    if (control != nullptr)
+        control->FreeNotification(this);
+}
+
+void TApplication::HideHint()
+{
+    if (!FHintShowing)
+        return;
+    FHintShowing = false;
+    FHintDisplay(std::string(), POINT{});
+}
+
+void TApplication::HintMouseCheck(TControl* control, POINT screenPos)
+{
+    SetHint(control != nullptr ? GetLongHint(control->GetHint()) : std::string());
+    TControl* hintable = control;
+    if (!FShowHint || hintable == nullptr || !hintable->GetShowHint() || GetShortHint(hintable->GetHint()).empty())
+        hintable = nullptr;
+    if (hintable != FHintControl) {
+        const bool wasShowing = FHintShowing;
+        if (FHandle != nullptr)
+            KillTimer(FHandle, kHintTimer);
+        HideHint();
+        SetHintControl(hintable);
+        if (hintable != nullptr)
+            SetTimer(GetHandle(), kHintTimer, wasShowing ? kHintReshowPause : kHintPause);
+        return;
+    }
+    if (FHintShowing && PtInRect(&FHintCursorRect, screenPos) == FALSE)
+        HideHint();
+}
+
+void TApplication::HintTimerFired()
+{
+    KillTimer(FHandle, kHintTimer);
+    TControl* control = FHintControl;
+    POINT cursor{};
+    if (control == nullptr || FHintDone || FHintShowing || !FShowHint || GetCursorPos(&cursor) == FALSE)
+        return;
+    FHintDone = true;  // one hint per rest on a control
+    THintInfo info;
+    info.HintControl = control;
+    info.CursorPos = control->ScreenToClient(cursor);
+    info.HintPos = {cursor.x, cursor.y + kHintCursorOffset};
+    info.CursorRect = control->GetClientRect();
+    info.HintStr = GetShortHint(control->GetHint());
+    const std::intptr_t veto = control->Perform(CM_HINTSHOW, 0, reinterpret_cast<std::intptr_t>(&info));
+    // The handler may have freed the control or moved the hint elsewhere.
+    if (FHintControl != control || veto != 0 || info.HintStr.empty())
+        return;
+    const POINT topLeft = control->ClientToScreen({info.CursorRect.left, info.CursorRect.top});
+    const POINT bottomRight = control->ClientToScreen({info.CursorRect.right, info.CursorRect.bottom});
+    FHintCursorRect = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    FHintShowing = true;
+    FHintDisplay(info.HintStr, info.HintPos);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -146,9 +146,22 @@ public:
         reference = dynamic_cast<F*>(CreateForm([](TComponent* owner) -> TCustomForm* { return new F(owner); }));
     }
 
-    /// The switch for hints over the whole program.
+    /// The switch for hints over the whole program; turning it off hides a hint that shows.
     [[nodiscard]] bool GetShowHint() const { return FShowHint; }
-    void SetShowHint(bool value) { FShowHint = value; }
+    void SetShowHint(bool value);
+
+    /// Shows text at a screen point, or hides the hint when text is empty. Tests put a recorder here.
+    using THintDisplay = std::function<void(const std::string& text, ui::POINT screenPos)>;
+    /// Null restores the default (the toolkit's tool tip).
+    void SetHintDisplay(THintDisplay display);
+    /// Hides a hint that shows and stops a pending one; the next control the mouse rests on starts afresh.
+    void CancelHint();
+    /// The long hint of the control under the mouse (for a status bar); OnHint runs when it changes.
+    [[nodiscard]] const std::string& GetHint() const { return FHint; }
+    void SetHint(const std::string& value);
+    /// Whether a hint shows now, and over which control.
+    [[nodiscard]] bool GetHintShowing() const { return FHintShowing; }
+    [[nodiscard]] TControl* GetHintControl() const { return FHintControl; }
 
     /// Handles every queued message, then returns without waiting.
     void ProcessMessages();
@@ -192,6 +205,7 @@ public:
 
     TExceptionEvent OnException;
     TIdleEvent OnIdle;
+    TNotifyEvent OnHint;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -202,6 +216,18 @@ private:
     bool IsKeyMsg(const ui::MSG& msg);
 
     void HandleProc(TMessage& message);
+    /// Follows the control under the mouse: starts, moves or hides the hint.
+    void HintMouseCheck(TControl* control, ui::POINT screenPos);
+    void SetHintControl(TControl* control);
+    void HintTimerFired();
+    void HideHint();
+
+    std::string FHint;
+    THintDisplay FHintDisplay;
+    TControl* FHintControl = nullptr;
+    ui::RECT FHintCursorRect{};  // screen coordinates, valid while the hint shows
+    bool FHintShowing = false;
+    bool FHintDone = false;  // shown and hidden again over the same control: not again until it changes
 
     std::vector<TWindowHook> FHooks;
     std::string FTitle;
