@@ -53,10 +53,6 @@ protected:
     {
         ui::ClearMessageQueue();
         Form->SetBounds(0, 0, 300, 200);
-        Pad->SetParent(Form.get());
-        Pad->SetBounds(10, 10, 60, 40);
-        Pad->SetHint("Pad|Pad in long");
-        Pad->SetShowHint(true);
         Panel->SetParent(Form.get());
         Panel->SetBounds(100, 10, 60, 40);
         Panel->SetHint("Panel");
@@ -69,6 +65,15 @@ protected:
     {
         CheckMouseControl({-1000, -1000});
         ui::ClearMessageQueue();
+    }
+    HintPad* AddPad(const std::string& hint)
+    {
+        auto* pad = new HintPad(Form.get());
+        pad->SetParent(Form.get());
+        pad->SetBounds(10, 10, 60, 40);
+        pad->SetHint(hint);
+        pad->SetShowHint(true);
+        return pad;
     }
     void HintChanged(TObject*) { Hints.push_back(Application.GetHint()); }
     void MoveTo(TControl* control, int x = 5, int y = 5)
@@ -98,7 +103,7 @@ protected:
     ui::ScopedService<ui::ITimerDriver> DriverGuard{ui::SetTimerDriver, Driver};
     TApplication Application{nullptr};
     std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
-    HintPad* Pad = new HintPad(Form.get());
+    HintPad* Pad = AddPad("Pad|Pad in long");
     TWinControl* Panel = new TWinControl(Form.get());
 };
 
@@ -249,21 +254,13 @@ TEST_F(HintTest, AFreedControlTakesItsHintWithIt)
     EXPECT_EQ(Display.size(), 2u);
 
     // Freed while its hint is pending, or by its own answer to the question: nothing shows.
-    auto* pending = new HintPad(Form.get());
-    pending->SetParent(Form.get());
-    pending->SetBounds(10, 10, 60, 40);
-    pending->SetHint("Pending");
-    pending->SetShowHint(true);
+    HintPad* pending = AddPad("Pending");
     MoveTo(pending);
     Wait(200);
     delete pending;
     Wait(1000);
 
-    auto* self = new HintPad(Form.get());
-    self->SetParent(Form.get());
-    self->SetBounds(10, 10, 60, 40);
-    self->SetHint("Self");
-    self->SetShowHint(true);
+    HintPad* self = AddPad("Self");
     self->FreeSelf = true;
     MoveTo(Form.get(), 250, 150);
     MoveTo(self);
