@@ -14,29 +14,6 @@ namespace ovrel::toolkit {
 
 namespace {
 
-// The tab under a client point of a strip of count equal tabs along the top edge.
-int TabAt(int count, int x, int y)
-{
-    if (y < 0 || y >= TabStripHeight || x < 0)
-        return -1;
-    const int index = x / TabWidth;
-    return index < count ? index : -1;
-}
-
-void PaintTabs(TCanvas& canvas, const TStrings* captions, const std::vector<std::string>* names, int count,
-               int active, int width, int height)
-{
-    canvas.GetBrush()->SetColor(clBtnFace);
-    canvas.FillRect({0, 0, width, height});
-    for (int i = 0; i < count; ++i) {
-        const TRect tab{i * TabWidth, i == active ? 0 : 2, (i + 1) * TabWidth - 1, TabStripHeight};
-        canvas.Rectangle(tab);
-        const std::string text = captions != nullptr ? captions->Get(i) : (*names)[static_cast<std::size_t>(i)];
-        canvas.TextRect(tab, tab.left + 4, tab.top + 3, text);
-    }
-    canvas.FrameRect({0, TabStripHeight - 1, width, height});
-}
-
 TDateTime Combine(TDateTime datePart, TDateTime timePart)
 {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
@@ -46,6 +23,57 @@ TDateTime Combine(TDateTime datePart, TDateTime timePart)
 }
 
 }  // namespace
+
+// --- TCustomTabControl -------------------------------------------------------------------------------------
+
+TCustomTabControl::TCustomTabControl(TComponent* owner) : TCustomControl(owner) {}
+
+int TCustomTabControl::IndexOfTabAt(int x, int y) const
+{
+    if (y < 0 || y >= TabStripHeight || x < 0)
+        return -1;
+    const int index = x / TabWidth;
+    return index < TabCount() ? index : -1;
+}
+
+void TCustomTabControl::AdjustClientRect(ui::RECT& rect)
+{
+    TCustomControl::AdjustClientRect(rect);
+    rect.top = std::min(rect.bottom, rect.top + TabStripHeight);
+}
+
+void TCustomTabControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != mbLeft)
+        return;
+    const int index = IndexOfTabAt(x, y);
+    if (index < 0 || index == CurrentTab())
+        return;
+    SelectTab(index);
+    OnChange(this);  // may free this control: nothing follows
+}
+
+void TCustomTabControl::Paint()
+{
+    TCanvas& canvas = *GetCanvas();
+    const int width = GetClientWidth();
+    const int height = GetClientHeight();
+    const int active = CurrentTab();
+    canvas.GetBrush()->SetColor(clBtnFace);
+    canvas.FillRect({0, 0, width, height});
+    for (int i = 0; i < TabCount(); ++i) {
+        const TRect tab{i * TabWidth, i == active ? 0 : 2, (i + 1) * TabWidth - 1, TabStripHeight};
+        canvas.Rectangle(tab);
+        canvas.TextRect(tab, tab.left + 4, tab.top + 3, TabCaption(i));
+    }
+    canvas.FrameRect({0, TabStripHeight - 1, width, height});
+}
+
+std::string TPageControl::TabCaption(int index) const
+{
+    return FPages[static_cast<std::size_t>(index)]->GetCaption();
+}
 
 // --- TTabSheet ---------------------------------------------------------------------------------------------
 
@@ -87,7 +115,7 @@ void TTabSheet::SetParent(TWinControl* value)
 
 // --- TPageControl ------------------------------------------------------------------------------------------
 
-TPageControl::TPageControl(TComponent* owner) : TCustomControl(owner)
+TPageControl::TPageControl(TComponent* owner) : TCustomTabControl(owner)
 {
     SetControlStyle(GetControlStyle().Include(csAcceptsControls));
 }
@@ -126,38 +154,6 @@ int TPageControl::GetActivePageIndex() const
 void TPageControl::SetActivePageIndex(int value)
 {
     SetActivePage(GetPage(value));
-}
-
-int TPageControl::IndexOfTabAt(int x, int y) const
-{
-    return TabAt(GetPageCount(), x, y);
-}
-
-void TPageControl::AdjustClientRect(ui::RECT& rect)
-{
-    TCustomControl::AdjustClientRect(rect);
-    rect.top = std::min(rect.bottom, rect.top + TabStripHeight);
-}
-
-void TPageControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
-{
-    TCustomControl::MouseDown(button, shift, x, y);
-    if (button != mbLeft)
-        return;
-    TTabSheet* page = GetPage(IndexOfTabAt(x, y));
-    if (page == nullptr || page == FActivePage)
-        return;
-    SetActivePage(page);
-    OnChange(this);  // may free this control: nothing follows
-}
-
-void TPageControl::Paint()
-{
-    std::vector<std::string> captions;
-    for (TTabSheet* page : FPages)
-        captions.push_back(page->GetCaption());
-    PaintTabs(*GetCanvas(), nullptr, &captions, GetPageCount(), GetActivePageIndex(), GetClientWidth(),
-              GetClientHeight());
 }
 
 void TPageControl::InsertPage(TTabSheet* page)
@@ -200,7 +196,7 @@ void TTabStrings::Changed()
     FControl.TabsChanged();
 }
 
-TTabControl::TTabControl(TComponent* owner) : TCustomControl(owner), FTabs(std::make_unique<TTabStrings>(*this))
+TTabControl::TTabControl(TComponent* owner) : TCustomTabControl(owner), FTabs(std::make_unique<TTabStrings>(*this))
 {
     SetControlStyle(GetControlStyle().Include(csAcceptsControls));
 }
@@ -223,35 +219,6 @@ void TTabControl::SetTabIndex(int value)
         return;
     FTabIndex = value;
     Invalidate();
-}
-
-int TTabControl::IndexOfTabAt(int x, int y) const
-{
-    return TabAt(FTabs->GetCount(), x, y);
-}
-
-void TTabControl::AdjustClientRect(ui::RECT& rect)
-{
-    TCustomControl::AdjustClientRect(rect);
-    rect.top = std::min(rect.bottom, rect.top + TabStripHeight);
-}
-
-void TTabControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
-{
-    TCustomControl::MouseDown(button, shift, x, y);
-    if (button != mbLeft)
-        return;
-    const int index = IndexOfTabAt(x, y);
-    if (index < 0 || index == FTabIndex)
-        return;
-    SetTabIndex(index);
-    OnChange(this);  // may free this control: nothing follows
-}
-
-void TTabControl::Paint()
-{
-    PaintTabs(*GetCanvas(), FTabs.get(), nullptr, FTabs->GetCount(), FTabIndex, GetClientWidth(),
-              GetClientHeight());
 }
 
 void TTabControl::TabsChanged()

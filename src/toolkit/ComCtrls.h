@@ -20,6 +20,29 @@ inline constexpr int TabStripHeight = 22;
 /// Width of one tab: the strip is split into equal tabs of this width.
 inline constexpr int TabWidth = 80;
 
+/// A strip of equal tabs along the top edge over a client area: the part page and tab controls share.
+class TCustomTabControl : public TCustomControl {
+public:
+    explicit TCustomTabControl(TComponent* owner);
+
+    /// The tab under a client point; -1 outside the tabs.
+    [[nodiscard]] int IndexOfTabAt(int x, int y) const;
+
+    /// After the user picked another tab (not after a program set).
+    TNotifyEvent OnChange;
+
+protected:
+    [[nodiscard]] virtual int TabCount() const = 0;
+    [[nodiscard]] virtual std::string TabCaption(int index) const = 0;
+    [[nodiscard]] virtual int CurrentTab() const = 0;
+    /// Makes a valid other tab the current one, as a program set would.
+    virtual void SelectTab(int index) = 0;
+
+    void AdjustClientRect(ui::RECT& rect) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void Paint() override;
+};
+
 /// One page of a page control: a container whose children show while it is the active page.
 class TTabSheet : public TCustomControl {
 public:
@@ -40,7 +63,7 @@ private:
 };
 
 /// A tab strip over a stack of tab sheets; only the active sheet is visible.
-class TPageControl : public TCustomControl {
+class TPageControl : public TCustomTabControl {
 public:
     explicit TPageControl(TComponent* owner);
     ~TPageControl() override;
@@ -53,16 +76,11 @@ public:
     [[nodiscard]] int GetActivePageIndex() const;
     /// Out of range: no page is active.
     void SetActivePageIndex(int value);
-    /// The tab under a client point; -1 outside the tabs.
-    [[nodiscard]] int IndexOfTabAt(int x, int y) const;
-
-    /// After the user picked another tab (not after a program set).
-    TNotifyEvent OnChange;
-
 protected:
-    void AdjustClientRect(ui::RECT& rect) override;
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    void Paint() override;
+    [[nodiscard]] int TabCount() const override { return GetPageCount(); }
+    [[nodiscard]] std::string TabCaption(int index) const override;
+    [[nodiscard]] int CurrentTab() const override { return GetActivePageIndex(); }
+    void SelectTab(int index) override { SetActivePageIndex(index); }
 
 private:
     friend class TTabSheet;
@@ -89,7 +107,7 @@ private:
 };
 
 /// A tab strip over one client area the program fills as the tab changes.
-class TTabControl : public TCustomControl {
+class TTabControl : public TCustomTabControl {
 public:
     explicit TTabControl(TComponent* owner);
     ~TTabControl() override;
@@ -99,15 +117,12 @@ public:
     [[nodiscard]] int GetTabIndex() const { return FTabIndex; }
     /// Out of range gives -1; a program set does not raise OnChange.
     void SetTabIndex(int value);
-    [[nodiscard]] int IndexOfTabAt(int x, int y) const;
-
-    /// After the user picked another tab.
-    TNotifyEvent OnChange;
 
 protected:
-    void AdjustClientRect(ui::RECT& rect) override;
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    void Paint() override;
+    [[nodiscard]] int TabCount() const override { return FTabs->GetCount(); }
+    [[nodiscard]] std::string TabCaption(int index) const override { return FTabs->Get(index); }
+    [[nodiscard]] int CurrentTab() const override { return FTabIndex; }
+    void SelectTab(int index) override { SetTabIndex(index); }
 
 private:
     friend class TTabStrings;
