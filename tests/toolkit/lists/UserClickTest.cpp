@@ -1,10 +1,9 @@
 // A real Qt click on a row, as the desktop delivers it: it goes through our queue and back to the widget.
 #include "../controls/ControlsTestSupport.h"
+#include "support/QtInput.h"
 #include "toolkit/StdLists.h"
 
-#include <QCoreApplication>
 #include <QListWidget>
-#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -24,16 +23,8 @@ TEST(UserClick, AClickOnARowSelectsIt)
     form.Show();
     application.ProcessMessages();
     auto* widget = static_cast<QListWidget*>(list->GetWidget());
-    QWidget* viewport = widget->viewport();
-    const QRect row = widget->visualItemRect(widget->item(2));
-    const QPointF local = row.center();
-    const QPointF global = viewport->mapToGlobal(local);
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(type, local, global, Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &event);
-        application.ProcessMessages();
-    }
+    const QPointF row = widget->visualItemRect(widget->item(2)).center();
+    test::SendQtClick(widget->viewport(), row, Qt::NoModifier, [&] { application.ProcessMessages(); });
     EXPECT_EQ(list->GetItemIndex(), 2);
 }
 

@@ -1,12 +1,11 @@
 #include "toolkit/ListView.h"
 
+#include "support/QtInput.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
 
-#include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QMouseEvent>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -250,14 +249,8 @@ TEST(ListViewUserClick, CtrlClickAddsARowToTheSelection)
     QTreeView* view = list->View();
     ASSERT_NE(view, nullptr);
     auto click = [&](int row, Qt::KeyboardModifiers modifiers) {
-        const QPointF local = view->visualRect(view->model()->index(row, 0)).center();
-        const QPointF global = view->viewport()->mapToGlobal(local);
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, local, global, Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
-            QCoreApplication::sendEvent(view->viewport(), &event);
-            application.ProcessMessages();
-        }
+        const QPointF at = view->visualRect(view->model()->index(row, 0)).center();
+        test::SendQtClick(view->viewport(), at, modifiers, [&] { application.ProcessMessages(); });
     };
     click(0, Qt::NoModifier);
     click(2, Qt::ControlModifier);
