@@ -123,9 +123,10 @@ void TShellTreeView::InitWidget(QWidget* widget)
     TNativeControl::InitWidget(widget);
     auto* view = static_cast<QTreeView*>(widget);
     FModel = new QFileSystemModel(view);
-    // Links are left out so that no folder loop can be walked into; hidden folders stay hidden as in the
-    // desktop's own file manager.
-    FModel->setFilter(QDir::AllDirs | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    // Linked folders are listed (photo folders often live on another disk) and resolved when chosen; the model
+    // reads a folder only when it is opened, so a link loop is never walked on its own. Hidden folders stay
+    // hidden as in the desktop's own file manager.
+    FModel->setFilter(QDir::AllDirs | QDir::Dirs | QDir::NoDotAndDotDot);
     FModel->setReadOnly(true);
     FModel->setOption(QFileSystemModel::DontWatchForChanges, !FAutoRefresh);
     view->setModel(FModel);
@@ -204,10 +205,15 @@ void TShellTreeView::SelectInView()
 
 void TShellTreeView::ViewCurrentChanged(const std::string& folder)
 {
-    std::string chosen = folder.empty() ? std::string() : CanonicalFolder(folder);
-    if (chosen == FRoot)
-        chosen.clear();
-    if (chosen == FPath || (!folder.empty() && chosen.empty()))
+    std::string chosen;
+    if (!folder.empty()) {
+        chosen = CanonicalFolder(folder);
+        if (chosen.empty())
+            return;  // no folder (any more)
+        if (chosen == FRoot)
+            chosen.clear();  // a link back to the root chooses the root
+    }
+    if (chosen == FPath)
         return;
     FPath = chosen;
     Change();

@@ -145,6 +145,20 @@ TEST_F(ShellTreeTest, UserSelectionNotifiesOnce)
     EXPECT_EQ(Changes, (std::vector<std::string>{P("a/c")}));
 }
 
+TEST_F(ShellTreeTest, ALinkedFolderIsListedAndChoosingItGivesItsRealFolder)
+{
+    // A photo folder is often a link to another disk: it must be reachable from the tree.
+    Form->Show();
+    Tree->SetPath(P("a/b"));
+    Changes.clear();
+    auto* model = qobject_cast<QFileSystemModel*>(View()->model());
+    const QModelIndex link = model->index(QString::fromStdString(P("a/loop")));
+    ASSERT_TRUE(link.isValid());
+    View()->setCurrentIndex(link);
+    EXPECT_EQ(Tree->GetPath(), Root.string());
+    EXPECT_EQ(Changes, (std::vector<std::string>{Root.string()}));
+}
+
 TEST_F(ShellTreeTest, RenamingIsAlwaysRefused)
 {
     Form->Show();
