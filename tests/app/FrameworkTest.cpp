@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -215,7 +217,10 @@ class Languages : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FFolder = std::filesystem::temp_directory_path() / "ovrel-framework-languages";
+        // One folder per test and process: CTest runs the tests of this fixture at the same time.
+        FFolder = std::filesystem::temp_directory_path() /
+                  ("ovrel-framework-languages-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(FFolder);
         std::filesystem::create_directories(FFolder);
         std::ofstream(FFolder / "English.ini") << "[Language]\nLangId=1033\nLanguage=English\n[Common]\n160=Not Defined\n";
