@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

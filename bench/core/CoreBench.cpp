@@ -30,11 +30,7 @@ struct CameraFolder {
         Bytes app1{'E', 'x', 'i', 'f', 0, 0};
         const Bytes exif = CameraExif(false, 2048).Build();
         app1.insert(app1.end(), exif.begin(), exif.end());
-        const Bytes file = JpegBytes()
-                               .Segment(0xE1, app1)
-                               .Frame(6000, 4000)
-                               .ScanData(Bytes(4096, 0x55))
-                               .Build();
+        const Bytes file = JpegBytes().Segment(0xE1, app1).Frame(6000, 4000).ScanData(Bytes(4096, 0x55)).Build();
         for (int i = 0; i < FolderImageCount; ++i)
             WriteFile(Dir.File("IMG_" + std::to_string(10000 + i) + ".JPG"), file);
     }
@@ -62,8 +58,7 @@ void LoadFolderOfCameraJpegs(benchmark::State& state)
 }
 BENCHMARK(LoadFolderOfCameraJpegs)->Unit(benchmark::kMillisecond);
 
-template <class T>
-std::vector<std::uint8_t> ValueBytes(std::initializer_list<T> values)
+template <class T> std::vector<std::uint8_t> ValueBytes(std::initializer_list<T> values)
 {
     std::vector<std::uint8_t> bytes(values.size() * sizeof(T));
     std::size_t at = 0;
@@ -82,7 +77,8 @@ struct LargeList {
     {
         std::mt19937 random(11);
         for (int i = 0; i < SortImageCount; ++i) {
-            auto info = std::make_unique<TVekImageInfo>("/nonexistent/IMG_" + std::to_string(random() % 100000) + ".JPG");
+            auto info =
+                std::make_unique<TVekImageInfo>("/nonexistent/IMG_" + std::to_string(random() % 100000) + ".JPG");
             if (i % 10 != 0) {
                 const auto exposure = ValueBytes<std::uint32_t>({1, 1 + static_cast<std::uint32_t>(random() % 4000)});
                 info->SetPropertyItem(33434, 5, static_cast<std::uint32_t>(exposure.size()), exposure.data());

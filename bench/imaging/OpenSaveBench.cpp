@@ -30,7 +30,8 @@ struct CameraFile {
         std::mt19937 random(7);
         for (auto& b : scan)
             b = static_cast<std::uint8_t>(random() % 255);  // no 0xFF: nothing to stuff
-        const Bytes file = JpegBytes().Jfif(1, 72, 72).Exif(exif.Build()).Frame(6000, 4000).ScanData(std::move(scan)).Build();
+        const Bytes file =
+            JpegBytes().Jfif(1, 72, 72).Exif(exif.Build()).Frame(6000, 4000).ScanData(std::move(scan)).Build();
         WriteFile(Name, file);
     }
 };

@@ -31,9 +31,8 @@ struct CameraFiles {
     {
         WriteFile(Plain, pixelfixtures::EncodeJpeg(Width, Height, Scenery, 3, {}, 90));
         TiffBytes exif = CameraExif(false, 16 * 1024);
-        exif.Thumbnail(pixelfixtures::EncodeJpeg(160, 120, [](std::uint32_t x, std::uint32_t y) {
-            return Scenery(x * Width / 160, y * Height / 120);
-        }));
+        exif.Thumbnail(pixelfixtures::EncodeJpeg(
+            160, 120, [](std::uint32_t x, std::uint32_t y) { return Scenery(x * Width / 160, y * Height / 120); }));
         Bytes app1{'E', 'x', 'i', 'f', 0, 0};
         const Bytes block = exif.Build();
         app1.insert(app1.end(), block.begin(), block.end());

@@ -215,10 +215,7 @@ void ReadConfigBytes(std::span<const std::uint8_t> bytes)
     }
 }
 
-bool LoadConfig()
-{
-    return LoadConfig(ConfigFileName());
-}
+bool LoadConfig() { return LoadConfig(ConfigFileName()); }
 
 bool LoadConfig(const std::string& fileName)
 {
@@ -236,10 +233,7 @@ bool LoadConfig(const std::string& fileName)
     }
 }
 
-void SaveConfig()
-{
-    SaveConfig(ConfigFileName());
-}
+void SaveConfig() { SaveConfig(ConfigFileName()); }
 
 void SaveConfig(const std::string& fileName)
 {
@@ -251,10 +245,7 @@ void SaveConfig(const std::string& fileName)
     WriteFileAtomically(fileName, ConfigBytes());
 }
 
-const std::string& NotDefinedText()
-{
-    return NotDefinedTextStorage();
-}
+const std::string& NotDefinedText() { return NotDefinedTextStorage(); }
 
 void LocalizeCatalogue()
 {

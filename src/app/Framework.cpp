@@ -24,7 +24,10 @@ std::unique_ptr<TVekModel> gModel;  // owned by the application's lifetime, see 
 TVekApplication* VekApplication() noexcept { return gVekApplication; }
 TVekModel* Model() noexcept { return gModel.get(); }
 
-bool IsHtmlHelpFile(const std::string& fileName) { return toolkit::SameText(toolkit::ExtractFileExt(fileName), ".chm"); }
+bool IsHtmlHelpFile(const std::string& fileName)
+{
+    return toolkit::SameText(toolkit::ExtractFileExt(fileName), ".chm");
+}
 
 // ---- TVekCommand ------------------------------------------------------------------------------------------
 
@@ -102,8 +105,7 @@ TVekCommandAction* TVekModel::CreateAction(std::int32_t commandId, TObject* para
 
 // ---- TVekCommandAction ------------------------------------------------------------------------------------
 
-TVekCommandAction::TVekCommandAction(toolkit::TCustomActionList* actionList, TObject* parameter,
-                                     std::int32_t commandId)
+TVekCommandAction::TVekCommandAction(toolkit::TCustomActionList* actionList, TObject* parameter, std::int32_t commandId)
     : TCustomAction(actionList), FParameter(parameter)
 {
     SetActionList(actionList);

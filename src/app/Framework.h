@@ -89,8 +89,7 @@ private:
 class TVekCommandAction : public toolkit::TCustomAction {
 public:
     /// Joins the list (its owner); named after the command when the model has it.
-    TVekCommandAction(toolkit::TCustomActionList* actionList, toolkit::TObject* parameter,
-                      std::int32_t commandId);
+    TVekCommandAction(toolkit::TCustomActionList* actionList, toolkit::TObject* parameter, std::int32_t commandId);
 
     [[nodiscard]] TVekCommand* GetCommand() const { return FCommand; }
     [[nodiscard]] toolkit::TObject* GetParameter() const { return FParameter; }

@@ -27,10 +27,7 @@ std::string AsciiLower(std::string_view text)
     return result;
 }
 
-bool SameText(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
-}
+bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && AsciiLower(a) == AsciiLower(b); }
 
 // A language id as the files write it: decimal, 1..65535.
 bool ParseLangId(std::string_view text, std::uint16_t& langId)
@@ -61,8 +58,7 @@ std::string ReplaceLineFeeds(std::string_view text)
 
 TVekLocalizedStrings::TVekLocalizedStrings(TVekLocalizer* owner, std::string name)
     : FOwner(owner), FName(std::move(name))
-{
-}
+{}
 
 TVekLocalizedStrings::~TVekLocalizedStrings() = default;
 
@@ -70,15 +66,9 @@ TVekLanguage::TVekLanguage(std::uint16_t langId) : LangId(langId) {}
 
 TVekLanguage::~TVekLanguage() = default;
 
-TVekLocalizer::TVekLocalizer()
-{
-    AddFolder(GetLanguageFolder());
-}
+TVekLocalizer::TVekLocalizer() { AddFolder(GetLanguageFolder()); }
 
-TVekLocalizer::TVekLocalizer(const std::string& languageFolder)
-{
-    AddFolder(languageFolder);
-}
+TVekLocalizer::TVekLocalizer(const std::string& languageFolder) { AddFolder(languageFolder); }
 
 TVekLocalizer::~TVekLocalizer()
 {
@@ -87,10 +77,7 @@ TVekLocalizer::~TVekLocalizer()
         GLocalizer = nullptr;
 }
 
-std::string TVekLocalizer::GetLanguageFolder() const
-{
-    return ExtractFilePath(ExecutableFileName()) + "Language/";
-}
+std::string TVekLocalizer::GetLanguageFolder() const { return ExtractFilePath(ExecutableFileName()) + "Language/"; }
 
 void TVekLocalizer::AddFolder(const std::string& folder)
 {
@@ -234,10 +221,7 @@ void TVekLocalizer::AddLocalizeHandler(const TMethodEvent& method)
     FHandlers.Add(method);
 }
 
-void TVekLocalizer::RemoveLocalizeHandlers(const void* object)
-{
-    FHandlers.RemoveObject(object);
-}
+void TVekLocalizer::RemoveLocalizeHandlers(const void* object) { FHandlers.RemoveObject(object); }
 
 TVekLocalizedStrings* TVekLocalizer::FindStrings(std::string_view name) const
 {
@@ -279,15 +263,9 @@ TVekLanguage* TVekLocalizer::GetLanguage(std::uint16_t langId)
     return FLanguages.back().get();
 }
 
-TVekLocalizer* GetLocalizer() noexcept
-{
-    return GLocalizer;
-}
+TVekLocalizer* GetLocalizer() noexcept { return GLocalizer; }
 
-void SetLocalizer(TVekLocalizer* localizer) noexcept
-{
-    GLocalizer = localizer;
-}
+void SetLocalizer(TVekLocalizer* localizer) noexcept { GLocalizer = localizer; }
 
 TVekLocalizedStrings& GetLocalizedStrings(std::string_view name)
 {
@@ -311,8 +289,7 @@ bool FindString(const TVekLocalizedStrings& table, int id, std::string& text)
             return true;
         }
         const TVekLocalizer* owner = current->GetLocalizer();
-        current = owner && !current->GetParentName().empty() ? owner->FindStrings(current->GetParentName())
-                                                             : nullptr;
+        current = owner && !current->GetParentName().empty() ? owner->FindStrings(current->GetParentName()) : nullptr;
     }
     text.clear();
     return false;

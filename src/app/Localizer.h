@@ -43,7 +43,7 @@ public:
     ~TVekLanguage() override;
 
     std::uint16_t LangId;
-    std::string Name;      // the text of its menu entry; empty for a language only shared files name
+    std::string Name;  // the text of its menu entry; empty for a language only shared files name
     std::string HelpFile;  // empty: the default language's, or the program's
     /// A file path, or for a shared file the path, '|' and the section name.
     std::vector<std::string> Files;

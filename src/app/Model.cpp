@@ -27,7 +27,8 @@ TEXIFOvrelModel::TEXIFOvrelModel() = default;
 
 TEXIFOvrelModel::~TEXIFOvrelModel()
 {
-    if (TVekLocalizer* localizer = GetLocalizer(); localizer != nullptr && localizer->OnHelpFileChanged.GetObject() == this)
+    if (TVekLocalizer* localizer = GetLocalizer();
+        localizer != nullptr && localizer->OnHelpFileChanged.GetObject() == this)
         localizer->OnHelpFileChanged = {};
 }
 

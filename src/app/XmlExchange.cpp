@@ -84,10 +84,7 @@ struct TImportedItem {
     std::vector<std::uint8_t> Value;
 };
 
-[[noreturn]] void Fail(const std::string& message)
-{
-    throw EXmlImportError(message);
-}
+[[noreturn]] void Fail(const std::string& message) { throw EXmlImportError(message); }
 
 // A decimal number in [min, max]; anything else is an error naming the field.
 long long ParseNumber(const std::optional<std::string>& text, std::string_view field, long long min, long long max)

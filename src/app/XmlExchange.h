@@ -9,7 +9,10 @@
 namespace ovrel::app {
 
 /// A document whose content cannot be imported, or an image that could not be rewritten.
-class EXmlImportError : public toolkit::Exception { public: using toolkit::Exception::Exception; };
+class EXmlImportError : public toolkit::Exception {
+public:
+    using toolkit::Exception::Exception;
+};
 
 /// Writes the image's file name and metadata items to fileName, replacing an existing file. Raises
 /// toolkit::EXMLDocError when the file cannot be written.

@@ -34,10 +34,10 @@ std::int32_t MulDivFloor(std::int32_t a, std::int32_t b, std::int32_t c) noexcep
 
 TRect CenterRect(const TRect& r, const TRect& bounds) noexcept
 {
-    const std::int64_t left = (static_cast<std::int64_t>(bounds.Left) + bounds.Right) / 2 -
-                              (static_cast<std::int64_t>(r.Left) + r.Right) / 2;
-    const std::int64_t top = (static_cast<std::int64_t>(bounds.Top) + bounds.Bottom) / 2 -
-                             (static_cast<std::int64_t>(r.Top) + r.Bottom) / 2;
+    const std::int64_t left =
+        (static_cast<std::int64_t>(bounds.Left) + bounds.Right) / 2 - (static_cast<std::int64_t>(r.Left) + r.Right) / 2;
+    const std::int64_t top =
+        (static_cast<std::int64_t>(bounds.Top) + bounds.Bottom) / 2 - (static_cast<std::int64_t>(r.Top) + r.Bottom) / 2;
     TRect result;
     result.Left = ClampToInt32(left);
     result.Top = ClampToInt32(top);
@@ -203,10 +203,7 @@ TDateTime TVekImageInfo::GetPropertyDate(std::uint32_t id) const
     return ParseExifDateTime(ImageInfoFormat().TypedText(FMetadata.Find(id)));
 }
 
-void TVekImageInfo::SetPropertyText(std::uint32_t id, std::string_view text)
-{
-    FMetadata.SetString(id, text);
-}
+void TVekImageInfo::SetPropertyText(std::uint32_t id, std::string_view text) { FMetadata.SetString(id, text); }
 
 void TVekImageInfo::GetPropertyItem(int index, TPropertyItem& item) const
 {
@@ -220,10 +217,7 @@ void TVekImageInfo::SetPropertyItem(std::uint32_t id, std::uint16_t type, std::u
     FMetadata.SetItem(id, type, length, bytes);
 }
 
-void TVekImageInfo::ClearProperties()
-{
-    FMetadata.Clear();
-}
+void TVekImageInfo::ClearProperties() { FMetadata.Clear(); }
 
 void TVekImageInfo::DrawThumbnail(TThumbnailCanvas& canvas, const TRect& rect, std::int32_t boxWidth,
                                   std::int32_t boxHeight)

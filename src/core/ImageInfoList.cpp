@@ -43,18 +43,12 @@ void TVekProgress::Cancel()
     Changed();
 }
 
-void TVekProgress::Changed()
-{
-    FOnChange(this);
-}
+void TVekProgress::Changed() { FOnChange(this); }
 
 TVekMethodList::TVekMethodList() = default;
 TVekMethodList::~TVekMethodList() = default;
 
-void TVekMethodList::Add(const TMethodEvent& method)
-{
-    FMethods.push_back(method);
-}
+void TVekMethodList::Add(const TMethodEvent& method) { FMethods.push_back(method); }
 
 void TVekMethodList::CallAll() const
 {
@@ -82,15 +76,9 @@ void TVekMethodList::RemoveObject(const void* obj)
 TEXIFImageInfoList::TEXIFImageInfoList() = default;
 TEXIFImageInfoList::~TEXIFImageInfoList() = default;
 
-void TEXIFImageInfoList::Clear() noexcept
-{
-    FItems.clear();
-}
+void TEXIFImageInfoList::Clear() noexcept { FItems.clear(); }
 
-void TEXIFImageInfoList::Add(std::unique_ptr<TVekImageInfo> info)
-{
-    FItems.push_back(std::move(info));
-}
+void TEXIFImageInfoList::Add(std::unique_ptr<TVekImageInfo> info) { FItems.push_back(std::move(info)); }
 
 TVekImageInfo* TEXIFImageInfoList::GetItem(int index) const
 {

@@ -16,7 +16,13 @@ namespace ovrel::core {
 class TVekProgress;
 using TVekProgressEvent = toolkit::TEvent<TVekProgress*>;
 
-enum class TVekProgressState : std::uint8_t { psIdle = 0, psStarted = 1, psRunning = 2, psFinished = 3, psCancelled = 4 };
+enum class TVekProgressState : std::uint8_t {
+    psIdle = 0,
+    psStarted = 1,
+    psRunning = 2,
+    psFinished = 3,
+    psCancelled = 4
+};
 
 /// Minimum, position and maximum of a running task, which can be cancelled from a change handler.
 class TVekProgress : public toolkit::TObject {

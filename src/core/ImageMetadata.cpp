@@ -137,10 +137,7 @@ void TVekImageMetadata::Clear() noexcept
     FIds.clear();
 }
 
-void SetStringPropertySetter(TStringPropertySetter setter) noexcept
-{
-    GStringPropertySetter = setter;
-}
+void SetStringPropertySetter(TStringPropertySetter setter) noexcept { GStringPropertySetter = setter; }
 
 void SetStringProperty(TObject* component, std::string_view propName, std::string_view value)
 {

@@ -71,8 +71,7 @@ private:
 
 /// Sets a published string property of a component by name. The class library of the user interface
 /// registers the lookup; without it, and for a null component, nothing happens.
-using TStringPropertySetter = void (*)(toolkit::TObject* component, std::string_view propName,
-                                       std::string_view value);
+using TStringPropertySetter = void (*)(toolkit::TObject* component, std::string_view propName, std::string_view value);
 void SetStringPropertySetter(TStringPropertySetter setter) noexcept;
 void SetStringProperty(toolkit::TObject* component, std::string_view propName, std::string_view value);
 

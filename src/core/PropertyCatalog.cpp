@@ -116,8 +116,7 @@ const TPropertyItem& Require(const TVekImageInfo& info, std::uint32_t id)
 }
 
 // Values come in the machine's byte order, element by element.
-template <class T>
-bool TryRead(const TPropertyItem& item, std::size_t offset, T& value) noexcept
+template <class T> bool TryRead(const TPropertyItem& item, std::size_t offset, T& value) noexcept
 {
     if (!item.value || item.length < sizeof(T) || offset > item.length - sizeof(T))
         return false;
@@ -125,8 +124,7 @@ bool TryRead(const TPropertyItem& item, std::size_t offset, T& value) noexcept
     return true;
 }
 
-template <class T>
-T Read(const TPropertyItem& item, std::size_t offset = 0)
+template <class T> T Read(const TPropertyItem& item, std::size_t offset = 0)
 {
     T value{};
     if (!TryRead(item, offset, value))
@@ -134,10 +132,7 @@ T Read(const TPropertyItem& item, std::size_t offset = 0)
     return value;
 }
 
-std::uint16_t Code(const TPropertyItem& item)
-{
-    return Read<std::uint16_t>(item);
-}
+std::uint16_t Code(const TPropertyItem& item) { return Read<std::uint16_t>(item); }
 
 double UnsignedRational(const TPropertyItem& item)
 {
@@ -165,8 +160,7 @@ double RationalForOrder(const TPropertyItem& item, bool isSigned) noexcept
     }
 }
 
-template <class T>
-T ValueForOrder(const TPropertyItem& item) noexcept
+template <class T> T ValueForOrder(const TPropertyItem& item) noexcept
 {
     T value{};
     (void)TryRead(item, 0, value);
@@ -189,11 +183,7 @@ std::string VersionText(const TPropertyItem& item)
     return ToDisplayText(text.substr(0, 4));
 }
 
-template <class T>
-int Sign(T value) noexcept
-{
-    return (value > T{}) - (value < T{});
-}
+template <class T> int Sign(T value) noexcept { return (value > T{}) - (value < T{}); }
 
 // Only item1 missing sorts it after item2, whatever the direction: the caller negates descending results.
 int MissingOrder(bool has1, bool has2, bool descending) noexcept
@@ -350,12 +340,18 @@ std::string ColorSpaceText(std::uint32_t imageFlags)
 
 std::string FormatText(const imaging::GUID& rawFormat)
 {
-    if (rawFormat == imaging::ImageFormatBMP) return "BMP";
-    if (rawFormat == imaging::ImageFormatGIF) return "GIF";
-    if (rawFormat == imaging::ImageFormatJPEG) return "JPEG";
-    if (rawFormat == imaging::ImageFormatPNG) return "PNG";
-    if (rawFormat == imaging::ImageFormatTIFF) return "TIFF";
-    if (rawFormat == imaging::ImageFormatEXIF) return "EXIF";
+    if (rawFormat == imaging::ImageFormatBMP)
+        return "BMP";
+    if (rawFormat == imaging::ImageFormatGIF)
+        return "GIF";
+    if (rawFormat == imaging::ImageFormatJPEG)
+        return "JPEG";
+    if (rawFormat == imaging::ImageFormatPNG)
+        return "PNG";
+    if (rawFormat == imaging::ImageFormatTIFF)
+        return "TIFF";
+    if (rawFormat == imaging::ImageFormatEXIF)
+        return "EXIF";
     return {};
 }
 
@@ -389,8 +385,8 @@ std::string UserCommentText(std::span<const std::uint8_t> value)
     std::span<const std::uint8_t> body = value.subspan(PrefixSize);
     if (std::memcmp(value.data(), Unicode, PrefixSize) != 0) {
         const auto end = std::find(body.begin(), body.end(), std::uint8_t{0});
-        return ToDisplayText(std::string_view(reinterpret_cast<const char*>(body.data()),
-                                              static_cast<std::size_t>(end - body.begin())));
+        return ToDisplayText(
+            std::string_view(reinterpret_cast<const char*>(body.data()), static_cast<std::size_t>(end - body.begin())));
     }
     // The image layer hands undefined bytes over as the file holds them, and the file's byte order is not
     // listed: a byte-order mark decides, else the side the zero bytes of Latin text fall on.
@@ -411,7 +407,8 @@ std::string UserCommentText(std::span<const std::uint8_t> value)
     }
     std::u16string text;
     for (std::size_t i = 0; i + 1 < body.size(); i += 2) {
-        const auto unit = static_cast<char16_t>(bigEndian ? (body[i] << 8) | body[i + 1] : body[i] | (body[i + 1] << 8));
+        const auto unit =
+            static_cast<char16_t>(bigEndian ? (body[i] << 8) | body[i + 1] : body[i] | (body[i + 1] << 8));
         if (unit == 0)
             break;
         text.push_back(unit);
@@ -446,8 +443,7 @@ std::string TVekImageInfoFormat::FormatValue(const TVekImageInfo& info, std::uin
         case PropertyIdPixelFormat: return Format("%d bit", {BitsPerPixel(info.GetPixelFormat())});
         case PropertyIdDimension: return Format("%d x %d", {info.GetWidth(), info.GetHeight()});
         case PropertyIdResolution:
-            return Format("%d x %d dpi",
-                          {Round(info.GetHorizontalResolution()), Round(info.GetVerticalResolution())});
+            return Format("%d x %d dpi", {Round(info.GetHorizontalResolution()), Round(info.GetVerticalResolution())});
         case PropertyId35mmEquivalent: {
             const double equivalent = Get35mmEquivalent(info);
             return equivalent != 0 ? Format("%f mm", {equivalent}) : "Not Defined";
@@ -486,17 +482,17 @@ std::string TVekImageInfoFormat::FormatValue(const TVekImageInfo& info, std::uin
                              "Portrait", "Landscape"},
                             1, "Not Defined");
         case TagMeteringMode:
-            return CodeText(item, {"Average", "Center Weighted Average", "Spot", "MultiSpot", "Pattern", "Partial"},
-                            1, "Not Defined");
+            return CodeText(item, {"Average", "Center Weighted Average", "Spot", "MultiSpot", "Pattern", "Partial"}, 1,
+                            "Not Defined");
         case TagLightSource: return LightSourceText(Code(item));
         case TagFlash: return (Code(item) & 1) ? "Fired" : "Not Fired";
         case TagFocalLength: return TypedTextOrThrow(item) + " mm";
         case TagColorSpace: return Code(item) == 1 ? "sRGB" : "Uncalibrated";
         case TagSensingMethod:
             return CodeText(item,
-                            {"One-chip Color Area Sensor", "Two-chip Color Area Sensor",
-                             "Three-chip Color Area Sensor", "Color Sequential Area Sensor", "Bilinear Sensor",
-                             "Trilinear Sensor", "Color Sequential Linear Sensor"},
+                            {"One-chip Color Area Sensor", "Two-chip Color Area Sensor", "Three-chip Color Area Sensor",
+                             "Color Sequential Area Sensor", "Bilinear Sensor", "Trilinear Sensor",
+                             "Color Sequential Linear Sensor"},
                             2, "Not Defined");
         case TagExifVersion: return VersionText(item);
         case TagUserComment:
@@ -576,9 +572,7 @@ int TVekImageInfoFormat::Compare(const TVekImageInfo& info1, const TVekImageInfo
     case PropertyIdFileName:
         result = Sign(CompareText(NamePart(info1.GetFileName()), NamePart(info2.GetFileName())));
         break;
-    default:
-        result = CompareItems(info1.GetMetadata().Find(id), info2.GetMetadata().Find(id), descending);
-        break;
+    default: result = CompareItems(info1.GetMetadata().Find(id), info2.GetMetadata().Find(id), descending); break;
     }
     return descending ? -result : result;
 }

@@ -23,7 +23,7 @@ struct TEXIFPropertyInfo {
     std::int32_t Column = -1;  // image-list column, -1 when not shown
     std::int32_t Width = 100;
     std::uint8_t Alignment = 0;  // 0 left, 1 right, 2 centred
-    std::uint8_t Editable = 0;   // 1 when the edit dialog offers it
+    std::uint8_t Editable = 0;  // 1 when the edit dialog offers it
 };
 
 struct TEXIFPropertyGroup {

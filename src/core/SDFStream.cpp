@@ -24,10 +24,7 @@ int WidthCode(std::uint32_t value) noexcept
     return 3;
 }
 
-constexpr std::size_t WidthOfCode(int code) noexcept
-{
-    return code == 3 ? 4 : static_cast<std::size_t>(code);
-}
+constexpr std::size_t WidthOfCode(int code) noexcept { return code == 3 ? 4 : static_cast<std::size_t>(code); }
 
 // Little-endian bytes of the low `width` bytes of value.
 std::size_t StoreLittleEndian(std::uint32_t value, std::size_t width, std::uint8_t* out) noexcept
@@ -74,10 +71,7 @@ TVekStream::TVekStream(std::unique_ptr<TStream> inner) : FOwned(std::move(inner)
 
 TVekStream::~TVekStream() = default;
 
-std::int32_t TVekStream::Read(void* buffer, std::int32_t count)
-{
-    return FInner ? FInner->Read(buffer, count) : 0;
-}
+std::int32_t TVekStream::Read(void* buffer, std::int32_t count) { return FInner ? FInner->Read(buffer, count) : 0; }
 
 std::int32_t TVekStream::Write(const void* buffer, std::int32_t count)
 {
@@ -89,10 +83,7 @@ std::int64_t TVekStream::Seek(std::int64_t offset, TSeekOrigin origin)
     return FInner ? FInner->Seek(offset, origin) : 0;
 }
 
-std::int64_t TVekStream::GetSize()
-{
-    return FInner ? FInner->GetSize() : 0;
-}
+std::int64_t TVekStream::GetSize() { return FInner ? FInner->GetSize() : 0; }
 
 void TVekStream::SetSize(std::int64_t size)
 {
@@ -134,10 +125,7 @@ std::uint32_t TVekStream::RawReadLongWord()
     return LoadLittleEndian(bytes.data(), 4);
 }
 
-float TVekStream::RawReadSingle()
-{
-    return std::bit_cast<float>(RawReadLongWord());
-}
+float TVekStream::RawReadSingle() { return std::bit_cast<float>(RawReadLongWord()); }
 
 std::uint16_t TVekStream::RawReadWord()
 {
@@ -146,10 +134,7 @@ std::uint16_t TVekStream::RawReadWord()
     return static_cast<std::uint16_t>(LoadLittleEndian(bytes.data(), 2));
 }
 
-void TVekStream::RawWriteByte(std::uint8_t value)
-{
-    WriteBuffer(&value, 1);
-}
+void TVekStream::RawWriteByte(std::uint8_t value) { WriteBuffer(&value, 1); }
 
 // ---------------------------------------------------------------------------------------------------------
 
@@ -161,7 +146,8 @@ void TVekSDFStream::WriteHeader(TSDFElementKind kind, std::uint32_t id, std::uin
     const int typeWidthCode = WidthCode(typeCode);
     const int sizeCode = WidthCode(size);
     std::array<std::uint8_t, 13> bytes{};
-    bytes[0] = static_cast<std::uint8_t>((static_cast<int>(kind) << 6) | (idCode << 4) | (typeWidthCode << 2) | sizeCode);
+    bytes[0] =
+        static_cast<std::uint8_t>((static_cast<int>(kind) << 6) | (idCode << 4) | (typeWidthCode << 2) | sizeCode);
     std::size_t length = 1;
     length += StoreLittleEndian(id, WidthOfCode(idCode), bytes.data() + length);
     length += StoreLittleEndian(typeCode, WidthOfCode(typeWidthCode), bytes.data() + length);
@@ -176,10 +162,7 @@ void TVekSDFStream::WriteValue(std::uint32_t id, std::uint32_t typeCode, const v
         WriteBuffer(payload, ToCount(size));
 }
 
-void TVekSDFStream::WriteByte(std::uint32_t id, std::uint8_t value)
-{
-    WriteValue(id, SDFTypeByte, &value, 1);
-}
+void TVekSDFStream::WriteByte(std::uint32_t id, std::uint8_t value) { WriteValue(id, SDFTypeByte, &value, 1); }
 
 void TVekSDFStream::WriteWord(std::uint32_t id, std::uint16_t value)
 {
@@ -221,15 +204,9 @@ void TVekSDFStream::WriteBlob(std::uint32_t id, const void* buffer, std::uint32_
     WriteValue(id, SDFTypeBlob, buffer, count);
 }
 
-void TVekSDFStream::BeginSection(std::uint32_t id)
-{
-    WriteHeader(TSDFElementKind::ekSection, id, 0, 0);
-}
+void TVekSDFStream::BeginSection(std::uint32_t id) { WriteHeader(TSDFElementKind::ekSection, id, 0, 0); }
 
-void TVekSDFStream::EndSection()
-{
-    RawWriteByte(0);
-}
+void TVekSDFStream::EndSection() { RawWriteByte(0); }
 
 bool TVekSDFStream::ReadField(int widthCode, std::uint32_t& value)
 {
@@ -316,10 +293,7 @@ bool TVekSDFStream::ReadValue(std::uint32_t id, std::uint32_t typeCode, void* bu
     return true;
 }
 
-bool TVekSDFStream::ReadByte(std::uint32_t id, std::uint8_t& value)
-{
-    return ReadValue(id, SDFTypeByte, &value, 1);
-}
+bool TVekSDFStream::ReadByte(std::uint32_t id, std::uint8_t& value) { return ReadValue(id, SDFTypeByte, &value, 1); }
 
 bool TVekSDFStream::ReadWord(std::uint32_t id, std::uint16_t& value)
 {
@@ -388,10 +362,7 @@ bool TVekSDFStream::OpenSection(std::uint32_t id)
     return false;
 }
 
-void TVekSDFStream::CloseSection()
-{
-    PopPosition();
-}
+void TVekSDFStream::CloseSection() { PopPosition(); }
 
 void TVekSDFStream::PushPosition()
 {

@@ -21,14 +21,12 @@ std::vector<TComponent*> CurrentTargets()
     return source ? source() : std::vector<TComponent*>();
 }
 
-template <class T>
-bool Contains(const std::vector<T*>& list, const T* item)
+template <class T> bool Contains(const std::vector<T*>& list, const T* item)
 {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
-template <class T>
-void Erase(std::vector<T*>& list, const T* item)
+template <class T> void Erase(std::vector<T*>& list, const T* item)
 {
     list.erase(std::remove(list.begin(), list.end(), item), list.end());
 }
@@ -55,8 +53,7 @@ TBasicAction::~TBasicAction()
     FClients.clear();
 }
 
-template <class F>
-void TBasicAction::ForEachClient(F visit)
+template <class F> void TBasicAction::ForEachClient(F visit)
 {
     const std::weak_ptr<bool> alive = FAlive;
     const std::vector<TBasicActionLink*> clients = FClients;
@@ -263,10 +260,7 @@ void TContainedAction::SetCategory(const std::string& value)
     Change();
 }
 
-bool TContainedAction::IsSuspended() const
-{
-    return FActionList != nullptr && FActionList->GetState() != asNormal;
-}
+bool TContainedAction::IsSuspended() const { return FActionList != nullptr && FActionList->GetState() != asNormal; }
 
 bool TContainedAction::Execute()
 {
@@ -326,8 +320,7 @@ bool TCustomAction::DoHint(std::string& hint)
     return canShow;
 }
 
-template <class V, class F>
-void TCustomAction::SetLinked(V& field, const V& value, F toLink)
+template <class V, class F> void TCustomAction::SetLinked(V& field, const V& value, F toLink)
 {
     if (field == value)
         return;
@@ -423,8 +416,7 @@ bool TCustomActionList::IsShortCut(TShortCut shortCut)
         return false;
     for (TContainedAction* contained : FActions) {
         auto* action = dynamic_cast<TCustomAction*>(contained);
-        if (action != nullptr && action->GetShortCut() == shortCut && action->GetEnabled()
-            && action->GetVisible()) {
+        if (action != nullptr && action->GetShortCut() == shortCut && action->GetEnabled() && action->GetVisible()) {
             action->Execute();  // may free the list: nothing of it is touched afterwards
             return true;
         }

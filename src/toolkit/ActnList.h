@@ -64,8 +64,7 @@ private:
     friend class TCustomActionList;
     friend class TCustomAction;
     /// Calls visit for each link still registered, on a copy of the list; stops when the action is freed.
-    template <class F>
-    void ForEachClient(F visit);
+    template <class F> void ForEachClient(F visit);
     /// Every link's Change.
     void ChangeClients();
     /// serve (ExecuteTarget or UpdateTarget) for the first target that HandlesTarget.
@@ -209,8 +208,7 @@ public:
     [[nodiscard]] const TPropertyTable& GetPropertyTable() const override;
 
 private:
-    template <class V, class F>
-    void SetLinked(V& field, const V& value, F toLink);
+    template <class V, class F> void SetLinked(V& field, const V& value, F toLink);
 
     bool FAutoCheck = false;
     std::string FCaption;

@@ -22,8 +22,7 @@ TDateTime LocalDateTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
 std::string TextBytesToUtf8(std::string_view bytes);
 
 /// Calls `line` for each line of the text; LF, CR LF and CR end a line, and a final break adds no line.
-template <class F>
-void ForEachLine(std::string_view text, F&& line)
+template <class F> void ForEachLine(std::string_view text, F&& line)
 {
     std::size_t start = 0;
     while (start < text.size()) {
@@ -44,18 +43,16 @@ void ForEachLine(std::string_view text, F&& line)
 std::string PatternFromStrftime(std::string_view format, char placeholder, char& separator);
 
 /// The value `tryConvert` makes of the text, or EConvertError("'text' is not a valid <what>").
-template <class T, class Try>
-T ConvertOrRaise(std::string_view text, std::string_view what, Try&& tryConvert)
+template <class T, class Try> T ConvertOrRaise(std::string_view text, std::string_view what, Try&& tryConvert)
 {
-    T value {};
+    T value{};
     if (!tryConvert(value))
         throw EConvertError("'" + std::string(text) + "' is not a valid " + std::string(what));
     return value;
 }
 
 /// BeginUpdate now, EndUpdate when the scope ends, also by an exception.
-template <class T>
-class TUpdateScope {
+template <class T> class TUpdateScope {
 public:
     explicit TUpdateScope(T& target) : FTarget(target) { FTarget.BeginUpdate(); }
     ~TUpdateScope() { FTarget.EndUpdate(); }

@@ -31,14 +31,10 @@ bool TPropInfo::IsWritable() const
     switch (Kind) {
     case TTypeKind::tkInteger:
     case TTypeKind::tkEnumeration:
-    case TTypeKind::tkSet:
-        return static_cast<bool>(SetOrd);
-    case TTypeKind::tkFloat:
-        return static_cast<bool>(SetFloat);
-    case TTypeKind::tkString:
-        return static_cast<bool>(SetString);
-    case TTypeKind::tkClass:
-        return static_cast<bool>(SetObject);
+    case TTypeKind::tkSet: return static_cast<bool>(SetOrd);
+    case TTypeKind::tkFloat: return static_cast<bool>(SetFloat);
+    case TTypeKind::tkString: return static_cast<bool>(SetString);
+    case TTypeKind::tkClass: return static_cast<bool>(SetObject);
     }
     return false;
 }
@@ -499,10 +495,7 @@ void RegisterClasses(std::initializer_list<TComponentClass> componentClasses)
         RegisterClass(componentClass);
 }
 
-void UnRegisterClass(const TComponentClass& componentClass)
-{
-    std::erase(Registry(), componentClass);
-}
+void UnRegisterClass(const TComponentClass& componentClass) { std::erase(Registry(), componentClass); }
 
 TComponentClass GetClass(std::string_view className)
 {
@@ -711,7 +704,6 @@ void TCollection::RemoveItem(TCollectionItem* item)
 
 TOwnedCollection::TOwnedCollection(TPersistent* owner, TCollectionItemClass itemClass)
     : TCollection(std::move(itemClass)), FOwner(owner)
-{
-}
+{}
 
 }  // namespace ovrel::toolkit

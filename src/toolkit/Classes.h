@@ -23,8 +23,7 @@ class TCollection;
 class TCollectionItem;
 
 /// A set of up to 64 enumeration values, as the class library's "set of" types.
-template <class E>
-class TSet {
+template <class E> class TSet {
 public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> items)
@@ -101,28 +100,21 @@ struct TPropInfo {
 };
 
 namespace detail {
-template <class M>
-struct TMemberClass;
-template <class C, class R, class... A>
-struct TMemberClass<R (C::*)(A...)> {
+template <class M> struct TMemberClass;
+template <class C, class R, class... A> struct TMemberClass<R (C::*)(A...)> {
     using Type = C;
 };
-template <class C, class R, class... A>
-struct TMemberClass<R (C::*)(A...) const> {
+template <class C, class R, class... A> struct TMemberClass<R (C::*)(A...) const> {
     using Type = C;
 };
-template <class C, class R, class... A>
-struct TMemberClass<R (C::*)(A...) noexcept> {
+template <class C, class R, class... A> struct TMemberClass<R (C::*)(A...) noexcept> {
     using Type = C;
 };
-template <class C, class R, class... A>
-struct TMemberClass<R (C::*)(A...) const noexcept> {
+template <class C, class R, class... A> struct TMemberClass<R (C::*)(A...) const noexcept> {
     using Type = C;
 };
-template <class T>
-struct TIsSet : std::false_type {};
-template <class E>
-struct TIsSet<TSet<E>> : std::true_type {};
+template <class T> struct TIsSet : std::false_type {};
+template <class E> struct TIsSet<TSet<E>> : std::true_type {};
 }  // namespace detail
 
 /// The published properties of one class; the table of its base class is searched after its own entries.
@@ -134,8 +126,7 @@ class TPropertyTable {
 public:
     explicit TPropertyTable(const TPropertyTable* parent = nullptr) : FParent(parent) {}
 
-    template <class G, class S>
-    TPropertyTable& Integer(std::string name, G get, S set)
+    template <class G, class S> TPropertyTable& Integer(std::string name, G get, S set)
     {
         return Ordinal(std::move(name), TTypeKind::tkInteger, {}, get, set);
     }
@@ -149,8 +140,7 @@ public:
     {
         return Ordinal(std::move(name), TTypeKind::tkSet, std::move(elementNames), get, set);
     }
-    template <class G, class S>
-    TPropertyTable& Float(std::string name, G get, S set)
+    template <class G, class S> TPropertyTable& Float(std::string name, G get, S set)
     {
         using C = typename detail::TMemberClass<G>::Type;
         TPropInfo info = Make(std::move(name), TTypeKind::tkFloat);
@@ -159,8 +149,7 @@ public:
             info.SetFloat = [set](TPersistent& o, double v) { (Self<C>(o).*set)(v); };
         return Add(std::move(info));
     }
-    template <class G, class S>
-    TPropertyTable& String(std::string name, G get, S set)
+    template <class G, class S> TPropertyTable& String(std::string name, G get, S set)
     {
         using C = typename detail::TMemberClass<G>::Type;
         TPropInfo info = Make(std::move(name), TTypeKind::tkString);
@@ -170,8 +159,7 @@ public:
         return Add(std::move(info));
     }
     /// An object property; the setter receives only objects of its parameter's class (or none).
-    template <class G, class S>
-    TPropertyTable& Object(std::string name, G get, S set)
+    template <class G, class S> TPropertyTable& Object(std::string name, G get, S set)
     {
         using C = typename detail::TMemberClass<G>::Type;
         TPropInfo info = Make(std::move(name), TTypeKind::tkClass);
@@ -188,27 +176,17 @@ public:
     [[nodiscard]] const TPropertyTable* GetParent() const { return FParent; }
 
 private:
-    template <class C>
-    static const C& Self(const TPersistent& o)
-    {
-        return static_cast<const C&>(o);
-    }
-    template <class C>
-    static C& Self(TPersistent& o)
-    {
-        return static_cast<C&>(o);
-    }
+    template <class C> static const C& Self(const TPersistent& o) { return static_cast<const C&>(o); }
+    template <class C> static C& Self(TPersistent& o) { return static_cast<C&>(o); }
 
-    template <class V>
-    static std::int64_t ToOrdinal(const V& value)
+    template <class V> static std::int64_t ToOrdinal(const V& value)
     {
         if constexpr (detail::TIsSet<std::remove_cvref_t<V>>::value)
             return static_cast<std::int64_t>(value.GetBits());
         else
             return static_cast<std::int64_t>(value);
     }
-    template <class V>
-    static V FromOrdinal(std::int64_t value)
+    template <class V> static V FromOrdinal(std::int64_t value)
     {
         if constexpr (detail::TIsSet<V>::value)
             return V::FromBits(static_cast<std::uint64_t>(value));
@@ -216,14 +194,11 @@ private:
             return static_cast<V>(value);
     }
 
-    template <class P>
-    struct TSetterArg;
-    template <class C, class A>
-    struct TSetterArg<void (C::*)(A)> {
+    template <class P> struct TSetterArg;
+    template <class C, class A> struct TSetterArg<void (C::*)(A)> {
         using Type = std::remove_cvref_t<A>;
     };
-    template <class C, class A>
-    struct TSetterArg<void (C::*)(A) noexcept> {
+    template <class C, class A> struct TSetterArg<void (C::*)(A) noexcept> {
         using Type = std::remove_cvref_t<A>;
     };
 
@@ -240,8 +215,7 @@ private:
         return Add(std::move(info));
     }
 
-    template <class C, class S>
-    static void SetObjectChecked(TPersistent& o, S set, TPersistent* value)
+    template <class C, class S> static void SetObjectChecked(TPersistent& o, S set, TPersistent* value)
     {
         using P = std::remove_pointer_t<typename TSetterArg<S>::Type>;
         P* typed = nullptr;
@@ -311,13 +285,11 @@ protected:
 
 /// A class reference: makes objects of one class derived from Base through its constructor, and compares
 /// equal to another reference of the same class. TComponentClass::Of<TFoo>() refers to TFoo.
-template <class Base, class... Args>
-class TClassOf {
+template <class Base, class... Args> class TClassOf {
 public:
     TClassOf() = default;
 
-    template <class T>
-    static TClassOf Of()
+    template <class T> static TClassOf Of()
     {
         static_assert(std::is_base_of_v<Base, T>);
         TClassOf result;
@@ -349,12 +321,12 @@ private:
 enum TOperation : std::uint8_t { opInsert, opRemove };
 
 enum TComponentStateItem : std::uint8_t {
-    csLoading,     // between the start of a load (or a form build) and Loaded
-    csReading,     // while its properties are read: components made now join the load
+    csLoading,  // between the start of a load (or a form build) and Loaded
+    csReading,  // while its properties are read: components made now join the load
     csWriting,
     csDestroying,  // from the first step of freeing
-    csDesigning,   // never set: there is no designer
-    csAncestor,    // never set
+    csDesigning,  // never set: there is no designer
+    csAncestor,  // never set
     csUpdating,
     csFixups,
     csFreeNotification,

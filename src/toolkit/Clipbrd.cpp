@@ -4,15 +4,9 @@
 
 namespace ovrel::toolkit {
 
-bool TClipboard::HasFormat(std::uint16_t format) const
-{
-    return format == CF_TEXT && ui::Clipboard().HasText();
-}
+bool TClipboard::HasFormat(std::uint16_t format) const { return format == CF_TEXT && ui::Clipboard().HasText(); }
 
-std::string TClipboard::GetAsText() const
-{
-    return ui::Clipboard().HasText() ? ui::Clipboard().Text() : std::string();
-}
+std::string TClipboard::GetAsText() const { return ui::Clipboard().HasText() ? ui::Clipboard().Text() : std::string(); }
 
 TClipboard* Clipboard()
 {

@@ -70,10 +70,7 @@ void TCustomTabControl::Paint()
     canvas.FrameRect({0, TabStripHeight - 1, width, height});
 }
 
-std::string TPageControl::TabCaption(int index) const
-{
-    return FPages[static_cast<std::size_t>(index)]->GetCaption();
-}
+std::string TPageControl::TabCaption(int index) const { return FPages[static_cast<std::size_t>(index)]->GetCaption(); }
 
 // --- TTabSheet ---------------------------------------------------------------------------------------------
 
@@ -90,10 +87,7 @@ TTabSheet::~TTabSheet()
         FPageControl->RemovePage(this);
 }
 
-void TTabSheet::SetPageControl(TPageControl* value)
-{
-    SetParent(value);
-}
+void TTabSheet::SetPageControl(TPageControl* value) { SetParent(value); }
 
 int TTabSheet::GetPageIndex() const
 {
@@ -146,15 +140,9 @@ void TPageControl::SetActivePage(TTabSheet* value)
     ShowActive();
 }
 
-int TPageControl::GetActivePageIndex() const
-{
-    return FActivePage != nullptr ? FActivePage->GetPageIndex() : -1;
-}
+int TPageControl::GetActivePageIndex() const { return FActivePage != nullptr ? FActivePage->GetPageIndex() : -1; }
 
-void TPageControl::SetActivePageIndex(int value)
-{
-    SetActivePage(GetPage(value));
-}
+void TPageControl::SetActivePageIndex(int value) { SetActivePage(GetPage(value)); }
 
 void TPageControl::InsertPage(TTabSheet* page)
 {
@@ -233,10 +221,7 @@ void TTabControl::TabsChanged()
 
 // --- TDateTimePicker ---------------------------------------------------------------------------------------
 
-TDateTimePicker::TDateTimePicker(TComponent* owner) : TNativeControl(owner)
-{
-    SetBounds(0, 0, 186, 23);
-}
+TDateTimePicker::TDateTimePicker(TComponent* owner) : TNativeControl(owner) { SetBounds(0, 0, 186, 23); }
 
 TDateTimePicker::~TDateTimePicker() = default;
 
@@ -261,11 +246,11 @@ void TDateTimePicker::InitWidget(QWidget* widget)
     // Only the user's edits count here: a program set has updated the value before it reaches the widget.
     if (FKind == dtkTime) {
         auto* edit = static_cast<QTimeEdit*>(widget);
-        QObject::connect(edit, &QTimeEdit::timeChanged, edit, Slot<QTime>([this](QTime time) {
-                             if (!FShowing && time.isValid())
-                                 UserChanged(Combine(FDateTime, EncodeTime(time.hour(), time.minute(),
-                                                                           time.second(), time.msec())));
-                         }));
+        QObject::connect(
+            edit, &QTimeEdit::timeChanged, edit, Slot<QTime>([this](QTime time) {
+                if (!FShowing && time.isValid())
+                    UserChanged(Combine(FDateTime, EncodeTime(time.hour(), time.minute(), time.second(), time.msec())));
+            }));
     } else {
         auto* edit = static_cast<QDateEdit*>(widget);
         QObject::connect(edit, &QDateEdit::dateChanged, edit, Slot<QDate>([this](QDate date) {
@@ -317,15 +302,9 @@ void TDateTimePicker::SetDateTime(TDateTime value)
     OnChange(this);
 }
 
-TDateTime TDateTimePicker::GetDate() const
-{
-    return DateOf(FDateTime);
-}
+TDateTime TDateTimePicker::GetDate() const { return DateOf(FDateTime); }
 
-void TDateTimePicker::SetDate(TDateTime value)
-{
-    SetDateTime(Combine(value, FDateTime));
-}
+void TDateTimePicker::SetDate(TDateTime value) { SetDateTime(Combine(value, FDateTime)); }
 
 TDateTime TDateTimePicker::GetTime() const
 {
@@ -335,10 +314,7 @@ TDateTime TDateTimePicker::GetTime() const
     return EncodeTime(hour, minute, second, millisecond);
 }
 
-void TDateTimePicker::SetTime(TDateTime value)
-{
-    SetDateTime(Combine(FDateTime, value));
-}
+void TDateTimePicker::SetTime(TDateTime value) { SetDateTime(Combine(FDateTime, value)); }
 
 std::string TDateTimePicker::DisplayText() const
 {
@@ -347,10 +323,7 @@ std::string TDateTimePicker::DisplayText() const
 
 // --- TUpDown -----------------------------------------------------------------------------------------------
 
-TUpDown::TUpDown(TComponent* owner) : TCustomControl(owner)
-{
-    SetBounds(0, 0, 17, 23);
-}
+TUpDown::TUpDown(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 17, 23); }
 
 TUpDown::~TUpDown() = default;
 
@@ -379,10 +352,7 @@ void TUpDown::SetMax(int value)
     SetPosition(FPosition);
 }
 
-void TUpDown::SetIncrement(int value)
-{
-    FIncrement = value;
-}
+void TUpDown::SetIncrement(int value) { FIncrement = value; }
 
 int TUpDown::Clamp(int value) const
 {
@@ -415,9 +385,9 @@ void TUpDown::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 void TUpDown::Step(TUDBtnType button)
 {
     const long long step = button == btNext ? FIncrement : -static_cast<long long>(FIncrement);
-    const long long next = std::clamp(static_cast<long long>(GetPosition()) + step,
-                                      static_cast<long long>(std::min(FMin, FMax)),
-                                      static_cast<long long>(std::max(FMin, FMax)));
+    const long long next =
+        std::clamp(static_cast<long long>(GetPosition()) + step, static_cast<long long>(std::min(FMin, FMax)),
+                   static_cast<long long>(std::max(FMin, FMax)));
     SetPosition(static_cast<int>(next));
     OnClick(this, button);  // may free this control: nothing follows
 }

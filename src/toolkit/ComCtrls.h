@@ -76,6 +76,7 @@ public:
     [[nodiscard]] int GetActivePageIndex() const;
     /// Out of range: no page is active.
     void SetActivePageIndex(int value);
+
 protected:
     [[nodiscard]] int TabCount() const override { return GetPageCount(); }
     [[nodiscard]] std::string TabCaption(int index) const override;

@@ -164,8 +164,7 @@ using namespace controls_detail;
 
 TControl::TControl(TComponent* owner)
     : TComponent(owner), FConstraints(std::make_unique<TSizeConstraints>(this)), FColor(clWindow),
-      FFont(std::make_unique<TFont>()),
-      FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks}
+      FFont(std::make_unique<TFont>()), FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks}
 {
     FWindowProc = TWndMethod(this, &TControl::WndProc);
     FFont->OnChange = TNotifyEvent(this, &TControl::FontChanged);
@@ -206,20 +205,11 @@ void TControl::SetVisible(bool value)
 
 void TControl::VisibleChanging() {}
 
-void TControl::Show()
-{
-    SetVisible(true);
-}
+void TControl::Show() { SetVisible(true); }
 
-void TControl::Hide()
-{
-    SetVisible(false);
-}
+void TControl::Hide() { SetVisible(false); }
 
-bool TControl::GetShowing() const
-{
-    return FVisible && (FParent == nullptr || FParent->GetShowing());
-}
+bool TControl::GetShowing() const { return FVisible && (FParent == nullptr || FParent->GetShowing()); }
 
 void TControl::SetEnabled(bool value)
 {
@@ -240,10 +230,7 @@ void TControl::SetColor(TColor value)
     FParentColor = false;
 }
 
-void TControl::SetParentColor(bool value)
-{
-    SetParentFlag(FParentColor, value, CM_PARENTCOLORCHANGED);
-}
+void TControl::SetParentColor(bool value) { SetParentFlag(FParentColor, value, CM_PARENTCOLORCHANGED); }
 
 void TControl::SetParentFlag(bool& field, bool value, std::uint32_t msg)
 {
@@ -255,10 +242,7 @@ void TControl::SetParentFlag(bool& field, bool value, std::uint32_t msg)
         Perform(msg, 0, 0);
 }
 
-void TControl::SetFont(const TFont* value)
-{
-    FFont->Assign(value);
-}
+void TControl::SetFont(const TFont* value) { FFont->Assign(value); }
 
 void TControl::FontChanged(TObject*)
 {
@@ -267,10 +251,7 @@ void TControl::FontChanged(TObject*)
     Perform(CM_FONTCHANGED, 0, 0);
 }
 
-void TControl::SetParentFont(bool value)
-{
-    SetParentFlag(FParentFont, value, CM_PARENTFONTCHANGED);
-}
+void TControl::SetParentFont(bool value) { SetParentFlag(FParentFont, value, CM_PARENTFONTCHANGED); }
 
 void TControl::SetCursor(TCursor value)
 {
@@ -280,10 +261,7 @@ void TControl::SetCursor(TCursor value)
     Perform(CM_CURSORCHANGED, 0, 0);
 }
 
-void TControl::SetHint(const std::string& value)
-{
-    FHint = value;
-}
+void TControl::SetHint(const std::string& value) { FHint = value; }
 
 void TControl::SetShowHint(bool value)
 {
@@ -294,10 +272,7 @@ void TControl::SetShowHint(bool value)
     Perform(CM_SHOWHINTCHANGED, 0, 0);
 }
 
-void TControl::SetParentShowHint(bool value)
-{
-    SetParentFlag(FParentShowHint, value, CM_PARENTSHOWHINTCHANGED);
-}
+void TControl::SetParentShowHint(bool value) { SetParentFlag(FParentShowHint, value, CM_PARENTSHOWHINTCHANGED); }
 
 void TControl::SetPopupMenu(TPopupMenu* value)
 {
@@ -310,10 +285,7 @@ void TControl::SetPopupMenu(TPopupMenu* value)
         value->FreeNotification(this);
 }
 
-std::string TControl::GetText() const
-{
-    return GetTextValue();
-}
+std::string TControl::GetText() const { return GetTextValue(); }
 
 void TControl::SetText(const std::string& value)
 {
@@ -323,20 +295,11 @@ void TControl::SetText(const std::string& value)
     Perform(CM_TEXTCHANGED, 0, 0);
 }
 
-std::string TControl::GetTextValue() const
-{
-    return FText;
-}
+std::string TControl::GetTextValue() const { return FText; }
 
-void TControl::SetTextValue(const std::string& value)
-{
-    FText = value;
-}
+void TControl::SetTextValue(const std::string& value) { FText = value; }
 
-bool TControl::GetMouseCapture() const
-{
-    return gCaptureControl == this;
-}
+bool TControl::GetMouseCapture() const { return gCaptureControl == this; }
 
 void TControl::SetMouseCapture(bool value)
 {
@@ -351,10 +314,7 @@ void TControl::InitiateAction()
         FActionLink->Update();
 }
 
-TBasicAction* TControl::GetAction() const
-{
-    return FActionLink != nullptr ? FActionLink->GetAction() : nullptr;
-}
+TBasicAction* TControl::GetAction() const { return FActionLink != nullptr ? FActionLink->GetAction() : nullptr; }
 
 void TControl::SetAction(TBasicAction* value)
 {
@@ -420,11 +380,8 @@ void TControl::WndProc(TMessage& message)
             switch (message.Msg) {
             case WM_LBUTTONDBLCLK:
             case WM_RBUTTONDBLCLK:
-            case WM_MBUTTONDBLCLK:
-                message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
-                break;
-            default:
-                break;
+            case WM_MBUTTONDBLCLK: message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN; break;
+            default: break;
             }
         }
         if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK)
@@ -440,9 +397,7 @@ bool TControl::HandleMouseMessage(TMessage& message)
     const POINT p = PointFromLParam(message.LParam);
     const TShiftState shift = MouseKeysToShiftState(message.WParam);
     switch (message.Msg) {
-    case WM_MOUSEMOVE:
-        MouseMove(shift, p.x, p.y);
-        break;
+    case WM_MOUSEMOVE: MouseMove(shift, p.x, p.y); break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (FControlStyle.Contains(csCaptureMouse))
@@ -482,11 +437,8 @@ bool TControl::HandleMouseMessage(TMessage& message)
         break;
     }
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        MouseUp(message.Msg == WM_RBUTTONUP ? mbRight : mbMiddle, shift, p.x, p.y);
-        break;
-    default:
-        break;
+    case WM_MBUTTONUP: MouseUp(message.Msg == WM_RBUTTONUP ? mbRight : mbMiddle, shift, p.x, p.y); break;
+    default: break;
     }
     return true;
 }
@@ -537,12 +489,10 @@ void TControl::Dispatch(TMessage& message)
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
-    case CM_TEXTCHANGED:
-        Invalidate();
-        return;
+    case CM_TEXTCHANGED: Invalidate(); return;
     case CM_PARENTCOLORCHANGED:
         if (FParentColor) {
-            const TColor color = message.WParam != 0 ? static_cast<TColor>(message.LParam)
+            const TColor color = message.WParam != 0  ? static_cast<TColor>(message.LParam)
                                  : FParent != nullptr ? FParent->GetColor()
                                                       : FColor;
             SetColor(color);
@@ -567,48 +517,32 @@ void TControl::Dispatch(TMessage& message)
             Perform(CM_SHOWHINTCHANGED, 0, 0);
         }
         return;
-    case CM_HINTSHOW:
-        message.Result = 0;
-        return;
-    default:
-        TObject::Dispatch(message);
+    case CM_HINTSHOW: message.Result = 0; return;
+    default: TObject::Dispatch(message);
     }
 }
 
 void TControl::Click()
 {
     // A click runs the action unless the control was given a handler of its own.
-    if (FActionLink != nullptr && FActionLink->GetAction() != nullptr &&
-        (!OnClick || FActionLink->IsOnExecuteLinked()))
+    if (FActionLink != nullptr && FActionLink->GetAction() != nullptr && (!OnClick || FActionLink->IsOnExecuteLinked()))
         FActionLink->Execute(this);
     else
         OnClick(this);
 }
 
-void TControl::DblClick()
-{
-    OnDblClick(this);
-}
+void TControl::DblClick() { OnDblClick(this); }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     OnMouseDown(this, button, shift, x, y);
 }
 
-void TControl::MouseMove(TShiftState shift, int x, int y)
-{
-    OnMouseMove(this, shift, x, y);
-}
+void TControl::MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
 
-void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
-{
-    OnMouseUp(this, button, shift, x, y);
-}
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
 
-void TControl::Resize()
-{
-    OnResize(this);
-}
+void TControl::Resize() { OnResize(this); }
 
 void TControl::ChangeScale(int multiplier, int divider)
 {
@@ -618,10 +552,7 @@ void TControl::ChangeScale(int multiplier, int divider)
               MulDiv(FWidth, multiplier, divider), MulDiv(FHeight, multiplier, divider));
 }
 
-void TControl::DoContextPopup(POINT mousePos, bool& handled)
-{
-    OnContextPopup(this, mousePos, handled);
-}
+void TControl::DoContextPopup(POINT mousePos, bool& handled) { OnContextPopup(this, mousePos, handled); }
 
 void TControl::Notification(TComponent* component, TOperation operation)
 {
@@ -683,29 +614,24 @@ TWinControl* TControl::GetWindowedSelf()
 
 const TPropertyTable& TControl::ClassProperties()
 {
-    static const TPropertyTable table = TPropertyTable(&TComponent::ClassProperties())
-                                            .String("Caption", &TControl::GetCaption, &TControl::SetCaption)
-                                            .String("Text", &TControl::GetText, &TControl::SetText)
-                                            .String("Hint", &TControl::GetHint, &TControl::SetHint)
-                                            .Integer("Left", &TControl::GetLeft, &TControl::SetLeft)
-                                            .Integer("Top", &TControl::GetTop, &TControl::SetTop)
-                                            .Integer("Width", &TControl::GetWidth, &TControl::SetWidth)
-                                            .Integer("Height", &TControl::GetHeight, &TControl::SetHeight)
-                                            .Integer("Color", &TControl::GetColor, &TControl::SetColor)
-                                            .Enumeration("Visible", &TControl::GetVisible, &TControl::SetVisible,
-                                                         {"False", "True"})
-                                            .Enumeration("Enabled", &TControl::GetEnabled, &TControl::SetEnabled,
-                                                         {"False", "True"})
-                                            .Enumeration("Align", &TControl::GetAlign, &TControl::SetAlign,
-                                                         {"alNone", "alTop", "alBottom", "alLeft", "alRight",
-                                                          "alClient"});
+    static const TPropertyTable table =
+        TPropertyTable(&TComponent::ClassProperties())
+            .String("Caption", &TControl::GetCaption, &TControl::SetCaption)
+            .String("Text", &TControl::GetText, &TControl::SetText)
+            .String("Hint", &TControl::GetHint, &TControl::SetHint)
+            .Integer("Left", &TControl::GetLeft, &TControl::SetLeft)
+            .Integer("Top", &TControl::GetTop, &TControl::SetTop)
+            .Integer("Width", &TControl::GetWidth, &TControl::SetWidth)
+            .Integer("Height", &TControl::GetHeight, &TControl::SetHeight)
+            .Integer("Color", &TControl::GetColor, &TControl::SetColor)
+            .Enumeration("Visible", &TControl::GetVisible, &TControl::SetVisible, {"False", "True"})
+            .Enumeration("Enabled", &TControl::GetEnabled, &TControl::SetEnabled, {"False", "True"})
+            .Enumeration("Align", &TControl::GetAlign, &TControl::SetAlign,
+                         {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
     return table;
 }
 
-const TPropertyTable& TControl::GetPropertyTable() const
-{
-    return ClassProperties();
-}
+const TPropertyTable& TControl::GetPropertyTable() const { return ClassProperties(); }
 
 // ---------------------------------------------------------------------------------------------------------
 // TWinControl
@@ -971,10 +897,7 @@ void TWinControl::SetParentWindow(HWND value)
     }
 }
 
-bool TWinControl::CanShowAsRoot() const
-{
-    return FParentWindow != nullptr;
-}
+bool TWinControl::CanShowAsRoot() const { return FParentWindow != nullptr; }
 
 void TWinControl::UpdateControlState()
 {
@@ -1019,15 +942,9 @@ void TWinControl::SetShowing(bool value)
     }
 }
 
-bool TWinControl::GetShowing() const
-{
-    return FShowing;
-}
+bool TWinControl::GetShowing() const { return FShowing; }
 
-void TWinControl::SetEnabled(bool value)
-{
-    TControl::SetEnabled(value);
-}
+void TWinControl::SetEnabled(bool value) { TControl::SetEnabled(value); }
 
 void TWinControl::Invalidate()
 {
@@ -1111,10 +1028,7 @@ void TWinControl::PaintTo(HDC dc, int x, int y)
     RestoreDC(dc, saved);
 }
 
-std::string TWinControl::GetTextValue() const
-{
-    return FHandle != nullptr ? ui::GetWindowText(FHandle) : FText;
-}
+std::string TWinControl::GetTextValue() const { return FHandle != nullptr ? ui::GetWindowText(FHandle) : FText; }
 
 void TWinControl::SetTextValue(const std::string& value)
 {
@@ -1291,24 +1205,16 @@ void TWinControl::Dispatch(TMessage& message)
             gCaptureControl = nullptr;
         DefaultHandler(message);
         return;
-    case CM_ENTER:
-        DoEnter();
-        return;
-    case CM_EXIT:
-        DoExit();
-        return;
+    case CM_ENTER: DoEnter(); return;
+    case CM_EXIT: DoExit(); return;
     case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-        Broadcast(message);
-        return;
+    case CM_DIALOGCHAR: Broadcast(message); return;
     case CM_SHOWINGCHANGED:
         SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                          (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
         return;
-    case CM_VISIBLECHANGED:
-        UpdateControlState();
-        return;
+    case CM_VISIBLECHANGED: UpdateControlState(); return;
     case CM_ENABLEDCHANGED:
         if (FHandle != nullptr)
             EnableWindow(FHandle, GetEnabled());
@@ -1322,15 +1228,10 @@ void TWinControl::Dispatch(TMessage& message)
         Invalidate();
         NotifyChildren(CM_PARENTFONTCHANGED);
         return;
-    case CM_SHOWHINTCHANGED:
-        NotifyChildren(CM_PARENTSHOWHINTCHANGED);
-        return;
+    case CM_SHOWHINTCHANGED: NotifyChildren(CM_PARENTSHOWHINTCHANGED); return;
     case CM_SYSCOLORCHANGE:
-    case CM_WININICHANGE:
-        NotifyChildren(message.Msg, message.WParam, message.LParam);
-        return;
-    default:
-        TControl::Dispatch(message);
+    case CM_WININICHANGE: NotifyChildren(message.Msg, message.WParam, message.LParam); return;
+    default: TControl::Dispatch(message);
     }
 }
 
@@ -1355,25 +1256,19 @@ void TWinControl::DefaultHandler(TMessage& message)
 
 const TPropertyTable& TWinControl::ClassProperties()
 {
-    static const TPropertyTable table = TPropertyTable(&TControl::ClassProperties())
-                                            .Integer("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder)
-                                            .Enumeration("TabStop", &TWinControl::GetTabStop,
-                                                         &TWinControl::SetTabStop, {"False", "True"});
+    static const TPropertyTable table =
+        TPropertyTable(&TControl::ClassProperties())
+            .Integer("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder)
+            .Enumeration("TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop, {"False", "True"});
     return table;
 }
 
-const TPropertyTable& TWinControl::GetPropertyTable() const
-{
-    return ClassProperties();
-}
+const TPropertyTable& TWinControl::GetPropertyTable() const { return ClassProperties(); }
 
 // ---------------------------------------------------------------------------------------------------------
 // TControlActionLink
 
-const TCustomAction* TControlActionLink::Action() const
-{
-    return dynamic_cast<const TCustomAction*>(FAction);
-}
+const TCustomAction* TControlActionLink::Action() const { return dynamic_cast<const TCustomAction*>(FAction); }
 
 bool TControlActionLink::IsCaptionLinked() const
 {
@@ -1439,15 +1334,9 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), FCanvas(
         this, [this]() { return GetDC(GetHandle()); }, [this](HDC dc) { ReleaseDC(GetHandle(), dc); });
 }
 
-TCustomControl::~TCustomControl()
-{
-    FCanvas->FreeHandle();
-}
+TCustomControl::~TCustomControl() { FCanvas->FreeHandle(); }
 
-TCanvas* TCustomControl::GetCanvas() const
-{
-    return FCanvas.get();
-}
+TCanvas* TCustomControl::GetCanvas() const { return FCanvas.get(); }
 
 void TCustomControl::Paint() {}
 
@@ -1483,15 +1372,9 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), FCanvas(s
         });
 }
 
-TGraphicControl::~TGraphicControl()
-{
-    FCanvas->FreeHandle();
-}
+TGraphicControl::~TGraphicControl() { FCanvas->FreeHandle(); }
 
-TCanvas* TGraphicControl::GetCanvas() const
-{
-    return FCanvas.get();
-}
+TCanvas* TGraphicControl::GetCanvas() const { return FCanvas.get(); }
 
 void TGraphicControl::Paint() {}
 
@@ -1549,10 +1432,7 @@ void DeallocateHWnd(HWND window)
 // ---------------------------------------------------------------------------------------------------------
 // TFormBuilder
 
-TFormBuilder::TFormBuilder(TComponent& root) : FRoot(&root)
-{
-    BeginLoading(root);
-}
+TFormBuilder::TFormBuilder(TComponent& root) : FRoot(&root) { BeginLoading(root); }
 
 TFormBuilder::~TFormBuilder()
 {

@@ -36,8 +36,8 @@ inline constexpr std::uint32_t CM_MOUSEENTER = 0xB013;
 inline constexpr std::uint32_t CM_MOUSELEAVE = 0xB014;
 inline constexpr std::uint32_t CM_ENTER = 0xB040;
 inline constexpr std::uint32_t CM_EXIT = 0xB041;
-inline constexpr std::uint32_t CM_DIALOGKEY = 0xB042;     // WParam key, LParam key data; Result != 0 = used
-inline constexpr std::uint32_t CM_DIALOGCHAR = 0xB043;    // WParam character (a code point), LParam key data
+inline constexpr std::uint32_t CM_DIALOGKEY = 0xB042;  // WParam key, LParam key data; Result != 0 = used
+inline constexpr std::uint32_t CM_DIALOGCHAR = 0xB043;  // WParam character (a code point), LParam key data
 inline constexpr std::uint32_t CM_COLORCHANGED = 0xB044;
 inline constexpr std::uint32_t CM_FONTCHANGED = 0xB045;
 inline constexpr std::uint32_t CM_TEXTCHANGED = 0xB046;
@@ -45,18 +45,18 @@ inline constexpr std::uint32_t CM_VISIBLECHANGED = 0xB047;  // WParam = the new 
 inline constexpr std::uint32_t CM_ENABLEDCHANGED = 0xB048;
 inline constexpr std::uint32_t CM_SHOWINGCHANGED = 0xB049;
 inline constexpr std::uint32_t CM_PARENTFONTCHANGED = 0xB04A;
-inline constexpr std::uint32_t CM_APPKEYDOWN = 0xB04B;     // WParam key, LParam key data; Result != 0 = used
+inline constexpr std::uint32_t CM_APPKEYDOWN = 0xB04B;  // WParam key, LParam key data; Result != 0 = used
 inline constexpr std::uint32_t CM_APPSYSCOMMAND = 0xB04C;  // LParam: the TMessage of the WM_SYSCOMMAND
-inline constexpr std::uint32_t CM_HINTSHOW = 0xB04D;       // LParam: THintInfo*; Result 0 = show
+inline constexpr std::uint32_t CM_HINTSHOW = 0xB04D;  // LParam: THintInfo*; Result 0 = show
 inline constexpr std::uint32_t CM_SHOWHINTCHANGED = 0xB04E;
 inline constexpr std::uint32_t CM_PARENTSHOWHINTCHANGED = 0xB04F;
 inline constexpr std::uint32_t CM_SYSCOLORCHANGE = 0xB050;
-inline constexpr std::uint32_t CM_WININICHANGE = 0xB051;   // WParam = the SPI that changed
+inline constexpr std::uint32_t CM_WININICHANGE = 0xB051;  // WParam = the SPI that changed
 inline constexpr std::uint32_t CM_CONTROLCHANGE = 0xB052;  // WParam control, LParam inserting; after
 inline constexpr std::uint32_t CM_CONTROLLISTCHANGE = 0xB053;  // the same, before the change
 inline constexpr std::uint32_t CM_CURSORCHANGED = 0xB054;
-inline constexpr std::uint32_t CM_FOCUSCHANGED = 0xB055;   // LParam: the control that got the focus
-inline constexpr std::uint32_t CM_CANCELMODE = 0xB056;     // LParam: the control that asks for it
+inline constexpr std::uint32_t CM_FOCUSCHANGED = 0xB055;  // LParam: the control that got the focus
+inline constexpr std::uint32_t CM_CANCELMODE = 0xB056;  // LParam: the control that asks for it
 inline constexpr std::uint32_t CM_ACTIVATE = 0xB057;
 inline constexpr std::uint32_t CM_DEACTIVATE = 0xB058;
 inline constexpr std::uint32_t CM_RELEASE = 0xB059;  // posted by a form to free itself after the handler
@@ -110,13 +110,13 @@ inline constexpr TCursor crHandPoint = -21;
 
 enum TControlStyleItem : std::uint8_t {
     csAcceptsControls,  // children may be placed on it
-    csCaptureMouse,     // takes the mouse while a button is held
+    csCaptureMouse,  // takes the mouse while a button is held
     csDesignInteractive,
-    csClickEvents,      // a press and release on it is a Click
+    csClickEvents,  // a press and release on it is a Click
     csFramed,
-    csSetCaption,       // the caption follows the name while it equals it
-    csOpaque,           // paints its whole client area: no erase behind it
-    csDoubleClicks,     // a second press is a double click
+    csSetCaption,  // the caption follows the name while it equals it
+    csOpaque,  // paints its whole client area: no erase behind it
+    csDoubleClicks,  // a second press is a double click
     csFixedWidth,
     csFixedHeight,
     csNoDesignVisible,
@@ -124,8 +124,8 @@ enum TControlStyleItem : std::uint8_t {
     csNoStdEvents,
     csDisplayDragImage,
     csReflector,
-    csActionClient,     // has an action link
-    csMenuEvents,       // takes part in menu-key handling
+    csActionClient,  // has an action link
+    csMenuEvents,  // takes part in menu-key handling
     csParentBackground
 };
 using TControlStyle = TSet<TControlStyleItem>;
@@ -665,8 +665,7 @@ public:
     TFormBuilder& operator=(const TFormBuilder&) = delete;
 
     /// Makes a component owned by owner (the root when none) and, for a control, parents it.
-    template <class T>
-    T* Add(TWinControl* parent = nullptr, TComponent* owner = nullptr)
+    template <class T> T* Add(TWinControl* parent = nullptr, TComponent* owner = nullptr)
     {
         T* component = new T(owner != nullptr ? owner : FRoot);
         if constexpr (std::is_base_of_v<TControl, T>) {

@@ -52,10 +52,7 @@ TShiftState KeyboardStateToShiftState()
     return shift;
 }
 
-TControl* GetMouseControl()
-{
-    return gMouseControl;
-}
+TControl* GetMouseControl() { return gMouseControl; }
 
 TWinControl* GetRootFocus(const TWinControl* root)
 {
@@ -104,10 +101,7 @@ TControl* FindControlAtScreen(POINT screenPos, bool allowDisabled)
     return control;
 }
 
-TControl* FindDragTarget(POINT screenPos, bool allowDisabled)
-{
-    return FindControlAtScreen(screenPos, allowDisabled);
-}
+TControl* FindDragTarget(POINT screenPos, bool allowDisabled) { return FindControlAtScreen(screenPos, allowDisabled); }
 
 void CheckMouseControl(POINT screenPos)
 {
@@ -128,10 +122,7 @@ bool TWinControl::CanFocus() const
     return true;
 }
 
-bool TWinControl::Focused() const
-{
-    return FHandle != nullptr && ui::GetFocus() == FHandle;
-}
+bool TWinControl::Focused() const { return FHandle != nullptr && ui::GetFocus() == FHandle; }
 
 void TWinControl::SetFocus()
 {
@@ -179,8 +170,7 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list)
     }
 }
 
-TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
-                                          bool checkParent)
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent)
 {
     std::vector<TWinControl*> list;
     GetTabOrderList(list);
@@ -218,15 +208,9 @@ void TWinControl::SelectFirst()
 // ---------------------------------------------------------------------------------------------------------
 // TWinControl keys and wheel
 
-bool TWinControl::DoKeyDown(TMessage& message)
-{
-    return DoKeyStroke(message, true);
-}
+bool TWinControl::DoKeyDown(TMessage& message) { return DoKeyStroke(message, true); }
 
-bool TWinControl::DoKeyUp(TMessage& message)
-{
-    return DoKeyStroke(message, false);
-}
+bool TWinControl::DoKeyUp(TMessage& message) { return DoKeyStroke(message, false); }
 
 bool TWinControl::FormPreviews(TMessage& message, bool (TWinControl::*handler)(TMessage&))
 {
@@ -259,41 +243,25 @@ bool TWinControl::DoKeyPress(TMessage& message)
     return key == 0;
 }
 
-void TWinControl::KeyDown(std::uint16_t& key, TShiftState shift)
-{
-    OnKeyDown(this, key, shift);
-}
+void TWinControl::KeyDown(std::uint16_t& key, TShiftState shift) { OnKeyDown(this, key, shift); }
 
-void TWinControl::KeyUp(std::uint16_t& key, TShiftState shift)
-{
-    OnKeyUp(this, key, shift);
-}
+void TWinControl::KeyUp(std::uint16_t& key, TShiftState shift) { OnKeyUp(this, key, shift); }
 
-void TWinControl::KeyPress(char32_t& key)
-{
-    OnKeyPress(this, key);
-}
+void TWinControl::KeyPress(char32_t& key) { OnKeyPress(this, key); }
 
 bool TWinControl::HandleDialogKey(TMessage& message)
 {
     LRESULT mask = 0;
     switch (message.WParam) {
-    case VK_TAB:
-        mask = DLGC_WANTTAB;
-        break;
+    case VK_TAB: mask = DLGC_WANTTAB; break;
     case VK_LEFT:
     case VK_RIGHT:
     case VK_UP:
-    case VK_DOWN:
-        mask = DLGC_WANTARROWS;
-        break;
+    case VK_DOWN: mask = DLGC_WANTARROWS; break;
     case VK_RETURN:
     case VK_ESCAPE:
-    case VK_CANCEL:
-        mask = DLGC_WANTALLKEYS;
-        break;
-    default:
-        return false;
+    case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+    default: return false;
     }
     if ((Perform(WM_GETDLGCODE, 0, 0) & (mask | DLGC_WANTALLKEYS)) != 0)
         return false;
@@ -330,13 +298,7 @@ bool TWinControl::DoMouseWheelUp(TShiftState shift, POINT mousePos)
     return handled;
 }
 
-void TWinControl::DoEnter()
-{
-    OnEnter(this);
-}
+void TWinControl::DoEnter() { OnEnter(this); }
 
-void TWinControl::DoExit()
-{
-    OnExit(this);
-}
+void TWinControl::DoExit() { OnExit(this); }
 }  // namespace ovrel::toolkit

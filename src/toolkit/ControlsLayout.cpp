@@ -29,22 +29,10 @@ void TSizeConstraints::SetValue(int& field, int value)
     Change();
 }
 
-void TSizeConstraints::SetMaxHeight(int value)
-{
-    SetValue(FMaxHeight, value);
-}
-void TSizeConstraints::SetMaxWidth(int value)
-{
-    SetValue(FMaxWidth, value);
-}
-void TSizeConstraints::SetMinHeight(int value)
-{
-    SetValue(FMinHeight, value);
-}
-void TSizeConstraints::SetMinWidth(int value)
-{
-    SetValue(FMinWidth, value);
-}
+void TSizeConstraints::SetMaxHeight(int value) { SetValue(FMaxHeight, value); }
+void TSizeConstraints::SetMaxWidth(int value) { SetValue(FMaxWidth, value); }
+void TSizeConstraints::SetMinHeight(int value) { SetValue(FMinHeight, value); }
+void TSizeConstraints::SetMinWidth(int value) { SetValue(FMinWidth, value); }
 
 void TSizeConstraints::Assign(const TPersistent* source)
 {
@@ -59,41 +47,19 @@ void TSizeConstraints::Assign(const TPersistent* source)
     TPersistent::Assign(source);
 }
 
-TPersistent* TSizeConstraints::GetOwner() const
-{
-    return FControl;
-}
+TPersistent* TSizeConstraints::GetOwner() const { return FControl; }
 
-void TSizeConstraints::Change()
-{
-    OnChange(this);
-}
-
+void TSizeConstraints::Change() { OnChange(this); }
 
 // ---------------------------------------------------------------------------------------------------------
 // TControl geometry
 
-void TControl::SetLeft(int value)
-{
-    SetBounds(value, FTop, FWidth, FHeight);
-}
-void TControl::SetTop(int value)
-{
-    SetBounds(FLeft, value, FWidth, FHeight);
-}
-void TControl::SetWidth(int value)
-{
-    SetBounds(FLeft, FTop, value, FHeight);
-}
-void TControl::SetHeight(int value)
-{
-    SetBounds(FLeft, FTop, FWidth, value);
-}
+void TControl::SetLeft(int value) { SetBounds(value, FTop, FWidth, FHeight); }
+void TControl::SetTop(int value) { SetBounds(FLeft, value, FWidth, FHeight); }
+void TControl::SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
+void TControl::SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
 
-RECT TControl::GetBoundsRect() const
-{
-    return BoundsOf(FLeft, FTop, FWidth, FHeight);
-}
+RECT TControl::GetBoundsRect() const { return BoundsOf(FLeft, FTop, FWidth, FHeight); }
 
 void TControl::SetBoundsRect(const RECT& value)
 {
@@ -119,10 +85,7 @@ void TControl::DoConstrainSize(int& width, int& height)
 
 void TControl::ConstrainedResize(int&, int&, int&, int&) {}
 
-bool TControl::IsAligning() const
-{
-    return FParent != nullptr && FParent->FAligning;
-}
+bool TControl::IsAligning() const { return FParent != nullptr && FParent->FAligning; }
 
 void TControl::SetBounds(int left, int top, int width, int height)
 {
@@ -150,10 +113,7 @@ void TControl::UpdateBoundsRect(const RECT& rect)
     RequestAlign();
 }
 
-RECT TControl::GetClientRect() const
-{
-    return RECT{0, 0, FWidth, FHeight};
-}
+RECT TControl::GetClientRect() const { return RECT{0, 0, FWidth, FHeight}; }
 
 int TControl::GetClientWidth() const
 {
@@ -167,15 +127,9 @@ int TControl::GetClientHeight() const
     return r.bottom - r.top;
 }
 
-void TControl::SetClientWidth(int value)
-{
-    SetWidth(FWidth + value - GetClientWidth());
-}
+void TControl::SetClientWidth(int value) { SetWidth(FWidth + value - GetClientWidth()); }
 
-void TControl::SetClientHeight(int value)
-{
-    SetHeight(FHeight + value - GetClientHeight());
-}
+void TControl::SetClientHeight(int value) { SetHeight(FHeight + value - GetClientHeight()); }
 
 POINT TControl::GetClientOrigin() const
 {
@@ -251,15 +205,9 @@ void TControl::UpdateAnchorRules()
     FAnchorRulesValid = true;
 }
 
-void TControl::SetConstraints(const TSizeConstraints* value)
-{
-    FConstraints->Assign(value);
-}
+void TControl::SetConstraints(const TSizeConstraints* value) { FConstraints->Assign(value); }
 
-void TControl::ConstraintsChanged(TObject*)
-{
-    SetBounds(FLeft, FTop, FWidth, FHeight);
-}
+void TControl::ConstraintsChanged(TObject*) { SetBounds(FLeft, FTop, FWidth, FHeight); }
 
 void TControl::SetAutoSize(bool value)
 {
@@ -270,10 +218,7 @@ void TControl::SetAutoSize(bool value)
         AdjustSize();
 }
 
-bool TControl::CanAutoSize(int&, int&)
-{
-    return false;
-}
+bool TControl::CanAutoSize(int&, int&) { return false; }
 
 void TControl::AdjustSize()
 {
@@ -283,15 +228,9 @@ void TControl::AdjustSize()
         SetBounds(FLeft, FTop, width, height);
 }
 
-void TControl::BringToFront()
-{
-    SetZOrder(true);
-}
+void TControl::BringToFront() { SetZOrder(true); }
 
-void TControl::SendToBack()
-{
-    SetZOrder(false);
-}
+void TControl::SendToBack() { SetZOrder(false); }
 
 void TControl::SetZOrder(bool toTop)
 {
@@ -320,10 +259,7 @@ void TControl::SetZOrderPosition(int position)
 // ---------------------------------------------------------------------------------------------------------
 // TWinControl layout
 
-void TWinControl::DisableAlign()
-{
-    ++FAlignLevel;
-}
+void TWinControl::DisableAlign() { ++FAlignLevel; }
 
 void TWinControl::EnableAlign()
 {
@@ -331,10 +267,7 @@ void TWinControl::EnableAlign()
         Realign();
 }
 
-void TWinControl::Realign()
-{
-    AlignFor(nullptr);
-}
+void TWinControl::Realign() { AlignFor(nullptr); }
 
 void TWinControl::AlignFor(TControl* control)
 {
@@ -385,16 +318,11 @@ void TWinControl::DoAlign(TAlign align, TControl* control, RECT& rect)
     // The order along the edge is the order of the current positions; the control that moved wins a tie.
     auto key = [align](const TControl* c) {
         switch (align) {
-        case alTop:
-            return c->GetTop();
-        case alBottom:
-            return -(c->GetTop() + c->GetHeight());
-        case alLeft:
-            return c->GetLeft();
-        case alRight:
-            return -(c->GetLeft() + c->GetWidth());
-        default:
-            return 0;
+        case alTop: return c->GetTop();
+        case alBottom: return -(c->GetTop() + c->GetHeight());
+        case alLeft: return c->GetLeft();
+        case alRight: return -(c->GetLeft() + c->GetWidth());
+        default: return 0;
         }
     };
     std::stable_sort(list.begin(), list.end(), [&](const TControl* a, const TControl* b) {
@@ -422,11 +350,8 @@ void TWinControl::DoAlign(TAlign align, TControl* control, RECT& rect)
             c->SetBounds(rect.right - c->GetWidth(), rect.top, c->GetWidth(), height);
             rect.right -= c->GetWidth();
             break;
-        case alClient:
-            c->SetBounds(rect.left, rect.top, width, height);
-            break;
-        default:
-            break;
+        case alClient: c->SetBounds(rect.left, rect.top, width, height); break;
+        default: break;
         }
     }
 }
@@ -473,10 +398,7 @@ void TWinControl::SetBorderWidth(int value)
     Realign();
 }
 
-void TWinControl::ScaleBy(int multiplier, int divider)
-{
-    ChangeScale(multiplier, divider);
-}
+void TWinControl::ScaleBy(int multiplier, int divider) { ChangeScale(multiplier, divider); }
 
 void TWinControl::ChangeScale(int multiplier, int divider)
 {

@@ -23,7 +23,10 @@ ui::POINT PointFromLParam(std::intptr_t lParam);
 /// Tells whether a component was freed while it was watched, e.g. by one of its own event handlers.
 class TFreeWatch final : public TComponent {
 public:
-    explicit TFreeWatch(TComponent* watched) : TComponent(nullptr), FWatched(watched) { watched->FreeNotification(this); }
+    explicit TFreeWatch(TComponent* watched) : TComponent(nullptr), FWatched(watched)
+    {
+        watched->FreeNotification(this);
+    }
     ~TFreeWatch() override
     {
         if (FWatched != nullptr)

@@ -64,10 +64,7 @@ TTickCountFunction TickCountFunction;
 
 }  // namespace
 
-bool IsLeapYear(int year)
-{
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
+bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 int DaysInMonth(int year, int month)
 {
@@ -165,15 +162,9 @@ int DayOfWeek(TDateTime value)
     return static_cast<int>(((dayNumber % 7) + 13) % 7) + 1;  // day 0 was a Saturday
 }
 
-TDateTime DateOf(TDateTime value)
-{
-    return std::trunc(value);
-}
+TDateTime DateOf(TDateTime value) { return std::trunc(value); }
 
-TDateTime TimeOf(TDateTime value)
-{
-    return std::fabs(value - std::trunc(value));
-}
+TDateTime TimeOf(TDateTime value) { return std::fabs(value - std::trunc(value)); }
 
 // ---------------------------------------------------------------------------------------------------------
 // Clocks
@@ -183,7 +174,7 @@ namespace detail {
 TDateTime LocalDateTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds)
 {
     const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local {};
+    std::tm local{};
     if (!localtime_r(&t, &local))
         return 0;
     TDateTime value = 0;
@@ -202,20 +193,14 @@ TDateTime Now()
         if (NowFunction)
             return NowFunction();
     }
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     return detail::LocalDateTimeFromUnix(now.tv_sec, now.tv_nsec);
 }
 
-TDateTime Date()
-{
-    return DateOf(Now());
-}
+TDateTime Date() { return DateOf(Now()); }
 
-TDateTime Time()
-{
-    return TimeOf(Now());
-}
+TDateTime Time() { return TimeOf(Now()); }
 
 void SetNowFunction(TNowFunction function)
 {
@@ -247,10 +232,7 @@ namespace {
 
 inline constexpr int MaxNesting = 3;  // "c" and "ddddd" expand settings that could name themselves
 
-char Lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view prefix)
 {
@@ -360,9 +342,7 @@ void AppendFormatted(std::string& out, std::string_view format, const TDateParts
                 out += s.LongMonthNames[static_cast<std::size_t>(p.Month - 1)];
             }
             break;
-        case 'y':
-            out += run <= 2 ? TwoDigits(p.Year % 100) : Digits(p.Year, 4);
-            break;
+        case 'y': out += run <= 2 ? TwoDigits(p.Year % 100) : Digits(p.Year, 4); break;
         case 'h': {
             int hour = p.Hour;
             if (HasAmPmFrom(format, i)) {
@@ -373,15 +353,9 @@ void AppendFormatted(std::string& out, std::string_view format, const TDateParts
             out += run == 1 ? std::to_string(hour) : TwoDigits(hour);
             break;
         }
-        case 'n':
-            out += run == 1 ? std::to_string(p.Minute) : TwoDigits(p.Minute);
-            break;
-        case 's':
-            out += run == 1 ? std::to_string(p.Second) : TwoDigits(p.Second);
-            break;
-        case 'z':
-            out += run < 3 ? std::to_string(p.MSec) : Digits(p.MSec, 3);
-            break;
+        case 'n': out += run == 1 ? std::to_string(p.Minute) : TwoDigits(p.Minute); break;
+        case 's': out += run == 1 ? std::to_string(p.Second) : TwoDigits(p.Second); break;
+        case 'z': out += run < 3 ? std::to_string(p.MSec) : Digits(p.MSec, 3); break;
         case 't':
             if (run > 2)
                 run = 2;
@@ -406,15 +380,9 @@ void AppendFormatted(std::string& out, std::string_view format, const TDateParts
             }
             break;
         }
-        case '/':
-            out.append(run, s.DateSeparator);
-            break;
-        case ':':
-            out.append(run, s.TimeSeparator);
-            break;
-        default:
-            out.append(format.substr(i, run));
-            break;
+        case '/': out.append(run, s.DateSeparator); break;
+        case ':': out.append(run, s.TimeSeparator); break;
+        default: out.append(format.substr(i, run)); break;
         }
         if (isLetter)
             lastLetter = thisLetter;
@@ -426,7 +394,7 @@ void AppendFormatted(std::string& out, std::string_view format, const TDateParts
 
 std::string FormatDateTime(std::string_view format, TDateTime value, const TFormatSettings& settings)
 {
-    TDateParts parts {};
+    TDateParts parts{};
     long long dayNumber = 0;
     long long ms = 0;
     if (!SplitDateTime(value, dayNumber, ms))
@@ -444,20 +412,11 @@ std::string FormatDateTime(std::string_view format, TDateTime value)
     return FormatDateTime(format, value, FormatSettings());
 }
 
-std::string DateToStr(TDateTime value)
-{
-    return FormatDateTime("ddddd", value);
-}
+std::string DateToStr(TDateTime value) { return FormatDateTime("ddddd", value); }
 
-std::string TimeToStr(TDateTime value)
-{
-    return FormatDateTime("tt", value);
-}
+std::string TimeToStr(TDateTime value) { return FormatDateTime("tt", value); }
 
-std::string DateTimeToStr(TDateTime value)
-{
-    return FormatDateTime("c", value);
-}
+std::string DateTimeToStr(TDateTime value) { return FormatDateTime("c", value); }
 
 // ---------------------------------------------------------------------------------------------------------
 // Reading dates and times
@@ -627,10 +586,7 @@ bool TryStrToDate(std::string_view text, TDateTime& value, const TFormatSettings
     return true;
 }
 
-bool TryStrToDate(std::string_view text, TDateTime& value)
-{
-    return TryStrToDate(text, value, FormatSettings());
-}
+bool TryStrToDate(std::string_view text, TDateTime& value) { return TryStrToDate(text, value, FormatSettings()); }
 
 TDateTime StrToDate(std::string_view text, const TFormatSettings& settings)
 {
@@ -638,10 +594,7 @@ TDateTime StrToDate(std::string_view text, const TFormatSettings& settings)
                                              [&](TDateTime& value) { return TryStrToDate(text, value, settings); });
 }
 
-TDateTime StrToDate(std::string_view text)
-{
-    return StrToDate(text, FormatSettings());
-}
+TDateTime StrToDate(std::string_view text) { return StrToDate(text, FormatSettings()); }
 
 bool TryStrToTime(std::string_view text, TDateTime& value)
 {
@@ -687,9 +640,6 @@ TDateTime StrToDateTime(std::string_view text, const TFormatSettings& settings)
                                              [&](TDateTime& value) { return TryStrToDateTime(text, value, settings); });
 }
 
-TDateTime StrToDateTime(std::string_view text)
-{
-    return StrToDateTime(text, FormatSettings());
-}
+TDateTime StrToDateTime(std::string_view text) { return StrToDateTime(text, FormatSettings()); }
 
 }  // namespace ovrel::toolkit

@@ -28,8 +28,8 @@ TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int millisecond);
 [[nodiscard]] bool TryEncodeDate(int year, int month, int day, TDateTime& value);
 [[nodiscard]] bool TryEncodeTime(int hour, int minute, int second, int millisecond, TDateTime& value);
-[[nodiscard]] bool TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second,
-                                     int millisecond, TDateTime& value);
+[[nodiscard]] bool TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second, int millisecond,
+                                     TDateTime& value);
 
 void DecodeDate(TDateTime value, int& year, int& month, int& day);
 void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& millisecond);

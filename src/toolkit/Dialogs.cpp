@@ -47,19 +47,10 @@ bool TColorDialog::Execute()
     return true;
 }
 
-void ShowMessage(const std::string& text)
-{
-    Ask(text, ui::MB_OK | ui::MB_ICONASTERISK);
-}
+void ShowMessage(const std::string& text) { Ask(text, ui::MB_OK | ui::MB_ICONASTERISK); }
 
-bool ConfirmYesNo(const std::string& text)
-{
-    return Ask(text, ui::MB_YESNO | ui::MB_ICONQUESTION) == ui::IDYES;
-}
+bool ConfirmYesNo(const std::string& text) { return Ask(text, ui::MB_YESNO | ui::MB_ICONQUESTION) == ui::IDYES; }
 
-void ShowError(const std::string& text)
-{
-    Ask(text, ui::MB_OK | ui::MB_ICONHAND);
-}
+void ShowError(const std::string& text) { Ask(text, ui::MB_OK | ui::MB_ICONHAND); }
 
 }  // namespace ovrel::toolkit

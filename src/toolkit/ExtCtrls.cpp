@@ -126,15 +126,9 @@ void TLabel::Paint()
 // ---------------------------------------------------------------------------------------------------------
 // TPaintBox
 
-TPaintBox::TPaintBox(TComponent* owner) : TGraphicControl(owner)
-{
-    SetBounds(0, 0, 105, 105);
-}
+TPaintBox::TPaintBox(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 105, 105); }
 
-void TPaintBox::Paint()
-{
-    OnPaint(this);
-}
+void TPaintBox::Paint() { OnPaint(this); }
 
 // ---------------------------------------------------------------------------------------------------------
 // TPanel
@@ -151,10 +145,7 @@ TPanel::TPanel(TComponent* owner) : TCustomControl(owner)
     SetColor(clBtnFace);
 }
 
-int TPanel::FrameWidth() const
-{
-    return (FBorderStyle != bsNone ? 1 : 0) + (FBevelOuter != bvNone ? 1 : 0);
-}
+int TPanel::FrameWidth() const { return (FBorderStyle != bsNone ? 1 : 0) + (FBevelOuter != bvNone ? 1 : 0); }
 
 void TPanel::FrameChanged()
 {
@@ -227,20 +218,11 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), FGlyph(s
     FGlyph->OnChange = TNotifyEvent(this, &TSpeedButton::GlyphChanged);
 }
 
-TSpeedButton::~TSpeedButton()
-{
-    FGlyph->OnChange = {};
-}
+TSpeedButton::~TSpeedButton() { FGlyph->OnChange = {}; }
 
-void TSpeedButton::SetGlyph(const TBitmap* value)
-{
-    FGlyph->Assign(value);
-}
+void TSpeedButton::SetGlyph(const TBitmap* value) { FGlyph->Assign(value); }
 
-void TSpeedButton::GlyphChanged(TObject*)
-{
-    Invalidate();
-}
+void TSpeedButton::GlyphChanged(TObject*) { Invalidate(); }
 
 void TSpeedButton::SetNumGlyphs(int value)
 {
@@ -288,9 +270,7 @@ void TSpeedButton::WndProc(TMessage& message)
     // The button comes up before the click runs, so a click handler sees (and paints) it released.
     switch (message.Msg) {
     case WM_LBUTTONUP:
-    case WM_CANCELMODE:
-        SetLook(false, false);
-        break;
+    case WM_CANCELMODE: SetLook(false, false); break;
     case CM_ENABLEDCHANGED:
         SetLook(false, false);
         // Disabled while held: the release that follows must not click it.
@@ -301,8 +281,7 @@ void TSpeedButton::WndProc(TMessage& message)
             SetMouseCapture(false);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     TGraphicControl::WndProc(message);
 }
@@ -388,10 +367,7 @@ void TTimer::UpdateTimer()
         SetTimer(FWindow, TimerId, FInterval);
 }
 
-void TTimer::Timer()
-{
-    OnTimer(this);
-}
+void TTimer::Timer() { OnTimer(this); }
 
 void TTimer::WndProc(TMessage& message)
 {

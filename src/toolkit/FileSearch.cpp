@@ -76,7 +76,8 @@ int FindFirst(std::string_view pathAndMask, int attr, TSearchRec& rec)
     FindClose(rec);
     const std::size_t slash = pathAndMask.rfind(PathDelim);
     const std::string mask(slash == std::string_view::npos ? pathAndMask : pathAndMask.substr(slash + 1));
-    std::string folder = slash == std::string_view::npos ? std::string() : std::string(pathAndMask.substr(0, slash + 1));
+    std::string folder =
+        slash == std::string_view::npos ? std::string() : std::string(pathAndMask.substr(0, slash + 1));
     const std::string openName = folder.empty() ? "." : folder;
 
     auto state = std::make_shared<TSearchState>();
@@ -142,9 +143,6 @@ int FindNext(TSearchRec& rec)
     return 0;
 }
 
-void FindClose(TSearchRec& rec)
-{
-    rec.FState.reset();
-}
+void FindClose(TSearchRec& rec) { rec.FState.reset(); }
 
 }  // namespace ovrel::toolkit

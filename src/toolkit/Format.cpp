@@ -35,10 +35,7 @@ std::string EnvironmentLocale(const char* categoryVariable)
     return "C";
 }
 
-bool IsCLocale(std::string_view name)
-{
-    return name == "C" || name == "POSIX" || name.starts_with("C.");
-}
+bool IsCLocale(std::string_view name) { return name == "C" || name == "POSIX" || name.starts_with("C."); }
 
 // A locale object for one category; freed with the holder.
 class TLocaleHandle {
@@ -119,21 +116,26 @@ std::string PatternFromStrftime(std::string_view format, char placeholder, char&
         case 'm': result += padded("mm"); break;
         case 'y': result += "yy"; break;
         case 'Y': result += "yyyy"; break;
-        case 'b': case 'h': result += "mmm"; break;
+        case 'b':
+        case 'h': result += "mmm"; break;
         case 'B': result += "mmmm"; break;
         case 'a': result += "ddd"; break;
         case 'A': result += "dddd"; break;
-        case 'H': case 'I': result += padded("hh"); break;
-        case 'k': case 'l': result += "h"; break;
+        case 'H':
+        case 'I': result += padded("hh"); break;
+        case 'k':
+        case 'l': result += "h"; break;
         case 'M': result += padded("nn"); break;
         case 'S': result += padded("ss"); break;
-        case 'p': case 'P': result += "AMPM"; break;
+        case 'p':
+        case 'P': result += "AMPM"; break;
         case 'D': result += PatternFromStrftime("%m/%d/%y", placeholder, separator); break;
         case 'F': result += PatternFromStrftime("%Y-%m-%d", placeholder, separator); break;
         case 'T': result += PatternFromStrftime("%H:%M:%S", placeholder, separator); break;
         case 'R': result += PatternFromStrftime("%H:%M", placeholder, separator); break;
         case 'r': result += PatternFromStrftime("%I:%M:%S %p", placeholder, separator); break;
-        case 'n': case 't': result += ' '; break;
+        case 'n':
+        case 't': result += ' '; break;
         case '%': literal('%'); break;
         default: break;  // fields we do not show (week numbers, time zones) are left out
         }
@@ -182,9 +184,9 @@ TFormatSettings LocaleFormatSettings()
                 settings.TimeAMString = am;
                 settings.TimePMString = pm;
             }
-            const nl_item longMonths[] = {MON_1, MON_2, MON_3, MON_4, MON_5, MON_6,
+            const nl_item longMonths[] = {MON_1, MON_2, MON_3, MON_4,  MON_5,  MON_6,
                                           MON_7, MON_8, MON_9, MON_10, MON_11, MON_12};
-            const nl_item shortMonths[] = {ABMON_1, ABMON_2, ABMON_3, ABMON_4, ABMON_5, ABMON_6,
+            const nl_item shortMonths[] = {ABMON_1, ABMON_2, ABMON_3, ABMON_4,  ABMON_5,  ABMON_6,
                                            ABMON_7, ABMON_8, ABMON_9, ABMON_10, ABMON_11, ABMON_12};
             const nl_item longDays[] = {DAY_1, DAY_2, DAY_3, DAY_4, DAY_5, DAY_6, DAY_7};
             const nl_item shortDays[] = {ABDAY_1, ABDAY_2, ABDAY_3, ABDAY_4, ABDAY_5, ABDAY_6, ABDAY_7};
@@ -282,10 +284,7 @@ char DigitAt(const TDecimal& d, int index)
 }
 
 // A sign only when something non-zero is left after rounding: -0.04 with one decimal is "0.0".
-std::string Sign(const TDecimal& d)
-{
-    return d.Negative && !d.Digits.empty() ? "-" : "";
-}
+std::string Sign(const TDecimal& d) { return d.Negative && !d.Digits.empty() ? "-" : ""; }
 
 std::string FixedText(TDecimal d, int decimals, const TFormatSettings& settings, bool thousands)
 {
@@ -364,10 +363,7 @@ std::string FixedOrGeneral(const TDecimal& d, int precision, int decimals, const
 
 }  // namespace
 
-std::string IntToStr(long long value)
-{
-    return std::to_string(value);
-}
+std::string IntToStr(long long value) { return std::to_string(value); }
 
 std::string IntToHex(unsigned long long value, int digits)
 {
@@ -381,10 +377,7 @@ std::string FloatToStr(double value, const TFormatSettings& settings)
     return FloatToStrF(value, ffGeneral, 15, 0, settings);
 }
 
-std::string FloatToStr(double value)
-{
-    return FloatToStr(value, FormatSettings());
-}
+std::string FloatToStr(double value) { return FloatToStr(value, FormatSettings()); }
 
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits, const TFormatSettings& settings)
 {
@@ -514,7 +507,8 @@ std::string Format(std::string_view format, std::initializer_list<TFormatArg> ar
                 text = MinDigits(std::to_string(arg.GetUnsigned()), precision);
             } else {
                 const long long v = arg.GetSigned();
-                const unsigned long long magnitude = v < 0 ? 0 - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+                const unsigned long long magnitude =
+                    v < 0 ? 0 - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
                 text = MinDigits(std::to_string(magnitude), precision);
                 if (v < 0)
                     text.insert(text.begin(), '-');

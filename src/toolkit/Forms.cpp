@@ -95,10 +95,7 @@ void TCustomForm::Show()
     BringToFront();
 }
 
-void TCustomForm::Hide()
-{
-    SetVisible(false);
-}
+void TCustomForm::Hide() { SetVisible(false); }
 
 void TCustomForm::Close()
 {
@@ -113,14 +110,9 @@ void TCustomForm::Close()
     TCloseAction action = caHide;
     OnClose(this, action);
     switch (action) {
-    case caNone:
-        return;
-    case caHide:
-        Hide();
-        break;
-    case caFree:
-        Release();
-        break;
+    case caNone: return;
+    case caHide: Hide(); break;
+    case caFree: Release(); break;
     case caMinimize:
         if (HandleAllocated())
             ShowWindow(GetHandle(), SW_MINIMIZE);
@@ -170,10 +162,7 @@ TModalResult TCustomForm::ShowModal()
     return result;
 }
 
-void TCustomForm::Release()
-{
-    PostMessage(GetHandle(), CM_RELEASE, 0, 0);
-}
+void TCustomForm::Release() { PostMessage(GetHandle(), CM_RELEASE, 0, 0); }
 
 bool TCustomForm::IsShortCut(TMessage& message)
 {
@@ -273,9 +262,7 @@ void TCustomForm::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     switch (FBorderStyle) {
-    case bsNone:
-        params.Style = WS_POPUP;
-        break;
+    case bsNone: params.Style = WS_POPUP; break;
     case bsSizeable:
         params.Style = WS_CAPTION | WS_THICKFRAME;
         if (FBorderIcons.Contains(biMinimize))
@@ -341,9 +328,7 @@ void TCustomForm::Dispatch(TMessage& message)
         Close();
         message.Result = 0;
         return;
-    case CM_RELEASE:
-        delete this;
-        return;
+    case CM_RELEASE: delete this; return;
     case WM_SYSCOMMAND:
         // The keyboard's way into the menu bar is offered to the main-window hooks first.
         if ((message.WParam & 0xFFF0) == SC_KEYMENU && gApplication != nullptr) {
@@ -370,8 +355,7 @@ void TCustomForm::Dispatch(TMessage& message)
         if (!GetShowing())
             OnHide(this);
         return;
-    default:
-        TWinControl::Dispatch(message);
+    default: TWinControl::Dispatch(message);
     }
 }
 
@@ -381,9 +365,9 @@ void TCustomForm::Dispatch(TMessage& message)
 namespace {
 
 inline constexpr UINT_PTR kHintTimer = 1;
-inline constexpr UINT kHintPause = 500;         // ms the mouse rests before a hint shows
-inline constexpr UINT kHintReshowPause = 50;    // ms from one control to the next while a hint shows
-inline constexpr int kHintCursorOffset = 20;    // the hint shows below the pointer, clear of it
+inline constexpr UINT kHintPause = 500;  // ms the mouse rests before a hint shows
+inline constexpr UINT kHintReshowPause = 50;  // ms from one control to the next while a hint shows
+inline constexpr int kHintCursorOffset = 20;  // the hint shows below the pointer, clear of it
 
 void ShowToolTip(const std::string& text, POINT screenPos)
 {
@@ -396,13 +380,21 @@ void ShowToolTip(const std::string& text, POINT screenPos)
 bool IsPressOrKey(UINT msg)
 {
     switch (msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK:
-    case WM_NCRBUTTONDOWN: case WM_NCRBUTTONDBLCLK: case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK:
-    case WM_KEYDOWN: case WM_SYSKEYDOWN:
-        return true;
-    default:
-        return false;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONDBLCLK:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: return true;
+    default: return false;
     }
 }
 
@@ -480,10 +472,7 @@ bool TApplication::IsKeyMsg(const MSG& msg)
     return CallMainWindowHooks(appKey);
 }
 
-void TApplication::HookMainWindow(const TWindowHook& hook)
-{
-    FHooks.push_back(hook);
-}
+void TApplication::HookMainWindow(const TWindowHook& hook) { FHooks.push_back(hook); }
 
 void TApplication::UnhookMainWindow(const TWindowHook& hook)
 {
@@ -510,8 +499,7 @@ bool TApplication::CallMainWindowHooks(TMessage& message)
 void TApplication::ProcessMessages()
 {
     MSG msg{};
-    while (!FTerminated && ProcessMessage(msg)) {
-    }
+    while (!FTerminated && ProcessMessage(msg)) {}
 }
 
 void TApplication::HandleMessage()
@@ -530,10 +518,7 @@ void TApplication::Run()
         HandleMessage();
 }
 
-void TApplication::Terminate()
-{
-    FTerminated = true;
-}
+void TApplication::Terminate() { FTerminated = true; }
 
 void TApplication::Idle()
 {
@@ -628,10 +613,7 @@ void TApplication::HandleProc(TMessage& message)
     message.Result = DefWindowProc(FHandle, static_cast<UINT>(message.Msg), message.WParam, message.LParam);
 }
 
-bool TApplication::GetActive() const
-{
-    return IsApplicationActive() != FALSE;
-}
+bool TApplication::GetActive() const { return IsApplicationActive() != FALSE; }
 
 bool TApplication::HelpCommand(UINT command, std::uintptr_t data)
 {
@@ -640,10 +622,7 @@ bool TApplication::HelpCommand(UINT command, std::uintptr_t data)
     return Help().Show(FHelpFile, command, data);
 }
 
-bool TApplication::HelpContext(int context)
-{
-    return HelpCommand(HELP_CONTEXT, static_cast<std::uintptr_t>(context));
-}
+bool TApplication::HelpContext(int context) { return HelpCommand(HELP_CONTEXT, static_cast<std::uintptr_t>(context)); }
 
 void TApplication::Notification(TComponent* component, TOperation operation)
 {
@@ -777,10 +756,7 @@ std::vector<TCustomForm*> TScreen::Forms() const
     return forms;
 }
 
-int TScreen::GetFormCount() const
-{
-    return static_cast<int>(Forms().size());
-}
+int TScreen::GetFormCount() const { return static_cast<int>(Forms().size()); }
 
 TCustomForm* TScreen::GetForm(int index) const
 {
@@ -838,10 +814,12 @@ HCURSOR TScreen::GetCursors(TCursor id) const
         int Resource;
     };
     static constexpr Standard standard[] = {
-        {crArrow, IDC_ARROW},       {crCross, IDC_CROSS},       {crIBeam, IDC_IBEAM},
-        {crSizeNESW, IDC_SIZENESW}, {crSizeNS, IDC_SIZENS},     {crSizeNWSE, IDC_SIZENWSE},
-        {crSizeWE, IDC_SIZEWE},     {crUpArrow, IDC_UPARROW},   {crHourGlass, IDC_WAIT},
-        {crNo, IDC_NO},             {crSizeAll, IDC_SIZEALL},   {crHandPoint, IDC_HAND},
+        {crArrow, IDC_ARROW},     {crCross, IDC_CROSS},
+        {crIBeam, IDC_IBEAM},     {crSizeNESW, IDC_SIZENESW},
+        {crSizeNS, IDC_SIZENS},   {crSizeNWSE, IDC_SIZENWSE},
+        {crSizeWE, IDC_SIZEWE},   {crUpArrow, IDC_UPARROW},
+        {crHourGlass, IDC_WAIT},  {crNo, IDC_NO},
+        {crSizeAll, IDC_SIZEALL}, {crHandPoint, IDC_HAND},
     };
     if (id == crNone)
         return nullptr;
@@ -869,10 +847,7 @@ POINT TMouse::GetCursorPos() const
     return p;
 }
 
-void TMouse::SetCursorPos(POINT value)
-{
-    ui::SetCursorPos(value.x, value.y);
-}
+void TMouse::SetCursorPos(POINT value) { ui::SetCursorPos(value.x, value.y); }
 
 void TMouse::SetCapture(HWND value)
 {

@@ -140,8 +140,7 @@ public:
     /// Makes a form owned by the application with make; the first form made becomes the main form. A
     /// subclass may make nothing and return null (when the program is not interactive).
     virtual TCustomForm* CreateForm(const std::function<TCustomForm*(TComponent* owner)>& make);
-    template <class F>
-    void CreateForm(F*& reference)
+    template <class F> void CreateForm(F*& reference)
     {
         reference = dynamic_cast<F*>(CreateForm([](TComponent* owner) -> TCustomForm* { return new F(owner); }));
     }

@@ -75,10 +75,7 @@ constexpr std::array<TColorIdent, 52> ColorIdents{{
 
 constexpr QRgb White = 0xFFFFFFFF;
 
-QRgb OpaqueRgb(ui::COLORREF color)
-{
-    return qRgb(ui::GetRValue(color), ui::GetGValue(color), ui::GetBValue(color));
-}
+QRgb OpaqueRgb(ui::COLORREF color) { return qRgb(ui::GetRValue(color), ui::GetGValue(color), ui::GetBValue(color)); }
 
 // A QImage of straight-alpha 32-bit pixels in the GDI objects' own format.
 QImage NewWhiteImage(int width, int height, bool mono)
@@ -116,8 +113,7 @@ QImage ToMono(const QImage& colour)
 }
 
 // Stores value; true when it differs from what was there.
-template <class T>
-bool Store(T& field, T value)
+template <class T> bool Store(T& field, T value)
 {
     if (field == value)
         return false;
@@ -310,14 +306,15 @@ void TFont::SetHandle(ui::HFONT value)
 
 const TPropertyTable& TFont::ClassProperties()
 {
-    static const TPropertyTable table = TPropertyTable(&TPersistent::ClassProperties())
-        .Integer("Charset", &TFont::GetCharset, &TFont::SetCharset)
-        .Integer("Color", &TFont::GetColor, &TFont::SetColor)
-        .Integer("Height", &TFont::GetHeight, &TFont::SetHeight)
-        .String("Name", &TFont::GetName, &TFont::SetName)
-        .Integer("Orientation", &TFont::GetOrientation, &TFont::SetOrientation)
-        .Integer("Size", &TFont::GetSize, &TFont::SetSize)
-        .Set("Style", &TFont::GetStyle, &TFont::SetStyle, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
+    static const TPropertyTable table =
+        TPropertyTable(&TPersistent::ClassProperties())
+            .Integer("Charset", &TFont::GetCharset, &TFont::SetCharset)
+            .Integer("Color", &TFont::GetColor, &TFont::SetColor)
+            .Integer("Height", &TFont::GetHeight, &TFont::SetHeight)
+            .String("Name", &TFont::GetName, &TFont::SetName)
+            .Integer("Orientation", &TFont::GetOrientation, &TFont::SetOrientation)
+            .Integer("Size", &TFont::GetSize, &TFont::SetSize)
+            .Set("Style", &TFont::GetStyle, &TFont::SetStyle, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
     return table;
 }
 
@@ -375,11 +372,12 @@ ui::HPEN TPen::GetHandle() const
 
 const TPropertyTable& TPen::ClassProperties()
 {
-    static const TPropertyTable table = TPropertyTable(&TPersistent::ClassProperties())
-        .Integer("Color", &TPen::GetColor, &TPen::SetColor)
-        .Enumeration("Style", &TPen::GetStyle, &TPen::SetStyle,
-                     {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"})
-        .Integer("Width", &TPen::GetWidth, &TPen::SetWidth);
+    static const TPropertyTable table =
+        TPropertyTable(&TPersistent::ClassProperties())
+            .Integer("Color", &TPen::GetColor, &TPen::SetColor)
+            .Enumeration("Style", &TPen::GetStyle, &TPen::SetStyle,
+                         {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"})
+            .Integer("Width", &TPen::GetWidth, &TPen::SetWidth);
     return table;
 }
 
@@ -452,10 +450,10 @@ ui::HBRUSH TBrush::GetHandle() const
 const TPropertyTable& TBrush::ClassProperties()
 {
     static const TPropertyTable table = TPropertyTable(&TPersistent::ClassProperties())
-        .Integer("Color", &TBrush::GetColor, &TBrush::SetColor)
-        .Enumeration("Style", &TBrush::GetStyle, &TBrush::SetStyle,
-                     {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross",
-                      "bsDiagCross"});
+                                            .Integer("Color", &TBrush::GetColor, &TBrush::SetColor)
+                                            .Enumeration("Style", &TBrush::GetStyle, &TBrush::SetStyle,
+                                                         {"bsSolid", "bsClear", "bsHorizontal", "bsVertical",
+                                                          "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"});
     return table;
 }
 
@@ -623,16 +621,14 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 
 void TCanvas::Polygon(std::span<const TPoint> points)
 {
-    Paint({csHandleValid, csPenValid, csBrushValid}, [&] {
-        ui::Polygon(FHandle, points.data(), static_cast<int>(points.size()));
-    });
+    Paint({csHandleValid, csPenValid, csBrushValid},
+          [&] { ui::Polygon(FHandle, points.data(), static_cast<int>(points.size())); });
 }
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
-    Paint({csHandleValid, csPenValid, csBrushValid}, [&] {
-        ui::Polyline(FHandle, points.data(), static_cast<int>(points.size()));
-    });
+    Paint({csHandleValid, csPenValid, csBrushValid},
+          [&] { ui::Polyline(FHandle, points.data(), static_cast<int>(points.size())); });
 }
 
 void TCanvas::MoveTo(int x, int y)
@@ -697,9 +693,8 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* canvas, const TRect& source)
         return;
     Paint({csHandleValid, csFontValid, csBrushValid}, [&] {
         canvas->RequiredState({csHandleValid, csBrushValid});
-        ui::StretchBlt(FHandle, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
-                       canvas->FHandle, source.left, source.top, source.right - source.left,
-                       source.bottom - source.top, FCopyMode);
+        ui::StretchBlt(FHandle, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, canvas->FHandle,
+                       source.left, source.top, source.right - source.left, source.bottom - source.top, FCopyMode);
     });
 }
 
@@ -832,8 +827,7 @@ void TBitmap::Assign(const TPersistent* source)
     if (bitmap->GetTransparent() != GetTransparent())
         SetTransparent(bitmap->GetTransparent());
     const QImage* pixels = bitmap->Image();
-    Replace(pixels ? NewBitmapObject(pixels->copy()) : nullptr, bitmap->FWidth, bitmap->FHeight,
-            bitmap->FPixelFormat);
+    Replace(pixels ? NewBitmapObject(pixels->copy()) : nullptr, bitmap->FWidth, bitmap->FHeight, bitmap->FPixelFormat);
 }
 
 void TBitmap::SetSize(int width, int height)
@@ -996,8 +990,7 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect)
         ui::TransparentBlt(dest, rect.left, rect.top, width, height, source, 0, 0, FWidth, FHeight,
                            ColorToRGB(GetTransparentColor()));
     } else {
-        ui::StretchBlt(dest, rect.left, rect.top, width, height, source, 0, 0, FWidth, FHeight,
-                       canvas.GetCopyMode());
+        ui::StretchBlt(dest, rect.left, rect.top, width, height, source, 0, 0, FWidth, FHeight, canvas.GetCopyMode());
     }
     ui::SetTextColor(dest, oldText);
     ui::SetBkColor(dest, oldBk);
@@ -1114,8 +1107,8 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor)
     QImage pixels = StripPixels(*image);
     if (pixels.isNull())
         return -1;
-    const QRgb key = maskColor == clDefault ? (pixels.pixel(0, pixels.height() - 1) | 0xFF000000)
-                                            : OpaqueRgb(ColorToRGB(maskColor));
+    const QRgb key =
+        maskColor == clDefault ? (pixels.pixel(0, pixels.height() - 1) | 0xFF000000) : OpaqueRgb(ColorToRGB(maskColor));
     for (int y = 0; y < pixels.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(pixels.scanLine(y));
         for (int x = 0; x < pixels.width(); ++x)
@@ -1206,9 +1199,10 @@ void TCustomImageList::Change()
 
 const TPropertyTable& TCustomImageList::ClassProperties()
 {
-    static const TPropertyTable table = TPropertyTable(&TComponent::ClassProperties())
-        .Integer("Height", &TCustomImageList::GetHeight, &TCustomImageList::SetHeight)
-        .Integer("Width", &TCustomImageList::GetWidth, &TCustomImageList::SetWidth);
+    static const TPropertyTable table =
+        TPropertyTable(&TComponent::ClassProperties())
+            .Integer("Height", &TCustomImageList::GetHeight, &TCustomImageList::SetHeight)
+            .Integer("Width", &TCustomImageList::GetWidth, &TCustomImageList::SetWidth);
     return table;
 }
 

@@ -208,7 +208,16 @@ private:
     mutable ui::HPEN FHandle = nullptr;
 };
 
-enum TBrushStyle : std::uint8_t { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum TBrushStyle : std::uint8_t {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
 
 class TBitmap;
 
@@ -310,7 +319,7 @@ public:
     /// Deselects the drawing objects, so the next operation selects them afresh.
     void Refresh();
 
-    TNotifyEvent OnChange;    // after every drawing operation
+    TNotifyEvent OnChange;  // after every drawing operation
     TNotifyEvent OnChanging;  // before every drawing operation
 
     enum TStateItem : std::uint8_t { csHandleValid, csFontValid, csPenValid, csBrushValid };
@@ -326,8 +335,7 @@ protected:
 
 private:
     /// One drawing operation: Changing, the objects of state into the DC, draw, Changed.
-    template <class F>
-    void Paint(TState state, F draw)
+    template <class F> void Paint(TState state, F draw)
     {
         Changing();
         RequiredState(state);
@@ -469,7 +477,7 @@ private:
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
     std::unique_ptr<TCanvas> FCanvas;
-    ui::HDC FDC = nullptr;          // memory DC with the bitmap selected, while drawn on or from
+    ui::HDC FDC = nullptr;  // memory DC with the bitmap selected, while drawn on or from
     ui::HGDIOBJ FOldBitmap = nullptr;
 };
 

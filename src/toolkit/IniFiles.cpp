@@ -69,16 +69,14 @@ namespace {
 std::string SingleLine(std::string_view text)
 {
     std::string result(text);
-    std::replace_if(result.begin(), result.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        result.begin(), result.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return Trim(result);
 }
 
 }  // namespace
 
-TMemIniFile::TMemIniFile(std::string fileName) : TCustomIniFile(std::move(fileName))
-{
-    Load();
-}
+TMemIniFile::TMemIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) { Load(); }
 
 TMemIniFile::~TMemIniFile() = default;
 
@@ -108,7 +106,8 @@ void TMemIniFile::SetText(std::string_view text)
     detail::ForEachLine(utf8, [this](std::string_view raw) {
         const std::string line = Trim(raw);
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            FSections.push_back(TSection{Trim(std::string_view(line).substr(1, line.size() - 2)), std::string(raw), {}});
+            FSections.push_back(
+                TSection{Trim(std::string_view(line).substr(1, line.size() - 2)), std::string(raw), {}});
             return;
         }
         TLine entry{std::string(raw), {}, {}};
@@ -134,15 +133,9 @@ std::string TMemIniFile::GetText() const
     return text;
 }
 
-void TMemIniFile::SetStrings(const TStrings& lines)
-{
-    SetText(lines.GetText());
-}
+void TMemIniFile::SetStrings(const TStrings& lines) { SetText(lines.GetText()); }
 
-void TMemIniFile::GetStrings(TStrings& lines) const
-{
-    lines.SetText(GetText());
-}
+void TMemIniFile::GetStrings(TStrings& lines) const { lines.SetText(GetText()); }
 
 void TMemIniFile::Rename(std::string fileName, bool reload)
 {
@@ -222,8 +215,7 @@ void TMemIniFile::ReadSections(TStrings& sections) const
     }
 }
 
-template <class F>
-void TMemIniFile::ForEachKeyLine(std::string_view section, F&& visit) const
+template <class F> void TMemIniFile::ForEachKeyLine(std::string_view section, F&& visit) const
 {
     for (const TSection& s : FSections) {
         if (!SameText(s.Name, section))

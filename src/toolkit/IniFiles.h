@@ -89,7 +89,7 @@ public:
 private:
     struct TLine {
         std::string Text;  // the line as read (UTF-8); rebuilt when a value is written
-        std::string Key;   // empty for comments and blank lines
+        std::string Key;  // empty for comments and blank lines
         std::string Value;
     };
     struct TSection {
@@ -101,8 +101,7 @@ private:
     void Load();
     TLine* FindKey(std::string_view section, std::string_view key);
     const TLine* FindKey(std::string_view section, std::string_view key) const;
-    template <class F>
-    void ForEachKeyLine(std::string_view section, F&& visit) const;
+    template <class F> void ForEachKeyLine(std::string_view section, F&& visit) const;
 
     std::vector<TLine> FPreamble;  // lines before the first section header
     std::vector<TSection> FSections;

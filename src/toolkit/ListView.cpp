@@ -22,19 +22,13 @@ inline constexpr const char* kListViewClass = "OvrelListView";
 Qt::Alignment QtAlignment(TAlignment alignment)
 {
     switch (alignment) {
-    case taRightJustify:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case taCenter:
-        return Qt::AlignCenter;
-    default:
-        return Qt::AlignLeft | Qt::AlignVCenter;
+    case taRightJustify: return Qt::AlignRight | Qt::AlignVCenter;
+    case taCenter: return Qt::AlignCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
     }
 }
 
-QString ToQt(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString ToQt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -44,10 +38,7 @@ class TListViewModel : public QAbstractTableModel {
 public:
     explicit TListViewModel(TListView* owner) : FOwner(owner) {}
 
-    int rowCount(const QModelIndex& parent) const override
-    {
-        return parent.isValid() ? 0 : FOwner->FItems->GetCount();
-    }
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : FOwner->FItems->GetCount(); }
     int columnCount(const QModelIndex& parent) const override
     {
         return parent.isValid() ? 0 : std::max(1, FOwner->FColumns->GetCount());
@@ -292,9 +283,7 @@ void TListItems::EndUpdate()
 // ---- The list view --------------------------------------------------------------------------------------
 
 TListView::TListView(TComponent* owner)
-    : TWinControl(owner),
-      FColumns(std::make_unique<TListColumns>(this)),
-      FItems(std::make_unique<TListItems>(this))
+    : TWinControl(owner), FColumns(std::make_unique<TListColumns>(this)), FItems(std::make_unique<TListItems>(this))
 {
     TControlStyle style = GetControlStyle();
     style.Include(csDoubleClicks);
@@ -352,9 +341,11 @@ void TListView::CreateWindowHandle(const TCreateParams& params)
 
     QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
                      [this] { ViewSelectionChanged(); });
-    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, view,
-                     [this](const QModelIndex& current) { ViewCurrentChanged(current.isValid() ? current.row() : -1); });
-    QObject::connect(view->header(), &QHeaderView::sectionClicked, view, [this](int section) { ColumnClicked(section); });
+    QObject::connect(
+        view->selectionModel(), &QItemSelectionModel::currentRowChanged, view,
+        [this](const QModelIndex& current) { ViewCurrentChanged(current.isValid() ? current.row() : -1); });
+    QObject::connect(view->header(), &QHeaderView::sectionClicked, view,
+                     [this](int section) { ColumnClicked(section); });
     QObject::connect(view->header(), &QHeaderView::customContextMenuRequested, view, [this, view](const QPoint& pos) {
         const QPoint p = view->header()->mapTo(view, pos);
         FRightClickSection = view->header()->logicalIndexAt(pos);
@@ -382,8 +373,7 @@ void TListView::ApplyViewOptions()
     QTreeView* view = View();
     if (view == nullptr)
         return;
-    view->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection
-                                        : QAbstractItemView::SingleSelection);
+    view->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     // The grid lines are drawn by the style sheet: a cell border keeps the model free of painting.
     view->setStyleSheet(FGridLines ? QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }") : QString());
 }
@@ -438,8 +428,8 @@ void TListView::ColumnsChanged()
 
 void TListView::ItemChanged(TListItem* item)
 {
-    if (FModel != nullptr && FItems->FUpdateCount == 0 && item->FIndex < FItems->GetCount()
-        && FItems->FItems[static_cast<std::size_t>(item->FIndex)].get() == item)
+    if (FModel != nullptr && FItems->FUpdateCount == 0 && item->FIndex < FItems->GetCount() &&
+        FItems->FItems[static_cast<std::size_t>(item->FIndex)].get() == item)
         FModel->RowChanged(item->FIndex);
 }
 
@@ -625,9 +615,8 @@ bool TListView::CustomSort(const TLVCompare& compare, std::intptr_t data)
     if (!compare)
         return false;
     auto& items = FItems->FItems;
-    std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
-        return compare(a.get(), b.get(), data) < 0;
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const auto& a, const auto& b) { return compare(a.get(), b.get(), data) < 0; });
     Renumber(0);
     if (FModel != nullptr && FItems->FUpdateCount == 0) {
         FModel->BeginReset();

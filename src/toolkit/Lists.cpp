@@ -12,10 +12,7 @@ TList::~TList()
     Clear();
 }
 
-void TList::Error(int index)
-{
-    throw EListError(Format("List index out of bounds (%d)", {index}));
-}
+void TList::Error(int index) { throw EListError(Format("List index out of bounds (%d)", {index})); }
 
 void TList::CheckIndex(int index) const
 {
@@ -135,15 +132,9 @@ void TList::Move(int curIndex, int newIndex)
     FItems.insert(FItems.begin() + newIndex, item);
 }
 
-void* TList::First() const
-{
-    return Get(0);
-}
+void* TList::First() const { return Get(0); }
 
-void* TList::Last() const
-{
-    return Get(GetCount() - 1);
-}
+void* TList::Last() const { return Get(GetCount() - 1); }
 
 void TList::Sort(const TListSortCompare& compare)
 {
@@ -153,9 +144,6 @@ void TList::Sort(const TListSortCompare& compare)
     FItems.swap(sorted);
 }
 
-void TList::Pack()
-{
-    FItems.erase(std::remove(FItems.begin(), FItems.end(), nullptr), FItems.end());
-}
+void TList::Pack() { FItems.erase(std::remove(FItems.begin(), FItems.end(), nullptr), FItems.end()); }
 
 }  // namespace ovrel::toolkit

@@ -63,8 +63,7 @@ private:
 };
 
 /// A typed list of objects that frees them on delete, clear and destruction while OwnsObjects is true.
-template <class T>
-class TObjectList : public TList {
+template <class T> class TObjectList : public TList {
 public:
     explicit TObjectList(bool ownsObjects = true) : FOwnsObjects(ownsObjects) {}
     ~TObjectList() override { Clear(); }
@@ -217,7 +216,7 @@ public:
     bool GetCaseSensitive() const { return FCaseSensitive; }
     void SetCaseSensitive(bool value);
 
-    TNotifyEvent OnChange;    // sender is the list; after a change, once per change, not while updating
+    TNotifyEvent OnChange;  // sender is the list; after a change, once per change, not while updating
     TNotifyEvent OnChanging;  // sender is the list; before a change
 
 protected:

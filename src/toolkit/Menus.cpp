@@ -20,17 +20,14 @@ struct TKeyName {
 
 // Keys whose names are not their own character or a numbered series.
 constexpr std::array<TKeyName, 31> NamedKeys{{
-    {ui::VK_BACK, "BkSp"},         {ui::VK_TAB, "Tab"},        {ui::VK_RETURN, "Enter"},
-    {ui::VK_ESCAPE, "Esc"},        {ui::VK_SPACE, "Space"},    {ui::VK_PRIOR, "PgUp"},
-    {ui::VK_NEXT, "PgDn"},         {ui::VK_END, "End"},        {ui::VK_HOME, "Home"},
-    {ui::VK_LEFT, "Left"},         {ui::VK_UP, "Up"},          {ui::VK_RIGHT, "Right"},
-    {ui::VK_DOWN, "Down"},         {ui::VK_INSERT, "Ins"},     {ui::VK_DELETE, "Del"},
-    {ui::VK_MULTIPLY, "Num *"},    {ui::VK_ADD, "Num +"},      {ui::VK_SUBTRACT, "Num -"},
-    {ui::VK_DECIMAL, "Num Del"},   {ui::VK_DIVIDE, "Num /"},   {ui::VK_OEM_1, ";"},
-    {ui::VK_OEM_PLUS, "+"},        {ui::VK_OEM_COMMA, ","},    {ui::VK_OEM_MINUS, "-"},
-    {ui::VK_OEM_PERIOD, "."},      {ui::VK_OEM_2, "/"},        {ui::VK_OEM_3, "`"},
-    {ui::VK_OEM_4, "["},           {ui::VK_OEM_5, "\\"},       {ui::VK_OEM_6, "]"},
-    {ui::VK_OEM_7, "'"},
+    {ui::VK_BACK, "BkSp"},    {ui::VK_TAB, "Tab"},        {ui::VK_RETURN, "Enter"},    {ui::VK_ESCAPE, "Esc"},
+    {ui::VK_SPACE, "Space"},  {ui::VK_PRIOR, "PgUp"},     {ui::VK_NEXT, "PgDn"},       {ui::VK_END, "End"},
+    {ui::VK_HOME, "Home"},    {ui::VK_LEFT, "Left"},      {ui::VK_UP, "Up"},           {ui::VK_RIGHT, "Right"},
+    {ui::VK_DOWN, "Down"},    {ui::VK_INSERT, "Ins"},     {ui::VK_DELETE, "Del"},      {ui::VK_MULTIPLY, "Num *"},
+    {ui::VK_ADD, "Num +"},    {ui::VK_SUBTRACT, "Num -"}, {ui::VK_DECIMAL, "Num Del"}, {ui::VK_DIVIDE, "Num /"},
+    {ui::VK_OEM_1, ";"},      {ui::VK_OEM_PLUS, "+"},     {ui::VK_OEM_COMMA, ","},     {ui::VK_OEM_MINUS, "-"},
+    {ui::VK_OEM_PERIOD, "."}, {ui::VK_OEM_2, "/"},        {ui::VK_OEM_3, "`"},         {ui::VK_OEM_4, "["},
+    {ui::VK_OEM_5, "\\"},     {ui::VK_OEM_6, "]"},        {ui::VK_OEM_7, "'"},
 }};
 
 struct TModifierName {

@@ -32,8 +32,8 @@ bool IsUnder(const std::string& path, const std::string& root)
 {
     if (root == "/")
         return !path.empty() && path.front() == '/';
-    return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
-                            path[root.size()] == '/');
+    return path == root ||
+           (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
 }
 
 }  // namespace
@@ -46,10 +46,7 @@ TShellTreeView::TShellTreeView(TComponent* owner) : TNativeControl(owner)
 
 TShellTreeView::~TShellTreeView() = default;
 
-std::string TShellTreeView::GetPath() const
-{
-    return FPath.empty() ? FRoot : FPath;
-}
+std::string TShellTreeView::GetPath() const { return FPath.empty() ? FRoot : FPath; }
 
 void TShellTreeView::SetPath(const std::string& path)
 {
@@ -113,10 +110,7 @@ void TShellTreeView::Change()
         CallOut([this] { OnChange(this); });
 }
 
-QWidget* TShellTreeView::CreateWidget()
-{
-    return new QTreeView;
-}
+QWidget* TShellTreeView::CreateWidget() { return new QTreeView; }
 
 void TShellTreeView::InitWidget(QWidget* widget)
 {
@@ -162,10 +156,7 @@ void TShellTreeView::WndProc(TMessage& message)
     TNativeControl::WndProc(message);
 }
 
-QTreeView* TShellTreeView::View() const
-{
-    return qobject_cast<QTreeView*>(GetWidget());
-}
+QTreeView* TShellTreeView::View() const { return qobject_cast<QTreeView*>(GetWidget()); }
 
 void TShellTreeView::ApplyToView()
 {

@@ -33,24 +33,15 @@ void RegisterNativeClass()
     ui::RegisterClass(windowClass);
 }
 
-QString ToQt(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
+QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
-std::string FromQt(const QString& text)
-{
-    return text.toStdString();
-}
+std::string FromQt(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
 // ---- TNativeControl ---------------------------------------------------------------------------------------
 
-TNativeControl::TNativeControl(TComponent* owner) : TWinControl(owner)
-{
-    SetTabStop(true);
-}
+TNativeControl::TNativeControl(TComponent* owner) : TWinControl(owner) { SetTabStop(true); }
 
 TNativeControl::~TNativeControl()
 {
@@ -108,8 +99,7 @@ void TNativeControl::ApplyFont(QWidget* widget) const
     QPalette palette = widget->palette();
     const ui::COLORREF text = ColorToRGB(font->GetColor());
     palette.setColor(QPalette::Text, QColor(ui::GetRValue(text), ui::GetGValue(text), ui::GetBValue(text)));
-    palette.setColor(QPalette::WindowText,
-                     QColor(ui::GetRValue(text), ui::GetGValue(text), ui::GetBValue(text)));
+    palette.setColor(QPalette::WindowText, QColor(ui::GetRValue(text), ui::GetGValue(text), ui::GetBValue(text)));
     widget->setPalette(palette);
 }
 
@@ -135,14 +125,9 @@ void TNativeControl::WndProc(TMessage& message)
     if (widget == nullptr)
         return;
     switch (message.Msg) {
-    case CM_FONTCHANGED:
-        ApplyFont(widget);
-        break;
-    case CM_COLORCHANGED:
-        ApplyColor(widget);
-        break;
-    default:
-        break;
+    case CM_FONTCHANGED: ApplyFont(widget); break;
+    case CM_COLORCHANGED: ApplyColor(widget); break;
+    default: break;
     }
 }
 
@@ -160,10 +145,7 @@ void TNativeControl::SetTextValue(const std::string& value)
         SetWidgetText(widget, value);
 }
 
-std::string TNativeControl::WidgetText(QWidget*) const
-{
-    return FNativeText;
-}
+std::string TNativeControl::WidgetText(QWidget*) const { return FNativeText; }
 
 void TNativeControl::SetWidgetText(QWidget*, const std::string&) {}
 
@@ -188,15 +170,9 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TNativeControl(owner)
 
 TCustomEdit::~TCustomEdit() = default;
 
-QLineEdit* TCustomEdit::Edit() const
-{
-    return static_cast<QLineEdit*>(GetWidget());
-}
+QLineEdit* TCustomEdit::Edit() const { return static_cast<QLineEdit*>(GetWidget()); }
 
-QWidget* TCustomEdit::CreateWidget()
-{
-    return new QLineEdit;
-}
+QWidget* TCustomEdit::CreateWidget() { return new QLineEdit; }
 
 void TCustomEdit::InitWidget(QWidget* widget)
 {
@@ -213,10 +189,7 @@ void TCustomEdit::InitWidget(QWidget* widget)
                      }));
 }
 
-std::string TCustomEdit::WidgetText(QWidget* widget) const
-{
-    return FromQt(static_cast<QLineEdit*>(widget)->text());
-}
+std::string TCustomEdit::WidgetText(QWidget* widget) const { return FromQt(static_cast<QLineEdit*>(widget)->text()); }
 
 void TCustomEdit::SetWidgetText(QWidget* widget, const std::string& value)
 {
@@ -303,17 +276,11 @@ void TCustomEdit::SetSelLength(int value)
 
 // ---- TButton ----------------------------------------------------------------------------------------------
 
-TButton::TButton(TComponent* owner) : TNativeControl(owner)
-{
-    SetBounds(GetLeft(), GetTop(), 75, 25);
-}
+TButton::TButton(TComponent* owner) : TNativeControl(owner) { SetBounds(GetLeft(), GetTop(), 75, 25); }
 
 TButton::~TButton() = default;
 
-QWidget* TButton::CreateWidget()
-{
-    return new QPushButton;
-}
+QWidget* TButton::CreateWidget() { return new QPushButton; }
 
 void TButton::InitWidget(QWidget* widget)
 {
@@ -323,10 +290,7 @@ void TButton::InitWidget(QWidget* widget)
     QObject::connect(button, &QPushButton::clicked, button, Slot<bool>([this](bool) { Click(); }));
 }
 
-std::string TButton::WidgetText(QWidget* widget) const
-{
-    return FromQt(static_cast<QPushButton*>(widget)->text());
-}
+std::string TButton::WidgetText(QWidget* widget) const { return FromQt(static_cast<QPushButton*>(widget)->text()); }
 
 void TButton::SetWidgetText(QWidget* widget, const std::string& value)
 {
@@ -373,10 +337,7 @@ void TButton::WndProc(TMessage& message)
 
 // ---- TRadioButton -----------------------------------------------------------------------------------------
 
-TRadioButton::TRadioButton(TComponent* owner) : TNativeControl(owner)
-{
-    SetBounds(GetLeft(), GetTop(), 113, 17);
-}
+TRadioButton::TRadioButton(TComponent* owner) : TNativeControl(owner) { SetBounds(GetLeft(), GetTop(), 113, 17); }
 
 TRadioButton::~TRadioButton() = default;
 
@@ -445,15 +406,9 @@ TGroupBox::TGroupBox(TComponent* owner) : TNativeControl(owner)
 
 TGroupBox::~TGroupBox() = default;
 
-QWidget* TGroupBox::CreateWidget()
-{
-    return new QGroupBox;
-}
+QWidget* TGroupBox::CreateWidget() { return new QGroupBox; }
 
-std::string TGroupBox::WidgetText(QWidget* widget) const
-{
-    return FromQt(static_cast<QGroupBox*>(widget)->title());
-}
+std::string TGroupBox::WidgetText(QWidget* widget) const { return FromQt(static_cast<QGroupBox*>(widget)->title()); }
 
 void TGroupBox::SetWidgetText(QWidget* widget, const std::string& value)
 {

@@ -15,10 +15,7 @@ namespace {
 
 constexpr std::string_view IndexError = "List index out of bounds (%d)";
 
-QString ToQt(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString ToQt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Changes made by the program must not look like a user's selection to the control, so the widget's
 // signals are held while the mirror works on it.
@@ -171,10 +168,7 @@ void TControlItems::PutObject(int index, TObject* object)
     FItems[static_cast<std::size_t>(index)].FObject = object;
 }
 
-void TControlItems::Insert(int index, const std::string& text)
-{
-    InsertObject(index, text, nullptr);
-}
+void TControlItems::Insert(int index, const std::string& text) { InsertObject(index, text, nullptr); }
 
 void TControlItems::InsertObject(int index, const std::string& text, TObject* object)
 {
@@ -263,10 +257,7 @@ void TControlItems::SetView(IItemView* view)
     }
 }
 
-std::unique_ptr<IItemView> MakeComboBoxView(QComboBox& widget)
-{
-    return std::make_unique<ComboBoxView>(widget);
-}
+std::unique_ptr<IItemView> MakeComboBoxView(QComboBox& widget) { return std::make_unique<ComboBoxView>(widget); }
 
 std::unique_ptr<IItemView> MakeListWidgetView(QListWidget& widget, bool checkable)
 {
@@ -279,10 +270,7 @@ namespace ovrel::toolkit {
 
 TItemsControl::TItemsControl(TComponent* owner) : TNativeControl(owner) {}
 
-TItemsControl::~TItemsControl()
-{
-    FItems.SetView(nullptr);
-}
+TItemsControl::~TItemsControl() { FItems.SetView(nullptr); }
 
 void TItemsControl::AttachView(QWidget* widget, std::unique_ptr<IItemView> view)
 {
@@ -322,10 +310,7 @@ void TItemsControl::UserSelected(int index)
     Click();
 }
 
-TComboBox::TComboBox(TComponent* owner) : TItemsControl(owner)
-{
-    SetBounds(GetLeft(), GetTop(), 145, 21);
-}
+TComboBox::TComboBox(TComponent* owner) : TItemsControl(owner) { SetBounds(GetLeft(), GetTop(), 145, 21); }
 
 TComboBox::~TComboBox() = default;
 
@@ -346,15 +331,9 @@ void TComboBox::InitWidget(QWidget* widget)
                      Slot<int>(std::function<void(int)>([this](int index) { UserSelected(index); })));
 }
 
-int TComboBox::WidgetIndex(QWidget* widget) const
-{
-    return static_cast<QComboBox*>(widget)->currentIndex();
-}
+int TComboBox::WidgetIndex(QWidget* widget) const { return static_cast<QComboBox*>(widget)->currentIndex(); }
 
-void TComboBox::SetWidgetIndex(QWidget* widget, int index)
-{
-    static_cast<QComboBox*>(widget)->setCurrentIndex(index);
-}
+void TComboBox::SetWidgetIndex(QWidget* widget, int index) { static_cast<QComboBox*>(widget)->setCurrentIndex(index); }
 
 TListBox::TListBox(TComponent* owner) : TItemsControl(owner)
 {
@@ -416,10 +395,7 @@ void TCheckListBox::InitWidget(QWidget* widget)
                      })));
 }
 
-TProgressBar::TProgressBar(TComponent* owner) : TNativeControl(owner)
-{
-    SetBounds(GetLeft(), GetTop(), 150, 17);
-}
+TProgressBar::TProgressBar(TComponent* owner) : TNativeControl(owner) { SetBounds(GetLeft(), GetTop(), 150, 17); }
 
 TProgressBar::~TProgressBar() = default;
 
@@ -443,10 +419,7 @@ void TProgressBar::SetPosition(int value)
     ApplyRange();
 }
 
-void TProgressBar::SetSmooth(bool value)
-{
-    FSmooth = value;
-}
+void TProgressBar::SetSmooth(bool value) { FSmooth = value; }
 
 void TProgressBar::ApplyRange()
 {

@@ -31,20 +31,11 @@ std::int64_t TStream::GetSize()
     return size;
 }
 
-void TStream::SetSize(std::int64_t /*size*/)
-{
-    throw EStreamError("Stream size cannot be changed");
-}
+void TStream::SetSize(std::int64_t /*size*/) { throw EStreamError("Stream size cannot be changed"); }
 
-std::int64_t TStream::GetPosition()
-{
-    return Seek(0, TSeekOrigin::soCurrent);
-}
+std::int64_t TStream::GetPosition() { return Seek(0, TSeekOrigin::soCurrent); }
 
-void TStream::SetPosition(std::int64_t position)
-{
-    Seek(position, TSeekOrigin::soBeginning);
-}
+void TStream::SetPosition(std::int64_t position) { Seek(position, TSeekOrigin::soBeginning); }
 
 void TStream::ReadBuffer(void* buffer, std::int32_t count)
 {
@@ -133,7 +124,9 @@ std::int32_t THandleStream::Write(const void* buffer, std::int32_t count)
 
 std::int64_t THandleStream::Seek(std::int64_t offset, TSeekOrigin origin)
 {
-    const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
+    const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
+                       : origin == TSeekOrigin::soCurrent ? SEEK_CUR
+                                                          : SEEK_END;
     const off_t result = ::lseek(FHandle, static_cast<off_t>(offset), whence);
     if (result < 0)
         throw EStreamError("Stream seek error. " + detail::ErrnoText(errno));
@@ -184,8 +177,7 @@ int OpenFile(const std::string& fileName, std::uint16_t mode)
 
 TFileStream::TFileStream(const std::string& fileName, std::uint16_t mode)
     : THandleStream(OpenFile(fileName, mode)), FFileName(fileName)
-{
-}
+{}
 
 TFileStream::~TFileStream()
 {
@@ -283,10 +275,7 @@ void TMemoryStream::LoadFromFile(const std::string& fileName)
     FPosition = 0;
 }
 
-void TMemoryStream::SaveToFile(const std::string& fileName) const
-{
-    WriteFileAtomically(fileName, FData);
-}
+void TMemoryStream::SaveToFile(const std::string& fileName) const { WriteFileAtomically(fileName, FData); }
 
 // ---------------------------------------------------------------------------------------------------------
 // Whole files

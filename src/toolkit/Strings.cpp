@@ -14,10 +14,7 @@ namespace ovrel::toolkit {
 
 TStrings::~TStrings() = default;
 
-void TStrings::Error(std::string_view format, int index)
-{
-    throw EListError(Format(format, {index}));
-}
+void TStrings::Error(std::string_view format, int index) { throw EListError(Format(format, {index})); }
 
 void TStrings::Put(int index, const std::string& text)
 {
@@ -26,10 +23,7 @@ void TStrings::Put(int index, const std::string& text)
     InsertObject(index, text, object);
 }
 
-TObject* TStrings::GetObject(int /*index*/) const
-{
-    return nullptr;
-}
+TObject* TStrings::GetObject(int /*index*/) const { return nullptr; }
 
 void TStrings::PutObject(int /*index*/, TObject* /*object*/) {}
 
@@ -77,10 +71,7 @@ void TStrings::Exchange(int index1, int index2)
     EndUpdate();
 }
 
-int TStrings::CompareStrings(std::string_view a, std::string_view b) const
-{
-    return CompareText(a, b);
-}
+int TStrings::CompareStrings(std::string_view a, std::string_view b) const { return CompareText(a, b); }
 
 int TStrings::IndexOf(std::string_view text) const
 {
@@ -313,10 +304,7 @@ void TStringList::InsertItem(int index, const std::string& text, TObject* object
     Changed();
 }
 
-int TStringList::Add(const std::string& text)
-{
-    return AddObject(text, nullptr);
-}
+int TStringList::Add(const std::string& text) { return AddObject(text, nullptr); }
 
 int TStringList::AddObject(const std::string& text, TObject* object)
 {
@@ -336,10 +324,7 @@ int TStringList::AddObject(const std::string& text, TObject* object)
     return index;
 }
 
-void TStringList::Insert(int index, const std::string& text)
-{
-    InsertObject(index, text, nullptr);
-}
+void TStringList::Insert(int index, const std::string& text) { InsertObject(index, text, nullptr); }
 
 void TStringList::InsertObject(int index, const std::string& text, TObject* object)
 {
@@ -397,23 +382,17 @@ bool TStringList::Find(std::string_view text, int& index) const
         return false;
     }
     // The first of an equal run, or where the text would go.
-    const auto found = std::lower_bound(FItems.begin(), FItems.end(), text,
-                                        [this](const TStringItem& item, std::string_view value) {
-                                            return CompareStrings(item.FString, value) < 0;
-                                        });
+    const auto found =
+        std::lower_bound(FItems.begin(), FItems.end(), text, [this](const TStringItem& item, std::string_view value) {
+            return CompareStrings(item.FString, value) < 0;
+        });
     index = static_cast<int>(found - FItems.begin());
     return found != FItems.end() && CompareStrings(found->FString, text) == 0;
 }
 
-void TStringList::SetText(std::string_view text)
-{
-    TStrings::SetText(text);
-}
+void TStringList::SetText(std::string_view text) { TStrings::SetText(text); }
 
-void TStringList::Assign(const TStrings& source)
-{
-    TStrings::Assign(source);
-}
+void TStringList::Assign(const TStrings& source) { TStrings::Assign(source); }
 
 void TStringList::StableSort(const std::function<bool(const TStringItem&, const TStringItem&)>& less)
 {

@@ -29,10 +29,7 @@ Exception& Exception::operator=(const Exception& other)
 
 Exception::~Exception() = default;
 
-const char* Exception::what() const noexcept
-{
-    return FMessage.c_str();
-}
+const char* Exception::what() const noexcept { return FMessage.c_str(); }
 
 void Assert(bool condition, std::string_view message)
 {
@@ -45,10 +42,7 @@ void Assert(bool condition, std::string_view message)
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 int HexValue(char c)
 {
@@ -87,8 +81,9 @@ bool ParseInt64(std::string_view text, long long& value)
     if (i == text.size())
         return false;
     unsigned long long magnitude = 0;
-    const unsigned long long limit = base == 16 ? std::numeric_limits<unsigned long long>::max()
-                                                : static_cast<unsigned long long>(std::numeric_limits<long long>::max()) + 1;
+    const unsigned long long limit = base == 16
+                                         ? std::numeric_limits<unsigned long long>::max()
+                                         : static_cast<unsigned long long>(std::numeric_limits<long long>::max()) + 1;
     for (; i < text.size(); ++i) {
         const int digit = HexValue(text[i]);
         if (digit < 0 || digit >= base)
@@ -106,10 +101,7 @@ bool ParseInt64(std::string_view text, long long& value)
 
 }  // namespace
 
-bool TryStrToInt64(std::string_view text, long long& value)
-{
-    return ParseInt64(text, value);
-}
+bool TryStrToInt64(std::string_view text, long long& value) { return ParseInt64(text, value); }
 
 bool TryStrToInt(std::string_view text, int& value)
 {
@@ -117,7 +109,8 @@ bool TryStrToInt(std::string_view text, int& value)
     if (!ParseInt64(text, wide))
         return false;
     // A hexadecimal text up to 8 digits may stand for a negative 32-bit value, as "$FFFFFFFF" for -1.
-    if (wide > std::numeric_limits<int>::max() && wide <= 0xFFFFFFFFLL && text.find_first_of("$xX") != std::string_view::npos)
+    if (wide > std::numeric_limits<int>::max() && wide <= 0xFFFFFFFFLL &&
+        text.find_first_of("$xX") != std::string_view::npos)
         wide = static_cast<int>(static_cast<std::uint32_t>(wide));
     if (wide < std::numeric_limits<int>::min() || wide > std::numeric_limits<int>::max())
         return false;
@@ -188,10 +181,7 @@ bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& 
     return true;
 }
 
-bool TryStrToFloat(std::string_view text, double& value)
-{
-    return TryStrToFloat(text, value, FormatSettings());
-}
+bool TryStrToFloat(std::string_view text, double& value) { return TryStrToFloat(text, value, FormatSettings()); }
 
 double StrToFloat(std::string_view text, const TFormatSettings& settings)
 {
@@ -199,10 +189,7 @@ double StrToFloat(std::string_view text, const TFormatSettings& settings)
                                           [&](double& value) { return TryStrToFloat(text, value, settings); });
 }
 
-double StrToFloat(std::string_view text)
-{
-    return StrToFloat(text, FormatSettings());
-}
+double StrToFloat(std::string_view text) { return StrToFloat(text, FormatSettings()); }
 
 double StrToFloatDef(std::string_view text, double def)
 {
@@ -266,10 +253,7 @@ long long Round(double value)
     return CheckedToInt64(std::nearbyint(value));
 }
 
-long long Trunc(double value)
-{
-    return CheckedToInt64(std::trunc(value));
-}
+long long Trunc(double value) { return CheckedToInt64(std::trunc(value)); }
 
 int MulDiv(int a, int b, int c)
 {
@@ -320,18 +304,11 @@ std::string TrimRight(std::string_view text)
 
 namespace {
 
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-template <class Map>
-int CompareBytes(std::string_view a, std::string_view b, Map map)
+template <class Map> int CompareBytes(std::string_view a, std::string_view b, Map map)
 {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
@@ -384,20 +361,11 @@ int CompareStr(std::string_view a, std::string_view b)
     return CompareBytes(a, b, [](char c) { return c; });
 }
 
-int CompareText(std::string_view a, std::string_view b)
-{
-    return CompareBytes(a, b, AsciiUpper);
-}
+int CompareText(std::string_view a, std::string_view b) { return CompareBytes(a, b, AsciiUpper); }
 
-bool SameStr(std::string_view a, std::string_view b)
-{
-    return a == b;
-}
+bool SameStr(std::string_view a, std::string_view b) { return a == b; }
 
-bool SameText(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && CompareText(a, b) == 0;
-}
+bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 std::string StringReplace(std::string_view text, std::string_view from, std::string_view to, TReplaceFlags flags)
 {
@@ -644,20 +612,14 @@ char32_t FoldCase(char32_t c)
     return c;
 }
 
-bool SameCharText(char32_t a, char32_t b)
-{
-    return FoldCase(a) == FoldCase(b);
-}
+bool SameCharText(char32_t a, char32_t b) { return FoldCase(a) == FoldCase(b); }
 
 // ---------------------------------------------------------------------------------------------------------
 // File names
 
 namespace {
 
-std::size_t LastDelimiter(std::string_view path)
-{
-    return path.rfind(PathDelim);
-}
+std::size_t LastDelimiter(std::string_view path) { return path.rfind(PathDelim); }
 
 }  // namespace
 
@@ -739,10 +701,7 @@ std::int64_t FileSizeOf(std::string_view fileName)
     return static_cast<std::int64_t>(info.st_size);
 }
 
-bool DeleteFile(std::string_view fileName)
-{
-    return !fileName.empty() && ::unlink(std::string(fileName).c_str()) == 0;
-}
+bool DeleteFile(std::string_view fileName) { return !fileName.empty() && ::unlink(std::string(fileName).c_str()) == 0; }
 
 bool RenameFile(std::string_view oldName, std::string_view newName)
 {

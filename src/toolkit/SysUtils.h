@@ -32,17 +32,50 @@ private:
     std::string FMessage;
 };
 
-class EConvertError : public Exception { public: using Exception::Exception; };
-class EListError : public Exception { public: using Exception::Exception; };
-class EInvalidOperation : public Exception { public: using Exception::Exception; };
-class EOutOfMemory : public Exception { public: using Exception::Exception; };
-class EAssertionFailed : public Exception { public: using Exception::Exception; };
-class EInvalidCast : public Exception { public: using Exception::Exception; };
-class EStreamError : public Exception { public: using Exception::Exception; };
-class EReadError : public EStreamError { public: using EStreamError::EStreamError; };
-class EWriteError : public EStreamError { public: using EStreamError::EStreamError; };
-class EFOpenError : public EStreamError { public: using EStreamError::EStreamError; };
-class EFCreateError : public EStreamError { public: using EStreamError::EStreamError; };
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+class EOutOfMemory : public Exception {
+public:
+    using Exception::Exception;
+};
+class EAssertionFailed : public Exception {
+public:
+    using Exception::Exception;
+};
+class EInvalidCast : public Exception {
+public:
+    using Exception::Exception;
+};
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EReadError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EWriteError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EFOpenError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EFCreateError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
 
 /// Raises EAssertionFailed with the message when the condition is false.
 void Assert(bool condition, std::string_view message = "Assertion failed");
@@ -118,8 +151,7 @@ private:
 /// floating-point number is expected. A missing or mismatched argument raises EConvertError.
 /// Decimal digits are rounded half away from zero, as the platform does.
 std::string Format(std::string_view format, std::initializer_list<TFormatArg> args);
-std::string Format(std::string_view format, std::initializer_list<TFormatArg> args,
-                   const TFormatSettings& settings);
+std::string Format(std::string_view format, std::initializer_list<TFormatArg> args, const TFormatSettings& settings);
 
 // ---------------------------------------------------------------------------------------------------------
 // Numbers
@@ -135,8 +167,7 @@ std::string FloatToStr(double value, const TFormatSettings& settings);
 /// exponent of at least `digits` digits; ffFixed / ffNumber: `digits` decimals (ffNumber with thousands
 /// separators), falling back to ffGeneral when the value needs more than `precision` integer digits.
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
-std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
-                        const TFormatSettings& settings);
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits, const TFormatSettings& settings);
 
 /// Decimal, or hexadecimal with "$" or "0x"; blanks around the number are allowed, nothing else.
 int StrToInt(std::string_view text);

@@ -4,10 +4,7 @@ namespace ovrel::toolkit {
 
 TObject::~TObject() = default;
 
-void TObject::Dispatch(TMessage& message)
-{
-    DefaultHandler(message);
-}
+void TObject::Dispatch(TMessage& message) { DefaultHandler(message); }
 
 void TObject::DefaultHandler(TMessage& /*message*/) {}
 

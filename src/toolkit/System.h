@@ -31,19 +31,16 @@ public:
 
 /// A method pointer: an object and one of its member functions. Two events are equal when both the object
 /// and the member function are the same, so a list of handlers can drop every entry of one object.
-template <class... Args>
-class TEvent {
+template <class... Args> class TEvent {
 public:
     TEvent() = default;
 
-    template <class C>
-    TEvent(C* object, void (C::*method)(Args...))
+    template <class C> TEvent(C* object, void (C::*method)(Args...))
     {
         Bind<C, decltype(method)>(object, method, &CallMethod<C, decltype(method)>);
     }
 
-    template <class C>
-    TEvent(const C* object, void (C::*method)(Args...) const)
+    template <class C> TEvent(const C* object, void (C::*method)(Args...) const)
     {
         Bind<const C, decltype(method)>(object, method, &CallMethod<const C, decltype(method)>);
     }
@@ -71,8 +68,7 @@ private:
     using Storage = std::array<unsigned char, 4 * sizeof(void*)>;
     using Caller = void (*)(void* object, const Storage& method, Args... args);
 
-    template <class C, class M>
-    void Bind(C* object, M method, Caller caller)
+    template <class C, class M> void Bind(C* object, M method, Caller caller)
     {
         static_assert(sizeof(M) <= sizeof(Storage), "member function pointer larger than expected");
         static_assert(std::is_trivially_copyable_v<M>);
@@ -83,8 +79,7 @@ private:
         FCall = caller;
     }
 
-    template <class C, class M>
-    static void CallMethod(void* object, const Storage& storage, Args... args)
+    template <class C, class M> static void CallMethod(void* object, const Storage& storage, Args... args)
     {
         M method;
         std::memcpy(&method, storage.data(), sizeof(M));

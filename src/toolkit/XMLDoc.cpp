@@ -42,13 +42,11 @@ bool IsXMLChar(char32_t c)
 
 bool IsNameStart(char32_t c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' ||
+           (c >= 0xC0 && c != 0xD7 && c != 0xF7);
 }
 
-bool IsNameChar(char32_t c)
-{
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7;
-}
+bool IsNameChar(char32_t c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7; }
 
 bool IsXMLName(std::string_view name)
 {
@@ -77,10 +75,7 @@ void CheckText(std::string_view text)
         throw EXMLDocError("Text holds characters that cannot be written to an XML document");
 }
 
-QString ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::string FromQString(const QString& text)
 {
@@ -129,8 +124,7 @@ std::unique_ptr<TXMLNode> CopyNode(const QDomNode& node)
     case QDomNode::ProcessingInstructionNode:
         return std::make_unique<TXMLNode>(TNodeType::ntProcessingInstr, FromQString(node.nodeName()),
                                           FromQString(node.nodeValue()));
-    default:
-        return nullptr;  // document types and entity references carry nothing we keep
+    default: return nullptr;  // document types and entity references carry nothing we keep
     }
 }
 
@@ -237,8 +231,7 @@ void CopyChildren(const QDomNode& from, TXMLNode& to)
 
 TXMLNode::TXMLNode(TNodeType type, std::string name, std::string value)
     : FType(type), FName(name.empty() ? NodeNameOf(type) : std::move(name)), FValue(std::move(value))
-{
-}
+{}
 
 TXMLNode::~TXMLNode() = default;
 
@@ -312,10 +305,7 @@ std::optional<std::string> TXMLNode::GetNodeValue() const
     return text;
 }
 
-std::string TXMLNode::GetText() const
-{
-    return GetNodeValue().value_or(std::string());
-}
+std::string TXMLNode::GetText() const { return GetNodeValue().value_or(std::string()); }
 
 void TXMLNode::SetText(std::string_view text)
 {

@@ -15,7 +15,10 @@
 namespace ovrel::toolkit {
 
 /// A document that cannot be parsed, loaded or saved, or an operation the node does not allow.
-class EXMLDocError : public Exception { public: using Exception::Exception; };
+class EXMLDocError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 enum class TNodeType { ntElement, ntText, ntCData, ntComment, ntProcessingInstr };
 

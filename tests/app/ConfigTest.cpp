@@ -166,15 +166,15 @@ TEST_F(Config, StartsWithTheLanguageSortOrderAndFolderInThatOrder)
     EXIFOvrelConfig().LastFolder = "/p";
     const Bytes bytes = ConfigBytes();
     const Bytes expected = {
-        0x55, 11, 6, 2, 0x07, 0x04,              // word 11: language 0x0407
-        0x55, 1, 8, 4, 0xFE, 0xFF, 0x00, 0x00,   // long word 1: sort by file name
-        0x55, 2, 4, 1, 0x00,                     // byte 2: ascending
-        0x55, 3, 15, 2, '/', 'p',                // string 3: last folder
-        0x90, 4,                                 // section 4: the columns
-        0xA0, 0xFE, 0xFF,                        // section of the File Name row
-        0x55, 1, 9, 4, 0, 0, 0, 0,               // its column 0
-        0x55, 2, 9, 4, 100, 0, 0, 0,             // its width 100
-        0x00,                                    // end of the row
+        0x55, 11,   6,    2, 0x07, 0x04,  // word 11: language 0x0407
+        0x55, 1,    8,    4, 0xFE, 0xFF, 0x00, 0x00,  // long word 1: sort by file name
+        0x55, 2,    4,    1, 0x00,  // byte 2: ascending
+        0x55, 3,    15,   2, '/',  'p',  // string 3: last folder
+        0x90, 4,  // section 4: the columns
+        0xA0, 0xFE, 0xFF,  // section of the File Name row
+        0x55, 1,    9,    4, 0,    0,    0,    0,  // its column 0
+        0x55, 2,    9,    4, 100,  0,    0,    0,  // its width 100
+        0x00,  // end of the row
     };
     ASSERT_GE(bytes.size(), expected.size());
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected);
@@ -185,16 +185,16 @@ TEST_F(Config, RenumbersStoredColumnsInTheirOrder)
 {
     // Gaps, a repeated number and one far past the list's end, as a damaged file might hold.
     WriteAll(FFile, Stream([](TVekSDFStream& s) {
-        s.BeginSection(4);
-        for (auto [id, column] : {std::pair{FileNameId, 9000}, {ExposureTimeId, 5}, {FocalLengthId, 5}}) {
-            s.BeginSection(id);
-            s.WriteInteger(1, column);
-            s.WriteInteger(2, 70);
-            s.EndSection();
-        }
-        s.EndSection();
-        s.EndSection();
-    }));
+                 s.BeginSection(4);
+                 for (auto [id, column] : {std::pair{FileNameId, 9000}, {ExposureTimeId, 5}, {FocalLengthId, 5}}) {
+                     s.BeginSection(id);
+                     s.WriteInteger(1, column);
+                     s.WriteInteger(2, 70);
+                     s.EndSection();
+                 }
+                 s.EndSection();
+                 s.EndSection();
+             }));
     ASSERT_TRUE(LoadConfig(FFile));
     EXPECT_EQ(Row(ExposureTimeId).Column, 0);
     EXPECT_EQ(Row(FocalLengthId).Column, 1);
@@ -300,28 +300,29 @@ TEST_P(ConfigDamaged, LeavesTheSettingsAsTheyWere)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ConfigDamaged,
-    ::testing::Values(
-        DamagedConfig{"Empty", [](const Bytes&) { return Bytes{}; }},
-        // Cut inside the long folder name: its header promises more bytes than there are.
-        DamagedConfig{"CutInsideAValue", [](const Bytes& good) { return Bytes(good.begin(), good.begin() + 100); }},
-        DamagedConfig{"Oversized", [](const Bytes& good) {
-                          Bytes big = good;
-                          big.resize(1024 * 1024, 0);
-                          return big;
-                      }}),
+    ::testing::Values(DamagedConfig{"Empty", [](const Bytes&) { return Bytes{}; }},
+                      // Cut inside the long folder name: its header promises more bytes than there are.
+                      DamagedConfig{"CutInsideAValue",
+                                    [](const Bytes& good) { return Bytes(good.begin(), good.begin() + 100); }},
+                      DamagedConfig{"Oversized",
+                                    [](const Bytes& good) {
+                                        Bytes big = good;
+                                        big.resize(1024 * 1024, 0);
+                                        return big;
+                                    }}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(Config, IgnoresPlacementBlocksOfAnotherSizeAndValuesOfAnotherType)
 {
     WriteAll(FFile, Stream([](TVekSDFStream& s) {
-        s.WriteInteger(11, 1031);  // a language id of the wrong type
-        const std::array<std::uint8_t, 40> shortBlock{9};
-        s.WriteBlob(5, shortBlock.data(), shortBlock.size());
-        const std::array<std::uint8_t, 47> panel{7};
-        s.WriteBlob(6, panel.data(), panel.size());
-        s.WriteInteger(10, 222);
-        s.EndSection();
-    }));
+                 s.WriteInteger(11, 1031);  // a language id of the wrong type
+                 const std::array<std::uint8_t, 40> shortBlock{9};
+                 s.WriteBlob(5, shortBlock.data(), shortBlock.size());
+                 const std::array<std::uint8_t, 47> panel{7};
+                 s.WriteBlob(6, panel.data(), panel.size());
+                 s.WriteInteger(10, 222);
+                 s.EndSection();
+             }));
     ASSERT_TRUE(LoadConfig(FFile));
     EXPECT_EQ(EXIFOvrelConfig().LangId, 0);
     EXPECT_EQ(EXIFOvrelConfig().MainPlacement, (std::array<std::uint8_t, WindowPlacementSize>{}));

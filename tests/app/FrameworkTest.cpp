@@ -30,8 +30,7 @@ class CountingCommand : public TVekCommand {
 public:
     CountingCommand(std::int32_t id, Log* log, std::string tag, bool enabled = true)
         : TVekCommand(id, "Count"), FLog(log), FTag(std::move(tag)), FEnabled(enabled)
-    {
-    }
+    {}
     ~CountingCommand() override { FLog->push_back("~" + FTag); }
     bool IsEnabled(TObject*) override { return FEnabled; }
     void Execute(TObject*) override { FLog->push_back("run " + FTag); }
@@ -64,9 +63,8 @@ class FrameworkApp : public ::testing::Test {
 protected:
     void Init(std::function<std::unique_ptr<TVekModel>()> make)
     {
-        FApplication.InitializeModel(std::move(make), [] () -> std::unique_ptr<TVekLocalizer> {
-            throw std::runtime_error("no languages");
-        });
+        FApplication.InitializeModel(
+            std::move(make), []() -> std::unique_ptr<TVekLocalizer> { throw std::runtime_error("no languages"); });
     }
     Log FLog;  // outlives the application, which frees the model and its commands
     TVekApplication FApplication{nullptr};
@@ -198,7 +196,7 @@ TEST(StartUp, ShutDownWithoutLocaliserReportsAFailedSaveAndStillEnds)
         model->ConfigFile = "/proc/ovrel-no-such-folder/exif-ovrel.cfg";
         return model;
     };
-    options.MakeLocalizer = [] () -> std::unique_ptr<TVekLocalizer> { throw std::runtime_error("broken"); };
+    options.MakeLocalizer = []() -> std::unique_ptr<TVekLocalizer> { throw std::runtime_error("broken"); };
     options.ShowMainForm = false;
     options.OnReady = [&catcher](TVekApplication& application) {
         ASSERT_NE(application.GetMainForm(), nullptr);  // the stand-in main window
@@ -218,12 +216,13 @@ protected:
     void SetUp() override
     {
         // One folder per test and process: CTest runs the tests of this fixture at the same time.
-        FFolder = std::filesystem::temp_directory_path() /
-                  ("ovrel-framework-languages-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        FFolder =
+            std::filesystem::temp_directory_path() / ("ovrel-framework-languages-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(FFolder);
         std::filesystem::create_directories(FFolder);
-        std::ofstream(FFolder / "English.ini") << "[Language]\nLangId=1033\nLanguage=English\n[Common]\n160=Not Defined\n";
+        std::ofstream(FFolder / "English.ini")
+            << "[Language]\nLangId=1033\nLanguage=English\n[Common]\n160=Not Defined\n";
         std::ofstream(FFolder / "German.ini")
             << "[Language]\nLangId=1031\nLanguage=Deutsch\nHelpFile=Hilfe.chm\n[Common]\n160=Nicht definiert\n";
     }

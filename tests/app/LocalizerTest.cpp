@@ -53,14 +53,12 @@ protected:
     std::filesystem::path FFolder;
 };
 
-constexpr std::string_view EnglishFile =
-    "[Language]\nLangId=1033\nLanguage=English\nHelpFile=en.chm\n"
-    "[Common]\n1=OK\n2=Cancel\n5=Delete\n"
-    "[Dialogs:Common]\n100=Open\n";
-constexpr std::string_view GermanFile =
-    "[Language]\nLangId=1031\nLanguage=Deutsch\n"
-    "[Common]\n1=Gut\n2=Abbrechen\n7=Nur deutsch\n"
-    "[Dialogs]\n100=Öffnen\n";
+constexpr std::string_view EnglishFile = "[Language]\nLangId=1033\nLanguage=English\nHelpFile=en.chm\n"
+                                         "[Common]\n1=OK\n2=Cancel\n5=Delete\n"
+                                         "[Dialogs:Common]\n100=Open\n";
+constexpr std::string_view GermanFile = "[Language]\nLangId=1031\nLanguage=Deutsch\n"
+                                        "[Common]\n1=Gut\n2=Abbrechen\n7=Nur deutsch\n"
+                                        "[Dialogs]\n100=Öffnen\n";
 
 TEST_F(LanguageFolder, ScanFindsLanguageAndSharedFilesAndSkipsOthers)
 {
@@ -111,7 +109,8 @@ TEST_F(LanguageFolder, TheChosenLanguageOverridesTheDefaultWhichFillsItsGaps)
 {
     Write("English.ini", EnglishFile);
     Write("German.ini", GermanFile);
-    Write("Shared.ini", "[Language]\nLangSection=Extra\n[Extra:1031]\n1=deutsch\n[Extra:1033]\n1=english\n2=only english\n");
+    Write("Shared.ini",
+          "[Language]\nLangSection=Extra\n[Extra:1031]\n1=deutsch\n[Extra:1033]\n1=english\n2=only english\n");
     const auto localizer = Scan();
     localizer->SetLanguage(German);
     EXPECT_EQ(localizer->GetCurrentLangId(), German);
@@ -160,8 +159,10 @@ TEST_F(LanguageFolder, TheHelpFileComesFromTheLanguageThenTheDefaultThenTheProgr
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Write("English.ini", std::string("[Language]\nLangId=1033\nLanguage=English\nHelpFile=") + row.englishHelp + "\n");
-        Write("German.ini", std::string("[Language]\nLangId=1031\nLanguage=Deutsch\nHelpFile=") + row.germanHelp + "\n");
+        Write("English.ini",
+              std::string("[Language]\nLangId=1033\nLanguage=English\nHelpFile=") + row.englishHelp + "\n");
+        Write("German.ini",
+              std::string("[Language]\nLangId=1031\nLanguage=Deutsch\nHelpFile=") + row.germanHelp + "\n");
         const auto localizer = Scan();
         localizer->SetHelpFile("program.chm");
         int changes = 0;
@@ -193,10 +194,9 @@ TEST_F(LanguageFolder, ParentTablesAreFollowedAndALoopEndsInNotFound)
         const char* expected;
     };
     const Row rows[] = {
-        {"Dialogs", 100, "Open"}, {"Dialogs", 1, "OK"},       {"Deep", 1, "OK"},
-        {"Deep", 200, "Deep"},    {"Common", 100, "<missing>"}, {"A", 2, "in B"},
-        {"B", 1, "in A"},         {"A", 9, "<missing>"},      {"Self", 9, "<missing>"},
-        {"Orphan", 9, "<missing>"}, {"dialogs", 1, "OK"},
+        {"Dialogs", 100, "Open"},     {"Dialogs", 1, "OK"},       {"Deep", 1, "OK"},    {"Deep", 200, "Deep"},
+        {"Common", 100, "<missing>"}, {"A", 2, "in B"},           {"B", 1, "in A"},     {"A", 9, "<missing>"},
+        {"Self", 9, "<missing>"},     {"Orphan", 9, "<missing>"}, {"dialogs", 1, "OK"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.table) + " " + std::to_string(row.id));
@@ -209,7 +209,8 @@ TEST_F(LanguageFolder, ParentTablesAreFollowedAndALoopEndsInNotFound)
 
 TEST_F(LanguageFolder, TextsAreReadAsUtf8WithLatin1FallbackAndBackslashNBreaksTheLine)
 {
-    Write("English.ini", "[Language]\nLangId=1033\n[Common]\n1=First\\nSecond\n2=a=b\n3=Stra\xDF" "e\n4=Größe\n");
+    Write("English.ini", "[Language]\nLangId=1033\n[Common]\n1=First\\nSecond\n2=a=b\n3=Stra\xDF"
+                         "e\n4=Größe\n");
     const auto localizer = Scan();
     localizer->SetLanguage(English);
     EXPECT_EQ(Text(*localizer, "Common", 1), "First\nSecond");

@@ -60,7 +60,8 @@ TEST_F(ConfigFolder, FallsBackWhenTheExecutablesFolderIsReadOnly)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes to read-only folders";
-    std::filesystem::permissions(FRoot / "bin", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(FRoot / "bin",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_EQ(ChooseConfigFolder(Bin(), "/xdg", "/home/u"), "/xdg/exif-ovrel/");
 }
 

@@ -47,20 +47,26 @@ TEST(XmlExport, WritesTheDocumentOfTheItems)
         "  </FileInfo>\n"
         "  <ExifInfo>\n"
         "    <property Tag=\"271\">\n"
-        "      <name>" + info->GetPropertyCaption(271) + "</name>\n"
+        "      <name>" +
+        info->GetPropertyCaption(271) +
+        "</name>\n"
         "      <length>6</length>\n"
         "      <type>2</type>\n"
         "      <Value>Maker</Value>\n"
         "    </property>\n"
         "    <property Tag=\"274\">\n"
-        "      <name>" + info->GetPropertyCaption(274) + "</name>\n"
+        "      <name>" +
+        info->GetPropertyCaption(274) +
+        "</name>\n"
         "      <length>2</length>\n"
         "      <type>3</type>\n"
         "      <Value>0100</Value>\n"
         "    </property>\n"
         "    <property>PropertyTagInvalid</property>\n"
         "    <property Tag=\"37510\">\n"
-        "      <name>" + info->GetPropertyCaption(0x9286) + "</name>\n"
+        "      <name>" +
+        info->GetPropertyCaption(0x9286) +
+        "</name>\n"
         "      <length>3</length>\n"
         "      <type>2</type>\n"
         "      <Value encoding=\"hex\">610000</Value>\n"
@@ -150,16 +156,15 @@ TEST(XmlImport, ReadsValuesAndSkipsWhatExportWritesForNoItem)
     const std::string image = folder.Write("photo.jpg", SampleJpeg());
     core::TVekImageInfo info(image);
     const std::string xml = folder.WriteText(
-        "in.xml",
-        Document("<property>PropertyTagInvalid</property>"
-                 "<property Tag=\"5\"><name/>Exception - broken</property>" +
-                 Property(" Tag=\"274\"", "3", "2", "<Value>0a0B</Value>") +
-                 Property(" Tag=\"700\"", "7", "2", "<Value>0102030405</Value>") +
-                 Property(" Tag=\"701\"", "7", "4", "<Value>FF</Value>") +
-                 Property(" Tag=\"702\"", "7", "4", "<Value/>") +
-                 Property(" Tag=\"271\"", "2", "99", "<Value>Text</Value>") +
-                 Property(" Tag=\"272\"", "2", "1", "<Value></Value>") +
-                 Property(" Tag=\"305\"", "2", "3", "<Value encoding=\"hex\">610000</Value>")));
+        "in.xml", Document("<property>PropertyTagInvalid</property>"
+                           "<property Tag=\"5\"><name/>Exception - broken</property>" +
+                           Property(" Tag=\"274\"", "3", "2", "<Value>0a0B</Value>") +
+                           Property(" Tag=\"700\"", "7", "2", "<Value>0102030405</Value>") +
+                           Property(" Tag=\"701\"", "7", "4", "<Value>FF</Value>") +
+                           Property(" Tag=\"702\"", "7", "4", "<Value/>") +
+                           Property(" Tag=\"271\"", "2", "99", "<Value>Text</Value>") +
+                           Property(" Tag=\"272\"", "2", "1", "<Value></Value>") +
+                           Property(" Tag=\"305\"", "2", "3", "<Value encoding=\"hex\">610000</Value>")));
     app::ImportXml(xml, info);
     const auto& metadata = info.GetMetadata();
     ASSERT_EQ(metadata.Count(), 5);

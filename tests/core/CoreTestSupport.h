@@ -94,8 +94,7 @@ private:
 };
 
 // Value bytes in the machine's order, as the image layer hands them over.
-template <class T>
-Bytes Values(std::initializer_list<T> values)
+template <class T> Bytes Values(std::initializer_list<T> values)
 {
     Bytes bytes(values.size() * sizeof(T));
     std::size_t at = 0;

@@ -139,8 +139,11 @@ TEST_F(LoadFolder, CancelFromTheProgressHandlerStopsAfterThatImage)
     TEXIFImageInfoList list;
     list.LoadFolder(FFolder.Path(), AllMask, &progress);
 
-    const std::vector<TStep> expected{{State::psStarted, 0},   {State::psRunning, 1}, {State::psRunning, 2},
-                                      {State::psRunning, 3},   {State::psCancelled, 3}};
+    const std::vector<TStep> expected{{State::psStarted, 0},
+                                      {State::psRunning, 1},
+                                      {State::psRunning, 2},
+                                      {State::psRunning, 3},
+                                      {State::psCancelled, 3}};
     EXPECT_EQ(recorder.Steps, expected);
     EXPECT_TRUE(progress.IsCancelled());
     EXPECT_EQ(NamesOf(list), (std::vector<std::string>{".hidden.jpg", "a.jpg", "b.png"}));
@@ -205,8 +208,11 @@ TEST(Progress, FollowsItsStates)
     progress.Cancel();
     progress.SetPosition(16);  // ignored once cancelled
     progress.Start(0, 1);
-    const std::vector<TStep> expected{{State::psStarted, 10}, {State::psRunning, 12}, {State::psFinished, 12},
-                                      {State::psCancelled, 12}, {State::psStarted, 0}};
+    const std::vector<TStep> expected{{State::psStarted, 10},
+                                      {State::psRunning, 12},
+                                      {State::psFinished, 12},
+                                      {State::psCancelled, 12},
+                                      {State::psStarted, 0}};
     EXPECT_EQ(recorder.Steps, expected);
     EXPECT_FALSE(progress.IsCancelled());
 }

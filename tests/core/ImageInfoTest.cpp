@@ -85,8 +85,8 @@ TEST(ImageInfoProperties, ThirtyFiveMillimetreNeedsFocalLengthMakeAndModel)
         bool Focal, Make, Model;
     };
     const Row rows[] = {
-        {"All", true, true, true},         {"NoFocal", false, true, true}, {"NoMake", true, false, true},
-        {"NoModel", true, true, false},    {"OnlyFocal", true, false, false}, {"None", false, false, false},
+        {"All", true, true, true},      {"NoFocal", false, true, true},    {"NoMake", true, false, true},
+        {"NoModel", true, true, false}, {"OnlyFocal", true, false, false}, {"None", false, false, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -186,9 +186,11 @@ TEST(Rectangles, MulDivFloorRoundsTowardsMinusInfinity)
         std::int32_t A, B, C, Expected;
     };
     const Row rows[] = {
-        {10, 3, 4, 7},       {-10, 3, 4, -8},       {10, -3, 4, -8},       {10, 3, -4, -8},
-        {-10, -3, 4, 7},     {8, 3, 4, 6},          {-8, 3, 4, -6},        {0, 5, 7, 0},
-        {5, 7, 0, 0},        {100000, 100000, 100000, 100000},  // the product needs more than 32 bits
+        {10, 3, 4, 7},   {-10, 3, 4, -8},
+        {10, -3, 4, -8}, {10, 3, -4, -8},
+        {-10, -3, 4, 7}, {8, 3, 4, 6},
+        {-8, 3, 4, -6},  {0, 5, 7, 0},
+        {5, 7, 0, 0},    {100000, 100000, 100000, 100000},  // the product needs more than 32 bits
     };
     for (const Row& row : rows)
         EXPECT_EQ(MulDivFloor(row.A, row.B, row.C), row.Expected) << row.A << '*' << row.B << '/' << row.C;
@@ -253,7 +255,8 @@ public:
 
 Bytes RedJpeg(std::uint32_t width, std::uint32_t height, const Bytes& app1 = {})
 {
-    return px::EncodeJpeg(width, height, [](std::uint32_t, std::uint32_t) { return 0xFF0000u; }, 3, app1);
+    return px::EncodeJpeg(
+        width, height, [](std::uint32_t, std::uint32_t) { return 0xFF0000u; }, 3, app1);
 }
 
 TEST(ImageInfoThumbnail, FitsTheBoxCentresInTheRectAndIsCached)
@@ -272,7 +275,7 @@ TEST(ImageInfoThumbnail, FitsTheBoxCentresInTheRectAndIsCached)
     EXPECT_EQ(canvas.Dest, (TRect{52, 56, 68, 64}));
     ASSERT_EQ(canvas.Image.Pixels.size(), 16u * 8u * 4u);
     const std::size_t middle = (4 * 16 + 8) * 4;
-    EXPECT_GT(canvas.Image.Pixels[middle], 200);     // red
+    EXPECT_GT(canvas.Image.Pixels[middle], 200);  // red
     EXPECT_LT(canvas.Image.Pixels[middle + 1], 60);  // green
     EXPECT_LT(canvas.Image.Pixels[middle + 2], 60);  // blue
     const imaging::Image* cached = info.GetThumbnail();
@@ -324,7 +327,10 @@ Bytes SampleJpeg()
 
 Bytes SampleTiff()
 {
-    return fx::RgbTiff(4, 4, false).Ascii(fx::Dir::Ifd0, TagMake, "Maker").Ascii(fx::Dir::Ifd0, TagModel, "Model One").Build();
+    return fx::RgbTiff(4, 4, false)
+        .Ascii(fx::Dir::Ifd0, TagMake, "Maker")
+        .Ascii(fx::Dir::Ifd0, TagModel, "Model One")
+        .Build();
 }
 
 Bytes SamplePng()
@@ -373,10 +379,7 @@ protected:
 };
 
 // The one id each format stores as a plain text, to be changed by the round trip.
-std::uint32_t EditableTextId(const std::string& name)
-{
-    return name == "Png" ? TagTitle : TagModel;
-}
+std::uint32_t EditableTextId(const std::string& name) { return name == "Png" ? TagTitle : TagModel; }
 
 TEST_P(ImageInfoSave, SaveToFileChangesOnlyTheEditedItems)
 {
@@ -529,8 +532,8 @@ TEST(MimeTypeOfFileName, KnownExtensionsAnyCase)
         const char* Expected;
     };
     const Row rows[] = {
-        {"a.jpg", "image/jpeg"}, {"a.JPEG", "image/jpeg"}, {"a.Jpe", "image/jpeg"}, {"a.tif", "image/tiff"},
-        {"a.TIFF", "image/tiff"}, {"dir.png/a.PNG", "image/png"}, {"noextension", ""}, {"dir.jpg/noext", ""},
+        {"a.jpg", "image/jpeg"},  {"a.JPEG", "image/jpeg"},       {"a.Jpe", "image/jpeg"}, {"a.tif", "image/tiff"},
+        {"a.TIFF", "image/tiff"}, {"dir.png/a.PNG", "image/png"}, {"noextension", ""},     {"dir.jpg/noext", ""},
     };
     for (const Row& row : rows)
         EXPECT_EQ(MimeTypeOfFileName(row.Name), row.Expected) << row.Name;

@@ -12,10 +12,7 @@ using test::Ascii;
 using test::Bytes;
 using test::U16;
 
-Bytes ValueOf(const TPropertyItem& item)
-{
-    return Bytes(item.value, item.value + item.length);
-}
+Bytes ValueOf(const TPropertyItem& item) { return Bytes(item.value, item.value + item.length); }
 
 TEST(ImageMetadata, NewItemsAppendInOrder)
 {

@@ -166,24 +166,38 @@ const TFormatRow FormatRows[] = {
     // version
     {"Version", {{0x9000, tUndefined, Raw("0220")}}, 0x9000, "0220"},
     {"VersionLongerValue", {{0x9000, tUndefined, Raw("0230xyz")}}, 0x9000, "0230"},
-    {"VersionStopsAtZero", {{0x9000, tUndefined, Raw(std::string_view("02\0" "0", 4))}}, 0x9000, "02"},
+    {"VersionStopsAtZero",
+     {{0x9000, tUndefined,
+       Raw(std::string_view("02\0"
+                            "0",
+                            4))}},
+     0x9000,
+     "02"},
     {"VersionShortValue", {{0x9000, tUndefined, Raw("02")}}, 0x9000, "02"},
     // user comments: the text after the character-code prefix
     {"CommentAscii", {{37510, tUndefined, Prefixed("ASCII", Raw("Hello there"))}}, 37510, "Hello there"},
-    {"CommentAsciiStopsAtZero", {{37510, tUndefined, Prefixed("ASCII", Raw(std::string_view("Hi\0junk", 7)))}},
-     37510, "Hi"},
+    {"CommentAsciiStopsAtZero",
+     {{37510, tUndefined, Prefixed("ASCII", Raw(std::string_view("Hi\0junk", 7)))}},
+     37510,
+     "Hi"},
     {"CommentUndefinedPrefix", {{37510, tUndefined, Prefixed("", Raw("plain"))}}, 37510, "plain"},
-    {"CommentUnicodeLittleEndian", {{37510, tUndefined, Prefixed("UNICODE", Utf16Le(u"Caf\u00E9"))}}, 37510,
+    {"CommentUnicodeLittleEndian",
+     {{37510, tUndefined, Prefixed("UNICODE", Utf16Le(u"Caf\u00E9"))}},
+     37510,
      "Caf\xC3\xA9"},
     {"CommentUnicodeBigEndian", {{37510, tUndefined, Prefixed("UNICODE", Utf16Be(u"Hello"))}}, 37510, "Hello"},
-    {"CommentUnicodeStopsAtZero", {{37510, tUndefined, Prefixed("UNICODE", Utf16Le(std::u16string_view(u"ab\0c", 4)))}},
-     37510, "ab"},
+    {"CommentUnicodeStopsAtZero",
+     {{37510, tUndefined, Prefixed("UNICODE", Utf16Le(std::u16string_view(u"ab\0c", 4)))}},
+     37510,
+     "ab"},
     {"CommentOnlyPrefix", {{37510, tUndefined, Prefixed("ASCII", {})}}, 37510, ""},
     {"CommentShorterThanPrefix", {{37510, tUndefined, Raw("ASC")}}, 37510, ""},
     {"CommentStoredAsAscii", {Text(37510, "typed")}, 37510, "typed"},
     // computed and missing
     {"MissingItem", {}, 274, ""},
-    {"ThirtyFiveUnknownCamera", {Rat(37386, 50, 1), Text(271, "Make"), Text(272, "Model")}, PropertyId35mmEquivalent,
+    {"ThirtyFiveUnknownCamera",
+     {Rat(37386, 50, 1), Text(271, "Make"), Text(272, "Model")},
+     PropertyId35mmEquivalent,
      "Not Defined"},
 };
 
@@ -296,8 +310,11 @@ const TCompareRow CompareRows[] = {
     {"ShortEqual", 274, {Code(274, 8)}, {Code(274, 8)}, 0},
     {"LongBeyondInt32", 700, {{700, tLong, U32(4000000000u)}}, {{700, tLong, U32(1)}}, 1},
     {"LongExtremes", 700, {{700, tLong, U32(0)}}, {{700, tLong, U32(0xFFFFFFFFu)}}, -1},
-    {"SLongExtremes", 700, {{700, tSLong, test::Values<std::int32_t>({INT32_MIN})}},
-     {{700, tSLong, test::Values<std::int32_t>({INT32_MAX})}}, -1},
+    {"SLongExtremes",
+     700,
+     {{700, tSLong, test::Values<std::int32_t>({INT32_MIN})}},
+     {{700, tSLong, test::Values<std::int32_t>({INT32_MAX})}},
+     -1},
     {"Rational", 33434, {Rat(33434, 1, 3)}, {Rat(33434, 1, 2)}, -1},
     {"RationalCloseValues", 33434, {Rat(33434, 1000001, 1000000)}, {Rat(33434, 1, 1)}, 1},
     {"SRational", 37380, {SRat(37380, -1, 2)}, {SRat(37380, 1, 3)}, -1},
@@ -308,10 +325,16 @@ const TCompareRow CompareRows[] = {
     {"DifferentTypesAsText", 700, {{700, tAscii, Ascii("9")}}, {{700, tUndefined, Raw("10")}}, 1},
     {"OtherTypeEqual", 700, {{700, 11, U32(1)}}, {{700, 11, U32(2)}}, 0},
     {"Version", 0x9000, {{0x9000, tUndefined, Raw("0210")}}, {{0x9000, tUndefined, Raw("0220")}}, -1},
-    {"CommentByTextNotPrefix", 37510, {{37510, tUndefined, Prefixed("UNICODE", Utf16Le(u"b"))}},
-     {{37510, tUndefined, Prefixed("ASCII", Raw("c"))}}, -1},
-    {"CommentAfterUndefinedPrefix", 37510, {{37510, tUndefined, Prefixed("ASCII", Raw("same"))}},
-     {{37510, tUndefined, Prefixed("", Raw("same"))}}, 0},
+    {"CommentByTextNotPrefix",
+     37510,
+     {{37510, tUndefined, Prefixed("UNICODE", Utf16Le(u"b"))}},
+     {{37510, tUndefined, Prefixed("ASCII", Raw("c"))}},
+     -1},
+    {"CommentAfterUndefinedPrefix",
+     37510,
+     {{37510, tUndefined, Prefixed("ASCII", Raw("same"))}},
+     {{37510, tUndefined, Prefixed("", Raw("same"))}},
+     0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, CompareByItem, ::testing::ValuesIn(CompareRows),
@@ -366,7 +389,9 @@ TEST(Compare, FileFactDifferencesDoNotOverflow)
     test::TTempFolder folder;
     // A sparse file of more than 4 GiB: its size does not fit 32 bits.
     const std::string huge = folder.File("huge.bin");
-    { std::ofstream create(huge); }
+    {
+        std::ofstream create(huge);
+    }
     std::error_code error;
     std::filesystem::resize_file(huge, 5'000'000'000ull, error);
     if (error)
@@ -379,8 +404,7 @@ TEST(Compare, FileFactDifferencesDoNotOverflow)
     EXPECT_LT(format.Compare(hugeInfo, tinyInfo, true, PropertyIdFileSize), 0);
 
     // Headers that claim the largest dimensions: width times height overflows 32 bits.
-    const std::string big =
-        folder.Write("big.jpg", fx::JpegBytes().Frame(65535, 65535).ScanData(Bytes(16, 0)).Build());
+    const std::string big = folder.Write("big.jpg", fx::JpegBytes().Frame(65535, 65535).ScanData(Bytes(16, 0)).Build());
     const std::string wide =
         folder.Write("wide.jpg", fx::JpegBytes().Frame(65535, 32768).ScanData(Bytes(16, 0)).Build());
     const std::string small = folder.Write("small.jpg", fx::JpegBytes().Frame(8, 8).Build());

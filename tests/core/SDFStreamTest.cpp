@@ -50,10 +50,7 @@ struct EncodingRow {
 
 class SDFEncoding : public ::testing::TestWithParam<EncodingRow> {};
 
-TEST_P(SDFEncoding, WritesTheExactBytes)
-{
-    EXPECT_EQ(Written(GetParam().Write), GetParam().Expected);
-}
+TEST_P(SDFEncoding, WritesTheExactBytes) { EXPECT_EQ(Written(GetParam().Write), GetParam().Expected); }
 
 Bytes BlobBytes()
 {
@@ -63,26 +60,35 @@ Bytes BlobBytes()
     return bytes;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SDFEncoding, ::testing::Values(
-    EncodingRow{"Word", [](TVekSDFStream& s) { s.WriteWord(11, 0x0409); }, {0x55, 0x0B, 0x06, 0x02, 0x09, 0x04}},
-    EncodingRow{"SectionStart", [](TVekSDFStream& s) { s.BeginSection(4); }, {0x90, 0x04}},
-    EncodingRow{"SectionEnd", [](TVekSDFStream& s) { s.EndSection(); }, {0x00}},
-    EncodingRow{"Blob", [](TVekSDFStream& s) {
-        std::array<std::uint8_t, 44> data{};
-        for (int i = 0; i < 44; ++i)
-            data[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
-        s.WriteBlob(5, data.data(), 44);
-    }, BlobBytes()},
-    // id 300 needs two bytes; the payload size 1 one byte
-    EncodingRow{"TwoByteId", [](TVekSDFStream& s) { s.WriteByte(300, 7); }, {0x65, 0x2C, 0x01, 0x04, 0x01, 0x07}},
-    // an id of 0x10000 takes width code 3 and four bytes
-    EncodingRow{"FourByteId", [](TVekSDFStream& s) { s.WriteLongWord(0x10000, 0x12345678); },
-                {0x75, 0x00, 0x00, 0x01, 0x00, 0x08, 0x04, 0x78, 0x56, 0x34, 0x12}},
-    // size 0 leaves the size field out
-    EncodingRow{"EmptyString", [](TVekSDFStream& s) { s.WriteString(1, ""); }, {0x54, 0x01, 0x0F}},
-    EncodingRow{"Integer", [](TVekSDFStream& s) { s.WriteInteger(2, -2); }, {0x55, 0x02, 0x09, 0x04, 0xFE, 0xFF, 0xFF, 0xFF}},
-    EncodingRow{"Single", [](TVekSDFStream& s) { s.WriteSingle(3, 1.5f); }, {0x55, 0x03, 0x0B, 0x04, 0x00, 0x00, 0xC0, 0x3F}},
-    EncodingRow{"String", [](TVekSDFStream& s) { s.WriteString(6, "ab"); }, {0x55, 0x06, 0x0F, 0x02, 'a', 'b'}}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SDFEncoding,
+    ::testing::Values(
+        EncodingRow{"Word", [](TVekSDFStream& s) { s.WriteWord(11, 0x0409); }, {0x55, 0x0B, 0x06, 0x02, 0x09, 0x04}},
+        EncodingRow{"SectionStart", [](TVekSDFStream& s) { s.BeginSection(4); }, {0x90, 0x04}},
+        EncodingRow{"SectionEnd", [](TVekSDFStream& s) { s.EndSection(); }, {0x00}},
+        EncodingRow{"Blob",
+                    [](TVekSDFStream& s) {
+                        std::array<std::uint8_t, 44> data{};
+                        for (int i = 0; i < 44; ++i)
+                            data[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+                        s.WriteBlob(5, data.data(), 44);
+                    },
+                    BlobBytes()},
+        // id 300 needs two bytes; the payload size 1 one byte
+        EncodingRow{"TwoByteId", [](TVekSDFStream& s) { s.WriteByte(300, 7); }, {0x65, 0x2C, 0x01, 0x04, 0x01, 0x07}},
+        // an id of 0x10000 takes width code 3 and four bytes
+        EncodingRow{"FourByteId",
+                    [](TVekSDFStream& s) { s.WriteLongWord(0x10000, 0x12345678); },
+                    {0x75, 0x00, 0x00, 0x01, 0x00, 0x08, 0x04, 0x78, 0x56, 0x34, 0x12}},
+        // size 0 leaves the size field out
+        EncodingRow{"EmptyString", [](TVekSDFStream& s) { s.WriteString(1, ""); }, {0x54, 0x01, 0x0F}},
+        EncodingRow{"Integer",
+                    [](TVekSDFStream& s) { s.WriteInteger(2, -2); },
+                    {0x55, 0x02, 0x09, 0x04, 0xFE, 0xFF, 0xFF, 0xFF}},
+        EncodingRow{"Single",
+                    [](TVekSDFStream& s) { s.WriteSingle(3, 1.5f); },
+                    {0x55, 0x03, 0x0B, 0x04, 0x00, 0x00, 0xC0, 0x3F}},
+        EncodingRow{"String", [](TVekSDFStream& s) { s.WriteString(6, "ab"); }, {0x55, 0x06, 0x0F, 0x02, 'a', 'b'}}),
     [](const auto& row) { return std::string(row.param.Name); });
 
 Bytes SampleFile()
@@ -286,12 +292,11 @@ TEST_P(SDFSectionDepth, DeepNestingReadsAsTheEnd)
     EXPECT_EQ(reader.Stream.ReadByte(2, byte), GetParam().FoundAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SDFSectionDepth, ::testing::Values(
-    DepthRow{"Shallow", 3, true},
-    DepthRow{"AtTheCap", SDFMaxSectionDepth, true},
-    DepthRow{"PastTheCap", SDFMaxSectionDepth + 1, false},
-    DepthRow{"FarPastTheCap", 5000, false}),
-    [](const auto& row) { return std::string(row.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, SDFSectionDepth,
+                         ::testing::Values(DepthRow{"Shallow", 3, true}, DepthRow{"AtTheCap", SDFMaxSectionDepth, true},
+                                           DepthRow{"PastTheCap", SDFMaxSectionDepth + 1, false},
+                                           DepthRow{"FarPastTheCap", 5000, false}),
+                         [](const auto& row) { return std::string(row.param.Name); });
 
 TEST(SDFStream, PushAndPopRestorePositionsInOrder)
 {

@@ -38,8 +38,7 @@ bool HasContent(const QImage& image)
     return false;
 }
 
-template <class C>
-C* Place(TWinControl* parent, int left, int top, int width, int height)
+template <class C> C* Place(TWinControl* parent, int left, int top, int width, int height)
 {
     auto* control = new C(parent);
     control->SetParent(parent);
@@ -200,10 +199,7 @@ int Shoot(const std::string& path)
 
 // Under the leak checker of sanitizer builds: the session bus library of the X platform keeps a buffer to
 // the end, which is not ours to free.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 int main(int argc, char** argv)
 {

@@ -14,8 +14,8 @@ namespace {
 BmpSpec Rgb24()
 {
     BmpSpec bmp;
-    bmp.Pixels = {0xFF, 0, 0, /* blue */ 0xFF, 0xFF, 0xFF, /* white */ 0, 0,
-                   0, 0, 0xFF, /* red */ 0, 0xFF, 0, /* green */ 0, 0};
+    bmp.Pixels = {0xFF, 0, 0,    /* blue */ 0xFF, 0xFF, 0xFF, /* white */ 0, 0,
+                  0,    0, 0xFF, /* red */ 0,     0xFF, 0,    /* green */ 0, 0};
     bmp.PelsPerMeter = 2835;
     return bmp;
 }
@@ -120,26 +120,27 @@ BmpSpec With(BmpSpec bmp, const std::function<void(BmpSpec&)>& change)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BmpReaderDamaged,
-    ::testing::Values(
-        DamagedBmp{"CutInTheFileHeader", Cut(MakeBmp(Rgb24()), 10)},
-        DamagedBmp{"CutInTheInfoHeader", Cut(MakeBmp(Rgb24()), 30)},
-        DamagedBmp{"PixelRowsMissing", Cut(MakeBmp(Rgb24()), MakeBmp(Rgb24()).size() - 1)},
-        DamagedBmp{"PaletteCut", Cut(MakeBmp(Indexed8()), 14 + 40 + 6)},
-        DamagedBmp{"ZeroWidth", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Width = 0; }))},
-        DamagedBmp{"NegativeWidth", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Width = -2; }))},
-        DamagedBmp{"ZeroHeight", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Height = 0; }))},
-        DamagedBmp{"TwoPlanes", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Planes = 2; }))},
-        DamagedBmp{"SevenBits", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Bits = 7; }))},
-        DamagedBmp{"UnknownHeaderSize", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.HeaderSize = 20; }))},
-        DamagedBmp{"EmbeddedJpeg", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Compression = 4; }))},
-        DamagedBmp{"RunLengthTopDown", MakeBmp(With(Indexed8(), [](BmpSpec& s) {
-                       s.Compression = 1;
-                       s.Height = -2;
-                   }))},
-        DamagedBmp{"RowsWouldNotFitAnyFile", MakeBmp(With(Rgb24(), [](BmpSpec& s) {
-                       s.Width = 0x7FFFFFFF;
-                       s.Height = 0x7FFFFFFF;
-                   }))}),
+    ::testing::Values(DamagedBmp{"CutInTheFileHeader", Cut(MakeBmp(Rgb24()), 10)},
+                      DamagedBmp{"CutInTheInfoHeader", Cut(MakeBmp(Rgb24()), 30)},
+                      DamagedBmp{"PixelRowsMissing", Cut(MakeBmp(Rgb24()), MakeBmp(Rgb24()).size() - 1)},
+                      DamagedBmp{"PaletteCut", Cut(MakeBmp(Indexed8()), 14 + 40 + 6)},
+                      DamagedBmp{"ZeroWidth", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Width = 0; }))},
+                      DamagedBmp{"NegativeWidth", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Width = -2; }))},
+                      DamagedBmp{"ZeroHeight", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Height = 0; }))},
+                      DamagedBmp{"TwoPlanes", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Planes = 2; }))},
+                      DamagedBmp{"SevenBits", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Bits = 7; }))},
+                      DamagedBmp{"UnknownHeaderSize", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.HeaderSize = 20; }))},
+                      DamagedBmp{"EmbeddedJpeg", MakeBmp(With(Rgb24(), [](BmpSpec& s) { s.Compression = 4; }))},
+                      DamagedBmp{"RunLengthTopDown", MakeBmp(With(Indexed8(),
+                                                                  [](BmpSpec& s) {
+                                                                      s.Compression = 1;
+                                                                      s.Height = -2;
+                                                                  }))},
+                      DamagedBmp{"RowsWouldNotFitAnyFile", MakeBmp(With(Rgb24(),
+                                                                        [](BmpSpec& s) {
+                                                                            s.Width = 0x7FFFFFFF;
+                                                                            s.Height = 0x7FFFFFFF;
+                                                                        }))}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(BmpDecoder, DecodesEveryDepthTheRightWayUp)
@@ -221,7 +222,11 @@ TEST(BmpDecoder, DecodesRunLengthData)
     };
     constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF;
     const Row rows[] = {
-        {"Rle8RunsAndLiteral", 1, 8, {4, 2, 0, 0, /* literal */ 0, 3, 0, 1, 0, 0, /* end */ 0, 1}, Status::Ok,
+        {"Rle8RunsAndLiteral",
+         1,
+         8,
+         {4, 2, 0, 0, /* literal */ 0, 3, 0, 1, 0, 0, /* end */ 0, 1},
+         Status::Ok,
          {R, G, R, 0, B, B, B, B}},
         {"Rle8Delta", 1, 8, {0, 2, 2, 1, 2, 1, 0, 1}, Status::Ok, {0, 0, G, G, 0, 0, 0, 0}},
         {"Rle4Alternating", 2, 4, {4, 0x21, 0, 0, 3, 0x00, 0, 1}, Status::Ok, {R, R, R, 0, B, G, B, G}},

@@ -61,8 +61,8 @@ public:
         return Raw(dir, tag, type, static_cast<std::uint32_t>(values.size()), v);
     }
     // Pairs of numerator, denominator; type 5 unsigned, 10 signed (give signed values as their bit pattern).
-    TiffBytes& Rational(Dir dir, std::uint16_t tag, std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> values,
-                        std::uint16_t type = 5)
+    TiffBytes& Rational(Dir dir, std::uint16_t tag,
+                        std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> values, std::uint16_t type = 5)
     {
         Bytes v;
         for (auto [n, d] : values) {
@@ -125,8 +125,8 @@ public:
         Bytes out;
         out.push_back(FBig ? 'M' : 'I');  // byte order
         out.push_back(FBig ? 'M' : 'I');
-        Put16(out, 42);                       // magic
-        Put32(out, 8);                        // IFD0 offset
+        Put16(out, 42);  // magic
+        Put32(out, 8);  // IFD0 offset
 
         std::vector<Entry> dirs[5];
         for (const auto& e : FEntries)
@@ -149,11 +149,13 @@ public:
         }
         if (!FStrips.empty()) {
             const auto n = static_cast<std::uint32_t>(FStrips.size());
-            dirs[0].push_back({Dir::Ifd0, static_cast<std::uint16_t>(FTiles ? 0x0144 : 0x0111), 4, n, Bytes(4 * n), false, 0});
+            dirs[0].push_back(
+                {Dir::Ifd0, static_cast<std::uint16_t>(FTiles ? 0x0144 : 0x0111), 4, n, Bytes(4 * n), false, 0});
             Bytes counts;
             for (const auto& s : FStrips)
                 Put32(counts, static_cast<std::uint32_t>(s.size()));
-            dirs[0].push_back({Dir::Ifd0, static_cast<std::uint16_t>(FTiles ? 0x0145 : 0x0117), 4, n, counts, false, 0});
+            dirs[0].push_back(
+                {Dir::Ifd0, static_cast<std::uint16_t>(FTiles ? 0x0145 : 0x0117), 4, n, counts, false, 0});
         }
         for (auto& d : dirs)
             std::stable_sort(d.begin(), d.end(), [](const Entry& a, const Entry& b) { return a.Tag < b.Tag; });
@@ -300,13 +302,13 @@ private:
 inline TiffBytes RgbTiff(std::uint16_t width, std::uint16_t height, bool bigEndian)
 {
     TiffBytes t(bigEndian);
-    t.Short(Dir::Ifd0, 0x0100, {width})      // ImageWidth
+    t.Short(Dir::Ifd0, 0x0100, {width})  // ImageWidth
         .Short(Dir::Ifd0, 0x0101, {height})  // ImageLength
-        .Short(Dir::Ifd0, 0x0102, {8, 8, 8}) // BitsPerSample
-        .Short(Dir::Ifd0, 0x0103, {1})       // Compression: none
-        .Short(Dir::Ifd0, 0x0106, {2})       // Photometric: RGB
-        .Short(Dir::Ifd0, 0x0115, {3})       // SamplesPerPixel
-        .Short(Dir::Ifd0, 0x011C, {1});      // PlanarConfiguration: chunky
+        .Short(Dir::Ifd0, 0x0102, {8, 8, 8})  // BitsPerSample
+        .Short(Dir::Ifd0, 0x0103, {1})  // Compression: none
+        .Short(Dir::Ifd0, 0x0106, {2})  // Photometric: RGB
+        .Short(Dir::Ifd0, 0x0115, {3})  // SamplesPerPixel
+        .Short(Dir::Ifd0, 0x011C, {1});  // PlanarConfiguration: chunky
     const std::uint16_t rowsPerStrip = static_cast<std::uint16_t>(height > 1 ? (height + 1) / 2 : 1);
     t.Short(Dir::Ifd0, 0x0116, {rowsPerStrip});  // RowsPerStrip
     std::vector<Bytes> strips;
@@ -365,8 +367,8 @@ public:
         Bytes p;
         AppendText(p, "Adobe");
         AppendBig16(p, 100);  // version
-        AppendBig16(p, 0);    // flags0
-        AppendBig16(p, 0);    // flags1
+        AppendBig16(p, 0);  // flags0
+        AppendBig16(p, 0);  // flags1
         p.push_back(transform);
         return Segment(0xEE, p);
     }
@@ -418,16 +420,16 @@ public:
         AppendBig16(sof, FWidth);
         sof.push_back(FComponents);
         for (std::uint8_t c = 0; c < FComponents; ++c) {
-            sof.push_back(static_cast<std::uint8_t>(c + 1));          // component id
-            sof.push_back(0x11);                                      // sampling 1x1
-            sof.push_back(static_cast<std::uint8_t>(c == 1 || c == 2)); // quantisation table
+            sof.push_back(static_cast<std::uint8_t>(c + 1));  // component id
+            sof.push_back(0x11);  // sampling 1x1
+            sof.push_back(static_cast<std::uint8_t>(c == 1 || c == 2));  // quantisation table
         }
         AppendSegment(out, FProgressive ? 0xC2 : 0xC0, sof);
         // One Huffman code of length 1 per table: DC difference category 0, AC end of block.
         Bytes dht;
         for (std::uint8_t cls : {std::uint8_t{0x00}, std::uint8_t{0x10}}) {
             dht.push_back(cls);  // class and table id 0
-            dht.push_back(1);    // one code of length 1
+            dht.push_back(1);  // one code of length 1
             dht.insert(dht.end(), 15, 0);
             dht.push_back(0);  // its symbol
         }
@@ -438,9 +440,9 @@ public:
             sos.push_back(static_cast<std::uint8_t>(c + 1));
             sos.push_back(0x00);  // DC table 0, AC table 0
         }
-        sos.push_back(0);                        // Ss
-        sos.push_back(FProgressive ? 0 : 63);    // Se
-        sos.push_back(0);                        // Ah, Al
+        sos.push_back(0);  // Ss
+        sos.push_back(FProgressive ? 0 : 63);  // Se
+        sos.push_back(0);  // Ah, Al
         AppendSegment(out, 0xDA, sos);
         if (FCustomScan) {
             Append(out, FScan);
@@ -478,7 +480,8 @@ private:
 // Where a byte sequence first occurs in bytes, or bytes.size().
 inline std::size_t Find(const Bytes& bytes, const Bytes& needle)
 {
-    return static_cast<std::size_t>(std::search(bytes.begin(), bytes.end(), needle.begin(), needle.end()) - bytes.begin());
+    return static_cast<std::size_t>(std::search(bytes.begin(), bytes.end(), needle.begin(), needle.end()) -
+                                    bytes.begin());
 }
 
 }  // namespace ovrel::imaging::fixtures

@@ -114,7 +114,8 @@ Bytes ExifPayload(const Bytes& tiffBlock)
 
 Bytes SolidJpeg(std::uint32_t width, std::uint32_t height, std::uint32_t rgb, const Bytes& app1 = {})
 {
-    return pixelfixtures::EncodeJpeg(width, height, [rgb](std::uint32_t, std::uint32_t) { return rgb; }, 3, app1);
+    return pixelfixtures::EncodeJpeg(
+        width, height, [rgb](std::uint32_t, std::uint32_t) { return rgb; }, 3, app1);
 }
 
 RgbaImage DecodeOk(const Bytes& file, std::uint32_t boxWidth = 0, std::uint32_t boxHeight = 0)
@@ -148,10 +149,8 @@ TEST(ImageDecode, JpegOfEveryCodingDecodesToItsColours)
         bool grey;
     };
     const Row rows[] = {
-        {"BaselineYCbCr", QuadrantJpeg(64, 48), false},
-        {"ProgressiveYCbCr", Progressive(QuadrantJpeg(64, 48)), false},
-        {"Grey", QuadrantJpeg(64, 48, 1), true},
-        {"AdobeCmyk", QuadrantJpeg(64, 48, 4), false},
+        {"BaselineYCbCr", QuadrantJpeg(64, 48), false}, {"ProgressiveYCbCr", Progressive(QuadrantJpeg(64, 48)), false},
+        {"Grey", QuadrantJpeg(64, 48, 1), true},        {"AdobeCmyk", QuadrantJpeg(64, 48, 4), false},
         {"OddSize", QuadrantJpeg(37, 21), false},
     };
     for (const Row& row : rows) {
@@ -189,14 +188,14 @@ TEST(ImageDecode, JpegBoxScalesByWholeFactorsNeverBelowTheBox)
         std::uint32_t boxWidth, boxHeight, width, height;
     };
     const Row rows[] = {
-        {0, 0, 64, 48},    // no box: full size
-        {0, 10, 64, 48},   // half a box is no box
+        {0, 0, 64, 48},  // no box: full size
+        {0, 10, 64, 48},  // half a box is no box
         {64, 48, 64, 48},  // the box is the image
         {32, 24, 32, 24},  // exactly half
         {31, 20, 32, 24},  // a little under half: still half
         {33, 20, 64, 48},  // over half in one direction: full size
-        {8, 6, 8, 6},      // an eighth, the codec's smallest
-        {1, 1, 8, 6},      // never below an eighth
+        {8, 6, 8, 6},  // an eighth, the codec's smallest
+        {1, 1, 8, 6},  // never below an eighth
         {500, 500, 64, 48},  // a box larger than the image does not enlarge
     };
     const Bytes file = QuadrantJpeg(64, 48);
@@ -215,9 +214,19 @@ TEST(ImageDecode, PngOfEveryColourTypeGivesStraightRgba)
     const PngRow rows[] = {
         {"Grey8", 8, 0, {0x00, 0x80, 0xFF, 0x40}, 2, {}, {0xFF000000, 0xFF808080, White, 0xFF404040}},
         {"Grey1", 1, 0, {0x80, 0x40}, 1, {}, {White, 0xFF000000, 0xFF000000, White}},
-        {"Grey16", 16, 0, {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00, 0x12, 0x34}, 4, {},
+        {"Grey16",
+         16,
+         0,
+         {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00, 0x12, 0x34},
+         4,
+         {},
          {White, 0xFF808080, 0xFF000000, 0xFF121212}},
-        {"GreyAlpha", 8, 4, {0x80, 0xFF, 0x80, 0x00, 0x20, 0x80, 0xFF, 0x10}, 4, {},
+        {"GreyAlpha",
+         8,
+         4,
+         {0x80, 0xFF, 0x80, 0x00, 0x20, 0x80, 0xFF, 0x10},
+         4,
+         {},
          {0xFF808080, 0x00808080, 0x80202020, 0x10FFFFFF}},
         {"Rgb8", 8, 2, pixelfixtures::SmallRgbPixels(), 6, {}, {Red, Green, Blue, White}},
         {"Rgb16",
@@ -227,7 +236,12 @@ TEST(ImageDecode, PngOfEveryColourTypeGivesStraightRgba)
          12,
          {},
          {Red, Green, Blue, White}},
-        {"Rgba8", 8, 6, {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 255, 255, 255, 64}, 8, {},
+        {"Rgba8",
+         8,
+         6,
+         {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 255, 255, 255, 64},
+         8,
+         {},
          {Red, 0x8000FF00, 0x000000FF, 0x40FFFFFF}},
         {"PaletteWithTransparency",
          8,
@@ -270,11 +284,8 @@ TEST(ImageDecode, InterlacedPngPutsEveryPassInPlace)
 {
     // A 2x2 image in seven passes: (0,0) in the first, (1,0) in the sixth, the second row in the seventh.
     const Bytes passes{0, 255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 255, 255, 255};
-    const Bytes file = pixelfixtures::PngBytes()
-                           .Header(2, 2, 8, 2, 1)
-                           .Chunk("IDAT", pixelfixtures::Deflate(passes))
-                           .End()
-                           .Build();
+    const Bytes file =
+        pixelfixtures::PngBytes().Header(2, 2, 8, 2, 1).Chunk("IDAT", pixelfixtures::Deflate(passes)).End().Build();
     const RgbaImage pixels = DecodeOk(file);
     EXPECT_EQ(PixelAt(pixels, 0, 0), Red);
     EXPECT_EQ(PixelAt(pixels, 1, 0), Green);
@@ -311,8 +322,8 @@ TEST(ImageDecode, EveryFormatDecodesThroughTheImageFromFileAndMemory)
         std::uint32_t topLeft, bottomRight;
     };
     const Row rows[] = {
-        {"Png", pixelfixtures::SmallRgbPng().Pixels(pixelfixtures::SmallRgbPixels(), 6).End().Build(),
-         ImageFormatPNG, 2, 2, Red, White},
+        {"Png", pixelfixtures::SmallRgbPng().Pixels(pixelfixtures::SmallRgbPixels(), 6).End().Build(), ImageFormatPNG,
+         2, 2, Red, White},
         {"Bmp24", pixelfixtures::MakeBmp(bmp24), ImageFormatBMP, 2, 2, Red, White},
         {"Bmp8TopDown", pixelfixtures::MakeBmp(bmp8), ImageFormatBMP, 2, 2, Red, White},
         {"Gif", pixelfixtures::GifBytes(2, 2, palette).Frame(0, 0, 2, 2, {0, 1, 2, 3}).Trailer().Build(),
@@ -366,7 +377,8 @@ TEST(ImageDecode, DamagedPixelDataGivesAFailureStatus)
     Bytes pngBadCrc = pixelfixtures::SmallRgbPng().Pixels(pixelfixtures::SmallRgbPixels(), 6).End().Build();
     const std::size_t idat = fixtures::Find(pngBadCrc, pixelfixtures::Text("IDAT"));
     pngBadCrc[idat + 6] ^= 0x55;  // inside the compressed data: the chunk's CRC no longer matches
-    const Bytes pngNotDeflate = pixelfixtures::SmallRgbPng().Chunk("IDAT", pixelfixtures::Text("not zlib")).End().Build();
+    const Bytes pngNotDeflate =
+        pixelfixtures::SmallRgbPng().Chunk("IDAT", pixelfixtures::Text("not zlib")).End().Build();
     const Bytes pngShortRows = pixelfixtures::SmallRgbPng().Pixels(Bytes(6), 6).End().Build();  // one row of two
     const std::vector<std::uint32_t> palette{0xFF0000, 0x00FF00};
     Bytes gif = pixelfixtures::GifBytes(16, 16, palette).Frame(0, 0, 16, 16, Bytes(256, 1)).Trailer().Build();
@@ -470,8 +482,9 @@ TEST(ScalePixels, ShrinksByAreaAndEnlargesByBlending)
         image.Width = width;
         image.Height = height;
         for (std::uint32_t c : argb)
-            image.Pixels.insert(image.Pixels.end(), {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
-                                                     static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 24)});
+            image.Pixels.insert(image.Pixels.end(),
+                                {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                                 static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 24)});
         return image;
     };
     struct Row {
@@ -488,7 +501,11 @@ TEST(ScalePixels, ShrinksByAreaAndEnlargesByBlending)
         {"ShrinksBothAxes", make(2, 2, {0xFF000000, 0xFF000000, White, White}), 1, 1, {0xFF808080}},
         // A transparent pixel lends no colour: the blend stays blue, at half cover.
         {"TransparentLendsNoColour", make(2, 1, {0x00FF0000, Blue}), 1, 1, {0x800000FF}},
-        {"EnlargesLinearly", make(2, 1, {0xFF000000, 0xFF808080}), 4, 1, {0xFF000000, 0xFF202020, 0xFF606060, 0xFF808080}},
+        {"EnlargesLinearly",
+         make(2, 1, {0xFF000000, 0xFF808080}),
+         4,
+         1,
+         {0xFF000000, 0xFF202020, 0xFF606060, 0xFF808080}},
         {"EnlargesOnePixelToAll", make(1, 1, {Green}), 3, 2, {Green, Green, Green, Green, Green, Green}},
     };
     for (const Row& row : rows) {
@@ -498,8 +515,9 @@ TEST(ScalePixels, ShrinksByAreaAndEnlargesByBlending)
         ASSERT_EQ(scaled.Height, row.height);
         ASSERT_EQ(scaled.Pixels.size(), static_cast<std::size_t>(row.width) * row.height * 4);
         for (std::size_t i = 0; i < row.expected.size(); ++i)
-            EXPECT_TRUE(Near(PixelAt(scaled, static_cast<std::uint32_t>(i % row.width), static_cast<std::uint32_t>(i / row.width)),
-                             row.expected[i], 1))
+            EXPECT_TRUE(Near(
+                PixelAt(scaled, static_cast<std::uint32_t>(i % row.width), static_cast<std::uint32_t>(i / row.width)),
+                row.expected[i], 1))
                 << "pixel " << i;
     }
 }
@@ -536,7 +554,8 @@ TEST(Thumbnail, UsesTheEmbeddedThumbnailWhenItDecodes)
         {"EmbeddedProgressive", SolidJpeg(320, 240, 0xFF0000, exifWith(Progressive(blueThumbnail))), Blue},
         // The main image's scan is not decodable: only the embedded thumbnail can give these pixels.
         {"EmbeddedOverAnUndecodableImage",
-         JpegBytes().Exif(fixtures::TiffBytes(fixtures::CameraExif(false)).Thumbnail(blueThumbnail).Build())
+         JpegBytes()
+             .Exif(fixtures::TiffBytes(fixtures::CameraExif(false)).Thumbnail(blueThumbnail).Build())
              .Frame(6000, 4000)
              .ScanData(Bytes(64, 0x11))
              .Build(),
@@ -566,10 +585,10 @@ TEST(Thumbnail, GivesTheSizeAskedForWithTheContentInPlace)
 {
     // A landscape image, left quarter red and the rest blue, scaled to fitted and to other sizes.
     const std::uint32_t width = 640, height = 480;
-    const Bytes file = pixelfixtures::EncodeJpeg(width, height, [](std::uint32_t x, std::uint32_t) {
-        return x < 160 ? 0xFF0000u : 0x0000FFu;
-    });
-    const auto png = Image::FromMemory(pixelfixtures::SmallRgbPng().Pixels(pixelfixtures::SmallRgbPixels(), 6).End().Build());
+    const Bytes file = pixelfixtures::EncodeJpeg(
+        width, height, [](std::uint32_t x, std::uint32_t) { return x < 160 ? 0xFF0000u : 0x0000FFu; });
+    const auto png =
+        Image::FromMemory(pixelfixtures::SmallRgbPng().Pixels(pixelfixtures::SmallRgbPixels(), 6).End().Build());
     const auto image = Image::FromMemory(file);
     struct Size {
         std::uint32_t width, height;

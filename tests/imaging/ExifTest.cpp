@@ -29,12 +29,12 @@ TEST_P(ExifByteOrder, ListsEveryDirectoryInOrderWithValuesInMachineOrder)
     const Bytes block = builder.Build();
     const auto items = Read(block);
     const std::vector<std::uint32_t> expected = {
-        0x010F, 0x0110, 0x011A, 0x011B, 0x0128, 0x0132, 0x8769, 0x8825,          // IFD0
-        0x829A, 0x829D, 0x9000, 0x9204, 0x9209, 0x920A, 0x927C, 0xA005,          // Exif
-        0x0000, 0x0001, 0x0002,                                                  // GPS
-        0x0001,                                                                  // interoperability
-        0x5023,                                                                  // first IFD
-        0x5012, 0x5013, 0x5014, 0x5015, 0x5016, 0x5017, 0x5018, 0x5019, 0x501B}; // thumbnail
+        0x010F, 0x0110, 0x011A, 0x011B, 0x0128, 0x0132, 0x8769, 0x8825,  // IFD0
+        0x829A, 0x829D, 0x9000, 0x9204, 0x9209, 0x920A, 0x927C, 0xA005,  // Exif
+        0x0000, 0x0001, 0x0002,  // GPS
+        0x0001,  // interoperability
+        0x5023,  // first IFD
+        0x5012, 0x5013, 0x5014, 0x5015, 0x5016, 0x5017, 0x5018, 0x5019, 0x501B};  // thumbnail
     EXPECT_EQ(Ids(items), expected);
 
     struct Row {
@@ -53,7 +53,7 @@ TEST_P(ExifByteOrder, ListsEveryDirectoryInOrderWithValuesInMachineOrder)
         {18, PropertyTagTypeRational, Native<std::uint32_t>({48, 1, 51, 1, 30, 1})},
         {19, PropertyTagTypeASCII, AsciiValue("R98")},
         {20, PropertyTagTypeShort, Native<std::uint16_t>({6})},
-        {21, PropertyTagTypeLong, Native<std::uint32_t>({1})},   // thumbnail format: JPEG
+        {21, PropertyTagTypeLong, Native<std::uint32_t>({1})},  // thumbnail format: JPEG
         {22, PropertyTagTypeLong, Native<std::uint32_t>({16})},  // thumbnail width
         {23, PropertyTagTypeLong, Native<std::uint32_t>({12})},  // thumbnail height
         {29, PropertyTagTypeByte, JpegBytes().Frame(16, 12).Build()},
@@ -95,8 +95,8 @@ TEST(ExifWriter, KeepsTheMakerNoteAtItsOffsetWhenAnotherValueGrows)
         for (auto& item : items)
             if (item.Id == 0x010F)
                 item = Ascii(0x010F, "A much longer camera maker name than before");
-        items.push_back(Ascii(0x013B, "Artist Name"));      // a new IFD0 entry: the directory grows
-        items.push_back(Ascii(0xA420, "0123456789abcdef")); // a new Exif entry
+        items.push_back(Ascii(0x013B, "Artist Name"));  // a new IFD0 entry: the directory grows
+        items.push_back(Ascii(0xA420, "0123456789abcdef"));  // a new Exif entry
         Bytes out;
         ASSERT_EQ(WriteExifBlock(block, items, out), Status::Ok);
         ASSERT_GE(out.size(), noteAt + 300);
@@ -136,8 +136,8 @@ TEST(ExifWriter, BuildsANewBlockThatPlacesItemsInTheirDirectories)
         {0x5023, PropertyTagTypeShort, Native<std::uint16_t>({6})},
         {0x501B, PropertyTagTypeByte, JpegBytes().Frame(8, 8, 1).Build()},
         {0x8769, PropertyTagTypeLong, Native<std::uint32_t>({12345})},  // derived: regenerated
-        {0x5090, PropertyTagTypeShort, Bytes(128)},                     // derived: not part of a block
-        {0x12345, PropertyTagTypeByte, {1}},                            // not a tag
+        {0x5090, PropertyTagTypeShort, Bytes(128)},  // derived: not part of a block
+        {0x12345, PropertyTagTypeByte, {1}},  // not a tag
     };
     Bytes out;
     ASSERT_EQ(WriteExifBlock({}, items, out), Status::Ok);
@@ -183,8 +183,8 @@ TEST(ExifWriter, KeepsTheDirectoryOfADuplicateIdItCameFrom)
 struct DamagedBlock {
     const char* name;
     Bytes bytes;
-    bool opens;                         // header and IFD0 sound
-    std::vector<std::uint32_t> ids;     // what is still listed when it opens
+    bool opens;  // header and IFD0 sound
+    std::vector<std::uint32_t> ids;  // what is still listed when it opens
 };
 
 class ExifDamaged : public ::testing::TestWithParam<DamagedBlock> {};
@@ -205,36 +205,58 @@ Bytes Truncated(Bytes b, std::size_t size)
     return b;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ExifDamaged, ::testing::Values(
-    DamagedBlock{"Empty", {}, false, {}},
-    DamagedBlock{"HeaderOnly", Truncated(TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Build(), 8), false, {}},
-    DamagedBlock{"BadByteOrder", {'I', 'M', 42, 0, 8, 0, 0, 0, 0, 0}, false, {}},
-    DamagedBlock{"BadMagic", {'I', 'I', 43, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, {}},
-    DamagedBlock{"Ifd0PastEnd", {'I', 'I', 42, 0, 0xF0, 0xFF, 0xFF, 0xFF}, false, {}},
-    DamagedBlock{"Ifd0InsideHeader", {'I', 'I', 42, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, {}},
-    DamagedBlock{"EntryCountPastEnd", TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Ifd0Count(500).Build(), false, {}},
-    DamagedBlock{"ValueOffsetPastEnd",
-                 TiffBytes().Ascii(Dir::Ifd0, 0x010F, "Make").Bogus(Dir::Ifd0, 0x0110, 2, 40, 0xFFFFFFF0).Build(), true,
-                 {0x010F}},
-    DamagedBlock{"CountThatWouldWrap",
-                 TiffBytes().Bogus(Dir::Ifd0, 0x0110, 5, 0x20000001, 8).Ascii(Dir::Ifd0, 0x0131, "Sw").Build(), true,
-                 {0x0131}},
-    DamagedBlock{"UnknownType", TiffBytes().Bogus(Dir::Ifd0, 0x0110, 99, 1, 0).Ascii(Dir::Ifd0, 0x0131, "Sw").Build(),
-                 true, {0x0131}},
-    DamagedBlock{"NextIfdIsItself", TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Ifd0Next(8).Build(), true, {0x010F}},
-    DamagedBlock{"ExifPointerToIfd0",
-                 TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Ascii(Dir::Exif, 0x9003, "x").PointerOverride(0x8769, 8).Build(),
-                 true, {0x010F, 0x8769}},
-    DamagedBlock{"ExifPointerPastEnd",
-                 TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Ascii(Dir::Exif, 0x9003, "x").PointerOverride(0x8769, 0x7FFFFFFF).Build(),
-                 true, {0x010F, 0x8769}},
-    DamagedBlock{"InteropPointsAtExif",
-                 TiffBytes().Ascii(Dir::Exif, 0x9003, "x").Ascii(Dir::Interop, 0x0001, "R98").PointerOverride(0xA005, 26).Build(),
-                 true, {0x8769, 0x9003, 0xA005}},
-    DamagedBlock{"ThumbnailPastEnd",
-                 TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Thumbnail(JpegBytes().Frame(8, 8).Build())
-                     .PointerOverride(0x0202, 0xFFFFFF).Build(),
-                 true, {0x010F}}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ExifDamaged,
+    ::testing::Values(
+        DamagedBlock{"Empty", {}, false, {}},
+        DamagedBlock{"HeaderOnly", Truncated(TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Build(), 8), false, {}},
+        DamagedBlock{"BadByteOrder", {'I', 'M', 42, 0, 8, 0, 0, 0, 0, 0}, false, {}},
+        DamagedBlock{"BadMagic", {'I', 'I', 43, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, {}},
+        DamagedBlock{"Ifd0PastEnd", {'I', 'I', 42, 0, 0xF0, 0xFF, 0xFF, 0xFF}, false, {}},
+        DamagedBlock{"Ifd0InsideHeader", {'I', 'I', 42, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, {}},
+        DamagedBlock{"EntryCountPastEnd", TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Ifd0Count(500).Build(), false, {}},
+        DamagedBlock{"ValueOffsetPastEnd",
+                     TiffBytes().Ascii(Dir::Ifd0, 0x010F, "Make").Bogus(Dir::Ifd0, 0x0110, 2, 40, 0xFFFFFFF0).Build(),
+                     true,
+                     {0x010F}},
+        DamagedBlock{"CountThatWouldWrap",
+                     TiffBytes().Bogus(Dir::Ifd0, 0x0110, 5, 0x20000001, 8).Ascii(Dir::Ifd0, 0x0131, "Sw").Build(),
+                     true,
+                     {0x0131}},
+        DamagedBlock{"UnknownType",
+                     TiffBytes().Bogus(Dir::Ifd0, 0x0110, 99, 1, 0).Ascii(Dir::Ifd0, 0x0131, "Sw").Build(),
+                     true,
+                     {0x0131}},
+        DamagedBlock{"NextIfdIsItself", TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Ifd0Next(8).Build(), true, {0x010F}},
+        DamagedBlock{
+            "ExifPointerToIfd0",
+            TiffBytes().Ascii(Dir::Ifd0, 0x010F, "A").Ascii(Dir::Exif, 0x9003, "x").PointerOverride(0x8769, 8).Build(),
+            true,
+            {0x010F, 0x8769}},
+        DamagedBlock{"ExifPointerPastEnd",
+                     TiffBytes()
+                         .Ascii(Dir::Ifd0, 0x010F, "A")
+                         .Ascii(Dir::Exif, 0x9003, "x")
+                         .PointerOverride(0x8769, 0x7FFFFFFF)
+                         .Build(),
+                     true,
+                     {0x010F, 0x8769}},
+        DamagedBlock{"InteropPointsAtExif",
+                     TiffBytes()
+                         .Ascii(Dir::Exif, 0x9003, "x")
+                         .Ascii(Dir::Interop, 0x0001, "R98")
+                         .PointerOverride(0xA005, 26)
+                         .Build(),
+                     true,
+                     {0x8769, 0x9003, 0xA005}},
+        DamagedBlock{"ThumbnailPastEnd",
+                     TiffBytes()
+                         .Ascii(Dir::Ifd0, 0x010F, "A")
+                         .Thumbnail(JpegBytes().Frame(8, 8).Build())
+                         .PointerOverride(0x0202, 0xFFFFFF)
+                         .Build(),
+                     true,
+                     {0x010F}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

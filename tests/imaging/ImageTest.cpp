@@ -17,10 +17,10 @@ using namespace fixtures;
 // A 2 x 1 24-bit bottom-up BMP.
 Bytes SmallBmp()
 {
-    Bytes b = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header: size 62, pixels at 54
-               40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0,             // info header: width 2, height 1
-               1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0,             // one plane, 24 bits, no compression
-               0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    Bytes b = {'B',  'M',  62, 0, 0,    0,    0, 0, 0, 0, 54, 0, 0, 0,  // file header: size 62, pixels at 54
+               40,   0,    0,  0, 2,    0,    0, 0, 1, 0, 0,  0,  // info header: width 2, height 1
+               1,    0,    24, 0, 0,    0,    0, 0, 8, 0, 0,  0,  // one plane, 24 bits, no compression
+               0x13, 0x0B, 0,  0, 0x13, 0x0B, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0};
     Append(b, {255, 0, 0, 0, 255, 0, 0, 0});  // two pixels and row padding
     return b;
 }
@@ -224,8 +224,9 @@ TEST(ImageSave, KeepsThePermissionsOfTheReplacedFile)
     auto image = Image::FromFile(name);
     ASSERT_EQ(image->SetPropertyItem(Ascii(0x0131, "Software")), Status::Ok);
     ASSERT_EQ(image->SaveReplacing(name, CodecJPEG), Status::Ok);
-    EXPECT_EQ(std::filesystem::status(name).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read);
+    EXPECT_EQ(std::filesystem::status(name).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
 }
 
 TEST(ImageSave, SaveWritesAnotherFileAndLeavesTheSource)
@@ -257,13 +258,14 @@ TEST(ContentType, BuiltInExtensionsIgnoreCaseAndOthersAskTheResolver)
     const struct {
         const char* ext;
         const char* type;
-    } rows[] = {{".jpg", "image/jpeg"}, {".JPEG", "image/jpeg"}, {".Jpe", "image/jpeg"}, {".tif", "image/tiff"},
-                {".TIFF", "image/tiff"}, {".png", "image/png"},  {".bmp", ""},           {"", ""}};
+    } rows[] = {{".jpg", "image/jpeg"},  {".JPEG", "image/jpeg"}, {".Jpe", "image/jpeg"}, {".tif", "image/tiff"},
+                {".TIFF", "image/tiff"}, {".png", "image/png"},   {".bmp", ""},           {"", ""}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.ext);
         EXPECT_EQ(ContentTypeOfExtension(row.ext), row.type);
     }
-    SetContentTypeResolver([](std::string_view ext) { return ext == ".webp" ? std::string("image/webp") : std::string(); });
+    SetContentTypeResolver(
+        [](std::string_view ext) { return ext == ".webp" ? std::string("image/webp") : std::string(); });
     EXPECT_EQ(ContentTypeOfExtension(".webp"), "image/webp");
     EXPECT_EQ(ContentTypeOfExtension(".jpg"), "image/jpeg");
     SetContentTypeResolver([](std::string_view) -> std::string { throw std::runtime_error("no database"); });

@@ -97,29 +97,38 @@ TEST_P(JpegFactsTest, ReportsSizeFormatColourSpaceAndResolution)
 
 constexpr std::uint32_t Base = ImageFlagsReadOnly | ImageFlagsHasRealPixelSize;
 
-INSTANTIATE_TEST_SUITE_P(Rows, JpegFactsTest, ::testing::Values(
-    JpegFacts{"CameraJfifWins", CameraJpeg(), 32, 16, PixelFormat24bppRGB,
-              Base | ImageFlagsColorSpaceYCBCR | ImageFlagsHasRealDPI, 300, 300},
-    JpegFacts{"ExifResolution", JpegBytes().Exif(CameraExif(true).Build()).Frame(17, 9).Build(), 17, 9,
-              PixelFormat24bppRGB, Base | ImageFlagsColorSpaceYCBCR | ImageFlagsHasRealDPI, 72, 72},
-    JpegFacts{"ExifInCentimetres",
-              JpegBytes().Exif(TiffBytes().Rational(Dir::Ifd0, 0x011A, {{100, 1}}).Rational(Dir::Ifd0, 0x011B, {{50, 1}})
-                                   .Short(Dir::Ifd0, 0x0128, {3}).Build()).Frame(8, 8).Build(),
-              8, 8, PixelFormat24bppRGB, Base | ImageFlagsColorSpaceYCBCR | ImageFlagsHasRealDPI, 254, 127},
-    JpegFacts{"JfifPerCentimetre", JpegBytes().Jfif(2, 100, 200).Frame(8, 8).Build(), 8, 8, PixelFormat24bppRGB,
-              Base | ImageFlagsColorSpaceYCBCR | ImageFlagsHasRealDPI, 254, 508},
-    JpegFacts{"JfifAspectOnly", JpegBytes().Jfif(0, 1, 1).Frame(8, 8).Build(), 8, 8, PixelFormat24bppRGB,
-              Base | ImageFlagsColorSpaceYCBCR, 96, 96},
-    JpegFacts{"Grey", JpegBytes().Frame(640, 480, 1).Build(), 640, 480, PixelFormat8bppIndexed,
-              Base | ImageFlagsColorSpaceGRAY, 96, 96},
-    JpegFacts{"Progressive", JpegBytes().Frame(20, 12, 3, true).Build(), 20, 12, PixelFormat24bppRGB,
-              Base | ImageFlagsColorSpaceYCBCR, 96, 96},
-    JpegFacts{"AdobeRgb", JpegBytes().Adobe(0).Frame(8, 8).Build(), 8, 8, PixelFormat24bppRGB,
-              Base | ImageFlagsColorSpaceRGB, 96, 96},
-    JpegFacts{"Cmyk", JpegBytes().Adobe(0).Frame(8, 8, 4).Build(), 8, 8, PixelFormat32bppCMYK,
-              Base | ImageFlagsColorSpaceCMYK, 96, 96},
-    JpegFacts{"Ycck", JpegBytes().Adobe(2).Frame(8, 8, 4).Build(), 8, 8, PixelFormat32bppCMYK,
-              Base | ImageFlagsColorSpaceYCCK, 96, 96}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, JpegFactsTest,
+    ::testing::Values(JpegFacts{"CameraJfifWins", CameraJpeg(), 32, 16, PixelFormat24bppRGB,
+                                Base | ImageFlagsColorSpaceYCBCR | ImageFlagsHasRealDPI, 300, 300},
+                      JpegFacts{"ExifResolution", JpegBytes().Exif(CameraExif(true).Build()).Frame(17, 9).Build(), 17,
+                                9, PixelFormat24bppRGB, Base | ImageFlagsColorSpaceYCBCR | ImageFlagsHasRealDPI, 72,
+                                72},
+                      JpegFacts{"ExifInCentimetres",
+                                JpegBytes()
+                                    .Exif(TiffBytes()
+                                              .Rational(Dir::Ifd0, 0x011A, {{100, 1}})
+                                              .Rational(Dir::Ifd0, 0x011B, {{50, 1}})
+                                              .Short(Dir::Ifd0, 0x0128, {3})
+                                              .Build())
+                                    .Frame(8, 8)
+                                    .Build(),
+                                8, 8, PixelFormat24bppRGB, Base | ImageFlagsColorSpaceYCBCR | ImageFlagsHasRealDPI, 254,
+                                127},
+                      JpegFacts{"JfifPerCentimetre", JpegBytes().Jfif(2, 100, 200).Frame(8, 8).Build(), 8, 8,
+                                PixelFormat24bppRGB, Base | ImageFlagsColorSpaceYCBCR | ImageFlagsHasRealDPI, 254, 508},
+                      JpegFacts{"JfifAspectOnly", JpegBytes().Jfif(0, 1, 1).Frame(8, 8).Build(), 8, 8,
+                                PixelFormat24bppRGB, Base | ImageFlagsColorSpaceYCBCR, 96, 96},
+                      JpegFacts{"Grey", JpegBytes().Frame(640, 480, 1).Build(), 640, 480, PixelFormat8bppIndexed,
+                                Base | ImageFlagsColorSpaceGRAY, 96, 96},
+                      JpegFacts{"Progressive", JpegBytes().Frame(20, 12, 3, true).Build(), 20, 12, PixelFormat24bppRGB,
+                                Base | ImageFlagsColorSpaceYCBCR, 96, 96},
+                      JpegFacts{"AdobeRgb", JpegBytes().Adobe(0).Frame(8, 8).Build(), 8, 8, PixelFormat24bppRGB,
+                                Base | ImageFlagsColorSpaceRGB, 96, 96},
+                      JpegFacts{"Cmyk", JpegBytes().Adobe(0).Frame(8, 8, 4).Build(), 8, 8, PixelFormat32bppCMYK,
+                                Base | ImageFlagsColorSpaceCMYK, 96, 96},
+                      JpegFacts{"Ycck", JpegBytes().Adobe(2).Frame(8, 8, 4).Build(), 8, 8, PixelFormat32bppCMYK,
+                                Base | ImageFlagsColorSpaceYCCK, 96, 96}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct DamagedJpeg {
@@ -161,20 +170,23 @@ Bytes Patched(Bytes b, std::size_t at, std::initializer_list<std::uint8_t> bytes
 constexpr std::size_t ExifSegmentAt = 2 + 18;
 constexpr std::size_t ExifBlockAt = ExifSegmentAt + 4 + 6;
 
-INSTANTIATE_TEST_SUITE_P(Rows, JpegDamaged, ::testing::Values(
-    DamagedJpeg{"SoiOnly", {0xFF, 0xD8, 0xFF}, false, 0},
-    DamagedJpeg{"CutInJfif", Cut(CameraJpeg(), 10), false, 0},
-    DamagedJpeg{"CutInExif", Cut(CameraJpeg(), 200), false, 0},
-    DamagedJpeg{"CutBeforeScan", Cut(CameraJpeg(), Find(CameraJpeg(), {0xFF, 0xDA})), false, 0},
-    DamagedJpeg{"NoFrame", Bytes{0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9}, false, 0},
-    DamagedJpeg{"EoiBeforeScan", Bytes{0xFF, 0xD8, 0xFF, 0xD9}, false, 0},
-    DamagedJpeg{"SegmentLengthPastEnd", Patched(CameraJpeg(), ExifSegmentAt + 2, {0xFF, 0xF0}), false, 0},
-    DamagedJpeg{"SegmentLengthBelowTwo", Patched(CameraJpeg(), ExifSegmentAt + 2, {0x00, 0x01}), false, 0},
-    DamagedJpeg{"GarbageBetweenSegments", Patched(CameraJpeg(), ExifSegmentAt, {0x00}), false, 0},
-    DamagedJpeg{"ZeroWidth", Patched(JpegBytes().Frame(8, 8).Build(), Find(JpegBytes().Frame(8, 8).Build(), {0xFF, 0xC0}) + 7, {0, 0}),
-                false, 0},
-    DamagedJpeg{"ExifHeaderBroken", Patched(CameraJpeg(), ExifBlockAt, {'X', 'X'}), true, 0},
-    DamagedJpeg{"ExifIfd0CountHuge", Patched(CameraJpeg(), ExifBlockAt + 8, {0xFF, 0xFF}), true, 0}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, JpegDamaged,
+    ::testing::Values(
+        DamagedJpeg{"SoiOnly", {0xFF, 0xD8, 0xFF}, false, 0}, DamagedJpeg{"CutInJfif", Cut(CameraJpeg(), 10), false, 0},
+        DamagedJpeg{"CutInExif", Cut(CameraJpeg(), 200), false, 0},
+        DamagedJpeg{"CutBeforeScan", Cut(CameraJpeg(), Find(CameraJpeg(), {0xFF, 0xDA})), false, 0},
+        DamagedJpeg{"NoFrame", Bytes{0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9}, false, 0},
+        DamagedJpeg{"EoiBeforeScan", Bytes{0xFF, 0xD8, 0xFF, 0xD9}, false, 0},
+        DamagedJpeg{"SegmentLengthPastEnd", Patched(CameraJpeg(), ExifSegmentAt + 2, {0xFF, 0xF0}), false, 0},
+        DamagedJpeg{"SegmentLengthBelowTwo", Patched(CameraJpeg(), ExifSegmentAt + 2, {0x00, 0x01}), false, 0},
+        DamagedJpeg{"GarbageBetweenSegments", Patched(CameraJpeg(), ExifSegmentAt, {0x00}), false, 0},
+        DamagedJpeg{
+            "ZeroWidth",
+            Patched(JpegBytes().Frame(8, 8).Build(), Find(JpegBytes().Frame(8, 8).Build(), {0xFF, 0xC0}) + 7, {0, 0}),
+            false, 0},
+        DamagedJpeg{"ExifHeaderBroken", Patched(CameraJpeg(), ExifBlockAt, {'X', 'X'}), true, 0},
+        DamagedJpeg{"ExifIfd0CountHuge", Patched(CameraJpeg(), ExifBlockAt + 8, {0xFF, 0xFF}), true, 0}),
     [](const auto& row) { return std::string(row.param.name); });
 
 class JpegSave : public ::testing::Test {
@@ -259,7 +271,8 @@ TEST_F(JpegSave, AddsAnExifSegmentAfterJfifToAFileWithoutOne)
     const auto back = Image::FromFile(FName);
     EXPECT_EQ(Ids(back->GetAllPropertyItems()),
               (std::vector<std::uint32_t>{0x010E, PropertyTagLuminanceTable, PropertyTagChrominanceTable}));
-    EXPECT_TRUE(std::equal(plain.begin() + 20, plain.end(), saved.end() - static_cast<std::ptrdiff_t>(plain.size() - 20)));
+    EXPECT_TRUE(
+        std::equal(plain.begin() + 20, plain.end(), saved.end() - static_cast<std::ptrdiff_t>(plain.size() - 20)));
 }
 
 TEST_F(JpegSave, RefusesABlockOverOneSegmentAndLeavesTheFile)

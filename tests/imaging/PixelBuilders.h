@@ -168,7 +168,7 @@ struct BmpSpec {
     std::uint32_t Compression = 0;
     std::uint32_t HeaderSize = 40;  // 12: OS/2 core header; 56 or more: masks inside the header
     std::vector<std::uint32_t> Palette;  // 0x00RRGGBB
-    std::vector<std::uint32_t> Masks;    // written after a 40-byte header, or inside a larger one
+    std::vector<std::uint32_t> Masks;  // written after a 40-byte header, or inside a larger one
     std::int32_t PelsPerMeter = 0;
     std::uint16_t Planes = 1;
     Bytes Pixels;  // exactly as stored, rows padded by the caller
@@ -257,7 +257,8 @@ inline Bytes GifImageData(const Bytes& indices)
 // A GIF: header and logical screen, then the blocks in the order added, then the trailer if asked for.
 class GifBytes {
 public:
-    GifBytes(std::uint16_t width, std::uint16_t height, std::vector<std::uint32_t> palette = {}, std::uint8_t background = 0)
+    GifBytes(std::uint16_t width, std::uint16_t height, std::vector<std::uint32_t> palette = {},
+             std::uint8_t background = 0)
     {
         PutText(FOut, "GIF89a");
         PutLittle16(FOut, width);
@@ -342,8 +343,8 @@ private:
 // A JPEG of the codec: colour(x, y) gives 0x00RRGGBB (or the grey level when components is 1; CMYK
 // samples as 0xCCMMYYKK with an Adobe marker when 4). An APP1 payload is written after SOI when given.
 template <typename ColourFn>
-Bytes EncodeJpeg(std::uint32_t width, std::uint32_t height, ColourFn colour, int components = 3,
-                 const Bytes& app1 = {}, int quality = 95)
+Bytes EncodeJpeg(std::uint32_t width, std::uint32_t height, ColourFn colour, int components = 3, const Bytes& app1 = {},
+                 int quality = 95)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};

@@ -71,9 +71,11 @@ std::vector<Chunk> ChunksOf(const Bytes& png)
 {
     std::vector<Chunk> chunks;
     for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::uint32_t length = (std::uint32_t{png[at]} << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+        const std::uint32_t length =
+            (std::uint32_t{png[at]} << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
         const std::size_t end = at + 12 + length;
-        chunks.push_back({std::string(png.begin() + at + 4, png.begin() + at + 8), Bytes(png.begin() + at, png.begin() + end)});
+        chunks.push_back(
+            {std::string(png.begin() + at + 4, png.begin() + at + 8), Bytes(png.begin() + at, png.begin() + end)});
         at = end;
     }
     return chunks;
@@ -192,8 +194,8 @@ TEST(PngReader, ReadsTheTitleFromEveryKindOfTextChunk)
     const Row rows[] = {
         {"Plain", SmallRgbPng().TextChunk("Title", "Dusk").Pixels(SmallRgbPixels(), 6).End().Build(), "Dusk"},
         {"Compressed", SmallRgbPng().CompressedText("Title", "Dusk").Pixels(SmallRgbPixels(), 6).End().Build(), "Dusk"},
-        {"International", SmallRgbPng().InternationalText("Title", utf8, false).Pixels(SmallRgbPixels(), 6).End().Build(),
-         utf8},
+        {"International",
+         SmallRgbPng().InternationalText("Title", utf8, false).Pixels(SmallRgbPixels(), 6).End().Build(), utf8},
         {"InternationalCompressed",
          SmallRgbPng().InternationalText("Title", utf8, true).Pixels(SmallRgbPixels(), 6).End().Build(), utf8},
     };
@@ -211,7 +213,8 @@ TEST(PngReader, ReadsTheTitleFromEveryKindOfTextChunk)
 TEST(PngReader, ListsTheExifBlockFirstAndLetsItWinOverAChunkOfTheSameId)
 {
     using namespace ovrel::imaging::fixtures;
-    const Bytes exif = TiffBytes(true).Ascii(Dir::Ifd0, 0x010F, "Maker").Ascii(Dir::Ifd0, 0x013B, "Exif artist").Build();
+    const Bytes exif =
+        TiffBytes(true).Ascii(Dir::Ifd0, 0x010F, "Maker").Ascii(Dir::Ifd0, 0x013B, "Exif artist").Build();
     const Bytes png =
         SmallRgbPng().TextChunk("Author", "Text artist").Chunk("eXIf", exif).Pixels(SmallRgbPixels(), 6).End().Build();
     ImageData data;
@@ -246,21 +249,22 @@ Bytes Patched(Bytes bytes, std::size_t at, std::uint8_t value)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PngReaderDamaged,
-    ::testing::Values(
-        DamagedPng{"NotASignature", Patched(TitledPng(), 1, 'Q'), Status::UnknownImageFormat},
-        DamagedPng{"OnlyTheSignature", Cut(TitledPng(), 8), Status::GenericError},
-        DamagedPng{"CutInsideTheHeader", Cut(TitledPng(), 20), Status::GenericError},
-        DamagedPng{"CutBeforeTheEnd", Cut(TitledPng(), TitledPng().size() - 12), Status::GenericError},
-        DamagedPng{"CutInsideAChunk", Cut(TitledPng(), 60), Status::GenericError},
-        DamagedPng{"HeaderCrcWrong", Patched(TitledPng(), 29, 0), Status::GenericError},
-        DamagedPng{"HugeChunkLength", Patched(TitledPng(), 33, 0xFF), Status::GenericError},
-        DamagedPng{"ZeroWidth", PngBytes().Header(0, 2).Pixels({0}, 1).End().Build(), Status::GenericError},
-        DamagedPng{"DepthNotAllowedForRgb", PngBytes().Header(2, 2, 4, 2).Pixels({0}, 1).End().Build(),
-                   Status::GenericError},
-        DamagedPng{"UnknownColourType", PngBytes().Header(2, 2, 8, 5).Pixels({0}, 1).End().Build(), Status::GenericError},
-        DamagedPng{"NoPixelData", SmallRgbPng().Gamma(45455).End().Build(), Status::GenericError},
-        DamagedPng{"FirstChunkNotTheHeader", PngBytes().Gamma(1).Header(2, 2).Pixels({0}, 1).End().Build(),
-                   Status::GenericError}),
+    ::testing::Values(DamagedPng{"NotASignature", Patched(TitledPng(), 1, 'Q'), Status::UnknownImageFormat},
+                      DamagedPng{"OnlyTheSignature", Cut(TitledPng(), 8), Status::GenericError},
+                      DamagedPng{"CutInsideTheHeader", Cut(TitledPng(), 20), Status::GenericError},
+                      DamagedPng{"CutBeforeTheEnd", Cut(TitledPng(), TitledPng().size() - 12), Status::GenericError},
+                      DamagedPng{"CutInsideAChunk", Cut(TitledPng(), 60), Status::GenericError},
+                      DamagedPng{"HeaderCrcWrong", Patched(TitledPng(), 29, 0), Status::GenericError},
+                      DamagedPng{"HugeChunkLength", Patched(TitledPng(), 33, 0xFF), Status::GenericError},
+                      DamagedPng{"ZeroWidth", PngBytes().Header(0, 2).Pixels({0}, 1).End().Build(),
+                                 Status::GenericError},
+                      DamagedPng{"DepthNotAllowedForRgb", PngBytes().Header(2, 2, 4, 2).Pixels({0}, 1).End().Build(),
+                                 Status::GenericError},
+                      DamagedPng{"UnknownColourType", PngBytes().Header(2, 2, 8, 5).Pixels({0}, 1).End().Build(),
+                                 Status::GenericError},
+                      DamagedPng{"NoPixelData", SmallRgbPng().Gamma(45455).End().Build(), Status::GenericError},
+                      DamagedPng{"FirstChunkNotTheHeader",
+                                 PngBytes().Gamma(1).Header(2, 2).Pixels({0}, 1).End().Build(), Status::GenericError}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PngReader, DropsAMetadataChunkThatIsDamagedAndKeepsTheRest)
@@ -277,10 +281,17 @@ TEST(PngReader, DropsAMetadataChunkThatIsDamagedAndKeepsTheRest)
     const Bytes packed = Deflate(bomb);
     bombChunk.insert(bombChunk.end(), packed.begin(), packed.end());
     const Row rows[] = {
-        {"WrongCrc", SmallRgbPng().Chunk("tEXt", Text(std::string_view("Title\0x", 7)), false).Gamma(1).Pixels(SmallRgbPixels(), 6).End().Build()},
+        {"WrongCrc", SmallRgbPng()
+                         .Chunk("tEXt", Text(std::string_view("Title\0x", 7)), false)
+                         .Gamma(1)
+                         .Pixels(SmallRgbPixels(), 6)
+                         .End()
+                         .Build()},
         {"NoKeywordEnd", SmallRgbPng().Chunk("tEXt", Text("Title")).Gamma(1).Pixels(SmallRgbPixels(), 6).End().Build()},
-        {"BrokenCompressedStream", SmallRgbPng().Chunk("zTXt", badStream).Gamma(1).Pixels(SmallRgbPixels(), 6).End().Build()},
-        {"CompressedTextTooLarge", SmallRgbPng().Chunk("zTXt", bombChunk).Gamma(1).Pixels(SmallRgbPixels(), 6).End().Build()},
+        {"BrokenCompressedStream",
+         SmallRgbPng().Chunk("zTXt", badStream).Gamma(1).Pixels(SmallRgbPixels(), 6).End().Build()},
+        {"CompressedTextTooLarge",
+         SmallRgbPng().Chunk("zTXt", bombChunk).Gamma(1).Pixels(SmallRgbPixels(), 6).End().Build()},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -326,18 +337,25 @@ TEST(PngWriter, AppliesRemovalsAndAdditionsToTheirOwnChunks)
         std::vector<std::string> chunks;
     };
     const Row rows[] = {
-        {"RemoveGamma", [](ImageData& d) { RemoveItem(d, PropertyTagGamma); },
+        {"RemoveGamma",
+         [](ImageData& d) { RemoveItem(d, PropertyTagGamma); },
          {"IHDR", "tEXt", "tEXt", "tEXt", "pHYs", "IDAT", "IEND"}},
-        {"RemoveTitle", [](ImageData& d) { RemoveItem(d, PropertyTagImageTitle); },
+        {"RemoveTitle",
+         [](ImageData& d) { RemoveItem(d, PropertyTagImageTitle); },
          {"IHDR", "gAMA", "tEXt", "tEXt", "pHYs", "IDAT", "IEND"}},
-        {"AddCopyrightBeforeThePixels", [](ImageData& d) { SetItem(d, AsciiItem(0x8298, "(c) Ann")); },
+        {"AddCopyrightBeforeThePixels",
+         [](ImageData& d) { SetItem(d, AsciiItem(0x8298, "(c) Ann")); },
          {"IHDR", "gAMA", "tEXt", "tEXt", "tEXt", "pHYs", "tEXt", "IDAT", "IEND"}},
         {"NonLatinTitleAsInternationalText",
          [](ImageData& d) { SetItem(d, AsciiItem(PropertyTagImageTitle, "Z\xC3\xBCrich")); },
          {"IHDR", "gAMA", "iTXt", "tEXt", "tEXt", "pHYs", "IDAT", "IEND"}},
-        {"ChangedDerivedItemIsIgnored", [](ImageData& d) { SetItem(d, PropertyItem{0x0100, PropertyTagTypeLong, {9, 0, 0, 0}}); },
+        {"ChangedDerivedItemIsIgnored",
+         [](ImageData& d) {
+             SetItem(d, PropertyItem{0x0100, PropertyTagTypeLong, {9, 0, 0, 0}});
+         },
          {"IHDR", "gAMA", "tEXt", "tEXt", "tEXt", "pHYs", "IDAT", "IEND"}},
-        {"RemoveEverything", [](ImageData& d) { d.Items.clear(); },
+        {"RemoveEverything",
+         [](ImageData& d) { d.Items.clear(); },
          {"IHDR", "tEXt", "pHYs", "IDAT", "IEND"}},  // the unknown key and the density stay
     };
     for (const Row& row : rows) {

@@ -25,7 +25,8 @@ public:
     TempDir()
     {
         std::random_device rd;
-        FPath = std::filesystem::temp_directory_path() / ("ovrel-imaging-" + std::to_string(rd()) + std::to_string(rd()));
+        FPath =
+            std::filesystem::temp_directory_path() / ("ovrel-imaging-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(FPath);
     }
     ~TempDir()
@@ -64,8 +65,7 @@ inline std::vector<std::uint8_t> ReadFile(const std::string& name)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-template <typename T>
-std::vector<std::uint8_t> Native(std::initializer_list<T> values)
+template <typename T> std::vector<std::uint8_t> Native(std::initializer_list<T> values)
 {
     std::vector<std::uint8_t> out(values.size() * sizeof(T));
     std::size_t at = 0;
@@ -83,7 +83,10 @@ inline std::vector<std::uint8_t> AsciiValue(std::string_view text)
     return v;
 }
 
-inline PropertyItem Ascii(std::uint32_t id, std::string_view text) { return {id, PropertyTagTypeASCII, AsciiValue(text)}; }
+inline PropertyItem Ascii(std::uint32_t id, std::string_view text)
+{
+    return {id, PropertyTagTypeASCII, AsciiValue(text)};
+}
 
 inline std::vector<std::uint32_t> Ids(const std::vector<PropertyItem>& items)
 {
@@ -115,24 +118,24 @@ inline Bytes MakerNote(std::size_t size)
 inline TiffBytes CameraExif(bool bigEndian, std::size_t makerNoteSize = 40)
 {
     TiffBytes t(bigEndian);
-    t.Ascii(Dir::Ifd0, 0x010F, "Ovrel")                         // Make
-        .Ascii(Dir::Ifd0, 0x0110, "Model X")                    // Model
-        .Rational(Dir::Ifd0, 0x011A, {{72, 1}})                 // XResolution
-        .Rational(Dir::Ifd0, 0x011B, {{72, 1}})                 // YResolution
-        .Short(Dir::Ifd0, 0x0128, {2})                          // ResolutionUnit: inch
-        .Ascii(Dir::Ifd0, 0x0132, "2004:07:15 13:45:09")        // DateTime
-        .Rational(Dir::Exif, 0x829A, {{1, 125}})                // ExposureTime
-        .Rational(Dir::Exif, 0x829D, {{28, 10}})                // FNumber
-        .Undefined(Dir::Exif, 0x9000, {'0', '2', '2', '0'})     // ExifVersion
-        .Rational(Dir::Exif, 0x9204, {{0xFFFFFFFE, 3}}, 10)     // ExposureBias -2/3
-        .Short(Dir::Exif, 0x9209, {1})                          // Flash: fired
-        .Rational(Dir::Exif, 0x920A, {{50, 1}})                 // FocalLength
-        .Undefined(Dir::Exif, 0x927C, MakerNote(makerNoteSize)) // MakerNote
-        .Byte(Dir::Gps, 0x0000, {2, 3, 0, 0})                   // GPSVersionID
-        .Ascii(Dir::Gps, 0x0001, "N")                           // GPSLatitudeRef
-        .Rational(Dir::Gps, 0x0002, {{48, 1}, {51, 1}, {30, 1}}) // GPSLatitude
-        .Ascii(Dir::Interop, 0x0001, "R98")                     // InteroperabilityIndex
-        .Short(Dir::First, 0x0103, {6})                         // thumbnail Compression: JPEG
+    t.Ascii(Dir::Ifd0, 0x010F, "Ovrel")  // Make
+        .Ascii(Dir::Ifd0, 0x0110, "Model X")  // Model
+        .Rational(Dir::Ifd0, 0x011A, {{72, 1}})  // XResolution
+        .Rational(Dir::Ifd0, 0x011B, {{72, 1}})  // YResolution
+        .Short(Dir::Ifd0, 0x0128, {2})  // ResolutionUnit: inch
+        .Ascii(Dir::Ifd0, 0x0132, "2004:07:15 13:45:09")  // DateTime
+        .Rational(Dir::Exif, 0x829A, {{1, 125}})  // ExposureTime
+        .Rational(Dir::Exif, 0x829D, {{28, 10}})  // FNumber
+        .Undefined(Dir::Exif, 0x9000, {'0', '2', '2', '0'})  // ExifVersion
+        .Rational(Dir::Exif, 0x9204, {{0xFFFFFFFE, 3}}, 10)  // ExposureBias -2/3
+        .Short(Dir::Exif, 0x9209, {1})  // Flash: fired
+        .Rational(Dir::Exif, 0x920A, {{50, 1}})  // FocalLength
+        .Undefined(Dir::Exif, 0x927C, MakerNote(makerNoteSize))  // MakerNote
+        .Byte(Dir::Gps, 0x0000, {2, 3, 0, 0})  // GPSVersionID
+        .Ascii(Dir::Gps, 0x0001, "N")  // GPSLatitudeRef
+        .Rational(Dir::Gps, 0x0002, {{48, 1}, {51, 1}, {30, 1}})  // GPSLatitude
+        .Ascii(Dir::Interop, 0x0001, "R98")  // InteroperabilityIndex
+        .Short(Dir::First, 0x0103, {6})  // thumbnail Compression: JPEG
         .Thumbnail(JpegBytes().Frame(16, 12).Build());
     return t;
 }

@@ -14,12 +14,12 @@ using namespace fixtures;
 TiffBytes TaggedTiff(bool bigEndian)
 {
     TiffBytes t = RgbTiff(4, 3, bigEndian);
-    t.Ascii(Dir::Ifd0, 0x010F, "Scanner Co")          // Make
-        .Rational(Dir::Ifd0, 0x011A, {{300, 1}})      // XResolution
-        .Rational(Dir::Ifd0, 0x011B, {{150, 1}})      // YResolution
-        .Short(Dir::Ifd0, 0x0128, {2})                // ResolutionUnit: inch
-        .Ascii(Dir::Exif, 0x9003, "2020:01:02 03:04:05") // DateTimeOriginal
-        .Ascii(Dir::Gps, 0x0001, "S");                // GPSLatitudeRef
+    t.Ascii(Dir::Ifd0, 0x010F, "Scanner Co")  // Make
+        .Rational(Dir::Ifd0, 0x011A, {{300, 1}})  // XResolution
+        .Rational(Dir::Ifd0, 0x011B, {{150, 1}})  // YResolution
+        .Short(Dir::Ifd0, 0x0128, {2})  // ResolutionUnit: inch
+        .Ascii(Dir::Exif, 0x9003, "2020:01:02 03:04:05")  // DateTimeOriginal
+        .Ascii(Dir::Gps, 0x0001, "S");  // GPSLatitudeRef
     return t;
 }
 
@@ -33,14 +33,13 @@ TEST(TiffReader, ListsMetadataFirstAndTheStructureTagsAfterIt)
         EXPECT_EQ(image->GetWidth(), 4u);
         EXPECT_EQ(image->GetHeight(), 3u);
         EXPECT_EQ(image->GetPixelFormat(), PixelFormat24bppRGB);
-        EXPECT_EQ(image->GetFlags(), ImageFlagsReadOnly | ImageFlagsHasRealPixelSize | ImageFlagsColorSpaceRGB |
-                                         ImageFlagsHasRealDPI);
+        EXPECT_EQ(image->GetFlags(),
+                  ImageFlagsReadOnly | ImageFlagsHasRealPixelSize | ImageFlagsColorSpaceRGB | ImageFlagsHasRealDPI);
         EXPECT_FLOAT_EQ(image->GetHorizontalResolution(), 300);
         EXPECT_FLOAT_EQ(image->GetVerticalResolution(), 150);
         const auto& items = image->GetAllPropertyItems();
-        const std::vector<std::uint32_t> ids = {0x010F, 0x011A, 0x011B, 0x0128, 0x8769, 0x8825, 0x9003, 0x0001,
-                                                0x0100, 0x0101, 0x0102, 0x0103, 0x0106, 0x0111, 0x0115, 0x0116,
-                                                0x0117, 0x011C};
+        const std::vector<std::uint32_t> ids = {0x010F, 0x011A, 0x011B, 0x0128, 0x8769, 0x8825, 0x9003, 0x0001, 0x0100,
+                                                0x0101, 0x0102, 0x0103, 0x0106, 0x0111, 0x0115, 0x0116, 0x0117, 0x011C};
         EXPECT_EQ(Ids(items), ids);
         EXPECT_EQ(*ItemOf(items, 0x010F), Ascii(0x010F, "Scanner Co"));
         EXPECT_EQ(ItemOf(items, 0x011A)->Value, Native<std::uint32_t>({300, 1}));
@@ -69,20 +68,27 @@ Bytes Cut(Bytes b, std::size_t size)
     return b;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, TiffDamaged, ::testing::Values(
-    DamagedTiff{"HeaderOnly", {'M', 'M', 0, 42}},
-    DamagedTiff{"EntryCountPastEnd", RgbTiff(2, 2, true).Ifd0Count(500).Build()},
-    DamagedTiff{"NoStrips", TiffBytes(true).Short(Dir::Ifd0, 0x0100, {2}).Short(Dir::Ifd0, 0x0101, {2}).Build()},
-    DamagedTiff{"NoWidth", TiffBytes().Strips({Bytes(12)}).Short(Dir::Ifd0, 0x0101, {2}).Build()},
-    DamagedTiff{"StripPastEnd", Cut(RgbTiff(4, 3, false).Build(), RgbTiff(4, 3, false).Build().size() - 1)}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TiffDamaged,
+    ::testing::Values(
+        DamagedTiff{"HeaderOnly", {'M', 'M', 0, 42}},
+        DamagedTiff{"EntryCountPastEnd", RgbTiff(2, 2, true).Ifd0Count(500).Build()},
+        DamagedTiff{"NoStrips", TiffBytes(true).Short(Dir::Ifd0, 0x0100, {2}).Short(Dir::Ifd0, 0x0101, {2}).Build()},
+        DamagedTiff{"NoWidth", TiffBytes().Strips({Bytes(12)}).Short(Dir::Ifd0, 0x0101, {2}).Build()},
+        DamagedTiff{"StripPastEnd", Cut(RgbTiff(4, 3, false).Build(), RgbTiff(4, 3, false).Build().size() - 1)}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(TiffReader, ReadsTiledFiles)
 {
     TiffBytes t(true);
-    t.Short(Dir::Ifd0, 0x0100, {16}).Short(Dir::Ifd0, 0x0101, {16}).Short(Dir::Ifd0, 0x0102, {8})
-        .Short(Dir::Ifd0, 0x0106, {1}).Short(Dir::Ifd0, 0x0142, {16}).Short(Dir::Ifd0, 0x0143, {16})
-        .Ascii(Dir::Ifd0, 0x010E, "tiles").Tiles({Bytes(256, 7)});
+    t.Short(Dir::Ifd0, 0x0100, {16})
+        .Short(Dir::Ifd0, 0x0101, {16})
+        .Short(Dir::Ifd0, 0x0102, {8})
+        .Short(Dir::Ifd0, 0x0106, {1})
+        .Short(Dir::Ifd0, 0x0142, {16})
+        .Short(Dir::Ifd0, 0x0143, {16})
+        .Ascii(Dir::Ifd0, 0x010E, "tiles")
+        .Tiles({Bytes(256, 7)});
     const auto image = Image::FromMemory(t.Build());
     ASSERT_EQ(image->GetLastStatus(), Status::Ok);
     EXPECT_EQ(image->GetPixelFormat(), PixelFormat8bppIndexed);
@@ -142,8 +148,8 @@ TEST_F(TiffSave, RemovingEveryItemLeavesADecodableFile)
     ASSERT_EQ(image->SaveReplacing(name, CodecTIFF), Status::Ok);
     const auto back = Image::FromFile(name);
     ASSERT_EQ(back->GetLastStatus(), Status::Ok);
-    EXPECT_EQ(Ids(back->GetAllPropertyItems()),
-              (std::vector<std::uint32_t>{0x0100, 0x0101, 0x0102, 0x0103, 0x0106, 0x0111, 0x0115, 0x0116, 0x0117, 0x011C}));
+    EXPECT_EQ(Ids(back->GetAllPropertyItems()), (std::vector<std::uint32_t>{0x0100, 0x0101, 0x0102, 0x0103, 0x0106,
+                                                                            0x0111, 0x0115, 0x0116, 0x0117, 0x011C}));
     const Bytes saved = ReadFile(name);
     EXPECT_EQ(Find(saved, AsciiValue("Scanner Co")), saved.size());
     RgbaImage pixels;

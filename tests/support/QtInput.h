@@ -7,8 +7,7 @@
 namespace ovrel::test {
 
 /// A left click (press, then release) at a point of the widget; pump handles our queue after each event.
-template <class Pump>
-void SendQtClick(QWidget* widget, QPointF local, Qt::KeyboardModifiers modifiers, Pump&& pump)
+template <class Pump> void SendQtClick(QWidget* widget, QPointF local, Qt::KeyboardModifiers modifiers, Pump&& pump)
 {
     const QPointF global = widget->mapToGlobal(local);
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {

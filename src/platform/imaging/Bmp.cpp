@@ -34,10 +34,7 @@ struct BmpLayout {
     std::size_t Stride = 0;  // uncompressed rows
 };
 
-bool IsRle(const BmpLayout& bmp)
-{
-    return bmp.Method == Compression::Rle8 || bmp.Method == Compression::Rle4;
-}
+bool IsRle(const BmpLayout& bmp) { return bmp.Method == Compression::Rle8 || bmp.Method == Compression::Rle4; }
 
 Status ParseBmp(std::span<const std::uint8_t> file, BmpLayout& bmp)
 {
@@ -149,20 +146,15 @@ Status ParseBmp(std::span<const std::uint8_t> file, BmpLayout& bmp)
 PixelFormat FormatOf(const BmpLayout& bmp)
 {
     switch (bmp.BitCount) {
-    case 1:
-        return PixelFormat1bppIndexed;
-    case 4:
-        return PixelFormat4bppIndexed;
-    case 8:
-        return PixelFormat8bppIndexed;
+    case 1: return PixelFormat1bppIndexed;
+    case 4: return PixelFormat4bppIndexed;
+    case 8: return PixelFormat8bppIndexed;
     case 16:
         if (bmp.Masks[3] != 0)
             return PixelFormat16bppARGB1555;
         return bmp.Masks[1] == 0x07E0 ? PixelFormat16bppRGB565 : PixelFormat16bppRGB555;
-    case 24:
-        return PixelFormat24bppRGB;
-    default:
-        return bmp.Masks[3] != 0 ? PixelFormat32bppARGB : PixelFormat32bppRGB;
+    case 24: return PixelFormat24bppRGB;
+    default: return bmp.Masks[3] != 0 ? PixelFormat32bppARGB : PixelFormat32bppRGB;
     }
 }
 
@@ -205,7 +197,8 @@ void DecodeRows(std::span<const std::uint8_t> file, const BmpLayout& bmp, RgbaIm
             }
             case 24: {
                 const std::size_t at = rowAt + static_cast<std::size_t>(x) * 3;
-                const std::uint32_t bgr = reader.U16(at).value_or(0) | (std::uint32_t{reader.U8(at + 2).value_or(0)} << 16);
+                const std::uint32_t bgr =
+                    reader.U16(at).value_or(0) | (std::uint32_t{reader.U8(at + 2).value_or(0)} << 16);
                 PutColour(out, bgr);
                 break;
             }
@@ -231,7 +224,8 @@ bool DecodeRunLength(std::span<const std::uint8_t> file, const BmpLayout& bmp, R
     std::uint32_t x = 0, row = 0;  // row counts from the bottom
     const auto put = [&](unsigned index) {
         if (x < bmp.Width && row < bmp.Height) {
-            std::uint8_t* p = image.Pixels.data() + (static_cast<std::size_t>(bmp.Height - 1 - row) * bmp.Width + x) * 4;
+            std::uint8_t* p =
+                image.Pixels.data() + (static_cast<std::size_t>(bmp.Height - 1 - row) * bmp.Width + x) * 4;
             PutColour(p, index < bmp.PaletteSize ? bmp.Palette[index] : 0);
         }
         ++x;

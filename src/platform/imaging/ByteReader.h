@@ -17,8 +17,7 @@ public:
     // Borrowed: the bytes must outlive the reader.
     explicit ByteReader(std::span<const std::uint8_t> bytes, bool bigEndian = false) noexcept
         : FBytes(bytes), FBigEndian(bigEndian)
-    {
-    }
+    {}
 
     [[nodiscard]] std::size_t Size() const noexcept { return FBytes.size(); }
     [[nodiscard]] bool IsBigEndian() const noexcept { return FBigEndian; }

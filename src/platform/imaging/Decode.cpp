@@ -86,8 +86,7 @@ bool JpegStart(JpegDecoder& d, const std::uint8_t* data, std::size_t size, std::
     if (d.Info.image_width == 0 || d.Info.image_height == 0 ||
         static_cast<std::uint64_t>(d.Info.image_width) * d.Info.image_height > MaxDecodedPixels)
         return false;
-    const unsigned denominator =
-        JpegScaleDenominator(d.Info.image_width, d.Info.image_height, boxWidth, boxHeight);
+    const unsigned denominator = JpegScaleDenominator(d.Info.image_width, d.Info.image_height, boxWidth, boxHeight);
     d.Info.scale_num = 1;
     d.Info.scale_denom = denominator;
     if (denominator > 1) {
@@ -158,10 +157,7 @@ extern "C" void PngRead(png_structp png, png_bytep out, png_size_t count)
     source->Position += count;
 }
 
-extern "C" void PngError(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
+extern "C" void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 extern "C" void PngWarning(png_structp, png_const_charp) {}
 
@@ -242,10 +238,7 @@ tsize_t TiffRead(thandle_t handle, tdata_t out, tsize_t count)
     return static_cast<tsize_t>(n);
 }
 
-tsize_t TiffWrite(thandle_t, tdata_t, tsize_t)
-{
-    return 0;
-}
+tsize_t TiffWrite(thandle_t, tdata_t, tsize_t) { return 0; }
 
 toff_t TiffSeek(thandle_t handle, toff_t offset, int whence)
 {
@@ -261,15 +254,9 @@ toff_t TiffSeek(thandle_t handle, toff_t offset, int whence)
     return source->Position;
 }
 
-int TiffClose(thandle_t)
-{
-    return 0;
-}
+int TiffClose(thandle_t) { return 0; }
 
-toff_t TiffSize(thandle_t handle)
-{
-    return static_cast<TiffSource*>(handle)->Bytes.size();
-}
+toff_t TiffSize(thandle_t handle) { return static_cast<TiffSource*>(handle)->Bytes.size(); }
 
 // The bytes are in memory already; handing them over as a mapping spares the codec its copies and its
 // read path, which refuses some valid tiled files when it cannot map.
@@ -401,8 +388,8 @@ Status DecodeTiff(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
     try {
         SilenceLibtiff();
         TiffSource source{file};
-        std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("memory", "r", &source, TiffRead, TiffWrite,
-                                                              TiffSeek, TiffClose, TiffSize, TiffMap, TiffUnmap));
+        std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("memory", "r", &source, TiffRead, TiffWrite, TiffSeek,
+                                                              TiffClose, TiffSize, TiffMap, TiffUnmap));
         if (!tiff)
             return Status::GenericError;
         std::uint32_t width = 0, height = 0;

@@ -59,7 +59,8 @@ std::vector<std::uint8_t> Reorder(std::span<const std::uint8_t> bytes, std::uint
     const std::uint32_t unit = SwapUnit(type);
     if (unit > 1 && bigEndian != (std::endian::native == std::endian::big))
         for (std::size_t at = 0; at + unit <= v.size(); at += unit)
-            std::reverse(v.begin() + static_cast<std::ptrdiff_t>(at), v.begin() + static_cast<std::ptrdiff_t>(at + unit));
+            std::reverse(v.begin() + static_cast<std::ptrdiff_t>(at),
+                         v.begin() + static_cast<std::ptrdiff_t>(at + unit));
     return v;
 }
 
@@ -77,8 +78,7 @@ class StructureReader {
 public:
     StructureReader(std::span<const std::uint8_t> bytes, StructureMode mode, ParsedStructure& out)
         : FReader(bytes), FMode(mode), FOut(out)
-    {
-    }
+    {}
 
     bool Read()
     {
@@ -194,7 +194,7 @@ private:
             items.push_back(LongItem(PropertyTagThumbnailHeight, header.Height));
         }
         items.push_back(LongItem(0x5015, 24));  // colour depth of the decoded thumbnail
-        items.push_back(LongItem(0x5016, 1));   // planes
+        items.push_back(LongItem(0x5016, 1));  // planes
         if (parsed) {
             const std::uint64_t raw = ((std::uint64_t{header.Width} * 24 + 31) / 32) * 4 * header.Height;
             const auto clamped = static_cast<std::uint32_t>(std::min<std::uint64_t>(raw, 0xFFFFFFFFu));
@@ -252,9 +252,9 @@ struct OutEntry {
     std::uint16_t Type = 0;
     std::uint32_t Count = 0;
     std::vector<std::uint8_t> Value;  // file order
-    int Old = -1;                     // the parsed entry it came from
+    int Old = -1;  // the parsed entry it came from
     EntryRole Role = EntryRole::Plain;
-    std::uint32_t At = 0;             // where an out-of-line value was placed
+    std::uint32_t At = 0;  // where an out-of-line value was placed
 };
 
 struct Range {
@@ -266,8 +266,7 @@ class StructureWriter {
 public:
     StructureWriter(std::span<const std::uint8_t> old, StructureMode mode, std::vector<std::uint8_t>& out)
         : FOld(old), FMode(mode), FOut(out)
-    {
-    }
+    {}
 
     Status Write(const std::vector<PropertyItem>& items)
     {
@@ -307,8 +306,8 @@ private:
             }
             if (item.Id > 0xFFFF || IsDerivedExifId(item.Id))
                 continue;
-            if (FMode == StructureMode::TiffFile && (IsTiffStructureTag(static_cast<std::uint16_t>(item.Id)) ||
-                                                     (item.Id >= 0x5000 && item.Id <= 0x50FF)))
+            if (FMode == StructureMode::TiffFile &&
+                (IsTiffStructureTag(static_cast<std::uint16_t>(item.Id)) || (item.Id >= 0x5000 && item.Id <= 0x50FF)))
                 continue;
             const std::uint32_t unit = ElementSize(item.Type);
             if (unit == 0 || item.Value.size() % unit != 0 || item.Value.size() / unit > 0xFFFFFFFFu)
@@ -555,10 +554,19 @@ private:
 std::uint32_t ElementSize(std::uint16_t type) noexcept
 {
     switch (type) {
-    case 1: case 2: case 6: case 7: return 1;   // byte, ASCII, signed byte, undefined
-    case 3: case 8: return 2;                   // short, signed short
-    case 4: case 9: case 11: case 13: return 4; // long, signed long, float, IFD
-    case 5: case 10: case 12: return 8;         // rationals, double
+    case 1:
+    case 2:
+    case 6:
+    case 7: return 1;  // byte, ASCII, signed byte, undefined
+    case 3:
+    case 8: return 2;  // short, signed short
+    case 4:
+    case 9:
+    case 11:
+    case 13: return 4;  // long, signed long, float, IFD
+    case 5:
+    case 10:
+    case 12: return 8;  // rationals, double
     default: return 0;
     }
 }
@@ -573,15 +581,43 @@ bool IsDerivedExifId(std::uint32_t id) noexcept
 bool IsTiffStructureTag(std::uint16_t tag) noexcept
 {
     switch (tag) {
-    case 0x00FE: case 0x00FF:                                        // subfile type
-    case 0x0100: case 0x0101: case 0x0102: case 0x0103: case 0x0106: // size, samples, compression, photometric
-    case 0x0107: case 0x010A: case 0x0111: case 0x0115: case 0x0116: case 0x0117: case 0x0118: case 0x0119:
-    case 0x011C: case 0x0122: case 0x0123: case 0x0124: case 0x0125: case 0x013D: case 0x0140:
-    case 0x0142: case 0x0143: case 0x0144: case 0x0145: case 0x014A: case 0x0152: case 0x0153: case 0x0154:
-    case 0x0155: case 0x015B: case 0x0211: case 0x0212: case 0x0213: case 0x0214:
-        return true;
-    default:
-        return tag >= 0x0200 && tag <= 0x0209;  // old-style JPEG fields
+    case 0x00FE:
+    case 0x00FF:  // subfile type
+    case 0x0100:
+    case 0x0101:
+    case 0x0102:
+    case 0x0103:
+    case 0x0106:  // size, samples, compression, photometric
+    case 0x0107:
+    case 0x010A:
+    case 0x0111:
+    case 0x0115:
+    case 0x0116:
+    case 0x0117:
+    case 0x0118:
+    case 0x0119:
+    case 0x011C:
+    case 0x0122:
+    case 0x0123:
+    case 0x0124:
+    case 0x0125:
+    case 0x013D:
+    case 0x0140:
+    case 0x0142:
+    case 0x0143:
+    case 0x0144:
+    case 0x0145:
+    case 0x014A:
+    case 0x0152:
+    case 0x0153:
+    case 0x0154:
+    case 0x0155:
+    case 0x015B:
+    case 0x0211:
+    case 0x0212:
+    case 0x0213:
+    case 0x0214: return true;
+    default: return tag >= 0x0200 && tag <= 0x0209;  // old-style JPEG fields
     }
 }
 

@@ -47,8 +47,8 @@ std::optional<std::size_t> SkipSubBlocks(const ByteReader& reader, std::size_t a
 }
 
 // The extension at `at` (just after its introducer and label). Updates the pending delay and transparency.
-std::optional<std::size_t> ReadExtension(const ByteReader& reader, std::size_t at, std::uint8_t label,
-                                         GifFacts& facts, std::uint32_t& pendingDelay)
+std::optional<std::size_t> ReadExtension(const ByteReader& reader, std::size_t at, std::uint8_t label, GifFacts& facts,
+                                         std::uint32_t& pendingDelay)
 {
     if (label == GraphicControlLabel && reader.U8(at) == std::uint8_t{4}) {
         const auto packed = reader.U8(at + 1);

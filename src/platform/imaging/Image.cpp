@@ -309,10 +309,7 @@ float Image::GetHorizontalResolution() const noexcept { return FData->DpiX; }
 float Image::GetVerticalResolution() const noexcept { return FData->DpiY; }
 const std::string& Image::GetFileName() const noexcept { return FData->FileName; }
 
-std::uint32_t Image::GetPropertyCount() const noexcept
-{
-    return static_cast<std::uint32_t>(FData->Items.size());
-}
+std::uint32_t Image::GetPropertyCount() const noexcept { return static_cast<std::uint32_t>(FData->Items.size()); }
 
 std::uint32_t Image::GetPropertySize() const noexcept
 {
@@ -322,10 +319,7 @@ std::uint32_t Image::GetPropertySize() const noexcept
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(size, 0xFFFFFFFFu));
 }
 
-const std::vector<PropertyItem>& Image::GetAllPropertyItems() const noexcept
-{
-    return FData->Items;
-}
+const std::vector<PropertyItem>& Image::GetAllPropertyItems() const noexcept { return FData->Items; }
 
 // With several items of one id (an image may list them so), the last one is the item of that id.
 Status Image::GetPropertyItem(std::uint32_t id, PropertyItem& item) const noexcept
@@ -444,10 +438,7 @@ const std::vector<ImageCodecInfo>& GetImageEncoders()
     return encoders;
 }
 
-void SetContentTypeResolver(ContentTypeResolver resolver)
-{
-    Resolver() = std::move(resolver);
-}
+void SetContentTypeResolver(ContentTypeResolver resolver) { Resolver() = std::move(resolver); }
 
 std::string ContentTypeOfExtension(std::string_view extension)
 {

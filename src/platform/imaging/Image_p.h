@@ -45,12 +45,16 @@ Status ReadGif(std::span<const std::uint8_t> file, ImageData& out) noexcept;
 
 // Writers: the new file from the original file's bytes and the current item list. Everything that is not
 // metadata is copied byte for byte.
-Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image, std::vector<std::uint8_t>& out) noexcept;
-Status WriteTiff(std::span<const std::uint8_t> original, const ImageData& image, std::vector<std::uint8_t>& out) noexcept;
-Status WritePng(std::span<const std::uint8_t> original, const ImageData& image, std::vector<std::uint8_t>& out) noexcept;
+Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image,
+                 std::vector<std::uint8_t>& out) noexcept;
+Status WriteTiff(std::span<const std::uint8_t> original, const ImageData& image,
+                 std::vector<std::uint8_t>& out) noexcept;
+Status WritePng(std::span<const std::uint8_t> original, const ImageData& image,
+                std::vector<std::uint8_t>& out) noexcept;
 
 // Decoders: pixels of the whole file, scaled down by the decoder when a box is given (see Image::Decode).
-Status DecodeJpeg(std::span<const std::uint8_t> file, std::uint32_t boxWidth, std::uint32_t boxHeight, RgbaImage& out) noexcept;
+Status DecodeJpeg(std::span<const std::uint8_t> file, std::uint32_t boxWidth, std::uint32_t boxHeight,
+                  RgbaImage& out) noexcept;
 Status DecodeTiff(std::span<const std::uint8_t> file, RgbaImage& out) noexcept;
 Status DecodePng(std::span<const std::uint8_t> file, RgbaImage& out) noexcept;
 Status DecodeBmp(std::span<const std::uint8_t> file, RgbaImage& out) noexcept;

@@ -23,15 +23,9 @@ constexpr std::uint8_t AdobeIdentifier[] = {'A', 'd', 'o', 'b', 'e'};
 // A segment's length field counts itself: 65,535 minus 2 bytes of payload at most.
 constexpr std::size_t MaxSegmentPayload = 65533;
 
-bool IsFrameMarker(std::uint8_t m)
-{
-    return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
-}
+bool IsFrameMarker(std::uint8_t m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC; }
 
-bool IsStandalone(std::uint8_t m)
-{
-    return m == 0x01 || (m >= 0xD0 && m <= 0xD7);
-}
+bool IsStandalone(std::uint8_t m) { return m == 0x01 || (m >= 0xD0 && m <= 0xD7); }
 
 void ReadFrame(const ByteReader& r, std::size_t at, std::size_t size, std::uint8_t marker, JpegHeader& out)
 {
@@ -144,8 +138,7 @@ Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
             out.Format = PixelFormat32bppCMYK;
             colour = h.AdobeTransform == 2 ? ImageFlagsColorSpaceYCCK : ImageFlagsColorSpaceCMYK;
             break;
-        default:
-            return Status::GenericError;
+        default: return Status::GenericError;
         }
         out.Flags = ImageFlagsReadOnly | ImageFlagsHasRealPixelSize | colour;
 
@@ -181,15 +174,16 @@ Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
     }
 }
 
-Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image, std::vector<std::uint8_t>& out) noexcept
+Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image,
+                 std::vector<std::uint8_t>& out) noexcept
 {
     try {
         JpegHeader h;
         if (!ParseJpegHeader(original, h))
             return Status::GenericError;
         std::vector<std::uint8_t> block;
-        const Status st = WriteExifBlock(h.ExifSegmentStart ? h.ExifBlock : std::span<const std::uint8_t>{},
-                                         image.Items, block);
+        const Status st =
+            WriteExifBlock(h.ExifSegmentStart ? h.ExifBlock : std::span<const std::uint8_t>{}, image.Items, block);
         if (st != Status::Ok)
             return st;
         if (!block.empty() && block.size() > MaxSegmentPayload - sizeof ExifIdentifier)
@@ -201,7 +195,8 @@ Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image,
         out.insert(out.end(), original.begin(), original.begin() + static_cast<std::ptrdiff_t>(cutFrom));
         if (!block.empty()) {
             const std::size_t length = 2 + sizeof ExifIdentifier + block.size();
-            out.insert(out.end(), {0xFF, MarkerAPP1, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)});
+            out.insert(out.end(),
+                       {0xFF, MarkerAPP1, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)});
             out.insert(out.end(), std::begin(ExifIdentifier), std::end(ExifIdentifier));
             out.insert(out.end(), block.begin(), block.end());
         }

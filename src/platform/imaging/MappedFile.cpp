@@ -10,10 +10,7 @@
 
 namespace ovrel::imaging::detail {
 
-MappedFile::~MappedFile()
-{
-    Close();
-}
+MappedFile::~MappedFile() { Close(); }
 
 void MappedFile::Close() noexcept
 {

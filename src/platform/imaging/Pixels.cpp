@@ -53,27 +53,18 @@ std::vector<std::vector<Tap>> AxisTaps(std::uint32_t source, std::uint32_t desti
     return taps;
 }
 
-std::uint8_t ToByte(float value)
-{
-    return static_cast<std::uint8_t>(std::clamp(value + 0.5f, 0.0f, 255.0f));
-}
+std::uint8_t ToByte(float value) { return static_cast<std::uint8_t>(std::clamp(value + 0.5f, 0.0f, 255.0f)); }
 
-Status DecodeFile(FileKind kind, std::span<const std::uint8_t> bytes, std::uint32_t boxWidth,
-                  std::uint32_t boxHeight, RgbaImage& out) noexcept
+Status DecodeFile(FileKind kind, std::span<const std::uint8_t> bytes, std::uint32_t boxWidth, std::uint32_t boxHeight,
+                  RgbaImage& out) noexcept
 {
     switch (kind) {
-    case FileKind::Jpeg:
-        return detail::DecodeJpeg(bytes, boxWidth, boxHeight, out);
-    case FileKind::Tiff:
-        return detail::DecodeTiff(bytes, out);
-    case FileKind::Png:
-        return detail::DecodePng(bytes, out);
-    case FileKind::Bmp:
-        return detail::DecodeBmp(bytes, out);
-    case FileKind::Gif:
-        return detail::DecodeGif(bytes, out);
-    default:
-        return Status::WrongState;
+    case FileKind::Jpeg: return detail::DecodeJpeg(bytes, boxWidth, boxHeight, out);
+    case FileKind::Tiff: return detail::DecodeTiff(bytes, out);
+    case FileKind::Png: return detail::DecodePng(bytes, out);
+    case FileKind::Bmp: return detail::DecodeBmp(bytes, out);
+    case FileKind::Gif: return detail::DecodeGif(bytes, out);
+    default: return Status::WrongState;
     }
 }
 

@@ -11,8 +11,7 @@ namespace ovrel::imaging::detail {
 inline constexpr std::uint64_t MaxDecodedPixels = std::uint64_t{1} << 28;
 
 // Appends a number to an item value in the machine's byte order, as items hold them.
-template <typename T>
-void AppendNative(std::vector<std::uint8_t>& value, T number)
+template <typename T> void AppendNative(std::vector<std::uint8_t>& value, T number)
 {
     const std::size_t at = value.size();
     value.resize(at + sizeof(T));

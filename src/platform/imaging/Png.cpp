@@ -67,8 +67,12 @@ struct TextKey {
 };
 // The text keywords that have an item of their own; other keywords stay in the file untouched.
 constexpr TextKey TextKeys[] = {
-    {"Title", PropertyTagImageTitle}, {"Author", 0x013B},   {"Description", 0x010E},
-    {"Copyright", 0x8298},            {"Software", 0x0131}, {"Source", 0x0110},
+    {"Title", PropertyTagImageTitle},
+    {"Author", 0x013B},
+    {"Description", 0x010E},
+    {"Copyright", 0x8298},
+    {"Software", 0x0131},
+    {"Source", 0x0110},
 };
 
 std::optional<std::uint32_t> IdOfKeyword(std::string_view keyword)
@@ -249,16 +253,12 @@ std::uint32_t ChunkCrc(std::uint32_t type, std::span<const std::uint8_t> data)
 bool ValidHeader(std::uint8_t colourType, std::uint8_t depth)
 {
     switch (colourType) {
-    case 0:
-        return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
-    case 3:
-        return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case 0: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    case 3: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
     case 2:
     case 4:
-    case 6:
-        return depth == 8 || depth == 16;
-    default:
-        return false;
+    case 6: return depth == 8 || depth == 16;
+    default: return false;
     }
 }
 
@@ -420,16 +420,16 @@ PixelFormat FormatOf(const PngFile& png)
     case 0:
         if (png.HasTransparency)
             return wide ? PixelFormat64bppARGB : PixelFormat32bppARGB;
-        return png.BitDepth == 1 ? PixelFormat1bppIndexed
+        return png.BitDepth == 1   ? PixelFormat1bppIndexed
                : png.BitDepth == 4 ? PixelFormat4bppIndexed
-               : wide            ? PixelFormat48bppRGB
-                                 : PixelFormat8bppIndexed;
+               : wide              ? PixelFormat48bppRGB
+                                   : PixelFormat8bppIndexed;
     case 2:
         if (png.HasTransparency)
             return wide ? PixelFormat64bppARGB : PixelFormat32bppARGB;
         return wide ? PixelFormat48bppRGB : PixelFormat24bppRGB;
     case 3:
-        return png.BitDepth == 1 ? PixelFormat1bppIndexed
+        return png.BitDepth == 1   ? PixelFormat1bppIndexed
                : png.BitDepth <= 4 ? PixelFormat4bppIndexed
                                    : PixelFormat8bppIndexed;
     default:  // 4 and 6 carry alpha
@@ -464,7 +464,11 @@ bool IsUtf8(std::span<const std::uint8_t> text)
 {
     for (std::size_t i = 0; i < text.size();) {
         const std::uint8_t lead = text[i];
-        const std::size_t extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : 4;
+        const std::size_t extra = lead < 0x80         ? 0
+                                  : (lead >> 5) == 6  ? 1
+                                  : (lead >> 4) == 14 ? 2
+                                  : (lead >> 3) == 30 ? 3
+                                                      : 4;
         if (extra == 4 || extra > text.size() - i - 1)
             return false;
         for (std::size_t k = 1; k <= extra; ++k)
@@ -537,9 +541,8 @@ Status ReadPng(std::span<const std::uint8_t> file, ImageData& out) noexcept
         out.Format = FormatOf(png);
         const bool gray = png.ColourType == 0 || png.ColourType == 4;
         const bool alpha = png.ColourType == 4 || png.ColourType == 6 || png.HasTransparency;
-        out.Flags = (gray ? ImageFlagsColorSpaceGRAY : ImageFlagsColorSpaceRGB) |
-                    (alpha ? ImageFlagsHasAlpha : 0u) | ImageFlagsHasRealPixelSize | ImageFlagsReadOnly |
-                    (png.HasDensity ? ImageFlagsHasRealDPI : 0u);
+        out.Flags = (gray ? ImageFlagsColorSpaceGRAY : ImageFlagsColorSpaceRGB) | (alpha ? ImageFlagsHasAlpha : 0u) |
+                    ImageFlagsHasRealPixelSize | ImageFlagsReadOnly | (png.HasDensity ? ImageFlagsHasRealDPI : 0u);
         out.DpiX = png.DpiX;
         out.DpiY = png.DpiY;
         out.Items.clear();

@@ -40,9 +40,10 @@ void ReadPixelFacts(const std::vector<PropertyItem>& items, ImageData& out)
     const std::uint32_t photometric = Number(items, 0x0106).value_or(1);
     const bool alpha = Number(items, 0x0152).has_value();
     auto indexed = [&]() {
-        return bits == 1 ? PixelFormat1bppIndexed : bits == 4 ? PixelFormat4bppIndexed
-                                              : bits == 8 ? PixelFormat8bppIndexed
-                                                          : PixelFormatUndefined;
+        return bits == 1   ? PixelFormat1bppIndexed
+               : bits == 4 ? PixelFormat4bppIndexed
+               : bits == 8 ? PixelFormat8bppIndexed
+                           : PixelFormatUndefined;
     };
     switch (photometric) {
     case 0:
@@ -66,8 +67,7 @@ void ReadPixelFacts(const std::vector<PropertyItem>& items, ImageData& out)
         out.Flags |= ImageFlagsColorSpaceCMYK;
         out.Format = PixelFormat32bppCMYK;
         break;
-    default:
-        break;
+    default: break;
     }
     if (alpha && samples >= 2)
         out.Flags |= ImageFlagsHasAlpha;
@@ -115,7 +115,8 @@ Status ReadTiff(std::span<const std::uint8_t> file, ImageData& out) noexcept
     }
 }
 
-Status WriteTiff(std::span<const std::uint8_t> original, const ImageData& image, std::vector<std::uint8_t>& out) noexcept
+Status WriteTiff(std::span<const std::uint8_t> original, const ImageData& image,
+                 std::vector<std::uint8_t>& out) noexcept
 {
     try {
         return WriteStructure(original, StructureMode::TiffFile, image.Items, out);

@@ -113,11 +113,14 @@ std::pair<int, int> ThumbSpan(const ScrollBarState& bar, int length, int arrow)
     const long long range = static_cast<long long>(bar.Info.nMax) - bar.Info.nMin + 1;
     if (range <= 0 || track <= 0)
         return {arrow, 0};
-    int thumb = bar.Info.nPage == 0 ? arrow
-                                    : static_cast<int>(std::min<long long>(track, track * static_cast<long long>(bar.Info.nPage) / range));
+    int thumb =
+        bar.Info.nPage == 0
+            ? arrow
+            : static_cast<int>(std::min<long long>(track, track * static_cast<long long>(bar.Info.nPage) / range));
     thumb = std::clamp(thumb, std::min(8, track), track);
     const long long span = range - std::max<long long>(bar.Info.nPage, 1);
-    const long long offset = span > 0 ? (track - thumb) * static_cast<long long>(bar.Info.nPos - bar.Info.nMin) / span : 0;
+    const long long offset =
+        span > 0 ? (track - thumb) * static_cast<long long>(bar.Info.nPos - bar.Info.nMin) / span : 0;
     return {arrow + static_cast<int>(std::clamp<long long>(offset, 0, track - thumb)), thumb};
 }
 
@@ -134,7 +137,8 @@ void PaintScrollBar(HDC dc, const Window* w, int which)
     FillRect(dc, &r, GetSysColorBrush(COLOR_SCROLLBAR));
     const UINT inactive = bar.Enabled ? 0 : DFCS_INACTIVE;
     RECT first = vertical ? RECT{r.left, r.top, r.right, r.top + arrow} : RECT{r.left, r.top, r.left + arrow, r.bottom};
-    RECT second = vertical ? RECT{r.left, r.bottom - arrow, r.right, r.bottom} : RECT{r.right - arrow, r.top, r.right, r.bottom};
+    RECT second =
+        vertical ? RECT{r.left, r.bottom - arrow, r.right, r.bottom} : RECT{r.right - arrow, r.top, r.right, r.bottom};
     DrawFrameControl(dc, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
     DrawFrameControl(dc, &second, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
     if (!bar.Enabled)
@@ -158,8 +162,9 @@ void DefaultNcPaint(Window* w)
     RECT r{0, 0, w->Width(), w->Height()};
     if ((w->Style & WS_THICKFRAME) != 0) {
         const int frame = std::max(0, GetSystemMetrics(SM_CXSIZEFRAME));
-        const RECT bands[] = {RECT{r.left, r.top, r.right, r.top + frame}, RECT{r.left, r.bottom - frame, r.right, r.bottom},
-                              RECT{r.left, r.top, r.left + frame, r.bottom}, RECT{r.right - frame, r.top, r.right, r.bottom}};
+        const RECT bands[] = {
+            RECT{r.left, r.top, r.right, r.top + frame}, RECT{r.left, r.bottom - frame, r.right, r.bottom},
+            RECT{r.left, r.top, r.left + frame, r.bottom}, RECT{r.right - frame, r.top, r.right, r.bottom}};
         for (const RECT& band : bands)
             FillRect(dc, &band, GetSysColorBrush(COLOR_BTNFACE));
         RECT outer = r;
@@ -196,7 +201,8 @@ void ScrollBarClick(Window* w, int which, LPARAM screenPoint)
         return;
     const POINT origin = WindowOriginOnScreen(w);
     const bool vertical = which == SB_VERT;
-    const int along = vertical ? GET_Y_LPARAM(screenPoint) - origin.y - r.top : GET_X_LPARAM(screenPoint) - origin.x - r.left;
+    const int along =
+        vertical ? GET_Y_LPARAM(screenPoint) - origin.y - r.top : GET_X_LPARAM(screenPoint) - origin.x - r.left;
     const int length = vertical ? r.bottom - r.top : r.right - r.left;
     const int thickness = vertical ? r.right - r.left : r.bottom - r.top;
     const int arrow = std::min(thickness, length / 2);
@@ -427,8 +433,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_QUERYUISTATE:
     case WM_CHANGEUISTATE:
-    case WM_UPDATEUISTATE:
-        return 0;  // keyboard cues are always shown
+    case WM_UPDATEUISTATE: return 0;  // keyboard cues are always shown
     default: return 0;
     }
 }

@@ -22,8 +22,7 @@ public:
                 std::rethrow_exception(exception);
         } catch (const std::exception& e) {
             text = e.what();
-        } catch (...) {
-        }
+        } catch (...) {}
         try {
             Prompter().MessageBox(text, "Error", MB_OK | MB_ICONHAND);
         } catch (...) {
@@ -41,7 +40,8 @@ std::string DesktopContentType(std::string_view extension)
         return {};
     if (!name.startsWith(QLatin1Char('.')))
         name.prepend(QLatin1Char('.'));
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("file") + name, QMimeDatabase::MatchExtension);
+    const QMimeType type =
+        QMimeDatabase().mimeTypeForFile(QStringLiteral("file") + name, QMimeDatabase::MatchExtension);
     if (!type.isValid() || type.isDefault())
         return {};
     return type.name().toStdString();

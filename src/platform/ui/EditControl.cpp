@@ -13,10 +13,7 @@
 namespace ovrel::ui {
 namespace {
 
-QLineEdit* LineOf(HWND window)
-{
-    return qobject_cast<QLineEdit*>(GetWindowWidget(window));
-}
+QLineEdit* LineOf(HWND window) { return qobject_cast<QLineEdit*>(GetWindowWidget(window)); }
 
 void SetPasswordChar(QLineEdit* line, char16_t mask)
 {
@@ -61,7 +58,8 @@ void NotifyChange(QLineEdit* line)
             return;
         const auto id = static_cast<int>(GetWindowLongPtr(window, GWL_ID));
         if (HWND parent = GetParent(window); parent != nullptr)
-            SendMessage(parent, WM_COMMAND, MAKEWPARAM(id, static_cast<int>(EN_CHANGE)), reinterpret_cast<LPARAM>(window));
+            SendMessage(parent, WM_COMMAND, MAKEWPARAM(id, static_cast<int>(EN_CHANGE)),
+                        reinterpret_cast<LPARAM>(window));
     } catch (...) {
         ReportException(std::current_exception());
     }

@@ -109,8 +109,7 @@ QImage ThresholdToMono(const QImage& colour)
     return mono;
 }
 
-template <class T>
-T* MakeStock()
+template <class T> T* MakeStock()
 {
     auto* object = new T;
     object->Stock = true;
@@ -188,8 +187,7 @@ QRect LogicalRectToImage(const DeviceContext& dc, int left, int top, int right, 
 QRgb ToOpaqueRgb(COLORREF color) { return qRgb(GetRValue(color), GetGValue(color), GetBValue(color)); }
 
 // Calls f(x, y, pixel&) for every 32-bit pixel of region (image coordinates) on a 32-bit or mono surface.
-template <class F>
-void ForEachPixel(DeviceContext& dc, const QRegion& region, F f)
+template <class F> void ForEachPixel(DeviceContext& dc, const QRegion& region, F f)
 {
     QImage* surface = dc.Surface();
     if (!surface || region.isEmpty())
@@ -426,10 +424,8 @@ bool KnownRop(DWORD rop)
     case PATCOPY:
     case PATINVERT:
     case BLACKNESS:
-    case WHITENESS:
-        return true;
-    default:
-        return false;
+    case WHITENESS: return true;
+    default: return false;
     }
 }
 
@@ -892,10 +888,8 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
             bitmap->SelectedInto = d;
         return swap(s.Bitmap, bitmap);
     }
-    case OBJ_REGION:
-        return reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(SelectClipRgn(dc, object)));
-    default:
-        return nullptr;
+    case OBJ_REGION: return reinterpret_cast<HGDIOBJ>(static_cast<std::intptr_t>(SelectClipRgn(dc, object)));
+    default: return nullptr;
     }
 }
 
@@ -925,10 +919,7 @@ QFont GetRealizedFont(HFONT font)
     return f ? f->Font : StockFont(DEFAULT_GUI_FONT)->Font;
 }
 
-int GdiObjectCount()
-{
-    return static_cast<int>(Objects().size()) - CountStock() + static_cast<int>(Dcs().size());
-}
+int GdiObjectCount() { return static_cast<int>(Objects().size()) - CountStock() + static_cast<int>(Dcs().size()); }
 
 int GetDeviceCaps(HDC dc, int index)
 {
@@ -1001,8 +992,7 @@ BOOL GetPoint(HDC dc, POINT DcState::*member, POINT* out)
     return TRUE;
 }
 
-template <class T>
-T Exchange(HDC dc, T DcState::*member, T value, T failure)
+template <class T> T Exchange(HDC dc, T DcState::*member, T value, T failure)
 {
     DeviceContext* d = ToDC(dc);
     if (!d)
@@ -1012,8 +1002,7 @@ T Exchange(HDC dc, T DcState::*member, T value, T failure)
     return previous;
 }
 
-template <class T>
-T Read(HDC dc, T DcState::*member, T failure)
+template <class T> T Read(HDC dc, T DcState::*member, T failure)
 {
     DeviceContext* d = ToDC(dc);
     return d ? d->State.*member : failure;
@@ -1021,15 +1010,33 @@ T Read(HDC dc, T DcState::*member, T failure)
 
 }  // namespace
 
-BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous) { return SetPoint(dc, &DcState::WindowOrg, x, y, previous, false); }
+BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous)
+{
+    return SetPoint(dc, &DcState::WindowOrg, x, y, previous, false);
+}
 BOOL GetWindowOrgEx(HDC dc, POINT* point) { return GetPoint(dc, &DcState::WindowOrg, point); }
-BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous) { return SetPoint(dc, &DcState::ViewportOrg, x, y, previous, false); }
+BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous)
+{
+    return SetPoint(dc, &DcState::ViewportOrg, x, y, previous, false);
+}
 BOOL GetViewportOrgEx(HDC dc, POINT* point) { return GetPoint(dc, &DcState::ViewportOrg, point); }
-BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* previous) { return SetPoint(dc, &DcState::WindowOrg, dx, dy, previous, true); }
-BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* previous) { return SetPoint(dc, &DcState::ViewportOrg, dx, dy, previous, true); }
-BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous) { return SetPoint(dc, &DcState::BrushOrg, x, y, previous, false); }
+BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* previous)
+{
+    return SetPoint(dc, &DcState::WindowOrg, dx, dy, previous, true);
+}
+BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* previous)
+{
+    return SetPoint(dc, &DcState::ViewportOrg, dx, dy, previous, true);
+}
+BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous)
+{
+    return SetPoint(dc, &DcState::BrushOrg, x, y, previous, false);
+}
 BOOL GetBrushOrgEx(HDC dc, POINT* point) { return GetPoint(dc, &DcState::BrushOrg, point); }
-BOOL MoveToEx(HDC dc, int x, int y, POINT* previous) { return SetPoint(dc, &DcState::CurrentPos, x, y, previous, false); }
+BOOL MoveToEx(HDC dc, int x, int y, POINT* previous)
+{
+    return SetPoint(dc, &DcState::CurrentPos, x, y, previous, false);
+}
 BOOL GetCurrentPositionEx(HDC dc, POINT* point) { return GetPoint(dc, &DcState::CurrentPos, point); }
 
 BOOL LPtoDP(HDC dc, POINT* points, int count)
@@ -1056,7 +1063,10 @@ BOOL DPtoLP(HDC dc, POINT* points, int count)
     return TRUE;
 }
 
-COLORREF SetTextColor(HDC dc, COLORREF color) { return Exchange(dc, &DcState::TextColor, color & 0xFFFFFF, CLR_INVALID); }
+COLORREF SetTextColor(HDC dc, COLORREF color)
+{
+    return Exchange(dc, &DcState::TextColor, color & 0xFFFFFF, CLR_INVALID);
+}
 COLORREF GetTextColor(HDC dc) { return Read(dc, &DcState::TextColor, CLR_INVALID); }
 COLORREF SetBkColor(HDC dc, COLORREF color) { return Exchange(dc, &DcState::BkColor, color & 0xFFFFFF, CLR_INVALID); }
 COLORREF GetBkColor(HDC dc) { return Read(dc, &DcState::BkColor, CLR_INVALID); }
@@ -1216,8 +1226,8 @@ RegionObject* AsRegion(HRGN region) { return ObjectAs<RegionObject>(region, OBJ_
 HRGN CreateRectRgn(int left, int top, int right, int bottom)
 {
     // The platform orders the corners itself.
-    return NewRegion(QRegion(ToQRect(RECT{std::min(left, right), std::min(top, bottom), std::max(left, right),
-                                          std::max(top, bottom)})));
+    return NewRegion(QRegion(
+        ToQRect(RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)})));
 }
 
 HRGN CreateRectRgnIndirect(const RECT* rect)
@@ -1227,8 +1237,8 @@ HRGN CreateRectRgnIndirect(const RECT* rect)
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom)
 {
-    const QRect box = ToQRect(RECT{std::min(left, right), std::min(top, bottom), std::max(left, right),
-                                   std::max(top, bottom)});
+    const QRect box =
+        ToQRect(RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)});
     return NewRegion(box.isEmpty() ? QRegion() : QRegion(box, QRegion::Ellipse));
 }
 
@@ -1418,8 +1428,8 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom)
         if (d->State.Pen->Log.lopnStyle == PS_SOLID || d->State.Pen->Log.lopnStyle == PS_INSIDEFRAME || w > 1) {
             FillImageRegion(*d, EffectiveClip(*d) & frame, &penBrush);
         } else {
-            const std::vector<QPoint> corners{outer.topLeft(), QPoint(outer.right(), outer.top()),
-                                              outer.bottomRight(), QPoint(outer.left(), outer.bottom())};
+            const std::vector<QPoint> corners{outer.topLeft(), QPoint(outer.right(), outer.top()), outer.bottomRight(),
+                                              QPoint(outer.left(), outer.bottom())};
             StrokePath(*d, corners, true);
         }
     }
@@ -1577,7 +1587,8 @@ BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source
     DeviceContext* dst = ToDC(destination);
     if (!dst || !KnownRop(rop))
         return FALSE;
-    const bool needsSource = rop != PATCOPY && rop != PATINVERT && rop != DSTINVERT && rop != BLACKNESS && rop != WHITENESS;
+    const bool needsSource =
+        rop != PATCOPY && rop != PATINVERT && rop != DSTINVERT && rop != BLACKNESS && rop != WHITENESS;
     if (!needsSource)
         return PatBlt(destination, x, y, width, height, rop);
     DeviceContext* src = ToDC(source);

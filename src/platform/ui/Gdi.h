@@ -333,8 +333,8 @@ int GdiObjectCount();
 int GetDeviceCaps(HDC dc, int index);
 
 // ---- DC state ---------------------------------------------------------------------------------------------
-int SaveDC(HDC dc);                    // returns the new level (1 for the first), 0 on failure
-BOOL RestoreDC(HDC dc, int savedDC);   // a level, or -1 for the last saved one
+int SaveDC(HDC dc);  // returns the new level (1 for the first), 0 on failure
+BOOL RestoreDC(HDC dc, int savedDC);  // a level, or -1 for the last saved one
 BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous);
 BOOL GetWindowOrgEx(HDC dc, POINT* point);
 BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous);
@@ -364,8 +364,8 @@ int ExtSelectClipRgn(HDC dc, HRGN region, int mode);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
 int OffsetClipRgn(HDC dc, int dx, int dy);
-int GetClipBox(HDC dc, RECT* rect);       // logical; the clip region within the drawable surface
-int GetClipRgn(HDC dc, HRGN region);      // 1 and a copy, 0 when there is none, -1 on error
+int GetClipBox(HDC dc, RECT* rect);  // logical; the clip region within the drawable surface
+int GetClipRgn(HDC dc, HRGN region);  // 1 and a copy, 0 when there is none, -1 on error
 BOOL RectVisible(HDC dc, const RECT* rect);
 BOOL PtVisible(HDC dc, int x, int y);
 

@@ -139,8 +139,8 @@ void CheckMark(HDC dc, const RECT& box, int sysColor)
     const int x0 = box.left + (box.right - box.left - 7) / 2;
     const int y0 = box.top + (box.bottom - box.top - 7) / 2;
     for (int c = 0; c < 7; ++c)
-        Fill(dc, x0 + c, y0 + rise[static_cast<std::size_t>(c)], x0 + c + 1,
-             y0 + rise[static_cast<std::size_t>(c)] + 3, sysColor);
+        Fill(dc, x0 + c, y0 + rise[static_cast<std::size_t>(c)], x0 + c + 1, y0 + rise[static_cast<std::size_t>(c)] + 3,
+             sysColor);
 }
 
 BOOL CheckBox(HDC dc, RECT& r, UINT state)
@@ -296,8 +296,7 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state)
             }
         }
         break;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
     if (state & DFCS_ADJUSTRECT)
         *rect = r;

@@ -23,8 +23,9 @@ struct TextLine {
 QString FamilyFor(const std::string& face)
 {
     const QString name = QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size())).trimmed();
-    static const char* const sans[] = {"", "MS Sans Serif", "Microsoft Sans Serif", "Arial", "Tahoma",
-                                        "MS Shell Dlg", "MS Shell Dlg 2", "Segoe UI", "System", "Verdana"};
+    static const char* const sans[] = {"",       "MS Sans Serif", "Microsoft Sans Serif", "Arial",
+                                       "Tahoma", "MS Shell Dlg",  "MS Shell Dlg 2",       "Segoe UI",
+                                       "System", "Verdana"};
     for (const char* s : sans)
         if (name.compare(QLatin1String(s), Qt::CaseInsensitive) == 0)
             return QString::fromStdString(SansFamily());
@@ -208,7 +209,8 @@ QFont RealizeFont(const LOGFONT& log)
 {
     QFont font(FamilyFor(log.lfFaceName));
     font.setStyleHint(QFont::SansSerif);
-    font.setWeight(static_cast<QFont::Weight>(std::clamp<int>(log.lfWeight == FW_DONTCARE ? FW_NORMAL : log.lfWeight, 100, 900)));
+    font.setWeight(
+        static_cast<QFont::Weight>(std::clamp<int>(log.lfWeight == FW_DONTCARE ? FW_NORMAL : log.lfWeight, 100, 900)));
     font.setItalic(log.lfItalic != 0);
     font.setUnderline(log.lfUnderline != 0);
     font.setStrikeOut(log.lfStrikeOut != 0);
@@ -403,8 +405,8 @@ int DrawTextEx(HDC dc, std::string_view text, RECT* rect, UINT format, DRAWTEXTP
     QPainter& p = sp.Painter();
     if (!(format & DT_NOCLIP)) {
         const QPoint tl = LogicalToImage(*d, rect->left, rect->top);
-        p.setClipRegion(sp.Clip().intersected(QRect(tl, QSize(std::max(0, rect->right - rect->left),
-                                                               std::max(0, rect->bottom - rect->top)))));
+        p.setClipRegion(sp.Clip().intersected(
+            QRect(tl, QSize(std::max(0, rect->right - rect->left), std::max(0, rect->bottom - rect->top)))));
     }
     p.setFont(font);
     const QColor textColor = ToQColor(d->State.TextColor);

@@ -22,8 +22,8 @@ public:
     GdiObject& operator=(const GdiObject&) = delete;
 
     const DWORD Type;
-    bool Stock = false;      // never freed
-    int Selections = 0;      // DC states holding it
+    bool Stock = false;  // never freed
+    int Selections = 0;  // DC states holding it
     bool DeletePending = false;
 };
 
@@ -37,7 +37,7 @@ class BrushObject final : public GdiObject {
 public:
     BrushObject() : GdiObject(OBJ_BRUSH) {}
     LOGBRUSH Log;
-    QImage Pattern;          // BS_PATTERN: a copy of the bitmap (Format_Mono or Format_ARGB32)
+    QImage Pattern;  // BS_PATTERN: a copy of the bitmap (Format_Mono or Format_ARGB32)
     int SysColorIndex = -1;  // a system colour brush follows the table
 };
 
@@ -83,9 +83,9 @@ struct DcState {
 class DeviceContext {
 public:
     bool Memory = false;
-    QImage* Target = nullptr;   // image DCs: borrowed
-    QImage ScreenSurface;       // the screen stand-in's own surface
-    POINT Origin;               // image position of device (0,0)
+    QImage* Target = nullptr;  // image DCs: borrowed
+    QImage ScreenSurface;  // the screen stand-in's own surface
+    POINT Origin;  // image position of device (0,0)
     std::optional<QRegion> SystemClip;  // image coordinates
     DcState State;
     std::vector<DcState> Saved;
@@ -99,8 +99,7 @@ bool IsLiveObject(const void* handle);
 bool IsLiveDC(const void* handle);
 DeviceContext* ToDC(HDC dc);  // null for an unknown DC
 
-template <class T>
-T* ObjectAs(HGDIOBJ handle, DWORD type)
+template <class T> T* ObjectAs(HGDIOBJ handle, DWORD type)
 {
     if (!IsLiveObject(handle) || handle->Type != type)
         return nullptr;

@@ -17,11 +17,10 @@ struct LanguageRow {
 
 // Primary language numbers; the default sub-language is 1.
 constexpr std::array<LanguageRow, 30> Languages{{
-    {"ar", 0x01}, {"bg", 0x02}, {"ca", 0x03}, {"zh", 0x04}, {"cs", 0x05}, {"da", 0x06}, {"de", 0x07},
-    {"el", 0x08}, {"en", 0x09}, {"es", 0x0A}, {"fi", 0x0B}, {"fr", 0x0C}, {"he", 0x0D}, {"hu", 0x0E},
-    {"is", 0x0F}, {"it", 0x10}, {"ja", 0x11}, {"ko", 0x12}, {"nl", 0x13}, {"nb", 0x14}, {"no", 0x14},
-    {"pl", 0x15}, {"pt", 0x16}, {"ro", 0x18}, {"ru", 0x19}, {"hr", 0x1A}, {"sk", 0x1B}, {"sv", 0x1D},
-    {"tr", 0x1F}, {"uk", 0x22},
+    {"ar", 0x01}, {"bg", 0x02}, {"ca", 0x03}, {"zh", 0x04}, {"cs", 0x05}, {"da", 0x06}, {"de", 0x07}, {"el", 0x08},
+    {"en", 0x09}, {"es", 0x0A}, {"fi", 0x0B}, {"fr", 0x0C}, {"he", 0x0D}, {"hu", 0x0E}, {"is", 0x0F}, {"it", 0x10},
+    {"ja", 0x11}, {"ko", 0x12}, {"nl", 0x13}, {"nb", 0x14}, {"no", 0x14}, {"pl", 0x15}, {"pt", 0x16}, {"ro", 0x18},
+    {"ru", 0x19}, {"hr", 0x1A}, {"sk", 0x1B}, {"sv", 0x1D}, {"tr", 0x1F}, {"uk", 0x22},
 }};
 
 struct CountryRow {
@@ -65,9 +64,6 @@ WORD GetSystemDefaultLangID()
     return LangIdFromLocaleName(QLocale::system().name().toStdString());
 }
 
-void SetSystemDefaultLangID(WORD langId)
-{
-    gPinned = langId;
-}
+void SetSystemDefaultLangID(WORD langId) { gPinned = langId; }
 
 }  // namespace ovrel::ui

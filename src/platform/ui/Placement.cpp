@@ -4,8 +4,7 @@ namespace ovrel::ui {
 namespace {
 
 // The fields in file order, so both directions walk the same list.
-template <class Record, class F>
-void ForEachField(Record& p, F&& field)
+template <class Record, class F> void ForEachField(Record& p, F&& field)
 {
     field(p.length);
     field(p.flags);

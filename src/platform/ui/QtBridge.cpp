@@ -153,7 +153,12 @@ void TakeGeometryFromQt(Window* w, const QRect& geometry)
     w->Bounds = bounds;
     if (!w->Minimized && !w->Maximized)
         w->NormalBounds = bounds;
-    WINDOWPOS pos{w, nullptr, bounds.left, bounds.top, w->Width(), w->Height(),
+    WINDOWPOS pos{w,
+                  nullptr,
+                  bounds.left,
+                  bounds.top,
+                  w->Width(),
+                  w->Height(),
                   SWP_NOZORDER | SWP_NOACTIVATE | (moved ? 0u : SWP_NOMOVE) | (sized ? 0u : SWP_NOSIZE)};
     if (sized) {
         ResizeBackingImage(w);
@@ -228,7 +233,8 @@ private:
             auto* mouse = static_cast<QMouseEvent*>(event);
             RawInput raw;
             raw.Type = RawInput::Kind::Mouse;
-            raw.Message = event->type() == QEvent::MouseMove ? WM_MOUSEMOVE : MouseMessage(event->type(), mouse->button());
+            raw.Message =
+                event->type() == QEvent::MouseMove ? WM_MOUSEMOVE : MouseMessage(event->type(), mouse->button());
             if (raw.Message == 0)
                 return true;
             const QPointF global = mouse->globalPosition();
@@ -495,11 +501,11 @@ HWND WindowFromWidget(const QWidget* widget)
 HCURSOR LoadCursor(std::nullptr_t, int id)
 {
     static const std::map<int, Qt::CursorShape> shapes = {
-        {IDC_ARROW, Qt::ArrowCursor},       {IDC_IBEAM, Qt::IBeamCursor},      {IDC_WAIT, Qt::WaitCursor},
-        {IDC_CROSS, Qt::CrossCursor},       {IDC_UPARROW, Qt::UpArrowCursor},  {IDC_SIZENWSE, Qt::SizeFDiagCursor},
+        {IDC_ARROW, Qt::ArrowCursor},        {IDC_IBEAM, Qt::IBeamCursor},     {IDC_WAIT, Qt::WaitCursor},
+        {IDC_CROSS, Qt::CrossCursor},        {IDC_UPARROW, Qt::UpArrowCursor}, {IDC_SIZENWSE, Qt::SizeFDiagCursor},
         {IDC_SIZENESW, Qt::SizeBDiagCursor}, {IDC_SIZEWE, Qt::SizeHorCursor},  {IDC_SIZENS, Qt::SizeVerCursor},
-        {IDC_SIZEALL, Qt::SizeAllCursor},   {IDC_NO, Qt::ForbiddenCursor},     {IDC_HAND, Qt::PointingHandCursor},
-        {IDC_APPSTARTING, Qt::BusyCursor},  {IDC_HELP, Qt::WhatsThisCursor}};
+        {IDC_SIZEALL, Qt::SizeAllCursor},    {IDC_NO, Qt::ForbiddenCursor},    {IDC_HAND, Qt::PointingHandCursor},
+        {IDC_APPSTARTING, Qt::BusyCursor},   {IDC_HELP, Qt::WhatsThisCursor}};
     auto shape = shapes.find(id);
     if (shape == shapes.end())
         return nullptr;
@@ -584,20 +590,45 @@ WORD VirtualKeyFromQtKey(int qtKey)
         return static_cast<WORD>('0' + (qtKey - Qt::Key_0));
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return static_cast<WORD>(VK_F1 + (qtKey - Qt::Key_F1));
-    static const std::map<int, WORD> keys = {
-        {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Tab, VK_TAB},         {Qt::Key_Backtab, VK_TAB},
-        {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},
-        {Qt::Key_Insert, VK_INSERT},   {Qt::Key_Delete, VK_DELETE},   {Qt::Key_Pause, VK_PAUSE},
-        {Qt::Key_Print, VK_SNAPSHOT},  {Qt::Key_Clear, VK_CLEAR},     {Qt::Key_Home, VK_HOME},
-        {Qt::Key_End, VK_END},         {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},
-        {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},       {Qt::Key_PageUp, VK_PRIOR},
-        {Qt::Key_PageDown, VK_NEXT},   {Qt::Key_Shift, VK_SHIFT},     {Qt::Key_Control, VK_CONTROL},
-        {Qt::Key_Meta, VK_LWIN},       {Qt::Key_Alt, VK_MENU},        {Qt::Key_AltGr, VK_MENU},
-        {Qt::Key_CapsLock, VK_CAPITAL}, {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL},
-        {Qt::Key_Space, VK_SPACE},     {Qt::Key_Menu, VK_APPS},       {Qt::Key_Help, VK_HELP},
-        {Qt::Key_Plus, VK_OEM_PLUS},   {Qt::Key_Equal, VK_OEM_PLUS},  {Qt::Key_Minus, VK_OEM_MINUS},
-        {Qt::Key_Underscore, VK_OEM_MINUS}, {Qt::Key_Comma, VK_OEM_COMMA}, {Qt::Key_Period, VK_OEM_PERIOD},
-        {Qt::Key_Slash, VK_OEM_2},     {Qt::Key_Semicolon, VK_OEM_1}, {Qt::Key_Asterisk, VK_MULTIPLY}};
+    static const std::map<int, WORD> keys = {{Qt::Key_Escape, VK_ESCAPE},
+                                             {Qt::Key_Tab, VK_TAB},
+                                             {Qt::Key_Backtab, VK_TAB},
+                                             {Qt::Key_Backspace, VK_BACK},
+                                             {Qt::Key_Return, VK_RETURN},
+                                             {Qt::Key_Enter, VK_RETURN},
+                                             {Qt::Key_Insert, VK_INSERT},
+                                             {Qt::Key_Delete, VK_DELETE},
+                                             {Qt::Key_Pause, VK_PAUSE},
+                                             {Qt::Key_Print, VK_SNAPSHOT},
+                                             {Qt::Key_Clear, VK_CLEAR},
+                                             {Qt::Key_Home, VK_HOME},
+                                             {Qt::Key_End, VK_END},
+                                             {Qt::Key_Left, VK_LEFT},
+                                             {Qt::Key_Up, VK_UP},
+                                             {Qt::Key_Right, VK_RIGHT},
+                                             {Qt::Key_Down, VK_DOWN},
+                                             {Qt::Key_PageUp, VK_PRIOR},
+                                             {Qt::Key_PageDown, VK_NEXT},
+                                             {Qt::Key_Shift, VK_SHIFT},
+                                             {Qt::Key_Control, VK_CONTROL},
+                                             {Qt::Key_Meta, VK_LWIN},
+                                             {Qt::Key_Alt, VK_MENU},
+                                             {Qt::Key_AltGr, VK_MENU},
+                                             {Qt::Key_CapsLock, VK_CAPITAL},
+                                             {Qt::Key_NumLock, VK_NUMLOCK},
+                                             {Qt::Key_ScrollLock, VK_SCROLL},
+                                             {Qt::Key_Space, VK_SPACE},
+                                             {Qt::Key_Menu, VK_APPS},
+                                             {Qt::Key_Help, VK_HELP},
+                                             {Qt::Key_Plus, VK_OEM_PLUS},
+                                             {Qt::Key_Equal, VK_OEM_PLUS},
+                                             {Qt::Key_Minus, VK_OEM_MINUS},
+                                             {Qt::Key_Underscore, VK_OEM_MINUS},
+                                             {Qt::Key_Comma, VK_OEM_COMMA},
+                                             {Qt::Key_Period, VK_OEM_PERIOD},
+                                             {Qt::Key_Slash, VK_OEM_2},
+                                             {Qt::Key_Semicolon, VK_OEM_1},
+                                             {Qt::Key_Asterisk, VK_MULTIPLY}};
     auto it = keys.find(qtKey);
     return it != keys.end() ? it->second : 0;
 }

@@ -164,8 +164,8 @@ Routed RouteMouse(RawInput& raw)
     if (IsButtonDown(message)) {
         Window* top = Root(target);
         if (top != s.Active && !top->MessageOnly) {
-            const LRESULT answer =
-                SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
+            const LRESULT answer = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                                               MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
             if (answer != MA_NOACTIVATE && answer != MA_NOACTIVATEANDEAT && ToWindow(top) != nullptr)
                 ActivateWindow(top, WA_CLICKACTIVE);
             if (answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT) {
@@ -178,7 +178,8 @@ Routed RouteMouse(RawInput& raw)
         r.Drop = true;
         return r;
     }
-    SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
+    SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
     if (ToWindow(target) == nullptr)
         r.Drop = true;
     return r;
@@ -282,7 +283,8 @@ void RememberRetrieved(const MSG& msg, const RawInput& raw)
     WindowSystem& s = System();
     if (s.Retrieved.size() >= RetrievedCapacity)
         s.Retrieved.pop_front();
-    s.Retrieved.push_back(std::make_shared<RetrievedInput>(RetrievedInput{msg, raw.Text, raw.Original, raw.OriginalTarget}));
+    s.Retrieved.push_back(
+        std::make_shared<RetrievedInput>(RetrievedInput{msg, raw.Text, raw.Original, raw.OriginalTarget}));
 }
 
 std::shared_ptr<RetrievedInput> FindRetrieved(const MSG& msg)
@@ -367,8 +369,7 @@ bool TakeMessage(MSG* out, HWND filter, UINT filterMin, UINT filterMax, UINT rem
             s.Input.erase(s.Input.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        if (!WindowMatches(current.Result.hwnd, filter) ||
-            !InRange(current.Result.message, filterMin, filterMax)) {
+        if (!WindowMatches(current.Result.hwnd, filter) || !InRange(current.Result.message, filterMin, filterMax)) {
             ++i;
             continue;
         }
@@ -476,7 +477,8 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     {
         std::lock_guard lock(s.PostedLock);
-        s.Posted.push_back(MSG{window, message, wParam, lParam, static_cast<DWORD>(Clock().TickCount()), LoadCursorPos()});
+        s.Posted.push_back(
+            MSG{window, message, wParam, lParam, static_cast<DWORD>(Clock().TickCount()), LoadCursorPos()});
     }
     if (!IsUiThread())
         WakeQueue();
@@ -654,9 +656,9 @@ void PurgeWindowMessages(Window* w)
     s.Input.erase(std::remove_if(s.Input.begin(), s.Input.end(),
                                  [w](const RawInput& r) { return r.Routed && r.Result.hwnd == w; }),
                   s.Input.end());
-    s.Retrieved.erase(std::remove_if(s.Retrieved.begin(), s.Retrieved.end(),
-                                     [w](const auto& r) { return r->Msg.hwnd == w; }),
-                      s.Retrieved.end());
+    s.Retrieved.erase(
+        std::remove_if(s.Retrieved.begin(), s.Retrieved.end(), [w](const auto& r) { return r->Msg.hwnd == w; }),
+        s.Retrieved.end());
     for (DispatchRecord& record : DispatchStack) {
         if (record.Input != nullptr && record.Input->Msg.hwnd == w)
             record.Input = nullptr;
@@ -802,7 +804,8 @@ BOOL GetCursorPos(POINT* point)
 BOOL SetCursorPos(int x, int y)
 {
     StoreCursorPos(POINT{x, y});
-    if (IsUiThread() && QCoreApplication::instance() != nullptr && QCoreApplication::instance()->inherits("QGuiApplication"))
+    if (IsUiThread() && QCoreApplication::instance() != nullptr &&
+        QCoreApplication::instance()->inherits("QGuiApplication"))
         QCursor::setPos(x, y);
     return TRUE;
 }
@@ -838,10 +841,7 @@ BOOL MessageBeep(UINT type)
     return TRUE;
 }
 
-DWORD GetCurrentThreadId()
-{
-    return static_cast<DWORD>(std::hash<std::thread::id>{}(std::this_thread::get_id()));
-}
+DWORD GetCurrentThreadId() { return static_cast<DWORD>(std::hash<std::thread::id>{}(std::this_thread::get_id())); }
 
 // ---- Scripted input ---------------------------------------------------------------------------------------
 
@@ -890,7 +890,11 @@ void PostKeyInput(UINT message, WORD virtualKey, std::string_view text, UINT mod
     // Decode UTF-8; invalid bytes are dropped.
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
         if (length == 0 || i + length > text.size()) {
             ++i;
             continue;

@@ -25,8 +25,7 @@ namespace ovrel::ui {
 namespace {
 
 // One slot per service: the production default, and an override that borrows a fake.
-template <class I, class Default>
-class Slot {
+template <class I, class Default> class Slot {
 public:
     I& Get() { return FOverride ? *FOverride : FDefault; }
     I* Set(I* service)
@@ -54,8 +53,7 @@ public:
     std::uint64_t TickCount() override
     {
         using namespace std::chrono;
-        return static_cast<std::uint64_t>(
-            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     }
     std::int64_t PerformanceCounter() override
     {
@@ -145,9 +143,7 @@ public:
         }
         switch (flags & 0x0F) {
         case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case MB_YESNOCANCEL:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            break;
+        case MB_YESNOCANCEL: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
         case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
         default: box.setStandardButtons(QMessageBox::Ok); break;
         }
@@ -183,8 +179,8 @@ class QtFileDialogs final : public IFileDialogs {
 public:
     std::optional<std::string> Run(const FileDialogRequest& request) override
     {
-        QFileDialog dialog(nullptr, QString::fromStdString(request.Title),
-                           QString::fromStdString(request.InitialDir), QtFilter(request.Filter));
+        QFileDialog dialog(nullptr, QString::fromStdString(request.Title), QString::fromStdString(request.InitialDir),
+                           QtFilter(request.Filter));
         dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExt));
@@ -203,9 +199,8 @@ public:
     bool Open(const std::string& fileOrUrl) override
     {
         const QString text = QString::fromStdString(fileOrUrl);
-        const QUrl url = QDir::isAbsolutePath(text) || !text.contains(QStringLiteral("://"))
-                             ? QUrl::fromLocalFile(text)
-                             : QUrl(text);
+        const QUrl url = QDir::isAbsolutePath(text) || !text.contains(QStringLiteral("://")) ? QUrl::fromLocalFile(text)
+                                                                                             : QUrl(text);
         return QDesktopServices::openUrl(url);
     }
 };
@@ -236,9 +231,8 @@ public:
 private:
     static QClipboard* Board()
     {
-        return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
-                   ? QGuiApplication::clipboard()
-                   : nullptr;
+        return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr ? QGuiApplication::clipboard()
+                                                                                       : nullptr;
     }
 };
 
@@ -246,9 +240,9 @@ class QtColorDialogs final : public IColorDialogs {
 public:
     std::optional<COLORREF> PickColor(COLORREF initial) override
     {
-        const QColor chosen = QColorDialog::getColor(
-            QColor(static_cast<int>(initial & 0xFF), static_cast<int>((initial >> 8) & 0xFF),
-                   static_cast<int>((initial >> 16) & 0xFF)));
+        const QColor chosen =
+            QColorDialog::getColor(QColor(static_cast<int>(initial & 0xFF), static_cast<int>((initial >> 8) & 0xFF),
+                                          static_cast<int>((initial >> 16) & 0xFF)));
         if (!chosen.isValid())
             return std::nullopt;
         return RGB(chosen.red(), chosen.green(), chosen.blue());

@@ -20,8 +20,8 @@ namespace ovrel::ui {
 class IClock {
 public:
     virtual ~IClock() = default;
-    virtual double Now() = 0;                       // wall clock as a date-time: days since 1899-12-30, local
-    virtual std::uint64_t TickCount() = 0;          // monotonic milliseconds
+    virtual double Now() = 0;  // wall clock as a date-time: days since 1899-12-30, local
+    virtual std::uint64_t TickCount() = 0;  // monotonic milliseconds
     virtual std::int64_t PerformanceCounter() = 0;  // monotonic counts of PerformanceFrequency per second
     virtual std::int64_t PerformanceFrequency() = 0;
 };
@@ -181,9 +181,9 @@ IPrompter* SetPrompter(IPrompter* prompter);
 struct FileDialogRequest {
     bool Save = false;
     std::string Title;
-    std::string Filter;      // "Description|*.ext;*.ext2|..."
+    std::string Filter;  // "Description|*.ext;*.ext2|..."
     std::string DefaultExt;  // without the dot
-    std::string FileName;    // initial
+    std::string FileName;  // initial
     std::string InitialDir;
     bool OverwritePrompt = false;
 };
@@ -289,8 +289,7 @@ IColorDialogs* SetColorDialogs(IColorDialogs* dialogs);
 // ---- Guard ------------------------------------------------------------------------------------------------
 
 // Puts a service in place for a scope: ScopedService<IClock> clock(SetClock, fakeClock);
-template <class I>
-class ScopedService {
+template <class I> class ScopedService {
 public:
     using Setter = I* (*)(I*);
     ScopedService(Setter setter, I& service) : FSetter(setter), FPrevious(setter(&service)) {}

@@ -66,35 +66,35 @@ SystemTable ClassicSystemTable()
     // The classic scheme.
     t.Colors = {
         RGB(212, 208, 200),  // SCROLLBAR
-        RGB(58, 110, 165),   // BACKGROUND
-        RGB(10, 36, 106),    // ACTIVECAPTION
+        RGB(58, 110, 165),  // BACKGROUND
+        RGB(10, 36, 106),  // ACTIVECAPTION
         RGB(128, 128, 128),  // INACTIVECAPTION
         RGB(212, 208, 200),  // MENU
         RGB(255, 255, 255),  // WINDOW
-        RGB(0, 0, 0),        // WINDOWFRAME
-        RGB(0, 0, 0),        // MENUTEXT
-        RGB(0, 0, 0),        // WINDOWTEXT
+        RGB(0, 0, 0),  // WINDOWFRAME
+        RGB(0, 0, 0),  // MENUTEXT
+        RGB(0, 0, 0),  // WINDOWTEXT
         RGB(255, 255, 255),  // CAPTIONTEXT
         RGB(212, 208, 200),  // ACTIVEBORDER
         RGB(212, 208, 200),  // INACTIVEBORDER
         RGB(128, 128, 128),  // APPWORKSPACE
-        RGB(10, 36, 106),    // HIGHLIGHT
+        RGB(10, 36, 106),  // HIGHLIGHT
         RGB(255, 255, 255),  // HIGHLIGHTTEXT
         RGB(212, 208, 200),  // BTNFACE
         RGB(128, 128, 128),  // BTNSHADOW
         RGB(128, 128, 128),  // GRAYTEXT
-        RGB(0, 0, 0),        // BTNTEXT
+        RGB(0, 0, 0),  // BTNTEXT
         RGB(212, 208, 200),  // INACTIVECAPTIONTEXT
         RGB(255, 255, 255),  // BTNHIGHLIGHT
-        RGB(64, 64, 64),     // 3DDKSHADOW
+        RGB(64, 64, 64),  // 3DDKSHADOW
         RGB(212, 208, 200),  // 3DLIGHT
-        RGB(0, 0, 0),        // INFOTEXT
+        RGB(0, 0, 0),  // INFOTEXT
         RGB(255, 255, 225),  // INFOBK
         RGB(181, 181, 181),  // (unused slot)
-        RGB(0, 0, 128),      // HOTLIGHT
+        RGB(0, 0, 128),  // HOTLIGHT
         RGB(166, 202, 240),  // GRADIENTACTIVECAPTION
         RGB(192, 192, 192),  // GRADIENTINACTIVECAPTION
-        RGB(10, 36, 106),    // MENUHILIGHT
+        RGB(10, 36, 106),  // MENUHILIGHT
         RGB(212, 208, 200),  // MENUBAR
     };
     auto& m = t.Metrics;
@@ -240,8 +240,7 @@ int GetSystemMetrics(int index)
         default: return facts.MonitorCount;
         }
     }
-    default:
-        return pinned;
+    default: return pinned;
     }
 }
 
@@ -258,12 +257,8 @@ BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pv, UINT winIni)
         *out = t.NonClientMetrics;
         return TRUE;
     }
-    case SPI_GETWORKAREA:
-        *static_cast<RECT*>(pv) = CurrentScreenFacts().PrimaryWork;
-        return TRUE;
-    case SPI_GETMENUSHOWDELAY:
-        *static_cast<UINT*>(pv) = t.MenuShowDelay;
-        return TRUE;
+    case SPI_GETWORKAREA: *static_cast<RECT*>(pv) = CurrentScreenFacts().PrimaryWork; return TRUE;
+    case SPI_GETMENUSHOWDELAY: *static_cast<UINT*>(pv) = t.MenuShowDelay; return TRUE;
     case SPI_GETMENUANIMATION: *static_cast<BOOL*>(pv) = t.MenuAnimation; return TRUE;
     case SPI_GETMENUFADE: *static_cast<BOOL*>(pv) = t.MenuFade; return TRUE;
     case SPI_GETGRADIENTCAPTIONS: *static_cast<BOOL*>(pv) = t.GradientCaptions; return TRUE;

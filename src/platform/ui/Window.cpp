@@ -76,7 +76,10 @@ bool EnabledChain(const Window* w)
     return true;
 }
 
-void RemoveFrom(std::vector<Window*>& list, Window* w) { list.erase(std::remove(list.begin(), list.end(), w), list.end()); }
+void RemoveFrom(std::vector<Window*>& list, Window* w)
+{
+    list.erase(std::remove(list.begin(), list.end(), w), list.end());
+}
 
 RECT WindowRectOnScreen(const Window* w)
 {
@@ -244,8 +247,8 @@ void ActivateOther(Window* leaving)
 {
     WindowSystem& s = System();
     auto usable = [leaving](const Window* w) {
-        return w != nullptr && w != leaving && !w->Destroying && !w->Destroyed && VisibleChain(w) &&
-               EnabledChain(w) && !w->Minimized;
+        return w != nullptr && w != leaving && !w->Destroying && !w->Destroyed && VisibleChain(w) && EnabledChain(w) &&
+               !w->Minimized;
     };
     Window* next = nullptr;
     if (usable(leaving->Owner))
@@ -361,10 +364,7 @@ std::vector<Window*> BroadcastTargets()
     return targets;
 }
 
-void RecordTopLevel(Window* w, bool front)
-{
-    ZOrderInsert(System().TopLevels, w, front ? HWND_TOP : HWND_BOTTOM);
-}
+void RecordTopLevel(Window* w, bool front) { ZOrderInsert(System().TopLevels, w, front ? HWND_TOP : HWND_BOTTOM); }
 
 void RecalcClientArea(Window* w, WINDOWPOS* pos)
 {
@@ -445,8 +445,8 @@ std::string GetClassName(HWND window)
 
 // ---- Creation and destruction -----------------------------------------------------------------------------
 
-HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view windowName, DWORD style, int x,
-                    int y, int width, int height, HWND parent, void* param)
+HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view windowName, DWORD style, int x, int y,
+                    int width, int height, HWND parent, void* param)
 {
     CreateWindowInfo info;
     info.ExStyle = exStyle;
@@ -555,7 +555,8 @@ HWND CreateWindowEx(const CreateWindowInfo& info)
     }
     if (w->Destroyed)
         return nullptr;
-    SendMessage(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.right - w->Client.left, w->Client.bottom - w->Client.top));
+    SendMessage(w, WM_SIZE, SIZE_RESTORED,
+                MAKELPARAM(w->Client.right - w->Client.left, w->Client.bottom - w->Client.top));
     SendMessage(w, WM_MOVE, 0, MAKELPARAM(w->Bounds.left + w->Client.left, w->Bounds.top + w->Client.top));
     if (!w->Destroyed && (info.Style & WS_VISIBLE) != 0 && !w->MessageOnly)
         ShowWindow(w, SW_SHOW);
@@ -582,8 +583,7 @@ BOOL DestroyWindow(HWND window)
             DestroyWindow(owned);
     }
     if ((w->Style & WS_VISIBLE) != 0 && !w->MessageOnly)
-        SetWindowPos(w, nullptr, 0, 0, 0, 0,
-                     SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (s.Capture != nullptr && (s.Capture == w || IsChild(w, s.Capture)))
         ReleaseCapture();
     if (s.Focus != nullptr && (s.Focus == w || IsChild(w, s.Focus))) {
@@ -1047,10 +1047,7 @@ BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement)
     return TRUE;
 }
 
-BOOL BringWindowToTop(HWND window)
-{
-    return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+BOOL BringWindowToTop(HWND window) { return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
 
 // ---- Visibility and state ---------------------------------------------------------------------------------
 

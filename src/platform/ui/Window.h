@@ -38,12 +38,12 @@ inline constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000u);
 // ---- Records ----------------------------------------------------------------------------------------------
 
 struct WNDCLASS {
-    UINT style = 0;                      // CS_*
-    WNDPROC lpfnWndProc;                 // empty: DefWindowProc
-    HCURSOR hCursor = nullptr;           // null: the arrow
-    HBRUSH hbrBackground = nullptr;      // erases in DefWindowProc(WM_ERASEBKGND); may be a colour index + 1
+    UINT style = 0;  // CS_*
+    WNDPROC lpfnWndProc;  // empty: DefWindowProc
+    HCURSOR hCursor = nullptr;  // null: the arrow
+    HBRUSH hbrBackground = nullptr;  // erases in DefWindowProc(WM_ERASEBKGND); may be a colour index + 1
     std::string lpszClassName;
-    WidgetFactory widgetFactory;         // set for native controls: the widget is the window
+    WidgetFactory widgetFactory;  // set for native controls: the widget is the window
 };
 
 struct CREATESTRUCT {
@@ -72,7 +72,7 @@ struct CreateWindowInfo {
     int Height = 0;
     HWND Parent = nullptr;  // HWND_MESSAGE for a message-only window
     void* Param = nullptr;
-    WNDPROC WindowProc;     // empty: the class's procedure
+    WNDPROC WindowProc;  // empty: the class's procedure
     QWidget* Widget = nullptr;  // takes ownership; empty: the class's factory or our own widget
 };
 
@@ -87,7 +87,7 @@ struct WINDOWPOS {
 };
 
 struct NCCALCSIZE_PARAMS {
-    RECT rgrc[3];               // [0]: the proposed window rectangle in parent coordinates; out: the client
+    RECT rgrc[3];  // [0]: the proposed window rectangle in parent coordinates; out: the client
     WINDOWPOS* lppos = nullptr;
 };
 
@@ -157,8 +157,8 @@ std::string GetClassName(HWND window);
 
 // An unknown class creates a plain custom window with DefWindowProc. Null when WM_NCCREATE answers 0 or
 // WM_CREATE answers -1.
-HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view windowName, DWORD style, int x,
-                    int y, int width, int height, HWND parent, void* param = nullptr);
+HWND CreateWindowEx(DWORD exStyle, std::string_view className, std::string_view windowName, DWORD style, int x, int y,
+                    int width, int height, HWND parent, void* param = nullptr);
 HWND CreateWindowEx(const CreateWindowInfo& info);
 // CBT observers run first; then the window is hidden, WM_DESTROY goes to it and its children (parent first),
 // owned windows are destroyed, and WM_NCDESTROY ends each (children first). Pending messages are dropped.
@@ -197,10 +197,10 @@ HWND GetParent(HWND window);
 HWND SetParent(HWND window, HWND newParent);
 HWND GetAncestor(HWND window, UINT flags);  // GA_PARENT, GA_ROOT, GA_ROOTOWNER
 HWND GetWindow(HWND window, UINT command);  // GW_*: siblings in z-order, GW_OWNER, GW_CHILD (topmost child)
-BOOL IsChild(HWND parent, HWND window);     // a descendant
+BOOL IsChild(HWND parent, HWND window);  // a descendant
 std::vector<HWND> GetChildWindows(HWND parent);  // direct children, top of the z-order first
-std::vector<HWND> GetTopLevelWindows();          // this program's top-level windows, top of the z-order first
-std::vector<HWND> GetOwnedWindows(HWND owner);   // top-level windows owned by owner, in z-order
+std::vector<HWND> GetTopLevelWindows();  // this program's top-level windows, top of the z-order first
+std::vector<HWND> GetOwnedWindows(HWND owner);  // top-level windows owned by owner, in z-order
 
 // ---- Bounds and coordinates -------------------------------------------------------------------------------
 
@@ -224,7 +224,7 @@ BOOL BringWindowToTop(HWND window);
 // ---- Visibility, enabling, activation and focus -----------------------------------------------------------
 
 BOOL ShowWindow(HWND window, int command);  // returns whether it was visible before
-BOOL IsWindowVisible(HWND window);          // itself and all its parents
+BOOL IsWindowVisible(HWND window);  // itself and all its parents
 BOOL IsIconic(HWND window);
 BOOL IsZoomed(HWND window);
 BOOL EnableWindow(HWND window, BOOL enable);  // returns whether it was disabled before; sends WM_ENABLE
@@ -284,7 +284,7 @@ void SetInvalidationObserver(InvalidationObserver observer);
 
 // ---- Qt widgets -------------------------------------------------------------------------------------------
 
-QWidget* GetWindowWidget(HWND window);   // null for message-only windows
+QWidget* GetWindowWidget(HWND window);  // null for message-only windows
 HWND WindowFromWidget(const QWidget* widget);  // the window a widget (or one of its ancestors) stands for
 // A native control asks for its original Qt input event; DefWindowProc hands it back. True when a pending
 // Qt event was delivered for this message.
@@ -312,7 +312,7 @@ BOOL TranslateMessage(const MSG* msg);
 // Pumps Qt until a message is queued or a timer is due.
 BOOL WaitMessage();
 void PostQuitMessage(int exitCode);
-DWORD GetMessagePos();   // screen position of the last message retrieved, MAKELPARAM(x, y)
+DWORD GetMessagePos();  // screen position of the last message retrieved, MAKELPARAM(x, y)
 LONG GetMessageTime();
 // Processes pending Qt events without waiting (paint events, widget updates, our filter's input).
 void ProcessQtEvents();

@@ -50,24 +50,24 @@ public:
     LONG_PTR UserData = 0;
     std::string Text;
 
-    Window* Parent = nullptr;          // null for top-level and message-only windows
+    Window* Parent = nullptr;  // null for top-level and message-only windows
     Window* Owner = nullptr;
-    std::vector<Window*> Children;     // top of the z-order first
+    std::vector<Window*> Children;  // top of the z-order first
     bool MessageOnly = false;
-    bool Native = false;               // the widget is a Qt control that paints itself
+    bool Native = false;  // the widget is a Qt control that paints itself
     bool Destroying = false;
     bool Destroyed = false;
     bool Minimized = false;
     bool Maximized = false;
-    int InUse = 0;                     // window procedure calls on the stack
+    int InUse = 0;  // window procedure calls on the stack
 
-    RECT Bounds;                       // parent client coordinates (screen for top-level windows)
-    RECT Client;                       // client area in window coordinates
-    RECT NormalBounds;                 // placement of a minimised or maximised window
+    RECT Bounds;  // parent client coordinates (screen for top-level windows)
+    RECT Client;  // client area in window coordinates
+    RECT NormalBounds;  // placement of a minimised or maximised window
 
-    QWidget* Widget = nullptr;         // owned
-    QImage Image;                      // backing image of a custom window, frame included
-    QRegion Update;                    // invalid part of the client area, client coordinates
+    QWidget* Widget = nullptr;  // owned
+    QImage Image;  // backing image of a custom window, frame included
+    QRegion Update;  // invalid part of the client area, client coordinates
     bool UpdateErase = false;
     bool FrameInvalid = false;
     bool InternalPaint = false;
@@ -87,10 +87,10 @@ public:
 struct RawInput {
     enum class Kind { Mouse, Key, LeftApplication };
     Kind Type = Kind::Mouse;
-    UINT Message = 0;     // client mouse message or WM_KEYDOWN/WM_KEYUP
+    UINT Message = 0;  // client mouse message or WM_KEYDOWN/WM_KEYUP
     POINT Screen;
-    UINT Modifiers = 0;   // MOD_*
-    WPARAM Buttons = 0;   // MK_LBUTTON/RBUTTON/MBUTTON held after the event
+    UINT Modifiers = 0;  // MOD_*
+    WPARAM Buttons = 0;  // MK_LBUTTON/RBUTTON/MBUTTON held after the event
     int WheelDelta = 0;
     WORD VirtualKey = 0;
     bool AutoRepeat = false;
@@ -99,7 +99,7 @@ struct RawInput {
     std::shared_ptr<QEvent> Original;  // a clone for native controls
     QPointer<QWidget> OriginalTarget;
     bool Routed = false;
-    MSG Result;           // the message it became, once routed
+    MSG Result;  // the message it became, once routed
 };
 
 // A message retrieved from input, remembered so TranslateMessage finds its text and DefWindowProc its Qt event.
@@ -157,16 +157,16 @@ struct WindowSystem {
     bool AltAlone = false;  // Alt went down with no other key since: its release opens the menu bar
 
     std::atomic<std::int64_t> CursorPos{0};
-    std::array<BYTE, 256> KeyState{};       // as of the last message retrieved: 0x80 down, 0x01 toggled
+    std::array<BYTE, 256> KeyState{};  // as of the last message retrieved: 0x80 down, 0x01 toggled
     std::array<BYTE, 256> AsyncKeyState{};  // as of the last input event
-    WPARAM ButtonsDown = 0;                 // MK_ buttons held after the last input event
+    WPARAM ButtonsDown = 0;  // MK_ buttons held after the last input event
     DWORD LastMessagePos = 0;
     LONG LastMessageTime = 0;
 
     HCURSOR CurrentCursor = nullptr;
     int OverrideCursors = 0;
     InvalidationObserver OnInvalidate;
-    int PassThrough = 0;    // re-sending an original event: the filter lets it pass
+    int PassThrough = 0;  // re-sending an original event: the filter lets it pass
     bool FilterInstalled = false;
     const std::thread::id UiThread = std::this_thread::get_id();
 };
@@ -205,6 +205,6 @@ Window* Root(Window* window);
 HWND ActivateWindow(Window* window, WORD state);  // state: WA_ACTIVE or WA_CLICKACTIVE
 std::pair<Window*, LRESULT> HitTestScreen(POINT screen);
 RECT ScrollBarRect(const Window* window, int bar);  // window coordinates; empty when hidden
-bool IsFramedTopLevel(const Window* window);       // the window manager draws its frame
+bool IsFramedTopLevel(const Window* window);  // the window manager draws its frame
 
 }  // namespace ovrel::ui

@@ -16,12 +16,8 @@ TEST(DateTime, EpochAndKnownDays)
         int weekDay;
     };
     const Row rows[] = {
-        {"Epoch", 1899, 12, 30, 0, 7},
-        {"DayBefore", 1899, 12, 29, -1, 6},
-        {"CenturyStart", 1900, 1, 1, 2, 2},
-        {"Y2K", 2000, 1, 1, 36526, 7},
-        {"LeapDay", 2024, 2, 29, 45351, 5},
-        {"First", 1, 1, 1, -693593, 2},
+        {"Epoch", 1899, 12, 30, 0, 7},      {"DayBefore", 1899, 12, 29, -1, 6}, {"CenturyStart", 1900, 1, 1, 2, 2},
+        {"Y2K", 2000, 1, 1, 36526, 7},      {"LeapDay", 2024, 2, 29, 45351, 5}, {"First", 1, 1, 1, -693593, 2},
         {"Last", 9999, 12, 31, 2958465, 6},
     };
     for (const Row& row : rows) {
@@ -40,7 +36,7 @@ TEST(DateTime, EpochAndKnownDays)
 TEST(DateTime, EncodeDecodeRoundTripsEveryMillisecondField)
 {
     const int samples[][7] = {
-        {2024, 1, 5, 14, 3, 9, 0}, {1899, 12, 29, 6, 0, 0, 0}, {1850, 6, 15, 23, 59, 59, 999},
+        {2024, 1, 5, 14, 3, 9, 0}, {1899, 12, 29, 6, 0, 0, 0},      {1850, 6, 15, 23, 59, 59, 999},
         {2000, 2, 29, 0, 0, 0, 1}, {9999, 12, 31, 23, 59, 59, 999},
     };
     for (const auto& s : samples) {
@@ -66,7 +62,8 @@ TEST(DateTime, NegativeValuesCountTheTimeForwardFromMidnight)
 
 TEST(DateTime, InvalidPartsRaiseOrFail)
 {
-    const int bad[][3] = {{2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1}, {2024, 4, 31}, {0, 1, 1}, {10000, 1, 1}, {1900, 2, 29}};
+    const int bad[][3] = {{2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1}, {2024, 4, 31},
+                          {0, 1, 1},     {10000, 1, 1}, {1900, 2, 29}};
     for (const auto& b : bad) {
         SCOPED_TRACE(std::to_string(b[0]) + "-" + std::to_string(b[1]) + "-" + std::to_string(b[2]));
         TDateTime value = 123;

@@ -44,7 +44,7 @@ protected:
         ::mkfifo(folder.File("pipe.jpg").c_str(), 0644);
         [[maybe_unused]] int r = ::symlink(folder.File("b.jpg").c_str(), folder.File("link.jpg").c_str());
         r = ::symlink(folder.File("missing").c_str(), folder.File("dangling.jpg").c_str());
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const std::string socketName = folder.File("sock.jpg");
         if (socketName.size() < sizeof address.sun_path) {
@@ -68,7 +68,8 @@ protected:
 TEST_F(FileSearch, FindsRegularFilesSortedByName)
 {
     // No directory, FIFO, socket, dangling link or hidden file; the link to a file counts as a file.
-    EXPECT_EQ(FindAll(folder.File("*.jpg"), faAnyFile & ~faHidden & ~faDirectory), (Names{"A.JPG", "b.jpg", "link.jpg"}));
+    EXPECT_EQ(FindAll(folder.File("*.jpg"), faAnyFile & ~faHidden & ~faDirectory),
+              (Names{"A.JPG", "b.jpg", "link.jpg"}));
 }
 
 TEST_F(FileSearch, AttributesDecideHiddenFilesAndFolders)
@@ -149,7 +150,7 @@ TEST(MatchesMask, Wildcards)
 {
     EXPECT_TRUE(MatchesMask("photo.jpeg", "*.jp*g"));
     EXPECT_TRUE(MatchesMask("\xC3\x89T\xC3\x89.jpg", "\xC3\xA9t\xC3\xA9.JPG"));  // accented letters fold too
-    EXPECT_TRUE(MatchesMask("\xC3\xA9.jpg", "?.jpg"));                           // '?' is one character
+    EXPECT_TRUE(MatchesMask("\xC3\xA9.jpg", "?.jpg"));  // '?' is one character
     EXPECT_FALSE(MatchesMask("ab.jpg", "?.jpg"));
     EXPECT_TRUE(MatchesMask("readme", "readme.*"));
     EXPECT_FALSE(MatchesMask(std::string(64, 'a') + "b", std::string(32, '*') + "c"));

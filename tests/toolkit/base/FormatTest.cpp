@@ -9,10 +9,7 @@ using namespace ovrel::toolkit;
 
 namespace {
 
-TFormatSettings Dot()
-{
-    return TFormatSettings{};
-}
+TFormatSettings Dot() { return TFormatSettings{}; }
 
 TFormatSettings Comma()
 {
@@ -88,12 +85,8 @@ TEST(Format, MismatchedOrMissingArgumentsRaise)
         std::initializer_list<TFormatArg> args;
     };
     const Row rows[] = {
-        {"FloatForInteger", "%d", {1.5}},
-        {"TextForInteger", "%d", {"x"}},
-        {"NumberForText", "%s", {5}},
-        {"TextForFloat", "%f", {"1.5"}},
-        {"MissingArgument", "%d %d", {1}},
-        {"UnknownConversion", "%q", {1}},
+        {"FloatForInteger", "%d", {1.5}}, {"TextForInteger", "%d", {"x"}},   {"NumberForText", "%s", {5}},
+        {"TextForFloat", "%f", {"1.5"}},  {"MissingArgument", "%d %d", {1}}, {"UnknownConversion", "%q", {1}},
         {"TrailingPercent", "50%", {}},
     };
     for (const Row& row : rows) {

@@ -23,20 +23,19 @@ Strings Lines(const TStrings& list)
     return lines;
 }
 
-const char* const LanguageFile =
-    "; language file\n"
-    "[Language]\n"
-    "LangId=1031\n"
-    "Language = Deutsch \n"
-    "\n"
-    "[Common]\n"
-    "5=Öffnen\n"
-    "7=Speichern\n"
-    "5=Second\n"
-    "no equals sign\n"
-    "\n"
-    "[Dialogs:Common]\n"
-    "1=Abbrechen\n";
+const char* const LanguageFile = "; language file\n"
+                                 "[Language]\n"
+                                 "LangId=1031\n"
+                                 "Language = Deutsch \n"
+                                 "\n"
+                                 "[Common]\n"
+                                 "5=Öffnen\n"
+                                 "7=Speichern\n"
+                                 "5=Second\n"
+                                 "no equals sign\n"
+                                 "\n"
+                                 "[Dialogs:Common]\n"
+                                 "1=Abbrechen\n";
 
 }  // namespace
 
@@ -46,7 +45,7 @@ TEST(TMemIniFile, ReadsSectionsAndKeysWithoutRegardToCase)
     ini.SetText(LanguageFile);
     EXPECT_EQ(ini.ReadString("LANGUAGE", "language", "?"), "Deutsch");  // trimmed, any case
     EXPECT_EQ(ini.ReadInteger("language", "LANGID", 0), 1031);
-    EXPECT_EQ(ini.ReadString("Common", "5", ""), "Öffnen");          // the first of duplicates
+    EXPECT_EQ(ini.ReadString("Common", "5", ""), "Öffnen");  // the first of duplicates
     EXPECT_EQ(ini.ReadString("Common", "missing", "def"), "def");
     EXPECT_EQ(ini.ReadString("Missing", "5", "def"), "def");
 
@@ -75,7 +74,7 @@ TEST(TMemIniFile, TypedReadsFallBackToTheDefault)
         double number;
     };
     const Row rows[] = {
-        {"hex", 31, true, -1}, {"bad", -1, true, -1}, {"t", 1, true, 1}, {"f", 0, false, 0},
+        {"hex", 31, true, -1},    {"bad", -1, true, -1},   {"t", 1, true, 1},        {"f", 0, false, 0},
         {"float", -1, true, 1.5}, {"wrong", -1, true, -1}, {"absent", -1, true, -1},
     };
     for (const Row& row : rows) {
@@ -92,33 +91,32 @@ TEST(TMemIniFile, WritingKeepsCommentsOrderAndUntouchedKeys)
     const std::string name = folder.Write("f.ini", LanguageFile);
     {
         TMemIniFile ini(name);
-        ini.WriteString("COMMON", "7", "Sichern");   // replaced in place, the file's spelling kept
-        ini.WriteString("Common", "9", "Neu");       // added after the section's last key
-        ini.WriteInteger("Extra", "Count", 3);      // a new section at the end
+        ini.WriteString("COMMON", "7", "Sichern");  // replaced in place, the file's spelling kept
+        ini.WriteString("Common", "9", "Neu");  // added after the section's last key
+        ini.WriteInteger("Extra", "Count", 3);  // a new section at the end
         ini.WriteBool("Extra", "On", true);
         ini.WriteFloat("Extra", "Factor", 1.6f);
         ini.UpdateFile();
     }
-    EXPECT_EQ(TempFolder::Read(name),
-              "; language file\n"
-              "[Language]\n"
-              "LangId=1031\n"
-              "Language = Deutsch \n"
-              "\n"
-              "[Common]\n"
-              "5=Öffnen\n"
-              "7=Sichern\n"
-              "5=Second\n"
-              "no equals sign\n"
-              "9=Neu\n"
-              "\n"
-              "[Dialogs:Common]\n"
-              "1=Abbrechen\n"
-              "\n"
-              "[Extra]\n"
-              "Count=3\n"
-              "On=1\n"
-              "Factor=1.60000002384186\n");
+    EXPECT_EQ(TempFolder::Read(name), "; language file\n"
+                                      "[Language]\n"
+                                      "LangId=1031\n"
+                                      "Language = Deutsch \n"
+                                      "\n"
+                                      "[Common]\n"
+                                      "5=Öffnen\n"
+                                      "7=Sichern\n"
+                                      "5=Second\n"
+                                      "no equals sign\n"
+                                      "9=Neu\n"
+                                      "\n"
+                                      "[Dialogs:Common]\n"
+                                      "1=Abbrechen\n"
+                                      "\n"
+                                      "[Extra]\n"
+                                      "Count=3\n"
+                                      "On=1\n"
+                                      "Factor=1.60000002384186\n");
     TMemIniFile back(name);
     EXPECT_EQ(back.ReadFloat("extra", "factor", 0), 1.60000002384186);
 }

@@ -80,12 +80,12 @@ TEST(TList, NotifiesEveryAddAndDelete)
     list.Add(nullptr);  // nothing to tell about
     EXPECT_EQ(list.Extract(&A), &A);
     list.Add(&C);
-    list.Put(2, &A);    // C replaced by A
+    list.Put(2, &A);  // C replaced by A
     list.Remove(&B);
     list.Clear();
     const std::vector<std::pair<void*, TListNotification>> expected = {
-        {&A, lnAdded},   {&B, lnAdded},   {&A, lnExtracted}, {&C, lnAdded},
-        {&C, lnDeleted}, {&A, lnAdded},   {&B, lnDeleted},   {&A, lnDeleted},
+        {&A, lnAdded},   {&B, lnAdded}, {&A, lnExtracted}, {&C, lnAdded},
+        {&C, lnDeleted}, {&A, lnAdded}, {&B, lnDeleted},   {&A, lnDeleted},
     };
     EXPECT_EQ(list.Log, expected);
     EXPECT_EQ(list.Count(), 0);
@@ -120,7 +120,8 @@ TEST(TList, SortIsStable)
         list.Add(items.back().get());
     }
     list.Sort([](void* a, void* b) { return static_cast<Counted*>(a)->Key - static_cast<Counted*>(b)->Key; });
-    const std::vector<void*> expected = {items[4].get(), items[1].get(), items[3].get(), items[0].get(), items[2].get()};
+    const std::vector<void*> expected = {items[4].get(), items[1].get(), items[3].get(), items[0].get(),
+                                         items[2].get()};
     EXPECT_EQ(list.List(), expected);
 }
 
@@ -133,9 +134,12 @@ TEST(TList, IndexOutOfBoundsRaisesWithTheIndex)
         std::function<void()> call;
     };
     const Row rows[] = {
-        {"Get", [&] { list.Get(1); }},     {"GetNegative", [&] { list.Get(-1); }},
-        {"Delete", [&] { list.Delete(5); }}, {"Insert", [&] { list.Insert(3, &B); }},
-        {"Exchange", [&] { list.Exchange(0, 1); }}, {"Move", [&] { list.Move(0, 1); }},
+        {"Get", [&] { list.Get(1); }},
+        {"GetNegative", [&] { list.Get(-1); }},
+        {"Delete", [&] { list.Delete(5); }},
+        {"Insert", [&] { list.Insert(3, &B); }},
+        {"Exchange", [&] { list.Exchange(0, 1); }},
+        {"Move", [&] { list.Move(0, 1); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -164,7 +168,7 @@ TEST(TObjectList, FreesWhatItOwns)
         EXPECT_EQ(list.Extract(kept), kept);  // handed back, not freed
         EXPECT_EQ(alive, 2);
         delete kept;
-        list.Put(0, new Counted(alive, 4));   // the replaced object is freed
+        list.Put(0, new Counted(alive, 4));  // the replaced object is freed
         EXPECT_EQ(alive, 1);
         EXPECT_EQ(list[0]->Key, 4);
     }
@@ -298,9 +302,8 @@ TEST(TStringList, SortsStablyAndCustomSortSeesPositions)
     EXPECT_EQ(list.GetObject(2), &two);
 
     list.SetText("ccc\na\nbb\nd");
-    list.CustomSort([](TStringList& l, int i, int j) {
-        return static_cast<int>(l[i].size()) - static_cast<int>(l[j].size());
-    });
+    list.CustomSort(
+        [](TStringList& l, int i, int j) { return static_cast<int>(l[i].size()) - static_cast<int>(l[j].size()); });
     EXPECT_EQ(Lines(list), (Strings{"a", "d", "bb", "ccc"}));
 }
 

@@ -75,12 +75,14 @@ TEST_P(StreamContract, CopyFromCopiesCountOrEverything)
     EXPECT_THROW(stream->CopyFrom(source, 5), EReadError);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, StreamContract,
-                         ::testing::Values(StreamKind{"Memory", [](const TempFolder&) { return std::make_unique<TMemoryStream>(); }},
-                                           StreamKind{"File", [](const TempFolder& f) {
-                                                          return std::make_unique<TFileStream>(f.File("s.bin"), fmCreate);
-                                                      }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, StreamContract,
+    ::testing::Values(StreamKind{"Memory", [](const TempFolder&) { return std::make_unique<TMemoryStream>(); }},
+                      StreamKind{"File",
+                                 [](const TempFolder& f) {
+                                     return std::make_unique<TFileStream>(f.File("s.bin"), fmCreate);
+                                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TMemoryStream, WritingPastTheEndFillsWithZeros)
 {

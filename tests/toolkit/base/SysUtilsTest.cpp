@@ -135,11 +135,19 @@ TEST(Arithmetic, RoundTruncAndMulDiv)
         int a, b, c, result;
     };
     const Row rows[] = {
-        {10, 10, 3, 33},           {10, 10, 4, 25},           {5, 1, 2, 3},     // half away from zero
-        {-5, 1, 2, -3},            {5, -1, 2, -3},            {-5, -1, 2, 3},
-        {5, 1, -2, -3},            {100000, 100000, 100000, 100000},             // 64-bit intermediate
-        {1, 1, 0, -1},             {INT_MAX, 2, 1, -1},       {INT_MIN, 1, 1, INT_MIN},
-        {INT_MIN, -1, 1, -1},      {7, 0, 3, 0},
+        {10, 10, 3, 33},
+        {10, 10, 4, 25},
+        {5, 1, 2, 3},  // half away from zero
+        {-5, 1, 2, -3},
+        {5, -1, 2, -3},
+        {-5, -1, 2, 3},
+        {5, 1, -2, -3},
+        {100000, 100000, 100000, 100000},  // 64-bit intermediate
+        {1, 1, 0, -1},
+        {INT_MAX, 2, 1, -1},
+        {INT_MIN, 1, 1, INT_MIN},
+        {INT_MIN, -1, 1, -1},
+        {7, 0, 3, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.a) + "*" + std::to_string(row.b) + "/" + std::to_string(row.c));
@@ -224,7 +232,7 @@ TEST(Utf8, ValidationAndConversions)
 TEST(Utf8, CaseFoldingOfOneCharacter)
 {
     const std::pair<char32_t, char32_t> same[] = {
-        {U'A', U'a'}, {U'\u00C9', U'\u00E9'}, {U'\u0141', U'\u0142'}, {U'\u0178', U'\u00FF'},
+        {U'A', U'a'},           {U'\u00C9', U'\u00E9'}, {U'\u0141', U'\u0142'}, {U'\u0178', U'\u00FF'},
         {U'\u0394', U'\u03B4'}, {U'\u03A3', U'\u03C2'}, {U'\u0416', U'\u0436'}, {U'\u0401', U'\u0451'},
     };
     for (const auto& [a, b] : same) {

@@ -387,8 +387,8 @@ TEST_F(UpDownTest, PositionIsClampedAndShownInTheAssociate)
         int Set;
         int Expected;
     };
-    for (const Case& c : {Case{"inside", 7, 7}, Case{"above", 11, 10}, Case{"below", -50, -5},
-                          Case{"at min", -5, -5}}) {
+    for (const Case& c :
+         {Case{"inside", 7, 7}, Case{"above", 11, 10}, Case{"below", -50, -5}, Case{"at min", -5, -5}}) {
         SCOPED_TRACE(c.Name);
         Arrows->SetPosition(c.Set);
         EXPECT_EQ(Arrows->GetPosition(), c.Expected);

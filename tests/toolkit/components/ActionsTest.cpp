@@ -111,8 +111,7 @@ class TTargetedAction : public TAction {
 public:
     TTargetedAction(TComponent* owner, std::string targetName, std::vector<std::string>& log)
         : TAction(owner), FTargetName(std::move(targetName)), FLog(log)
-    {
-    }
+    {}
     bool HandlesTarget(TObject* target) override { return TRecorder::NameOf(target) == FTargetName; }
     void ExecuteTarget(TObject* target) override { FLog.push_back("execute target " + TRecorder::NameOf(target)); }
     void UpdateTarget(TObject* target) override { FLog.push_back("update target " + TRecorder::NameOf(target)); }
@@ -299,8 +298,8 @@ TEST(ActionList, ItsHandlersComeFirstAndCanTakeOverTheAction)
         if (listHandles)
             EXPECT_EQ(recorder.Log, (std::vector<std::string>{"list update A", "list execute A"}));
         else
-            EXPECT_EQ(recorder.Log, (std::vector<std::string>{"list update A", "update A", "list execute A",
-                                                              "execute A"}));
+            EXPECT_EQ(recorder.Log,
+                      (std::vector<std::string>{"list update A", "update A", "list execute A", "execute A"}));
     }
 }
 
@@ -403,10 +402,10 @@ TEST(ActionLink, PropertiesAreLinkedOnlyToCustomActions)
     std::unique_ptr<TBasicAction> basic = std::make_unique<TBasicAction>(nullptr);
     std::unique_ptr<TCustomAction> custom(NewAction(nullptr, "A"));
     const std::vector<std::pair<const char*, bool (TActionLink::*)() const>> tests = {
-        {"Caption", &TActionLink::IsCaptionLinked},     {"Checked", &TActionLink::IsCheckedLinked},
-        {"Enabled", &TActionLink::IsEnabledLinked},     {"HelpContext", &TActionLink::IsHelpContextLinked},
-        {"Hint", &TActionLink::IsHintLinked},           {"ImageIndex", &TActionLink::IsImageIndexLinked},
-        {"ShortCut", &TActionLink::IsShortCutLinked},   {"Visible", &TActionLink::IsVisibleLinked},
+        {"Caption", &TActionLink::IsCaptionLinked},   {"Checked", &TActionLink::IsCheckedLinked},
+        {"Enabled", &TActionLink::IsEnabledLinked},   {"HelpContext", &TActionLink::IsHelpContextLinked},
+        {"Hint", &TActionLink::IsHintLinked},         {"ImageIndex", &TActionLink::IsImageIndexLinked},
+        {"ShortCut", &TActionLink::IsShortCutLinked}, {"Visible", &TActionLink::IsVisibleLinked},
     };
     for (const auto& [name, linked] : tests) {
         SCOPED_TRACE(name);

@@ -548,9 +548,9 @@ TEST(TCollection, AddDeleteAndItemDestructionReportInOrder)
     panels.Delete(1);
     delete first;
     EXPECT_EQ(panels.GetCount(), 0);
-    EXPECT_EQ(panels.Events, (std::vector<std::string>{"added", "update all", "added", "update all", "update one",
-                                                       "deleting", "extracting", "update all", "extracting",
-                                                       "update all"}));
+    EXPECT_EQ(panels.Events,
+              (std::vector<std::string>{"added", "update all", "added", "update all", "update one", "deleting",
+                                        "extracting", "update all", "extracting", "update all"}));
 }
 
 TEST(TCollection, UpdatesOnceAtTheOutermostEndUpdate)

@@ -22,8 +22,7 @@ namespace {
 // An image with a canvas on a DC over it; pixels are read back as TColor (0x00BBGGRR).
 class ImageCanvas {
 public:
-    ImageCanvas(int width, int height, TColor background = clWhite)
-        : FImage(width, height, QImage::Format_ARGB32)
+    ImageCanvas(int width, int height, TColor background = clWhite) : FImage(width, height, QImage::Format_ARGB32)
     {
         const auto rgb = static_cast<ui::COLORREF>(background);
         FImage.fill(qRgb(ui::GetRValue(rgb), ui::GetGValue(rgb), ui::GetBValue(rgb)));
@@ -451,7 +450,7 @@ TEST(Canvas, CopyRectStretchesAnotherCanvasThroughTheCopyMode)
     dest.Canvas().SetCopyMode(ui::NOTSRCCOPY);
     dest.Canvas().CopyRect(Rect(0, 0, 2, 2), &source.Canvas(), Rect(0, 0, 2, 2));
     EXPECT_EQ(dest.At(0, 0), static_cast<TColor>(0xFFFF00));  // not red
-    EXPECT_EQ(dest.At(1, 0), clBlack);                       // not white
+    EXPECT_EQ(dest.At(1, 0), clBlack);  // not white
 }
 
 TEST(ControlCanvas, AcquiresTheDcOnFirstUseAndReleasesIt)
@@ -744,7 +743,7 @@ TEST_F(ImageLists, MasksAndAlphaDecideWhatShowsAndGetBitmapKeepsAlpha)
     for (int y = 0; y < 2; ++y) {
         auto* row = static_cast<std::uint8_t*>(alpha.GetScanLine(y));
         for (int x = 0; x < 3; ++x) {
-            row[x * 4 + 0] = 0xFF;                  // blue
+            row[x * 4 + 0] = 0xFF;  // blue
             row[x * 4 + 1] = 0;
             row[x * 4 + 2] = 0;
             row[x * 4 + 3] = x == 0 ? 0 : 0xFF;  // first column fully transparent

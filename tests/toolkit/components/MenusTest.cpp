@@ -32,23 +32,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TextRow{"Letter", ShortCut('A', {ssCtrl}), "Ctrl+A"},
                       TextRow{"Digit", ShortCut('0', {ssAlt}), "Alt+0"},
                       TextRow{"AllModifiers", ShortCut(ui::VK_DELETE, {ssAlt, ssCtrl, ssShift}), "Shift+Ctrl+Alt+Del"},
-                      TextRow{"FunctionKey", ui::VK_F5, "F5"},
-                      TextRow{"LastFunctionKey", ui::VK_F24, "F24"},
-                      TextRow{"PageUp", ui::VK_PRIOR, "PgUp"},
-                      TextRow{"PageDown", ui::VK_NEXT, "PgDn"},
-                      TextRow{"Insert", ui::VK_INSERT, "Ins"},
-                      TextRow{"Escape", ui::VK_ESCAPE, "Esc"},
+                      TextRow{"FunctionKey", ui::VK_F5, "F5"}, TextRow{"LastFunctionKey", ui::VK_F24, "F24"},
+                      TextRow{"PageUp", ui::VK_PRIOR, "PgUp"}, TextRow{"PageDown", ui::VK_NEXT, "PgDn"},
+                      TextRow{"Insert", ui::VK_INSERT, "Ins"}, TextRow{"Escape", ui::VK_ESCAPE, "Esc"},
                       TextRow{"Enter", ui::VK_RETURN, "Enter"},
                       TextRow{"Backspace", ShortCut(ui::VK_BACK, {ssAlt}), "Alt+BkSp"},
                       TextRow{"Arrow", ShortCut(ui::VK_LEFT, {ssShift}), "Shift+Left"},
-                      TextRow{"NumPad", ui::VK_NUMPAD0 + 3, "Num 3"},
-                      TextRow{"NumPadOperator", ui::VK_ADD, "Num +"},
+                      TextRow{"NumPad", ui::VK_NUMPAD0 + 3, "Num 3"}, TextRow{"NumPadOperator", ui::VK_ADD, "Num +"},
                       TextRow{"PlusKey", ShortCut(ui::VK_OEM_PLUS, {ssCtrl}), "Ctrl++"},
-                      TextRow{"MinusKey", ShortCut(ui::VK_OEM_MINUS, {ssCtrl}), "Ctrl+-"},
-                      TextRow{"None", scNone, ""},
+                      TextRow{"MinusKey", ShortCut(ui::VK_OEM_MINUS, {ssCtrl}), "Ctrl+-"}, TextRow{"None", scNone, ""},
                       TextRow{"ModifiersWithoutKey", scCtrl | scShift, ""},
-                      TextRow{"UnnamedKey", ShortCut(0xFF, {ssCtrl}), ""},
-                      TextRow{"ShiftKeyItself", ui::VK_SHIFT, ""}),
+                      TextRow{"UnnamedKey", ShortCut(0xFF, {ssCtrl}), ""}, TextRow{"ShiftKeyItself", ui::VK_SHIFT, ""}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct ParseRow {
@@ -64,25 +58,23 @@ TEST_P(TextToShortCutRows, ReadsWhatUsersAndLanguageFilesWrite)
     EXPECT_EQ(TextToShortCut(GetParam().text), GetParam().shortCut);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TextToShortCutRows,
-    ::testing::Values(ParseRow{"Plain", "Ctrl+O", scCtrl | 'O'},
-                      ParseRow{"CaseIgnored", "ctrl+shift+o", scCtrl | scShift | 'O'},
-                      ParseRow{"AnyModifierOrder", "Alt+Shift+F4", scAlt | scShift | ui::VK_F4},
-                      ParseRow{"NamedKey", "Shift+Del", scShift | ui::VK_DELETE},
-                      ParseRow{"NameWithSpace", "Num 7", ui::VK_NUMPAD0 + 7},
-                      ParseRow{"PlusAsKey", "Ctrl++", scCtrl | ui::VK_OEM_PLUS},
-                      ParseRow{"ModifierOnly", "Ctrl+", scNone},
-                      ParseRow{"ModifierNameAlone", "Ctrl", scNone},
-                      ParseRow{"Empty", "", scNone},
-                      ParseRow{"UnknownKey", "Ctrl+Foo", scNone},
-                      ParseRow{"TwoKeys", "A+B", scNone}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, TextToShortCutRows,
+                         ::testing::Values(ParseRow{"Plain", "Ctrl+O", scCtrl | 'O'},
+                                           ParseRow{"CaseIgnored", "ctrl+shift+o", scCtrl | scShift | 'O'},
+                                           ParseRow{"AnyModifierOrder", "Alt+Shift+F4", scAlt | scShift | ui::VK_F4},
+                                           ParseRow{"NamedKey", "Shift+Del", scShift | ui::VK_DELETE},
+                                           ParseRow{"NameWithSpace", "Num 7", ui::VK_NUMPAD0 + 7},
+                                           ParseRow{"PlusAsKey", "Ctrl++", scCtrl | ui::VK_OEM_PLUS},
+                                           ParseRow{"ModifierOnly", "Ctrl+", scNone},
+                                           ParseRow{"ModifierNameAlone", "Ctrl", scNone}, ParseRow{"Empty", "", scNone},
+                                           ParseRow{"UnknownKey", "Ctrl+Foo", scNone},
+                                           ParseRow{"TwoKeys", "A+B", scNone}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ShortCutText, EveryNamedShortCutReadsBackAsItself)
 {
-    const TShortCut modifierSets[] = {0, scShift, scCtrl, scAlt, scShift | scCtrl, scCtrl | scAlt,
-                                      scShift | scCtrl | scAlt};
+    const TShortCut modifierSets[] = {
+        0, scShift, scCtrl, scAlt, scShift | scCtrl, scCtrl | scAlt, scShift | scCtrl | scAlt};
     int named = 0;
     for (int key = 1; key <= 0xFF; ++key) {
         for (TShortCut modifiers : modifierSets) {

@@ -13,8 +13,8 @@ namespace {
 
 class Clickable : public TControl {
 public:
-    using TControl::TControl;
     using TControl::Click;
+    using TControl::TControl;
 };
 
 struct Counter {

@@ -27,8 +27,8 @@ protected:
         Place(A2, Left, 10, 40, 50, 20, true);
         Place(B1, Right, 10, 10, 50, 20, true);
         Form->Show();
-        for (auto [control, name] : {std::pair<TControl*, const char*>{Left, "left"}, {Right, "right"},
-                                     {A1, "a1"}, {A2, "a2"}, {B1, "b1"}})
+        for (auto [control, name] :
+             {std::pair<TControl*, const char*>{Left, "left"}, {Right, "right"}, {A1, "a1"}, {A2, "a2"}, {B1, "b1"}})
             Log.Watch(control, name);
     }
     static void Place(TWinControl* c, TWinControl* parent, int x, int y, int w, int h, bool tabStop)
@@ -37,6 +37,7 @@ protected:
         c->SetBounds(x, y, w, h);
         c->SetTabStop(tabStop);
     }
+
 public:
     void Record(TObject* sender) { Events.push_back(static_cast<TComponent*>(sender)->GetName()); }
 
@@ -64,8 +65,8 @@ TEST_F(FocusTest, EnterAndExitWalkToTheCommonAncestor)
 
     Log.Entries.clear();
     B1->SetFocus();
-    EXPECT_EQ(Log.Entries, (std::vector<LoggedMessage>{
-                               {"a2", CM_EXIT}, {"left", CM_EXIT}, {"right", CM_ENTER}, {"b1", CM_ENTER}}));
+    EXPECT_EQ(Log.Entries,
+              (std::vector<LoggedMessage>{{"a2", CM_EXIT}, {"left", CM_EXIT}, {"right", CM_ENTER}, {"b1", CM_ENTER}}));
     EXPECT_FALSE(A2->Focused());
     EXPECT_EQ(Form->GetActiveControl(), B1);
 }
@@ -114,9 +115,7 @@ TEST_F(FocusTest, FreeingTheFocusedControlLeavesNoDanglingActiveControl)
 TEST_F(FocusTest, TabMovesThroughTheTabStopsInOrder)
 {
     A1->SetFocus();
-    auto tab = [](TWinControl* focused) {
-        focused->Perform(ui::WM_KEYDOWN, ui::VK_TAB, 0);
-    };
+    auto tab = [](TWinControl* focused) { focused->Perform(ui::WM_KEYDOWN, ui::VK_TAB, 0); };
     tab(A1);
     EXPECT_EQ(Form->GetActiveControl(), A2);
     tab(A2);
@@ -225,7 +224,7 @@ TEST_F(FocusTest, ReactivatingAFormGivesTheFocusBackToItsActiveControl)
 
 TEST(FormDestroy, OnDestroySeesTheWholeForm)
 {
-        ActivationLog log;
+    ActivationLog log;
     auto form = std::make_unique<TForm>(nullptr);
     (new TWinControl(form.get()))->SetParent(form.get());
     form->OnDestroy = TNotifyEvent(&log, &ActivationLog::Destroy);

@@ -45,24 +45,34 @@ const TBorderIcons all{biSystemMenu, biMinimize, biMaximize, biHelp};
 INSTANTIATE_TEST_SUITE_P(
     Forms, FormFrame,
     ::testing::Values(
-        FrameCase{"Sizeable", bsSizeable, {biSystemMenu, biMinimize, biMaximize},
-                  WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_POPUP, 0,
+        FrameCase{"Sizeable",
+                  bsSizeable,
+                  {biSystemMenu, biMinimize, biMaximize},
+                  WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+                  WS_POPUP,
+                  0,
                   WS_EX_CONTEXTHELP | WS_EX_TOOLWINDOW},
         // The help button does not share the caption with minimise and maximise.
         FrameCase{"SizeableHelpWithBoxes", bsSizeable, all, WS_THICKFRAME | WS_SYSMENU, 0, 0, WS_EX_CONTEXTHELP},
-        FrameCase{"SizeableNoSystemMenu", bsSizeable, {biMinimize}, WS_THICKFRAME | WS_MINIMIZEBOX,
-                  WS_SYSMENU | WS_MAXIMIZEBOX, 0, 0},
+        FrameCase{"SizeableNoSystemMenu",
+                  bsSizeable,
+                  {biMinimize},
+                  WS_THICKFRAME | WS_MINIMIZEBOX,
+                  WS_SYSMENU | WS_MAXIMIZEBOX,
+                  0,
+                  0},
         FrameCase{"DialogWithHelp", bsDialog, all, WS_CAPTION | WS_DLGFRAME | WS_SYSMENU,
                   WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP, 0},
-        FrameCase{"ToolWindow", bsToolWindow, {biSystemMenu}, WS_CAPTION | WS_SYSMENU, WS_THICKFRAME,
-                  WS_EX_TOOLWINDOW, 0},
+        FrameCase{
+            "ToolWindow", bsToolWindow, {biSystemMenu}, WS_CAPTION | WS_SYSMENU, WS_THICKFRAME, WS_EX_TOOLWINDOW, 0},
         FrameCase{"None", bsNone, all, WS_POPUP, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, WS_EX_CONTEXTHELP}),
     [](const ::testing::TestParamInfo<FrameCase>& info) { return std::string(info.param.Name); });
 
 // Two screens: the primary with a panel along its top, a second one to its right.
 class PositionTest : public ::testing::Test {
 protected:
-    FixedScreens Monitors{{{{0, 0, 1000, 800}, {0, 40, 1000, 800}, true}, {{1000, 0, 2000, 800}, {1000, 0, 2000, 760}, false}}};
+    FixedScreens Monitors{
+        {{{0, 0, 1000, 800}, {0, 40, 1000, 800}, true}, {{1000, 0, 2000, 800}, {1000, 0, 2000, 760}, false}}};
     ScopedService<IScreens> Guard{SetScreens, Monitors};
     TApplication Application{nullptr};
     std::unique_ptr<TForm> Main = std::make_unique<TForm>(nullptr);

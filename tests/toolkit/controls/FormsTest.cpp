@@ -420,8 +420,8 @@ TEST_F(KeyRouteTest, ShortcutsThenHooksThenTheFocusedControl)
     Press('S');  // the form's shortcut: nobody else sees it
     Watch.Handle = true;
     Press('B');  // a hook used it: the control does not see it
-    EXPECT_EQ(Watch.Seen, (std::vector<std::string>{"shortcut 65", "app 65", "control 65", "shortcut 83",
-                                                    "shortcut 66", "app 66"}));
+    EXPECT_EQ(Watch.Seen, (std::vector<std::string>{"shortcut 65", "app 65", "control 65", "shortcut 83", "shortcut 66",
+                                                    "app 66"}));
 }
 
 TEST_F(KeyRouteTest, KeyMenuGoesToTheHooksFirst)

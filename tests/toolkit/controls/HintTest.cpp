@@ -137,10 +137,8 @@ TEST_F(HintTest, NothingShowsUnlessEverySwitchIsOnAndTheShortHintHasText)
         bool Expected;
     };
     const Case cases[] = {
-        {"all on", true, true, "Tip", true},
-        {"application off", false, true, "Tip", false},
-        {"control off", true, false, "Tip", false},
-        {"long hint only", true, true, "|only long", false},
+        {"all on", true, true, "Tip", true},        {"application off", false, true, "Tip", false},
+        {"control off", true, false, "Tip", false}, {"long hint only", true, true, "|only long", false},
         {"no hint", true, true, "", false},
     };
     for (const Case& c : cases) {

@@ -63,14 +63,12 @@ TEST_P(AlignOneTest, FillsItsEdgeInsideTheBorder)
 }
 
 // The parent's client area is 190x90 and its children's coordinates are client coordinates.
-INSTANTIATE_TEST_SUITE_P(Aligns, AlignOneTest,
-                         ::testing::Values(AlignCase{"None", alNone, {50, 40, 30, 20}},
-                                           AlignCase{"Top", alTop, {0, 0, 190, 20}},
-                                           AlignCase{"Bottom", alBottom, {0, 70, 190, 20}},
-                                           AlignCase{"Left", alLeft, {0, 0, 30, 90}},
-                                           AlignCase{"Right", alRight, {160, 0, 30, 90}},
-                                           AlignCase{"Client", alClient, {0, 0, 190, 90}}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Aligns, AlignOneTest,
+    ::testing::Values(AlignCase{"None", alNone, {50, 40, 30, 20}}, AlignCase{"Top", alTop, {0, 0, 190, 20}},
+                      AlignCase{"Bottom", alBottom, {0, 70, 190, 20}}, AlignCase{"Left", alLeft, {0, 0, 30, 90}},
+                      AlignCase{"Right", alRight, {160, 0, 30, 90}}, AlignCase{"Client", alClient, {0, 0, 190, 90}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(LayoutTest, AlignedChildrenShareTheAreaInEdgeOrder)
 {
@@ -127,14 +125,13 @@ TEST_P(AnchorTest, KeepsTheAnchoredDistances)
     EXPECT_EQ(BoundsOf(*child), (Bounds{50, 40, 30, 20}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Anchors, AnchorTest,
-    ::testing::Values(AnchorCase{"LeftTop", {akLeft, akTop}, {50, 40, 30, 20}},
-                      AnchorCase{"RightBottom", {akRight, akBottom}, {110, 80, 30, 20}},
-                      AnchorCase{"LeftRight", {akLeft, akRight, akTop}, {50, 40, 90, 20}},
-                      AnchorCase{"AllFour", {akLeft, akTop, akRight, akBottom}, {50, 40, 90, 60}},
-                      AnchorCase{"NoneCentres", {}, {80, 60, 30, 20}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Anchors, AnchorTest,
+                         ::testing::Values(AnchorCase{"LeftTop", {akLeft, akTop}, {50, 40, 30, 20}},
+                                           AnchorCase{"RightBottom", {akRight, akBottom}, {110, 80, 30, 20}},
+                                           AnchorCase{"LeftRight", {akLeft, akRight, akTop}, {50, 40, 90, 20}},
+                                           AnchorCase{"AllFour", {akLeft, akTop, akRight, akBottom}, {50, 40, 90, 60}},
+                                           AnchorCase{"NoneCentres", {}, {80, 60, 30, 20}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(LayoutTest, AnchorsFollowAMoveByHand)
 {

@@ -34,8 +34,8 @@ protected:
     std::unique_ptr<TWinControl> Parent = std::make_unique<TWinControl>(nullptr);
     TControl* Child = new TControl(Parent.get());
     TControl* Own = new TControl(Parent.get());
-    MessageLog Log{{CM_TEXTCHANGED, CM_COLORCHANGED, CM_PARENTCOLORCHANGED, CM_FONTCHANGED,
-                    CM_PARENTFONTCHANGED, CM_VISIBLECHANGED}};
+    MessageLog Log{{CM_TEXTCHANGED, CM_COLORCHANGED, CM_PARENTCOLORCHANGED, CM_FONTCHANGED, CM_PARENTFONTCHANGED,
+                    CM_VISIBLECHANGED}};
 };
 
 TEST_F(PropagationTest, TextChangesOnlyWhenItDiffers)
@@ -89,8 +89,7 @@ TEST_F(PropagationTest, VisibleChangesAreSentOnce)
     Child->SetVisible(false);
     Child->Hide();
     Child->Show();
-    EXPECT_EQ(Log.Entries,
-              (std::vector<LoggedMessage>{{"child", CM_VISIBLECHANGED}, {"child", CM_VISIBLECHANGED}}));
+    EXPECT_EQ(Log.Entries, (std::vector<LoggedMessage>{{"child", CM_VISIBLECHANGED}, {"child", CM_VISIBLECHANGED}}));
 }
 
 // A hook that counts what it sees and can swallow one message.

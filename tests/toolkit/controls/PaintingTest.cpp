@@ -66,8 +66,8 @@ protected:
             int X, Y;
             TColor Color;
         };
-        for (const Probe& p : {Probe{5, 5, clRed}, Probe{15, 15, clBlue}, Probe{25, 25, clLime},
-                               Probe{35, 35, clLime}, Probe{45, 45, clRed}}) {
+        for (const Probe& p : {Probe{5, 5, clRed}, Probe{15, 15, clBlue}, Probe{25, 25, clLime}, Probe{35, 35, clLime},
+                               Probe{45, 45, clRed}}) {
             SCOPED_TRACE(::testing::Message() << "at " << p.X << "," << p.Y);
             EXPECT_EQ(image.pixel(p.X + dx, p.Y + dy) & 0xFFFFFF, Expected(p.Color) & 0xFFFFFF);
         }

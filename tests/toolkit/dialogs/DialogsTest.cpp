@@ -75,10 +75,8 @@ TEST(DialogsTest, ConfirmationIsYesOnlyOnAnExplicitYes)
         int Answer;
         bool Expected;
     };
-    const Row rows[] = {{"yes", ui::IDYES, true},
-                        {"no", ui::IDNO, false},
-                        {"ok", ui::IDOK, false},
-                        {"cancel", ui::IDCANCEL, false}};
+    const Row rows[] = {
+        {"yes", ui::IDYES, true}, {"no", ui::IDNO, false}, {"ok", ui::IDOK, false}, {"cancel", ui::IDCANCEL, false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         prompter.Answers = {row.Answer};

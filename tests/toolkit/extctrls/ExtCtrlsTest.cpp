@@ -215,7 +215,7 @@ TEST_F(PaintBoxTest, OnPaintDrawsAtTheBoxAndMouseNoticesReachItsWindowProc)
 
     const QImage image = Shot();
     EXPECT_GT(Paints, 0);
-    EXPECT_EQ(image.pixel(55, 45) & 0xFFFFFF, Rgb(clRed));    // the box's own (5, 5)
+    EXPECT_EQ(image.pixel(55, 45) & 0xFFFFFF, Rgb(clRed));  // the box's own (5, 5)
     EXPECT_EQ(image.pixel(65, 55) & 0xFFFFFF, Rgb(clWhite));  // outside what OnPaint drew
     EXPECT_EQ(image.pixel(5, 5) & 0xFFFFFF, Rgb(clWhite));
 

@@ -53,7 +53,12 @@ const std::vector<EditCase> EditCases = {
     {"Move down", [](TControlItems& l) { l.Move(0, 2); }, {"b", "c", "a", "d"}},
     {"Move up", [](TControlItems& l) { l.Move(3, 1); }, {"a", "d", "b", "c"}},
     {"Exchange", [](TControlItems& l) { l.Exchange(3, 0); }, {"d", "b", "c", "a"}},
-    {"Clear then add", [](TControlItems& l) { l.Clear(); l.Add("x"); }, {"x"}},
+    {"Clear then add",
+     [](TControlItems& l) {
+         l.Clear();
+         l.Add("x");
+     },
+     {"x"}},
     {"SetText", [](TControlItems& l) { l.SetText("p\nq\n"); }, {"p", "q"}},
 };
 

@@ -27,8 +27,8 @@ protected:
     ListControlsTest()
     {
         Form->SetBounds(0, 0, 400, 300);
-        for (auto* control : {static_cast<TControl*>(List), static_cast<TControl*>(Checks),
-                              static_cast<TControl*>(Combo)})
+        for (auto* control :
+             {static_cast<TControl*>(List), static_cast<TControl*>(Checks), static_cast<TControl*>(Combo)})
             control->SetParent(Form.get());
         List->SetBounds(10, 10, 120, 120);
         Checks->SetBounds(140, 10, 120, 120);

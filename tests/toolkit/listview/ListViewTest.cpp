@@ -127,8 +127,8 @@ TEST_F(ListViewTest, CustomSortIsStableAndSelectionAndFocusFollowTheirItems)
     Fill({"b", "a", "b", "a", "c", "a"});
     TListItems* items = List->GetItems();
     TListItem* focused = items->GetItem(4);  // "c"
-    items->GetItem(2)->SetSelected(true);   // the second "b"
-    items->GetItem(5)->SetSelected(true);   // the third "a"
+    items->GetItem(2)->SetSelected(true);  // the second "b"
+    items->GetItem(5)->SetSelected(true);  // the third "a"
     List->SetItemFocused(focused);
 
     auto byCaption = [](TListItem* a, TListItem* b, std::intptr_t descending) {

@@ -48,10 +48,7 @@ public:
         fs::permissions(Root / "d", fs::perms::owner_all, error);
         fs::remove_all(Root, error);
     }
-    [[nodiscard]] QTreeView* View() const
-    {
-        return qobject_cast<QTreeView*>(ui::GetWindowWidget(Tree->GetHandle()));
-    }
+    [[nodiscard]] QTreeView* View() const { return qobject_cast<QTreeView*>(ui::GetWindowWidget(Tree->GetHandle())); }
     void Changed(TObject* sender) { Changes.push_back(static_cast<TShellTreeView*>(sender)->GetPath()); }
     void Editing(TObject*, const std::string& folder, bool& allow)
     {

@@ -217,8 +217,8 @@ TEST(RadioButtons, CheckingOneUnchecksItsSiblingsOnlyAndClicksOnce)
                       Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &press);
     application.ProcessMessages();
-    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &release);
     application.ProcessMessages();
     EXPECT_TRUE(a->GetChecked());

@@ -125,11 +125,10 @@ TEST(XMLDocument, MalformedOrHostileDocumentsRaise)
         {"BadEntity", "<a>&nope;</a>"},
         {"Garbage", "not xml at all"},
         {"TooDeep", deep},
-        {"EntityBomb",
-         "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-         "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
-         "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\"><!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">]>"
-         "<r>&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;</r>"},
+        {"EntityBomb", "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                       "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
+                       "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\"><!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">]>"
+                       "<r>&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;</r>"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);

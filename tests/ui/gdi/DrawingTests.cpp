@@ -69,23 +69,31 @@ TEST(Brushes, BrushOriginAlignsPatternsForEveryFillPath)
         bool DeviceCoordinates = false;  // regions ignore the viewport origin
     };
     const Path paths[] = {
-        {"FillRect", [](HDC dc) { const RECT r{0, 0, 20, 20}; FillRect(dc, &r, static_cast<HBRUSH>(GetCurrentObject(dc, OBJ_BRUSH))); }},
+        {"FillRect",
+         [](HDC dc) {
+             const RECT r{0, 0, 20, 20};
+             FillRect(dc, &r, static_cast<HBRUSH>(GetCurrentObject(dc, OBJ_BRUSH)));
+         }},
         {"PatBlt PATCOPY", [](HDC dc) { PatBlt(dc, 0, 0, 20, 20, PATCOPY); }},
-        {"PatBlt PATINVERT on black", [](HDC dc) {
+        {"PatBlt PATINVERT on black",
+         [](HDC dc) {
              const RECT r{0, 0, 20, 20};
              FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
              PatBlt(dc, 0, 0, 20, 20, PATINVERT);
          }},
-        {"Polygon", [](HDC dc) {
+        {"Polygon",
+         [](HDC dc) {
              SelectObject(dc, GetStockObject(NULL_PEN));
              const POINT pts[] = {{0, 0}, {20, 0}, {20, 20}, {0, 20}};
              Polygon(dc, pts, 4);
          }},
-        {"FillRgn", [](HDC dc) {
+        {"FillRgn",
+         [](HDC dc) {
              HRGN r = CreateRectRgn(0, 0, 20, 20);
              FillRgn(dc, r, static_cast<HBRUSH>(GetCurrentObject(dc, OBJ_BRUSH)));
              DeleteObject(r);
-         }, true},
+         },
+         true},
     };
     struct Origin {
         POINT Brush;
@@ -417,7 +425,7 @@ TEST_P(RopTest, BitBltCombinesSourcePatternAndDestination)
 INSTANTIATE_TEST_SUITE_P(
     Rops, RopTest,
     ::testing::Values(RopCase{"SrcCopy", SRCCOPY, Source}, RopCase{"SrcPaint", SRCPAINT, Source | Dest},
-                      RopCase{"SrcAnd", SRCAND, Source & Dest}, RopCase{"SrcInvert", SRCINVERT, Source ^ Dest},
+                      RopCase{"SrcAnd", SRCAND, Source& Dest}, RopCase{"SrcInvert", SRCINVERT, Source ^ Dest},
                       RopCase{"NotSrcCopy", NOTSRCCOPY, ~Source & 0xFFFFFF},
                       RopCase{"DstInvert", DSTINVERT, ~Dest & 0xFFFFFF}, RopCase{"PatCopy", PATCOPY, Pattern},
                       RopCase{"PatInvert", PATINVERT, Pattern ^ Dest}, RopCase{"Blackness", BLACKNESS, Black},

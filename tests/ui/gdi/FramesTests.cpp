@@ -74,12 +74,11 @@ INSTANTIATE_TEST_SUITE_P(
         EdgeCase{"RaisedInnerOnly", BDR_RAISEDINNER, BF_RECT, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNSHADOW,
                  COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, Bg, Bg, Bg, Whole},
         // Only the top and left: the other sides stay, and the top side runs to the right edge.
-        EdgeCase{"TopLeftOnly", EDGE_RAISED, BF_LEFT | BF_TOP | BF_ADJUST, COLOR_3DLIGHT, COLOR_3DLIGHT,
-                 COLOR_3DLIGHT, COLOR_3DLIGHT, Bg, COLOR_3DLIGHT, Bg, COLOR_BTNHIGHLIGHT, Bg, Bg,
-                 RECT{2, 2, 10, 10}},
-        EdgeCase{"Flat", EDGE_RAISED, BF_RECT | BF_FLAT | BF_MIDDLE, COLOR_BTNSHADOW, COLOR_BTNSHADOW,
-                 COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNFACE,
-                 COLOR_BTNFACE, COLOR_BTNFACE, Whole}),
+        EdgeCase{"TopLeftOnly", EDGE_RAISED, BF_LEFT | BF_TOP | BF_ADJUST, COLOR_3DLIGHT, COLOR_3DLIGHT, COLOR_3DLIGHT,
+                 COLOR_3DLIGHT, Bg, COLOR_3DLIGHT, Bg, COLOR_BTNHIGHLIGHT, Bg, Bg, RECT{2, 2, 10, 10}},
+        EdgeCase{"Flat", EDGE_RAISED, BF_RECT | BF_FLAT | BF_MIDDLE, COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNSHADOW,
+                 COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNFACE,
+                 COLOR_BTNFACE, Whole}),
     [](const ::testing::TestParamInfo<EdgeCase>& info) { return std::string(info.param.Name); });
 
 TEST(DrawEdge, FollowsTheSystemTableAndTheDcOrigin)
@@ -173,8 +172,8 @@ std::vector<int> InkProfile(const Canvas& canvas, COLORREF ink, bool columns)
     std::vector<int> counts;
     const int n = columns ? canvas.Width() : canvas.Height();
     for (int i = 0; i < n; ++i) {
-        const int count = columns ? canvas.Count(ink, i, 0, i + 1, canvas.Height())
-                                  : canvas.Count(ink, 0, i, canvas.Width(), i + 1);
+        const int count =
+            columns ? canvas.Count(ink, i, 0, i + 1, canvas.Height()) : canvas.Count(ink, 0, i, canvas.Width(), i + 1);
         if (count > 0)
             counts.push_back(count);
     }
@@ -186,7 +185,7 @@ TEST(DrawFrameControl, ScrollArrowsPointTheirWay)
     struct Case {
         const char* Name;
         UINT Kind;
-        bool Columns;     // profile across columns (left/right) or rows (up/down)
+        bool Columns;  // profile across columns (left/right) or rows (up/down)
         bool WidensLater;  // the base comes after the point
     };
     const Case cases[] = {
@@ -365,7 +364,7 @@ TEST(DrawCaption, GradientAndTextFollowTheFlagsAndTheTable)
     const COLORREF text = Sys(COLOR_CAPTIONTEXT);
     EXPECT_GT(canvas.Count(text), 10);
     EXPECT_EQ(canvas.Count(text, 0, 0, 2, 16), 0);  // a small margin before the text
-    EXPECT_EQ(GetBkMode(canvas.Dc()), OPAQUE);      // the DC's state is left as it was
+    EXPECT_EQ(GetBkMode(canvas.Dc()), OPAQUE);  // the DC's state is left as it was
     canvas.Clear(Red);
     DrawCaptionText(canvas.Dc(), &r, "Caption", DC_TEXT);
     EXPECT_EQ(canvas.Count(text), 0);

@@ -51,9 +51,11 @@ INSTANTIATE_TEST_SUITE_P(
     Modes, CombineRgnTest,
     ::testing::Values(
         CombineCase{"And", RGN_AND, SIMPLEREGION, {5, 5, 10, 10}, {{5, 5}, {9, 9}}, {{4, 4}, {10, 10}, {12, 12}}},
-        CombineCase{"Or", RGN_OR, COMPLEXREGION, {0, 0, 15, 15}, {{0, 0}, {7, 7}, {14, 14}}, {{12, 2}, {2, 12}, {15, 15}}},
+        CombineCase{
+            "Or", RGN_OR, COMPLEXREGION, {0, 0, 15, 15}, {{0, 0}, {7, 7}, {14, 14}}, {{12, 2}, {2, 12}, {15, 15}}},
         CombineCase{"Xor", RGN_XOR, COMPLEXREGION, {0, 0, 15, 15}, {{2, 2}, {12, 12}}, {{5, 5}, {9, 9}, {12, 2}}},
-        CombineCase{"Diff", RGN_DIFF, COMPLEXREGION, {0, 0, 10, 10}, {{2, 2}, {9, 4}, {4, 9}}, {{5, 5}, {9, 9}, {12, 12}}},
+        CombineCase{
+            "Diff", RGN_DIFF, COMPLEXREGION, {0, 0, 10, 10}, {{2, 2}, {9, 4}, {4, 9}}, {{5, 5}, {9, 9}, {12, 12}}},
         CombineCase{"Copy", RGN_COPY, SIMPLEREGION, {0, 0, 10, 10}, {{0, 0}, {9, 9}}, {{10, 10}, {12, 12}}}),
     [](const ::testing::TestParamInfo<CombineCase>& info) { return std::string(info.param.Name); });
 
@@ -220,7 +222,7 @@ TEST(Clipping, OffsetClipRgnMovesTheClipAndRectanglesFollowTheOrigins)
     HDC dc = canvas.Dc();
     SetViewportOrgEx(dc, 2, 3, nullptr);
     IntersectClipRect(dc, 0, 0, 4, 4);  // device (2,3)-(6,7)
-    OffsetClipRgn(dc, 3, 4);            // device (5,7)-(9,11)
+    OffsetClipRgn(dc, 3, 4);  // device (5,7)-(9,11)
     Fill(dc, RECT{-10, -10, 30, 30}, Red);
     EXPECT_EQ(canvas.InkBounds(White), (RECT{5, 7, 9, 11}));
     RECT box;
@@ -251,7 +253,9 @@ INSTANTIATE_TEST_SUITE_P(Modes, ExtSelectClipRgnTest,
                          ::testing::Values(ExtSelectCase{"And", RGN_AND, 50}, ExtSelectCase{"Or", RGN_OR, 150},
                                            ExtSelectCase{"Xor", RGN_XOR, 100}, ExtSelectCase{"Diff", RGN_DIFF, 50},
                                            ExtSelectCase{"Copy", RGN_COPY, 100}),
-                         [](const ::testing::TestParamInfo<ExtSelectCase>& info) { return std::string(info.param.Name); });
+                         [](const ::testing::TestParamInfo<ExtSelectCase>& info) {
+                             return std::string(info.param.Name);
+                         });
 
 TEST(Clipping, ImageDcDrawsAtItsOriginWithinItsSystemClip)
 {
@@ -425,11 +429,8 @@ TEST(Origins, WindowAndViewportOriginsMoveLogicalCoordinates)
         POINT Lands;  // image position of logical (10, 10)
     };
     const Case cases[] = {
-        {"none", {0, 0}, {0, 0}, {10, 10}},
-        {"viewport", {0, 0}, {3, 5}, {13, 15}},
-        {"window", {4, 2}, {0, 0}, {6, 8}},
-        {"both", {4, 2}, {3, 5}, {9, 13}},
-        {"negative", {-5, 0}, {0, -3}, {15, 7}},
+        {"none", {0, 0}, {0, 0}, {10, 10}}, {"viewport", {0, 0}, {3, 5}, {13, 15}},  {"window", {4, 2}, {0, 0}, {6, 8}},
+        {"both", {4, 2}, {3, 5}, {9, 13}},  {"negative", {-5, 0}, {0, -3}, {15, 7}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

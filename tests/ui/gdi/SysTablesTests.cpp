@@ -22,8 +22,8 @@ TEST(SystemTable, ClassicParametersAndMetrics)
         BOOL Expected;
     };
     const Flag flags[] = {
-        {"keyboard cues", SPI_GETKEYBOARDCUES, TRUE},     {"flat menus", SPI_GETFLATMENU, FALSE},
-        {"menu animation", SPI_GETMENUANIMATION, FALSE},  {"menu fade", SPI_GETMENUFADE, FALSE},
+        {"keyboard cues", SPI_GETKEYBOARDCUES, TRUE},         {"flat menus", SPI_GETFLATMENU, FALSE},
+        {"menu animation", SPI_GETMENUANIMATION, FALSE},      {"menu fade", SPI_GETMENUFADE, FALSE},
         {"gradient captions", SPI_GETGRADIENTCAPTIONS, TRUE}, {"drop alignment", SPI_GETMENUDROPALIGNMENT, FALSE},
     };
     for (const Flag& f : flags) {
@@ -40,8 +40,8 @@ TEST(SystemTable, ClassicParametersAndMetrics)
         int Index;
         int Expected;
     };
-    const Metric metrics[] = {{SM_CXVSCROLL, 16}, {SM_CYHSCROLL, 16},     {SM_CXFIXEDFRAME, 3},
-                              {SM_CYFIXEDFRAME, 3}, {SM_CXSIZEFRAME, 4},  {SM_CYSIZEFRAME, 4},
+    const Metric metrics[] = {{SM_CXVSCROLL, 16},        {SM_CYHSCROLL, 16},   {SM_CXFIXEDFRAME, 3},
+                              {SM_CYFIXEDFRAME, 3},      {SM_CXSIZEFRAME, 4},  {SM_CYSIZEFRAME, 4},
                               {SM_MENUDROPALIGNMENT, 0}, {SM_CYSMCAPTION, 16}, {SM_CXMENUCHECK, 13}};
     for (const Metric& m : metrics)
         EXPECT_EQ(GetSystemMetrics(m.Index), m.Expected) << m.Index;

@@ -324,8 +324,7 @@ TEST(DrawText, OpaqueBackgroundAndTheDcClip)
     RECT r{10, 10, 190, 50};
     DrawText(dc, "Text", &r, DT_SINGLELINE);
     // The background covers the text's line box, not the whole rectangle.
-    EXPECT_EQ(canvas.InkBounds(White),
-              (RECT{10, 10, 10 + canvas.Extent("Text").cx, 10 + canvas.LineHeight()}));
+    EXPECT_EQ(canvas.InkBounds(White), (RECT{10, 10, 10 + canvas.Extent("Text").cx, 10 + canvas.LineHeight()}));
     EXPECT_GT(canvas.Count(Blue), 0);
 
     canvas.Clear(White);

@@ -44,7 +44,8 @@ protected:
     {
         DWORD start = 99;
         DWORD end = 99;
-        const LRESULT result = SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        const LRESULT result =
+            SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         if (packed != nullptr)
             *packed = result;
         return {start, end};
@@ -122,8 +123,8 @@ TEST_F(EditControlTest, SelectionRoundTrips)
         int wantCaret;
     };
     const Row rows[] = {
-        {"All", 0, -1, 0, 6, 6},         {"Part", 1, 3, 1, 3, 3},     {"Backwards", 4, 1, 1, 4, 1},
-        {"Caret", 2, 2, 2, 2, 2},        {"PastTheEnd", 1, 99, 1, 6, 6},
+        {"All", 0, -1, 0, 6, 6},  {"Part", 1, 3, 1, 3, 3},        {"Backwards", 4, 1, 1, 4, 1},
+        {"Caret", 2, 2, 2, 2, 2}, {"PastTheEnd", 1, 99, 1, 6, 6},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -193,8 +194,8 @@ TEST_F(EditControlTest, AlignmentStyles)
         DWORD style;
         Qt::Alignment want;
     };
-    const Row rows[] = {{"Left", ES_LEFT, Qt::AlignLeft}, {"Center", ES_CENTER, Qt::AlignHCenter},
-                        {"Right", ES_RIGHT, Qt::AlignRight}};
+    const Row rows[] = {
+        {"Left", ES_LEFT, Qt::AlignLeft}, {"Center", ES_CENTER, Qt::AlignHCenter}, {"Right", ES_RIGHT, Qt::AlignRight}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         MakeEdit(row.style | ES_AUTOHSCROLL | ES_MULTILINE);

@@ -39,8 +39,7 @@ TEST_F(InputTest, MouseMessagesAreClientOrNonClientByHitTest)
     const Row rows[] = {
         {"ParentClient", POINT{105, 105}, top, WM_LBUTTONDOWN, MAKELPARAM(5, 5), MK_LBUTTON},
         {"ChildClientInsideItsBorder", POINT{115, 115}, inner, WM_LBUTTONDOWN, MAKELPARAM(4, 4), MK_LBUTTON},
-        {"ChildBorder", POINT{110, 112}, inner, WM_NCLBUTTONDOWN, MAKELPARAM(110, 112),
-         static_cast<WPARAM>(HTBORDER)},
+        {"ChildBorder", POINT{110, 112}, inner, WM_NCLBUTTONDOWN, MAKELPARAM(110, 112), static_cast<WPARAM>(HTBORDER)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -220,7 +219,9 @@ TEST_F(InputTest, KeyboardOpensTheMenuBarAndAltF4Closes)
     const Row rows[] = {
         {"BareAlt", {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYUP, VK_MENU, "", 0}}, {{SC_KEYMENU, 0}}},
         {"AltLetter",
-         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, 'F', "f", MOD_ALT}, {WM_KEYUP, 'F', "", MOD_ALT},
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT},
+          {WM_KEYDOWN, 'F', "f", MOD_ALT},
+          {WM_KEYUP, 'F', "", MOD_ALT},
           {WM_KEYUP, VK_MENU, "", 0}},
          {{SC_KEYMENU, 'f'}}},
         {"F10", {{WM_KEYDOWN, VK_F10, "", 0}, {WM_KEYUP, VK_F10, "", 0}}, {{SC_KEYMENU, 0}}},
@@ -228,20 +229,29 @@ TEST_F(InputTest, KeyboardOpensTheMenuBarAndAltF4Closes)
          {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, VK_MENU, "", MOD_ALT, true}, {WM_KEYUP, VK_MENU, "", 0}},
          {{SC_KEYMENU, 0}}},
         {"AltWithAnotherKeyIsNoMenu",
-         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, VK_LEFT, "", MOD_ALT}, {WM_KEYUP, VK_LEFT, "", MOD_ALT},
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT},
+          {WM_KEYDOWN, VK_LEFT, "", MOD_ALT},
+          {WM_KEYUP, VK_LEFT, "", MOD_ALT},
           {WM_KEYUP, VK_MENU, "", 0}},
          {}},
         {"AltInterruptedByAClick",
-         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_LBUTTONDOWN, 0, "", MOD_ALT}, {WM_LBUTTONUP, 0, "", MOD_ALT},
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT},
+          {WM_LBUTTONDOWN, 0, "", MOD_ALT},
+          {WM_LBUTTONUP, 0, "", MOD_ALT},
           {WM_KEYUP, VK_MENU, "", 0}},
          {}},
         {"ControlAltLetterTypesInstead",
-         {{WM_KEYDOWN, VK_CONTROL, "", MOD_CONTROL}, {WM_KEYDOWN, VK_MENU, "", MOD_ALT | MOD_CONTROL},
-          {WM_KEYDOWN, 'E', "e", MOD_ALT | MOD_CONTROL}, {WM_KEYUP, 'E', "", MOD_ALT | MOD_CONTROL},
-          {WM_KEYUP, VK_MENU, "", MOD_CONTROL}, {WM_KEYUP, VK_CONTROL, "", 0}},
+         {{WM_KEYDOWN, VK_CONTROL, "", MOD_CONTROL},
+          {WM_KEYDOWN, VK_MENU, "", MOD_ALT | MOD_CONTROL},
+          {WM_KEYDOWN, 'E', "e", MOD_ALT | MOD_CONTROL},
+          {WM_KEYUP, 'E', "", MOD_ALT | MOD_CONTROL},
+          {WM_KEYUP, VK_MENU, "", MOD_CONTROL},
+          {WM_KEYUP, VK_CONTROL, "", 0}},
          {}},
         {"AltSpaceDoesNothing",
-         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT}, {WM_KEYDOWN, VK_SPACE, " ", MOD_ALT}, {WM_KEYUP, VK_SPACE, "", MOD_ALT},
+         {{WM_KEYDOWN, VK_MENU, "", MOD_ALT},
+          {WM_KEYDOWN, VK_SPACE, " ", MOD_ALT},
+          {WM_KEYUP, VK_SPACE, "", MOD_ALT},
           {WM_KEYUP, VK_MENU, "", 0}},
          {}},
     };
@@ -330,24 +340,37 @@ TEST_F(InputTest, QtEventsOfOurWidgetsBecomeQueuedMessages)
     const QPointF global(105, 106);
     const Row rows[] = {
         {"LeftPress",
-         [&] { return new QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier); },
+         [&] {
+             return new QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                                    Qt::NoModifier);
+         },
          WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6)},
         {"LeftReleaseWithShift",
-         [&] { return new QMouseEvent(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier); },
+         [&] {
+             return new QMouseEvent(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                                    Qt::ShiftModifier);
+         },
          WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(5, 6)},
         {"RightPress",
-         [&] { return new QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::RightButton, Qt::RightButton, Qt::NoModifier); },
+         [&] {
+             return new QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::RightButton, Qt::RightButton,
+                                    Qt::NoModifier);
+         },
          WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 6)},
         {"MoveWhileHeld",
-         [&] { return new QMouseEvent(QEvent::MouseMove, local, global, Qt::NoButton, Qt::RightButton, Qt::ControlModifier); },
+         [&] {
+             return new QMouseEvent(QEvent::MouseMove, local, global, Qt::NoButton, Qt::RightButton,
+                                    Qt::ControlModifier);
+         },
          WM_MOUSEMOVE, MK_RBUTTON | MK_CONTROL, MAKELPARAM(5, 6)},
         {"WheelNotchToTheFocus",
          [&] {
-             return new QWheelEvent(local, global, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+             return new QWheelEvent(local, global, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                                    Qt::NoScrollPhase, false);
          },
          WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(105, 106)},
-        {"Key", [] { return new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")); }, WM_KEYDOWN,
-         'A', 1},
+        {"Key", [] { return new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")); },
+         WM_KEYDOWN, 'A', 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -191,7 +191,8 @@ TEST_F(NonClientTest, AnAnsweredCalcSizeMovesTheClientAreaUntilTheFrameChanges)
     GetClientRect(inner, &client);
     EXPECT_EQ(client, RECT(0, 0, 94, 74));
     Rec.Log.clear();
-    SetWindowPos(inner, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(inner, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     GetClientRect(inner, &client);
     EXPECT_EQ(client, RECT(0, 0, 90, 70));
     Pump();

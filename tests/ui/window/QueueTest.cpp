@@ -120,8 +120,7 @@ TEST_F(QueueTest, RemovingPendingCharactersDropsThem)
     MSG msg;
     ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
     TranslateMessage(&msg);
-    while (PeekMessage(&msg, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE)) {
-    }
+    while (PeekMessage(&msg, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE)) {}
     Rec.Log.clear();
     Pump();
     EXPECT_TRUE(Rec.Of(WM_CHAR).empty());

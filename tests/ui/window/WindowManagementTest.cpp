@@ -78,7 +78,8 @@ TEST_F(ActivationTest, TheApplicationFlagTellsEveryTopLevelWindowAndHooksSeeIt)
         EXPECT_EQ(r.WParam, static_cast<WPARAM>(FALSE));
     EXPECT_EQ(hooked.size(), 2u);
     // Deactivation reaches the active window before the application message.
-    EXPECT_EQ(Activations(Rec).front(), std::make_tuple(a, static_cast<UINT>(WM_NCACTIVATE), static_cast<WPARAM>(FALSE)));
+    EXPECT_EQ(Activations(Rec).front(),
+              std::make_tuple(a, static_cast<UINT>(WM_NCACTIVATE), static_cast<WPARAM>(FALSE)));
 
     // Activating a window while inactive makes the application active first.
     Rec.Log.clear();
@@ -432,16 +433,46 @@ TEST_F(WindowPosTest, FlagsDecideWhichMessagesFollow)
         UINT reported;  // flags of WM_WINDOWPOSCHANGED that must be set
     };
     const Row rows[] = {
-        {"Move", 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER,
-         {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE}, SWP_NOSIZE},
-        {"Size", 0, 0, 70, 70, SWP_NOMOVE | SWP_NOZORDER,
-         {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_SIZE}, SWP_NOMOVE},
-        {"NoSendChanging", 30, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING,
-         {WM_WINDOWPOSCHANGED, WM_MOVE}, SWP_NOSIZE},
-        {"FrameChanged", 0, 0, 0, 0, KeepPlace | SWP_NOACTIVATE | SWP_FRAMECHANGED,
-         {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED}, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE},
-        {"SamePlace", 30, 30, 70, 70, SWP_NOZORDER,
-         {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}, SWP_NOMOVE | SWP_NOSIZE},
+        {"Move",
+         20,
+         20,
+         0,
+         0,
+         SWP_NOSIZE | SWP_NOZORDER,
+         {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE},
+         SWP_NOSIZE},
+        {"Size",
+         0,
+         0,
+         70,
+         70,
+         SWP_NOMOVE | SWP_NOZORDER,
+         {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_SIZE},
+         SWP_NOMOVE},
+        {"NoSendChanging",
+         30,
+         30,
+         0,
+         0,
+         SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING,
+         {WM_WINDOWPOSCHANGED, WM_MOVE},
+         SWP_NOSIZE},
+        {"FrameChanged",
+         0,
+         0,
+         0,
+         0,
+         KeepPlace | SWP_NOACTIVATE | SWP_FRAMECHANGED,
+         {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED},
+         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE},
+        {"SamePlace",
+         30,
+         30,
+         70,
+         70,
+         SWP_NOZORDER,
+         {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED},
+         SWP_NOMOVE | SWP_NOSIZE},
     };
     PosLog log;
     Rec.OnMessage = [&log](HWND, UINT m, WPARAM, LPARAM lp) -> std::optional<LRESULT> {

@@ -69,7 +69,8 @@ protected:
     WindowTest();
     ~WindowTest() override;
 
-    HWND Create(DWORD style, RECT bounds, HWND parent = nullptr, DWORD exStyle = 0, std::string className = "OvrelTest");
+    HWND Create(DWORD style, RECT bounds, HWND parent = nullptr, DWORD exStyle = 0,
+                std::string className = "OvrelTest");
     // Retrieves and dispatches everything queued, as a message loop would, without waiting.
     void Pump();
 
