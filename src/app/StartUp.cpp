@@ -3,6 +3,8 @@
 #include "app/Config.h"
 #include "app/Localizer.h"
 #include "app/Model.h"
+#include "platform/imaging/Image.h"
+#include "platform/ui/DesktopServices.h"
 
 #include <memory>
 
@@ -22,6 +24,12 @@ void TStandInMainForm::FormClose(toolkit::TObject*, toolkit::TCloseAction&)
         EXIFOvrelConfig().LangId = localizer->GetCurrentLangId();
     if (TVekApplication* application = VekApplication(); application != nullptr)
         application->Terminate();
+}
+
+void InstallDesktopServices()
+{
+    ui::InstallDesktopExceptionHandler();
+    imaging::SetContentTypeResolver(&ui::DesktopContentType);
 }
 
 int RunStartUp(const TStartUpOptions& options)

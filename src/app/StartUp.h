@@ -35,6 +35,10 @@ struct TStartUpOptions {
     bool ShowMainForm = true;
 };
 
+/// Installs every desktop service: error boxes for exceptions, and the desktop's MIME database for the content
+/// types the image-file layer does not know itself. The program calls it first thing at start-up.
+void InstallDesktopServices();
+
 /// Installs the framework application, initialises the model, makes the forms when interactive, runs the
 /// model and shuts down: forms first, then the localiser, then the application with the model. Returns the
 /// exit code. Errors of the model's start propagate, as nothing can run without it.

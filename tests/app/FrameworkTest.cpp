@@ -5,6 +5,8 @@
 #include "app/Model.h"
 #include "app/StartUp.h"
 #include "app/VekForm.h"
+#include "platform/imaging/Image.h"
+#include "platform/ui/DesktopServices.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Services.h"
 
@@ -208,6 +210,28 @@ TEST(StartUp, ShutDownWithoutLocaliserReportsAFailedSaveAndStillEnds)
     EXPECT_EQ(RunStartUp(options), 0);
     EXPECT_EQ(catcher.errors.size(), 1U);
     EXPECT_EQ(VekApplication(), nullptr);
+}
+
+TEST(StartUp, DesktopServicesReachTheImageLayerAndReportErrorsInABox)
+{
+    namespace ui = ovrel::ui;
+    namespace imaging = ovrel::imaging;
+    ui::ScriptedPrompter prompter;
+    ui::ScopedService<ui::IPrompter> guard(ui::SetPrompter, prompter);
+    ui::IExceptionHandler* before = &ui::ExceptionHandler();
+    imaging::SetContentTypeResolver(nullptr);
+    ASSERT_EQ(imaging::ContentTypeOfExtension(".bmp"), "");  // not in the image layer's own table
+
+    InstallDesktopServices();
+    const std::string bmp = imaging::ContentTypeOfExtension(".bmp");
+    ui::ExceptionHandler().Report(std::make_exception_ptr(std::runtime_error("disk full")));
+    ui::SetExceptionHandler(before);
+    imaging::SetContentTypeResolver(nullptr);
+
+    EXPECT_EQ(bmp, ui::DesktopContentType(".bmp"));
+    EXPECT_NE(bmp, "");
+    ASSERT_EQ(prompter.Questions.size(), 1U);
+    EXPECT_EQ(prompter.Questions[0].Text, "disk full");
 }
 
 // A language folder with English and German, for the forms' registration.

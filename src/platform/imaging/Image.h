@@ -103,7 +103,7 @@ private:
 [[nodiscard]] const std::vector<ImageCodecInfo>& GetImageEncoders();
 
 // The content type of an extension that the built-in table does not know (".jpg" -> "image/jpeg" is
-// built in). The UI layer installs the desktop's MIME database here; until then unknown extensions give "".
+// built in). The program installs the desktop's MIME database here; until then unknown extensions give "".
 using ContentTypeResolver = std::function<std::string(std::string_view extension)>;
 void SetContentTypeResolver(ContentTypeResolver resolver);
 [[nodiscard]] std::string ContentTypeOfExtension(std::string_view extension);

@@ -1,9 +1,7 @@
 #pragma once
 // The desktop's versions of the services the program uses: error boxes for exceptions, and the desktop's MIME
-// database for the image-file layer. Message boxes, file and colour dialogs, the opener, help, clipboard,
-// sound and screens are the services' own Qt defaults.
-
-#include "platform/imaging/Image.h"
+// database for the content types of file extensions. Message boxes, file and colour dialogs, the opener, help,
+// clipboard, sound and screens are the services' own Qt defaults.
 
 #include <string>
 #include <string_view>
@@ -15,13 +13,5 @@ namespace ovrel::ui {
 
 /// Puts the error-box exception handler in place of the one that writes to standard error.
 void InstallDesktopExceptionHandler();
-
-/// Installs every desktop service; the program calls it first thing at start-up. Inline so that the UI
-/// layer itself needs no link to the image-file layer: the program links both.
-inline void InstallDesktopServices()
-{
-    InstallDesktopExceptionHandler();
-    imaging::SetContentTypeResolver(&DesktopContentType);
-}
 
 }  // namespace ovrel::ui
