@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth clang-format
 )
