@@ -348,8 +348,8 @@ protected:
     void SetUp() override
     {
         FSavedCaptions = ovrel::core::EXIFProperties();
-        FLocalizer = std::make_unique<TVekLocalizer>(
-            (std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "data" / "Language").string());
+        FLocalizer =
+            std::make_unique<TVekLocalizer>((std::filesystem::path(OVREL_SOURCE_DIR) / "data" / "Language").string());
         SetLocalizer(FLocalizer.get());
     }
     void TearDown() override
