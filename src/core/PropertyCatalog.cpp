@@ -467,9 +467,11 @@ std::string TVekImageInfoFormat::FormatValue(const TVekImageInfo& info, std::uin
         case TagDateTimeOriginal:
         case TagDateTimeDigitized: return DateText(item, *this);
         case TagExposureTime: return ExposureTimeText(item);
-        case TagFNumber:
+        case TagFNumber: return Format("F%.1f", {UnsignedRational(item)});
         case TagAperture:
-        case TagMaxAperture: return Format("F%.1f", {UnsignedRational(item)});
+        case TagMaxAperture:
+            // Stored as APEX values: the f-number is 2 to the half of it.
+            return Format("F%.1f", {std::exp2(UnsignedRational(item) / 2)});
         case TagExposureBias: {
             double bias = SignedRational(item);
             if (bias < -100 || bias > 100)

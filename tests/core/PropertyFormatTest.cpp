@@ -134,7 +134,10 @@ const TFormatRow FormatRows[] = {
     {"ExposureZeroDenominator", {Rat(33434, 1, 0)}, 33434, ""},
     {"ExposureLargeDenominator", {Rat(33434, 3, 4000000000u)}, 33434, "3/4000000000 sec"},
     {"FNumber", {Rat(33437, 28, 10)}, 33437, "F2.8"},
-    {"Aperture", {Rat(37378, 56, 10)}, 37378, "F5.6"},
+    {"ApertureFromApex", {Rat(37378, 181, 32)}, 37378, "F7.1"},  // APEX 5.65625
+    {"ApertureApexThree", {Rat(37378, 3, 1)}, 37378, "F2.8"},
+    {"ApertureApexZero", {Rat(37378, 0, 1)}, 37378, "F1.0"},
+    {"MaxApertureFromApex", {Rat(37381, 30, 10)}, 37381, "F2.8"},
     {"MaxApertureZeroDenominator", {Rat(37381, 1, 0)}, 37381, ""},
     {"BiasNegative", {SRat(37380, -2, 3)}, 37380, "EV-0.7"},
     {"BiasPositive", {SRat(37380, 1, 3)}, 37380, "EV0.3"},
@@ -318,6 +321,7 @@ const TCompareRow CompareRows[] = {
     {"Rational", 33434, {Rat(33434, 1, 3)}, {Rat(33434, 1, 2)}, -1},
     {"RationalCloseValues", 33434, {Rat(33434, 1000001, 1000000)}, {Rat(33434, 1, 1)}, 1},
     {"SRational", 37380, {SRat(37380, -1, 2)}, {SRat(37380, 1, 3)}, -1},
+    {"ApertureByFNumberNotText", 37378, {Rat(37378, 7, 1)}, {Rat(37378, 3, 1)}, 1},  // F11.3 after F2.8
     {"RationalZeroDenominatorCountsAsZero", 33434, {Rat(33434, 5, 0)}, {Rat(33434, 1, 10)}, -1},
     {"AsciiCaseSensitive", 271, {Text(271, "B")}, {Text(271, "a")}, -1},
     {"AsciiPrefixFirst", 271, {Text(271, "Can")}, {Text(271, "Canon")}, -1},
