@@ -5,6 +5,7 @@
 #include "app/Model.h"
 #include "platform/imaging/Image.h"
 #include "platform/ui/DesktopServices.h"
+#include "toolkit/SysUtils.h"
 
 #include <memory>
 
@@ -31,6 +32,8 @@ void InstallDesktopServices()
     ui::InstallDesktopExceptionHandler();
     imaging::SetContentTypeResolver(&ui::DesktopContentType);
 }
+
+void ApplyUserLocale() { toolkit::FormatSettings() = toolkit::LocaleFormatSettings(); }
 
 int RunStartUp(const TStartUpOptions& options)
 {

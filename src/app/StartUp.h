@@ -39,6 +39,11 @@ struct TStartUpOptions {
 /// types the image-file layer does not know itself. The program calls it first thing at start-up.
 void InstallDesktopServices();
 
+/// Makes the user's locale (LC_NUMERIC and LC_TIME of the environment) the settings every text is formatted
+/// with: separators, date and time formats, month and day names. Called once, before the first text is
+/// formatted.
+void ApplyUserLocale();
+
 /// Installs the framework application, initialises the model, makes the forms when interactive, runs the
 /// model and shuts down: forms first, then the localiser, then the application with the model. Returns the
 /// exit code. Errors of the model's start propagate, as nothing can run without it.

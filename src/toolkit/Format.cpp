@@ -6,6 +6,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -227,8 +228,10 @@ TDecimal DecimalOf(double value)
     value = std::fabs(value);
     if (value == 0)
         return result;
+    // to_chars, not printf: the digits must not follow the process locale, which Qt sets from the user's.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.17e", value);  // d.ddddddddddddddddde+XX
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 17);
+    *written.ptr = '\0';  // d.ddddddddddddddddde+XX
     result.Digits += buffer[0];
     result.Digits.append(buffer + 2, 17);
     result.Exponent = std::atoi(buffer + 20) + 1;

@@ -2,6 +2,8 @@
 
 #include "toolkit/Base_p.h"
 
+#include <locale.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -172,9 +174,10 @@ bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& 
     }
     if (i != trimmed.size())
         return false;
-    errno = 0;
+    // Through the C locale: the process locale follows the user's (Qt sets it), and c is in the C form.
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", nullptr);
     char* end = nullptr;
-    const double result = std::strtod(c.c_str(), &end);
+    const double result = ::strtod_l(c.c_str(), &end, cLocale);
     if (end != c.c_str() + c.size() || !std::isfinite(result))
         return false;
     value = result;
