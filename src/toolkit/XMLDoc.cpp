@@ -6,6 +6,8 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +24,12 @@ namespace {
 constexpr int MaxDepth = 256;
 // The largest document file read; metadata documents are far smaller.
 constexpr std::streamoff MaxFileSize = 256LL * 1024 * 1024;
+// The parsers compare each attribute of an element with all the others, so the count is capped before they
+// run; the program writes at most four.
+constexpr int MaxAttributes = 64;
+// An image's metadata, with the image layer's caps on its directories, exports as far fewer elements.
+constexpr int MaxElements = 250'000;
+constexpr std::size_t ReadChunkSize = 64 * 1024;
 constexpr int IndentWidth = 2;
 
 std::string NodeNameOf(TNodeType type)
@@ -82,6 +90,109 @@ std::string FromQString(const QString& text)
     const QByteArray bytes = text.toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
+
+// A look at the markup before any parser sees it, fed piece by piece as a file is read. It refuses a document
+// type (its entities expand without bound, and an external one would silently read as nothing) and the
+// counts of attributes and elements that would make parsing slow or large. It follows only the shape of
+// the markup (tags, quoted values, comments, CDATA, instructions); well-formedness is left to the parser.
+class TMarkupScan {
+public:
+    void Feed(std::string_view bytes)
+    {
+        for (const char c : bytes)
+            Step(c);
+    }
+
+private:
+    enum class TState { Text, Open, Declaration, Comment, CData, Instruction, EndTag, StartTag, Quoted };
+
+    void Step(char c)
+    {
+        switch (FState) {
+        case TState::Text:
+            if (c == '<')
+                FState = TState::Open;
+            break;
+        case TState::Open:
+            if (c == '!') {
+                FState = TState::Declaration;
+                FDeclaration.clear();
+            } else if (c == '?') {
+                FState = TState::Instruction;
+                FRun = 0;
+            } else if (c == '/') {
+                FState = TState::EndTag;
+            } else {
+                if (++FElements > MaxElements)
+                    throw EXMLDocError("XML document with more than " + std::to_string(MaxElements) + " elements");
+                FAttributes = 0;
+                FState = TState::StartTag;
+                Step(c);
+            }
+            break;
+        case TState::Declaration: Declaration(c); break;
+        case TState::Comment:  // ends at "-->"
+            if (c == '>' && FRun >= 2)
+                FState = TState::Text;
+            FRun = c == '-' ? FRun + 1 : 0;
+            break;
+        case TState::CData:  // ends at "]]>"
+            if (c == '>' && FRun >= 2)
+                FState = TState::Text;
+            FRun = c == ']' ? FRun + 1 : 0;
+            break;
+        case TState::Instruction:  // ends at "?>"
+            if (c == '>' && FRun >= 1)
+                FState = TState::Text;
+            FRun = c == '?' ? 1 : 0;
+            break;
+        case TState::EndTag:
+            if (c == '>')
+                FState = TState::Text;
+            break;
+        case TState::StartTag:
+            if (c == '"' || c == '\'') {
+                FQuote = c;
+                FState = TState::Quoted;
+            } else if (c == '=' && ++FAttributes > MaxAttributes) {
+                throw EXMLDocError("XML element with more than " + std::to_string(MaxAttributes) + " attributes");
+            } else if (c == '>') {
+                FState = TState::Text;
+            }
+            break;
+        case TState::Quoted:
+            if (c == FQuote)
+                FState = TState::StartTag;
+            break;
+        }
+    }
+
+    // After "<!": a comment, a CDATA section or a document type; anything else is the parser's to refuse.
+    void Declaration(char c)
+    {
+        static constexpr std::string_view Comment = "--";
+        static constexpr std::string_view CData = "[CDATA[";
+        static constexpr std::string_view DocType = "DOCTYPE";
+        FDeclaration += c;
+        const std::string_view seen = FDeclaration;
+        FRun = 0;
+        if (seen == Comment)
+            FState = TState::Comment;
+        else if (seen == CData)
+            FState = TState::CData;
+        else if (seen == DocType)
+            throw EXMLDocError("XML documents with a document type (<!DOCTYPE) are not accepted");
+        else if (!Comment.starts_with(seen) && !CData.starts_with(seen) && !DocType.starts_with(seen))
+            FState = TState::Text;
+    }
+
+    TState FState = TState::Text;
+    std::string FDeclaration;  // what followed "<!" so far, at most seven characters
+    int FRun = 0;  // closing characters met in a row
+    char FQuote = 0;
+    int FAttributes = 0;  // of the element being read
+    int FElements = 0;
+};
 
 // Well-formedness and depth, checked by a streaming pass before the DOM builds anything.
 void CheckStructure(const QByteArray& bytes)
@@ -373,6 +484,7 @@ TXMLNode* TXMLDocument::AddChild(std::string_view name)
 
 void TXMLDocument::LoadFromFile(const std::string& fileName)
 {
+    SetActive(false);
     std::ifstream in(fileName, std::ios::binary | std::ios::ate);
     if (!in)
         throw EXMLDocError("Cannot open XML file \"" + ToDisplayText(fileName) + "\"");
@@ -380,15 +492,30 @@ void TXMLDocument::LoadFromFile(const std::string& fileName)
     if (size < 0 || size > MaxFileSize)
         throw EXMLDocError("XML file \"" + ToDisplayText(fileName) + "\" is too large");
     in.seekg(0);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in.read(bytes.data(), size))
-        throw EXMLDocError("Cannot read XML file \"" + ToDisplayText(fileName) + "\"");
-    LoadFromXML(bytes);
+    // Scanned as it is read, so a refused document is not held in memory first.
+    TMarkupScan scan;
+    std::string bytes;
+    std::array<char, ReadChunkSize> chunk;
+    while (static_cast<std::streamoff>(bytes.size()) < size) {
+        const auto wanted = std::min<std::streamoff>(size - static_cast<std::streamoff>(bytes.size()), chunk.size());
+        if (!in.read(chunk.data(), wanted))
+            throw EXMLDocError("Cannot read XML file \"" + ToDisplayText(fileName) + "\"");
+        const std::string_view piece(chunk.data(), static_cast<std::size_t>(wanted));
+        scan.Feed(piece);
+        bytes += piece;
+    }
+    Parse(bytes);
 }
 
 void TXMLDocument::LoadFromXML(std::string_view xml)
 {
     SetActive(false);
+    TMarkupScan().Feed(xml);
+    Parse(xml);
+}
+
+void TXMLDocument::Parse(std::string_view xml)
+{
     const QByteArray bytes(xml.data(), static_cast<qsizetype>(xml.size()));
     CheckStructure(bytes);
     QDomDocument dom;

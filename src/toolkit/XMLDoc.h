@@ -123,7 +123,8 @@ public:
     TXMLNode* AddChild(std::string_view name);
 
     /// Replaces the tree by the file's; raises EXMLDocError when it cannot be read or parsed (the document
-    /// is then left inactive).
+    /// is then left inactive). Refused before they are parsed: a document type (<!DOCTYPE), an element of
+    /// more than 64 attributes, more than 250,000 elements, nesting deeper than 256 elements.
     void LoadFromFile(const std::string& fileName);
     /// As LoadFromFile, from the bytes of a document.
     void LoadFromXML(std::string_view xml);
@@ -135,6 +136,9 @@ public:
     void SaveToFile(const std::string& fileName) const;
 
 private:
+    /// Builds the tree from bytes the markup scan has passed.
+    void Parse(std::string_view xml);
+
     bool FActive = false;
     bool FAutoIndent = false;
     std::string FEncoding = "UTF-8";

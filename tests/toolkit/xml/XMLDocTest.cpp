@@ -1,11 +1,18 @@
 #include "toolkit/XMLDoc.h"
 
+#include "support/AllocationWatch.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include <unistd.h>
 
 namespace {
 
@@ -137,6 +144,119 @@ TEST(XMLDocument, MalformedOrHostileDocumentsRaise)
         EXPECT_THROW(doc.LoadFromXML(row.Xml), EXMLDocError);
         EXPECT_FALSE(doc.GetActive());
         EXPECT_EQ(doc.GetDocumentElement(), nullptr);
+    }
+}
+
+// The message of the EXMLDocError that loading raises, or nothing when the document loads.
+std::optional<std::string> LoadError(const std::function<void(TXMLDocument&)>& load)
+{
+    TXMLDocument doc;
+    try {
+        load(doc);
+    } catch (const EXMLDocError& error) {
+        EXPECT_FALSE(doc.GetActive());
+        return error.Message();
+    }
+    EXPECT_TRUE(doc.GetActive());
+    return std::nullopt;
+}
+
+std::string Repeated(std::string_view text, int count)
+{
+    std::string result;
+    for (int i = 0; i < count; ++i)
+        result += text;
+    return result;
+}
+
+std::string Attributes(int count, std::string_view value = "1")
+{
+    std::string result;
+    for (int i = 0; i < count; ++i)
+        result += " a" + std::to_string(i) + "=\"" + std::string(value) + "\"";
+    return result;
+}
+
+// Refused documents never reach the parser: what they cost is bounded by what they are, not by what their
+// markup would expand into.
+constexpr std::size_t RefusalBudget = 16 * 1024;
+
+TEST(XMLDocument, RefusesADocumentTypeBeforeParsing)
+{
+    struct Row {
+        const char* Name;
+        std::string Xml;
+    };
+    // Expanded, each document below would hold ten million characters.
+    const std::string entity = "<!ENTITY e \"" + std::string(1000, 'x') + "\">";
+    const Row rows[] = {
+        {"EntityInText", "<!DOCTYPE r [" + entity + "]><r>" + Repeated("&e;", 10000) + "</r>"},
+        {"EntityInAttribute", "<!DOCTYPE r [" + entity + "]><r a=\"" + Repeated("&e;", 10000) + "\"/>"},
+        {"ExternalEntity", "<!DOCTYPE r [<!ENTITY e SYSTEM \"file:///etc/hostname\">]><r>&e;</r>"},
+        {"NoInternalSubset", "<?xml version=\"1.0\"?><!-- first --><!DOCTYPE r SYSTEM \"r.dtd\"><r/>"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const ovrel::test::TAllocationWatch watch;
+        const auto error = LoadError([&](TXMLDocument& doc) { doc.LoadFromXML(row.Xml); });
+        ASSERT_TRUE(error.has_value());
+        EXPECT_NE(error->find("document type"), std::string::npos) << *error;
+        EXPECT_LT(watch.RequestedBytes(), RefusalBudget);
+    }
+}
+
+TEST(XMLDocument, RefusesADocumentTypeBeforeReadingTheFile)
+{
+    const auto folder = std::filesystem::temp_directory_path() / ("ovrel-xml-type-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string file = (folder / "typed.xml").string();
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "<!DOCTYPE r><r>" << std::string(8 * 1024 * 1024, 'x') << "</r>";
+    }
+    const ovrel::test::TAllocationWatch watch;
+    const auto error = LoadError([&](TXMLDocument& doc) { doc.LoadFromFile(file); });
+    EXPECT_TRUE(error.has_value());
+    EXPECT_LT(watch.RequestedBytes(), 256u * 1024) << "read no further than the first piece";
+    std::filesystem::remove_all(folder);
+}
+
+TEST(XMLDocument, CapsAttributesAndElementsBeforeParsing)
+{
+    struct Row {
+        const char* Name;
+        std::string Xml;
+        const char* Refusal;  // a part of the message; null when the document loads
+    };
+    const Row rows[] = {
+        {"SixtyFourAttributes", "<r" + Attributes(64) + "/>", nullptr},
+        {"SixtyFiveAttributes", "<r" + Attributes(65) + "/>", "more than 64 attributes"},
+        {"TwentyThousandAttributes", "<r><s" + Attributes(20000) + "/></r>", "more than 64 attributes"},
+        {"QuotedSignsOverTheCap", "<r" + Attributes(64, "=>'=") + " z='\"='/>", "more than 64 attributes"},
+        {"QuotedSignsAtTheCap", "<r" + Attributes(63, "=>'=") + " z='\"='/>", nullptr},
+        {"MarkupInCommentsAndTextIsNone",
+         "<?pi" + Attributes(70) + "?><r><!--<x" + Attributes(70) + ">--><![CDATA[<x" + Attributes(70) + ">]]>&lt;x" +
+             Attributes(70) + "&gt;</r>",
+         nullptr},
+        {"ElementsAtTheCap", "<r>" + Repeated("<a/>", 249'999) + "</r>", nullptr},
+        {"OneElementOverTheCap", "<r>" + Repeated("<a/>", 250'000) + "</r>", "more than 250000 elements"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        std::size_t requested = 0;
+        std::optional<std::string> error;
+        {
+            const ovrel::test::TAllocationWatch watch;
+            error = LoadError([&](TXMLDocument& doc) { doc.LoadFromXML(row.Xml); });
+            requested = watch.RequestedBytes();
+        }
+        if (!row.Refusal) {
+            EXPECT_FALSE(error.has_value()) << *error;
+            continue;
+        }
+        ASSERT_TRUE(error.has_value());
+        EXPECT_NE(error->find(row.Refusal), std::string::npos) << *error;
+        EXPECT_LT(requested, RefusalBudget);
     }
 }
 
