@@ -2,9 +2,11 @@
 
 #include "toolkit/XMLDoc.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ovrel::app {
@@ -78,10 +80,18 @@ void AddProperty(TXMLNode& exifInfo, const core::TVekImageInfo& info, int index)
 
 // ---- import ----
 
+// What the items of one document may hold together; checked before any value is allocated.
+constexpr std::size_t MaxDocumentValueBytes = 16u * 1024 * 1024;
+
+// A checked property, its value not yet decoded.
 struct TImportedItem {
     std::uint32_t Id = 0;
     std::uint16_t Type = 0;
-    std::vector<std::uint8_t> Value;
+    std::uint32_t Length = 0;  // of a hexadecimal value
+    bool IsText = false;  // an ASCII value given as text: its bytes are the text and one zero byte
+    std::string Value;  // as the document holds it
+
+    [[nodiscard]] std::size_t ValueSize() const { return IsText ? Value.size() + 1 : Length; }
 };
 
 [[noreturn]] void Fail(const std::string& message) { throw EXmlImportError(message); }
@@ -115,18 +125,19 @@ int HexDigit(char c)
 // Digit pairs into length bytes: extra digits are cut, missing ones leave zeros.
 std::vector<std::uint8_t> DecodeHex(std::string_view hex, std::uint32_t length)
 {
+    std::vector<std::uint8_t> bytes(length, 0);
+    for (std::size_t i = 0; i / 2 < length && i < hex.size(); i += 2)
+        bytes[i / 2] = static_cast<std::uint8_t>(HexDigit(hex[i]) * 16 + HexDigit(hex[i + 1]));
+    return bytes;
+}
+
+// Checked here, before any value is decoded, so that a bad digit is found without allocating.
+void CheckHex(std::string_view hex)
+{
     if (hex.size() % 2 != 0)
         Fail("A hexadecimal value has an odd number of digits");
-    std::vector<std::uint8_t> bytes(length, 0);
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int high = HexDigit(hex[i]);
-        const int low = HexDigit(hex[i + 1]);
-        if (high < 0 || low < 0)
-            Fail("A hexadecimal value holds a character that is not a hexadecimal digit");
-        if (i / 2 < length)
-            bytes[i / 2] = static_cast<std::uint8_t>(high * 16 + low);
-    }
-    return bytes;
+    if (std::any_of(hex.begin(), hex.end(), [](char c) { return HexDigit(c) < 0; }))
+        Fail("A hexadecimal value holds a character that is not a hexadecimal digit");
 }
 
 // The element's own texts, without those of its children.
@@ -158,24 +169,22 @@ std::optional<TImportedItem> ReadProperty(const TXMLNode& property)
     TImportedItem item;
     item.Id = static_cast<std::uint32_t>(ParseNumber(property.GetAttribute("Tag"), "tag", 0, UINT32_MAX));
     item.Type = static_cast<std::uint16_t>(ParseNumber(Child(property, "type").GetNodeValue(), "type", 0, UINT16_MAX));
-    const auto length =
+    item.Length =
         static_cast<std::uint32_t>(ParseNumber(Child(property, "length").GetNodeValue(), "length", 0, MaxValueLength));
     const TXMLNode& valueNode = Child(property, "Value");
-    const std::string value = valueNode.GetText();
+    item.Value = valueNode.GetText();
     const std::optional<std::string> encoding = valueNode.GetAttribute("encoding");
     if (encoding && *encoding != "hex")
         Fail("Unknown value encoding \"" + toolkit::ToDisplayText(*encoding) + "\"");
-    if (value.empty())
+    if (item.Value.empty())
         return std::nullopt;
-    if (item.Type == TypeAscii && !encoding) {
-        item.Value.assign(value.begin(), value.end());
-        item.Value.push_back(0);
-    } else {
-        item.Value = DecodeHex(value, length);
-    }
+    item.IsText = item.Type == TypeAscii && !encoding;
+    if (!item.IsText)
+        CheckHex(item.Value);
     return item;
 }
 
+// Every property of the document, checked, with their values' total measured before any is decoded.
 std::vector<TImportedItem> ReadDocument(const std::string& fileName)
 {
     TXMLDocument doc;
@@ -185,25 +194,47 @@ std::vector<TImportedItem> ReadDocument(const std::string& fileName)
         Fail("Missing element \"ExifExport\"");
     const TXMLNode& exifInfo = Child(*root, "ExifInfo");
     std::vector<TImportedItem> items;
+    std::size_t total = 0;
     const auto& properties = exifInfo.GetChildNodes();
     for (int i = 0; i < properties.Count(); ++i) {
         if (properties[i]->GetNodeType() != toolkit::TNodeType::ntElement)
             continue;
         try {
-            if (auto item = ReadProperty(*properties[i]))
+            if (auto item = ReadProperty(*properties[i])) {
+                total += item->ValueSize();
                 items.push_back(std::move(*item));
+            }
         } catch (const toolkit::Exception& error) {
             Fail("Property " + std::to_string(i + 1) + ": " + error.Message());
         }
+        if (total > MaxDocumentValueBytes)
+            Fail("The document is invalid: the values of its properties together exceed 16 MiB");
     }
     return items;
 }
 
-void SetItems(core::TVekImageInfo& info, const std::vector<TImportedItem>& items)
+// The items as the image will hold them. A tag named twice keeps its first place and takes the later value,
+// as setting the items one after the other would; looked up by id once, so a long document stays linear.
+void BuildMetadata(const std::vector<TImportedItem>& items, core::TVekImageMetadata& metadata)
 {
-    info.ClearProperties();
-    for (const TImportedItem& item : items)
-        info.SetPropertyItem(item.Id, item.Type, static_cast<std::uint32_t>(item.Value.size()), item.Value.data());
+    std::vector<const TImportedItem*> chosen;
+    std::unordered_map<std::uint32_t, std::size_t> place;
+    for (const TImportedItem& item : items) {
+        const auto [at, added] = place.try_emplace(item.Id, chosen.size());
+        if (added)
+            chosen.push_back(&item);
+        else
+            chosen[at->second] = &item;
+    }
+    for (const TImportedItem* item : chosen) {
+        if (item->IsText) {
+            std::vector<std::uint8_t> bytes(item->Value.begin(), item->Value.end());
+            bytes.push_back(0);
+            metadata.Append(item->Id, item->Type, bytes);
+        } else {
+            metadata.Append(item->Id, item->Type, DecodeHex(item->Value, item->Length));
+        }
+    }
 }
 
 }  // namespace
@@ -228,17 +259,21 @@ void ExportXml(const core::TVekImageInfo& info, const std::string& fileName)
 
 void ImportXml(const std::string& fileName, core::TVekImageInfo& info)
 {
-    const std::vector<TImportedItem> items = ReadDocument(fileName);
-
-    std::vector<TImportedItem> previous;
-    const core::TVekImageMetadata& metadata = info.GetMetadata();
-    for (int i = 0; i < metadata.Count(); ++i) {
-        const core::TPropertyItem& item = metadata.GetItem(i);
-        previous.push_back({item.id, item.type, {item.Bytes().begin(), item.Bytes().end()}});
+    // Everything is read and built aside first: up to the exchange, a failure (memory included) leaves
+    // the image as it was, and the exchange itself cannot fail.
+    core::TVekImageMetadata items;
+    BuildMetadata(ReadDocument(fileName), items);
+    core::TVekImageMetadata& metadata = info.GetMetadata();
+    metadata.Swap(items);
+    bool saved = false;
+    try {
+        saved = info.SaveToFile();
+    } catch (...) {
+        metadata.Swap(items);
+        throw;
     }
-    SetItems(info, items);
-    if (!info.SaveToFile()) {
-        SetItems(info, previous);
+    if (!saved) {
+        metadata.Swap(items);
         Fail("The image file \"" + toolkit::ToDisplayText(info.GetFileName()) + "\" could not be rewritten");
     }
 }

@@ -19,8 +19,9 @@ public:
 void ExportXml(const core::TVekImageInfo& info, const std::string& fileName);
 
 /// Replaces the image's metadata by the document's items and rewrites the image file. The whole document
-/// is checked first: on any error (toolkit::EXMLDocError for an unreadable document, EXmlImportError for
-/// its content or a failed save) the image object and its file are left as they were.
+/// is checked first: on any error (toolkit::EXMLDocError for an unreadable or refused document,
+/// EXmlImportError for its content, values of more than 16 MiB together, or a failed save; running out of
+/// memory included) the image object and its file are left as they were.
 void ImportXml(const std::string& fileName, core::TVekImageInfo& info);
 
 }  // namespace ovrel::app

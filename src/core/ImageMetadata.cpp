@@ -126,9 +126,20 @@ void TVekImageMetadata::ApplyTo(imaging::Image& bitmap) const
         item.Id = block->Item.id;
         item.Type = block->Item.type;
         const std::span<const std::uint8_t> value = block->Item.Bytes();
-        item.Value.assign(value.begin(), value.end());
-        (void)bitmap.SetPropertyItem(item);
+        try {
+            item.Value.assign(value.begin(), value.end());
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory("Out of memory");
+        }
+        if (bitmap.SetPropertyItem(item) == imaging::Status::OutOfMemory)
+            throw EOutOfMemory("Out of memory");
     }
+}
+
+void TVekImageMetadata::Swap(TVekImageMetadata& other) noexcept
+{
+    FItems.swap(other.FItems);
+    FIds.swap(other.FIds);
 }
 
 void TVekImageMetadata::Clear() noexcept

@@ -44,10 +44,15 @@ public:
     void SetItem(std::uint32_t id, std::uint16_t type, std::uint32_t length, const void* bytes);
     /// An ASCII item: the text followed by one zero byte, the length counting it.
     void SetString(std::uint32_t id, std::string_view text);
+    /// Appends an item without looking for one of that id: the list may hold duplicates, as a file's does.
+    void Append(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
+    /// Exchanges the items of the two lists; records handed out stay valid and go with their items.
+    void Swap(TVekImageMetadata& other) noexcept;
 
     /// Replaces the list by the image's items in the image's order, duplicates included.
     void LoadFromImage(const imaging::Image& image);
-    /// Sets every item on the image in list order; the image's own refusals are ignored.
+    /// Sets every item on the image in list order; the image's own refusals are ignored. Raises EOutOfMemory
+    /// when an item could not be set for want of memory, as the image would be saved without it.
     void ApplyTo(imaging::Image& bitmap) const;
     void Clear() noexcept;
 
@@ -61,7 +66,6 @@ private:
         /// The bytes must not be this block's own value.
         void Assign(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
     };
-    void Append(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
 
     // One heap block per item, so a record handed out survives changes to other items.
     std::vector<std::unique_ptr<TBlock>> FItems;

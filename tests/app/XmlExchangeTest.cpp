@@ -2,12 +2,14 @@
 
 #include "core/CoreTestSupport.h"
 #include "imaging/Builders.h"
+#include "support/AllocationWatch.h"
 #include "toolkit/XMLDoc.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace {
@@ -201,6 +203,13 @@ TEST(XmlImport, ABadDocumentLeavesTheImageAndItsFileUntouched)
         {"OddHex", Document(good + Property(" Tag=\"1\"", "7", "2", "<Value>010</Value>"))},
         {"UnknownEncoding", Document(good + Property(" Tag=\"1\"", "2", "2", "<Value encoding=\"b64\">YQ==</Value>"))},
         {"ValueWithElements", Document(good + Property(" Tag=\"1\"", "7", "1", "<Value><x/></Value>"))},
+        // An external entity would read as nothing: its property would be dropped and the rest imported.
+        {"DocumentType", "<?xml version=\"1.0\"?><!DOCTYPE ExifExport [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
+                         "<ExifExport><ExifInfo>" +
+                             good + Property(" Tag=\"271\"", "2", "1", "<Value>&e;</Value>") +
+                             "</ExifInfo></ExifExport>"},
+        {"ValuesOver16MiB", Document(Property(" Tag=\"1\"", "7", "8388608", "<Value>00</Value>") +
+                                     Property(" Tag=\"2\"", "7", "8388609", "<Value>00</Value>"))},
     };
     TTempFolder folder;
     const Bytes jpeg = SampleJpeg();
@@ -217,6 +226,129 @@ TEST(XmlImport, ABadDocumentLeavesTheImageAndItsFileUntouched)
         EXPECT_EQ(ReadText(image), std::string(jpeg.begin(), jpeg.end()));
     }
     EXPECT_THROW(app::ImportXml(folder.File("missing.xml"), info), toolkit::EXMLDocError);
+}
+
+TEST(XmlImport, ARepeatedTagTakesTheLaterValueInTheEarlierPlace)
+{
+    TTempFolder folder;
+    core::TVekImageInfo info(folder.Write("photo.jpg", SampleJpeg()));
+    const std::string xml =
+        folder.WriteText("in.xml", Document(Property(" Tag=\"274\"", "3", "2", "<Value>0100</Value>") +
+                                            Property(" Tag=\"271\"", "2", "1", "<Value>Maker</Value>") +
+                                            Property(" Tag=\"274\"", "3", "2", "<Value>0600</Value>")));
+    app::ImportXml(xml, info);
+    const auto& metadata = info.GetMetadata();
+    ASSERT_EQ(metadata.Count(), 2);
+    EXPECT_EQ(metadata.GetItem(0).id, 274u);
+    EXPECT_EQ(ItemBytes(info, 0), (Bytes{6, 0}));
+    EXPECT_EQ(metadata.GetItem(1).id, core::TagMake);
+}
+
+// The message of the import's error, or nothing when it succeeded.
+std::optional<std::string> ImportError(const std::string& xml, core::TVekImageInfo& info)
+{
+    try {
+        app::ImportXml(xml, info);
+    } catch (const toolkit::Exception& error) {
+        return error.Message();
+    }
+    return std::nullopt;
+}
+
+TEST(XmlImport, TheValuesOfADocumentHoldAtMost16MiBTogether)
+{
+    struct Row {
+        const char* Name;
+        int Count;  // properties of one length, each with a one-byte value
+        const char* Length;
+        bool Refused;
+    };
+    const Row rows[] = {
+        {"JustFits", 2, "8388608", false},
+        {"OneByteOver", 1, "16777217", true},  // past the cap of a single value too
+        {"FourHundredFull", 400, "16777216", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TTempFolder folder;
+        auto info = MakeInfo({{271, 2, Ascii("Kept")}}, folder.File("gone.jpg"));
+        std::string properties;
+        for (int i = 0; i < row.Count; ++i)
+            properties += Property(" Tag=\"" + std::to_string(700 + i) + "\"", "7", row.Length, "<Value>00</Value>");
+        const std::string xml = folder.WriteText("in.xml", Document(properties));
+        std::optional<std::string> error;
+        std::size_t requested = 0;
+        {
+            const test::TAllocationWatch watch;
+            error = ImportError(xml, *info);
+            requested = watch.RequestedBytes();
+        }
+        ASSERT_TRUE(error.has_value()) << "the image file does not exist, so nothing imports";
+        EXPECT_EQ(error->find("could not be rewritten") == std::string::npos, row.Refused) << *error;
+        if (row.Refused) {
+            EXPECT_LT(requested, 4u * 1024 * 1024) << "refused before the values are allocated";
+        }
+        ASSERT_EQ(info->GetMetadata().Count(), 1);
+        EXPECT_EQ(ItemBytes(*info, 0), Ascii("Kept"));
+    }
+}
+
+TEST(XmlImport, RunningOutOfMemoryLeavesTheImageAsItWas)
+{
+    // A value of a size nothing else asks for: each request for it is one step of reading, applying or
+    // saving the document, and each is made to fail in turn.
+    constexpr std::size_t MarkerSize = 777;
+    TTempFolder folder;
+    const Bytes jpeg = SampleJpeg();
+    const std::string image = folder.Write("photo.jpg", jpeg);
+    const std::string xml = folder.WriteText(
+        "in.xml", Document(Property(" Tag=\"274\"", "3", "2", "<Value>0600</Value>") +
+                           Property(" Tag=\"700\"", "7", std::to_string(MarkerSize), "<Value>AB</Value>") +
+                           Property(" Tag=\"305\"", "2", "1", "<Value>Imported</Value>")));
+    core::TVekImageInfo info(image);
+    ASSERT_EQ(info.GetLoadStatus(), imaging::Status::Ok);
+    std::vector<std::pair<std::uint32_t, Bytes>> before;
+    for (int i = 0; i < info.GetMetadata().Count(); ++i)
+        before.emplace_back(info.GetMetadata().GetItem(i).id, ItemBytes(info, i));
+
+    int failures = 0;
+    for (int occurrence = 1; occurrence <= 20; ++occurrence) {
+        SCOPED_TRACE(occurrence);
+        bool failed = false;
+        bool threw = false;
+        {
+            test::TAllocationWatch watch;
+            watch.FailRequest(MarkerSize, occurrence);
+            try {
+                app::ImportXml(xml, info);
+            } catch (...) {
+                threw = true;
+            }
+            failed = watch.Failed();
+        }
+        if (!threw) {
+            // Imported, though a request may have failed on the way (a look at the new file, say).
+            const core::TVekImageInfo reread(image);
+            for (const core::TVekImageInfo* result : {static_cast<const core::TVekImageInfo*>(&info), &reread}) {
+                const core::TPropertyItem* marker = result->GetMetadata().Find(700);
+                ASSERT_NE(marker, nullptr);
+                EXPECT_EQ(marker->length, MarkerSize);
+                EXPECT_EQ(marker->value[0], 0xAB);
+            }
+            EXPECT_EQ(info.GetMetadata().Count(), 3);
+            break;
+        }
+        ASSERT_TRUE(failed) << "only the failed request may end the import";
+        ++failures;
+        ASSERT_EQ(info.GetMetadata().Count(), static_cast<int>(before.size()));
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(info.GetMetadata().GetItem(static_cast<int>(i)).id, before[i].first);
+            EXPECT_EQ(ItemBytes(info, static_cast<int>(i)), before[i].second);
+        }
+        EXPECT_EQ(ReadText(image), std::string(jpeg.begin(), jpeg.end()));
+    }
+    EXPECT_GE(failures, 2) << "reading and applying the document each asked for the value";
+    EXPECT_LT(failures, 20) << "the import never got through";
 }
 
 TEST(XmlImport, AFailedSaveRestoresTheMetadata)
