@@ -5,7 +5,6 @@
 #include "toolkit/SysUtils.h"
 
 #include <algorithm>
-#include <set>
 #include <unordered_map>
 
 using namespace ovrel::toolkit;
@@ -26,8 +25,6 @@ std::string AsciiLower(std::string_view text)
                    [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
     return result;
 }
-
-bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && AsciiLower(a) == AsciiLower(b); }
 
 // A language id as the files write it: decimal, 1..65535.
 bool ParseLangId(std::string_view text, std::uint16_t& langId)
@@ -61,6 +58,27 @@ TVekLocalizedStrings::TVekLocalizedStrings(TVekLocalizer* owner, std::string nam
 {}
 
 TVekLocalizedStrings::~TVekLocalizedStrings() = default;
+
+void TVekLocalizedStrings::SetParentName(std::string value)
+{
+    FParentName = std::move(value);
+    if (FOwner)
+        FOwner->FParentsResolved = false;
+}
+
+const TVekLocalizedStrings* TVekLocalizedStrings::GetParent() const
+{
+    if (FOwner && !FOwner->FParentsResolved)
+        FOwner->ResolveParents();
+    return FParent;
+}
+
+int TVekLocalizedStrings::GetLookupLength() const
+{
+    if (FOwner && !FOwner->FParentsResolved)
+        FOwner->ResolveParents();
+    return FLookupLength;
+}
 
 TVekLanguage::TVekLanguage(std::uint16_t langId) : LangId(langId) {}
 
@@ -158,6 +176,7 @@ void TVekLocalizer::SetLanguage(std::uint16_t langId)
         for (const std::string& entry : chosen->Files)
             LoadLanguageFile(entry, chosen->LangId);
         NormalizeTables();
+        ResolveParents();
         if (!chosen->HelpFile.empty())
             helpFile = chosen->HelpFile;
         FHelpFile = helpFile;
@@ -208,6 +227,43 @@ void TVekLocalizer::NormalizeTables()
     }
 }
 
+void TVekLocalizer::ResolveParents()
+{
+    for (const auto& table : FSections)
+        table->FParent = table->FParentName.empty() ? nullptr : FindStrings(table->FParentName);
+    // Each table has at most one parent, so the tables a lookup visits are a path that may end in a loop.
+    // Lengths are found walking each path once: a loop's tables all visit the whole loop, a table before it
+    // one more than its parent.
+    enum class TMark { None, OnPath, Done };
+    std::unordered_map<const TVekLocalizedStrings*, TMark> marks;
+    std::vector<TVekLocalizedStrings*> path;
+    for (const auto& start : FSections) {
+        path.clear();
+        TVekLocalizedStrings* current = start.get();
+        while (current && marks[current] == TMark::None) {
+            marks[current] = TMark::OnPath;
+            path.push_back(current);
+            current = current->FParent;
+        }
+        std::size_t end = path.size();
+        if (current && marks[current] == TMark::OnPath) {
+            const auto loopStart = std::find(path.begin(), path.end(), current);
+            const int loopLength = static_cast<int>(path.end() - loopStart);
+            for (auto it = loopStart; it != path.end(); ++it) {
+                (*it)->FLookupLength = loopLength;
+                marks[*it] = TMark::Done;
+            }
+            end = static_cast<std::size_t>(loopStart - path.begin());
+        }
+        for (std::size_t i = end; i-- > 0;) {
+            const TVekLocalizedStrings* parent = path[i]->FParent;
+            path[i]->FLookupLength = 1 + (parent ? parent->FLookupLength : 0);
+            marks[path[i]] = TMark::Done;
+        }
+    }
+    FParentsResolved = true;
+}
+
 void TVekLocalizer::Localized()
 {
     FApplied = true;
@@ -225,17 +281,18 @@ void TVekLocalizer::RemoveLocalizeHandlers(const void* object) { FHandlers.Remov
 
 TVekLocalizedStrings* TVekLocalizer::FindStrings(std::string_view name) const
 {
-    for (auto it = FSections.rbegin(); it != FSections.rend(); ++it)
-        if (SameText((*it)->GetName(), name))
-            return it->get();
-    return nullptr;
+    const auto found = FSectionsByName.find(AsciiLower(name));
+    return found == FSectionsByName.end() ? nullptr : found->second;
 }
 
 TVekLocalizedStrings& TVekLocalizer::GetStrings(std::string_view name)
 {
-    if (TVekLocalizedStrings* table = FindStrings(name))
-        return *table;
+    std::string key = AsciiLower(name);
+    if (const auto found = FSectionsByName.find(key); found != FSectionsByName.end())
+        return *found->second;
     FSections.push_back(std::make_unique<TVekLocalizedStrings>(this, std::string(name)));
+    FSectionsByName.emplace(std::move(key), FSections.back().get());
+    FParentsResolved = false;  // a parent name may have named it before it existed
     return *FSections.back();
 }
 
@@ -281,15 +338,13 @@ TVekLocalizedStrings& GetLocalizedStrings(std::string_view name)
 bool FindString(const TVekLocalizedStrings& table, int id, std::string& text)
 {
     const std::string key = IntToStr(id);
-    std::set<const TVekLocalizedStrings*> visited;
-    for (const TVekLocalizedStrings* current = &table; current && visited.insert(current).second;) {
+    const TVekLocalizedStrings* current = &table;
+    for (int left = table.GetLookupLength(); current && left > 0; --left, current = current->GetParent()) {
         const int index = current->IndexOfName(key);
         if (index >= 0) {
             text = current->GetValueFromIndex(index);
             return true;
         }
-        const TVekLocalizer* owner = current->GetLocalizer();
-        current = owner && !current->GetParentName().empty() ? owner->FindStrings(current->GetParentName()) : nullptr;
     }
     text.clear();
     return false;

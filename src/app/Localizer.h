@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ovrel::app {
@@ -27,13 +28,23 @@ public:
     /// The section name.
     [[nodiscard]] const std::string& GetName() const { return FName; }
     [[nodiscard]] const std::string& GetParentName() const { return FParentName; }
-    void SetParentName(std::string value) { FParentName = std::move(value); }
+    void SetParentName(std::string value);
     [[nodiscard]] TVekLocalizer* GetLocalizer() const { return FOwner; }
 
+    /// The table a key missing here is looked up in next, or null: the owner's table of the parent name.
+    [[nodiscard]] const TVekLocalizedStrings* GetParent() const;
+    /// How many tables a lookup starting here visits: this one and its parents, each once, so that a loop
+    /// of parents ends.
+    [[nodiscard]] int GetLookupLength() const;
+
 private:
+    friend class TVekLocalizer;  // resolves the parents
+
     TVekLocalizer* FOwner;
     std::string FName;
     std::string FParentName;
+    TVekLocalizedStrings* FParent = nullptr;  // one of the owner's tables
+    int FLookupLength = 1;
 };
 
 /// A language the files offer.
@@ -112,13 +123,19 @@ public:
     toolkit::TNotifyEvent OnHelpFileChanged;
 
 private:
+    friend class TVekLocalizedStrings;  // a changed parent name asks for the parents to be resolved again
+
     void LoadLanguageFile(const std::string& entry, std::uint16_t langId);
     void ScanFile(const std::string& fileName);
     void NormalizeTables();
+    /// Each table's parent and lookup length, found once for all tables (not again on every lookup).
+    void ResolveParents();
 
     bool FApplied = false;
     core::TVekMethodList FHandlers;
     std::vector<std::unique_ptr<TVekLocalizedStrings>> FSections;
+    std::unordered_map<std::string, TVekLocalizedStrings*> FSectionsByName;  // by ASCII-lowered name
+    bool FParentsResolved = true;
     std::uint16_t FDefaultLangId = EnglishLangId;
     std::uint16_t FCurrentLangId = 0;
     std::vector<std::unique_ptr<TVekLanguage>> FLanguages;

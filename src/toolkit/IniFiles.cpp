@@ -65,6 +65,16 @@ bool TCustomIniFile::ValueExists(std::string_view section, std::string_view key)
 
 namespace {
 
+// The key of a section name in the index: names match without regard to ASCII case.
+std::string IndexKey(std::string_view name)
+{
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return key;
+}
+
 // Line breaks in a name or value would split the line when written back; they become blanks.
 std::string SingleLine(std::string_view text)
 {
@@ -97,6 +107,20 @@ void TMemIniFile::Clear()
 {
     FPreamble.clear();
     FSections.clear();
+    SectionsChanged();
+}
+
+const std::vector<std::size_t>& TMemIniFile::SectionsNamed(std::string_view section) const
+{
+    if (!FIndexed) {
+        FIndex.clear();
+        for (std::size_t i = 0; i < FSections.size(); ++i)
+            FIndex[IndexKey(FSections[i].Name)].push_back(i);
+        FIndexed = true;
+    }
+    static const std::vector<std::size_t> none;
+    const auto found = FIndex.find(IndexKey(section));
+    return found == FIndex.end() ? none : found->second;
 }
 
 void TMemIniFile::SetText(std::string_view text)
@@ -108,6 +132,7 @@ void TMemIniFile::SetText(std::string_view text)
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             FSections.push_back(
                 TSection{Trim(std::string_view(line).substr(1, line.size() - 2)), std::string(raw), {}});
+            SectionsChanged();
             return;
         }
         TLine entry{std::string(raw), {}, {}};
@@ -146,10 +171,8 @@ void TMemIniFile::Rename(std::string fileName, bool reload)
 
 TMemIniFile::TLine* TMemIniFile::FindKey(std::string_view section, std::string_view key)
 {
-    for (TSection& s : FSections) {
-        if (!SameText(s.Name, section))
-            continue;
-        for (TLine& line : s.Lines) {
+    for (const std::size_t index : SectionsNamed(section)) {
+        for (TLine& line : FSections[index].Lines) {
             if (!line.Key.empty() && SameText(line.Key, key))
                 return &line;
         }
@@ -183,19 +206,19 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key, st
         line->Text = line->Key + "=" + text;  // the key keeps the spelling the file gave it
         return;
     }
-    const auto found = std::find_if(FSections.begin(), FSections.end(),
-                                    [&](const TSection& s) { return SameText(s.Name, sectionName); });
-    if (found == FSections.end()) {
+    const std::vector<std::size_t>& named = SectionsNamed(sectionName);
+    if (named.empty()) {
         // A blank line between sections, as a person would write it.
         std::vector<TLine>& last = FSections.empty() ? FPreamble : FSections.back().Lines;
         if (!last.empty() && !Trim(last.back().Text).empty())
             last.push_back(TLine{});
         FSections.push_back(TSection{sectionName, "[" + sectionName + "]", {}});
         FSections.back().Lines.push_back(TLine{keyName + "=" + text, keyName, text});
+        SectionsChanged();
         return;
     }
     // After the section's last non-blank line, so a blank line before the next section stays there.
-    std::vector<TLine>& lines = found->Lines;
+    std::vector<TLine>& lines = FSections[named.front()].Lines;
     auto at = lines.end();
     while (at != lines.begin() && Trim((at - 1)->Text).empty())
         --at;
@@ -206,21 +229,16 @@ void TMemIniFile::ReadSections(TStrings& sections) const
 {
     const detail::TUpdateScope update(sections);
     sections.Clear();
-    std::vector<std::string> seen;
-    for (const TSection& s : FSections) {
-        if (std::none_of(seen.begin(), seen.end(), [&](const std::string& n) { return SameText(n, s.Name); })) {
-            seen.push_back(s.Name);
-            sections.Add(s.Name);
-        }
+    for (std::size_t i = 0; i < FSections.size(); ++i) {
+        if (SectionsNamed(FSections[i].Name).front() == i)  // the first of its name
+            sections.Add(FSections[i].Name);
     }
 }
 
 template <class F> void TMemIniFile::ForEachKeyLine(std::string_view section, F&& visit) const
 {
-    for (const TSection& s : FSections) {
-        if (!SameText(s.Name, section))
-            continue;
-        for (const TLine& line : s.Lines) {
+    for (const std::size_t index : SectionsNamed(section)) {
+        for (const TLine& line : FSections[index].Lines) {
             if (!line.Key.empty())
                 visit(line);
         }
@@ -244,14 +262,14 @@ void TMemIniFile::ReadSectionValues(std::string_view section, TStrings& values) 
 void TMemIniFile::EraseSection(std::string_view section)
 {
     std::erase_if(FSections, [&](const TSection& s) { return SameText(s.Name, section); });
+    SectionsChanged();
 }
 
 void TMemIniFile::DeleteKey(std::string_view section, std::string_view key)
 {
-    for (TSection& s : FSections) {
-        if (SameText(s.Name, section))
-            std::erase_if(s.Lines, [&](const TLine& line) { return !line.Key.empty() && SameText(line.Key, key); });
-    }
+    for (const std::size_t index : SectionsNamed(section))
+        std::erase_if(FSections[index].Lines,
+                      [&](const TLine& line) { return !line.Key.empty() && SameText(line.Key, key); });
 }
 
 void TMemIniFile::UpdateFile()

@@ -3,8 +3,9 @@
 #include "toolkit/System.h"
 
 #include <string>
-#include <utility>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace ovrel::toolkit {
@@ -102,9 +103,17 @@ private:
     TLine* FindKey(std::string_view section, std::string_view key);
     const TLine* FindKey(std::string_view section, std::string_view key) const;
     template <class F> void ForEachKeyLine(std::string_view section, F&& visit) const;
+    /// The indices in FSections of the sections of that name, in file order.
+    const std::vector<std::size_t>& SectionsNamed(std::string_view section) const;
+    /// After FSections gained or lost a section.
+    void SectionsChanged() noexcept { FIndexed = false; }
 
     std::vector<TLine> FPreamble;  // lines before the first section header
     std::vector<TSection> FSections;
+    // The sections by their upper-cased name, built when first asked for: a file of many sections is then
+    // read in one pass instead of one search per section.
+    mutable std::unordered_map<std::string, std::vector<std::size_t>> FIndex;
+    mutable bool FIndexed = false;
 };
 
 /// As TMemIniFile, but every Write* and Erase* writes the file at once.

@@ -2,6 +2,7 @@
 
 #include "app/Config.h"
 #include "app/Paths.h"
+#include "support/AllocationWatch.h"
 #include "toolkit/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -205,6 +206,33 @@ TEST_F(LanguageFolder, ParentTablesAreFollowedAndALoopEndsInNotFound)
     std::string text = "stale";
     EXPECT_FALSE(FindString(localizer->GetStrings("A"), 9, text));
     EXPECT_TRUE(text.empty());
+}
+
+TEST_F(LanguageFolder, AThousandsLongLoopOfParentSectionsCostsWorkInProportionToIt)
+{
+    // Each section names the one before it as its parent, and the first names the last: a loop through
+    // every table. Names are long enough that comparing them the slow way (lowering copies) shows up as
+    // allocations.
+    constexpr int Sections = 3000;
+    const auto name = [](int i) { return "SectionWithALongName" + std::to_string(i); };
+    std::string file = "[Language]\nLangId=1033\n";
+    for (int i = 0; i < Sections; ++i) {
+        file.append("[").append(name(i)).append(":").append(name(i == 0 ? Sections - 1 : i - 1)).append("]\n");
+        file.append(std::to_string(i + 1)).append("=text\n");
+    }
+    Write("English.ini", file);
+
+    const ovrel::test::TAllocationWatch watch;
+    const auto localizer = Scan();
+    localizer->SetLanguage(English);
+    const TVekLocalizedStrings& last = localizer->GetStrings(name(Sections - 1));
+    std::string text;
+    EXPECT_TRUE(FindString(last, 1, text));  // the first table, at the far end of the chain
+    EXPECT_EQ(text, "text");
+    for (int lookup = 0; lookup < 100; ++lookup) {
+        EXPECT_FALSE(FindString(last, 100000 + lookup, text));  // around the whole loop, then not found
+    }
+    EXPECT_LT(watch.RequestedBytes(), 128 * file.size()) << "work grows with the square of the sections";
 }
 
 TEST_F(LanguageFolder, TextsAreReadAsUtf8WithLatin1FallbackAndBackslashNBreaksTheLine)
