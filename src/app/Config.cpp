@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 using namespace ovrel::toolkit;
 using ovrel::core::TVekSDFStream;
@@ -37,8 +38,7 @@ constexpr std::uint32_t IdMake = 1;
 constexpr std::uint32_t IdModel = 2;
 constexpr std::uint32_t IdFactor = 3;
 
-// A real file is a few kilobytes. Each numbered section is looked up from the start of its parent, so the
-// caps also bound the time a damaged file can cost.
+// A real file is a few kilobytes.
 constexpr std::int64_t MaxConfigFileSize = 256 * 1024;
 constexpr std::uint32_t MaxFactorRows = 1024;
 
@@ -72,6 +72,29 @@ void WritePlacement(TVekSDFStream& stream, std::uint32_t id, std::span<const std
 {
     stream.WriteBlob(id, block.data(), static_cast<std::uint32_t>(block.size()));
 }
+
+// One level of the file, passed over once: each element is then read where it starts, so a file of many
+// elements the reader does not know costs one pass, not one search per element read.
+class TLevelReader {
+public:
+    explicit TLevelReader(TVekSDFStream& stream) : FStream(stream), FLevel(stream.ScanLevel()) {}
+
+    [[nodiscard]] bool IsComplete() const noexcept { return FLevel.IsComplete(); }
+    /// Moves to the element of that id; false when the level has none.
+    bool Seek(std::uint32_t id)
+    {
+        const std::optional<std::int64_t> start = FLevel.Find(id);
+        if (start)
+            FStream.SetPosition(*start);
+        return start.has_value();
+    }
+    /// Enters the section of that id; CloseSection on the stream returns to the level.
+    bool OpenSection(std::uint32_t id) { return Seek(id) && FStream.OpenSection(id); }
+
+private:
+    TVekSDFStream& FStream;
+    core::TSDFLevel FLevel;
+};
 
 }  // namespace
 
@@ -149,46 +172,74 @@ void ReadConfigBytes(std::span<const std::uint8_t> bytes)
     TMemoryStream memory;
     memory.WriteBuffer(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     memory.SetPosition(0);
-    TVekSDFStream stream(&memory);
+    ReadConfig(memory);
+}
+
+void ReadConfig(TStream& source)
+{
+    TVekSDFStream stream(&source);
+    TLevelReader top(stream);
+    // The writer ends the file with the top level's end marker: without it the file was cut short, and
+    // what it would give is a part of the settings.
+    if (!top.IsComplete())
+        throw EReadError("Stream read error");
 
     // Everything is read into copies first, so a read error leaves the settings as they were.
     TEXIFOvrelConfig next = EXIFOvrelConfig();
     std::uint32_t sortPropertyId = static_cast<std::uint32_t>(next.SortPropertyId);
-    stream.ReadWord(IdLangId, next.LangId);
-    if (stream.ReadLongWord(IdSortPropertyId, sortPropertyId))
+    if (top.Seek(IdLangId))
+        stream.ReadWord(IdLangId, next.LangId);
+    if (top.Seek(IdSortPropertyId) && stream.ReadLongWord(IdSortPropertyId, sortPropertyId))
         next.SortPropertyId = static_cast<std::int32_t>(sortPropertyId);
-    stream.ReadByte(IdSortDescending, next.SortDescending);
-    stream.ReadString(IdLastFolder, next.LastFolder);
+    if (top.Seek(IdSortDescending))
+        stream.ReadByte(IdSortDescending, next.SortDescending);
+    if (!top.Seek(IdLastFolder) || !stream.ReadString(IdLastFolder, next.LastFolder))
+        next.LastFolder.clear();
 
     core::TEXIFPropertyInfos& properties = next.GetProperties();
     std::array<TColumnSetting, core::EXIFPropertyCount> columns;
     for (std::size_t i = 0; i < properties.size(); ++i)
         columns[i] = {properties[i].Column, properties[i].Width};
-    if (stream.OpenSection(IdColumns)) {
+    if (top.OpenSection(IdColumns)) {
+        std::array<TColumnSetting, core::EXIFPropertyCount> stored;
+        bool anyShown = false;
+        TLevelReader rows(stream);
         for (std::size_t i = 0; i < properties.size(); ++i) {
-            if (stream.OpenSection(properties[i].Id)) {
-                stream.ReadInteger(IdColumn, columns[i].Column);
-                stream.ReadInteger(IdWidth, columns[i].Width);
+            stored[i] = columns[i];
+            if (rows.OpenSection(properties[i].Id)) {
+                stream.ReadInteger(IdColumn, stored[i].Column);
+                stream.ReadInteger(IdWidth, stored[i].Width);
                 stream.CloseSection();
+                anyShown = anyShown || stored[i].Column >= 0;
             } else {
-                columns[i].Column = -1;
+                stored[i].Column = -1;
             }
         }
         stream.CloseSection();
-        RenumberColumns(columns);
+        // A list without a single column cannot be used: a file that shows none keeps the columns.
+        if (anyShown) {
+            columns = stored;
+            RenumberColumns(columns);
+        }
     }
 
-    stream.ReadBlob(IdMainPlacement, next.MainPlacement.data(), WindowPlacementSize);
-    stream.ReadBlob(IdFoldersPanel, next.FoldersPanel.data(), PanelPlacementSize);
-    stream.ReadBlob(IdPreviewPanel, next.PreviewPanel.data(), PanelPlacementSize);
-    stream.ReadBlob(IdPropertiesPanel, next.PropertiesPanel.data(), PanelPlacementSize);
-    stream.ReadInteger(IdInspectorSplitter, next.InspectorSplitter);
+    if (top.Seek(IdMainPlacement))
+        stream.ReadBlob(IdMainPlacement, next.MainPlacement.data(), WindowPlacementSize);
+    if (top.Seek(IdFoldersPanel))
+        stream.ReadBlob(IdFoldersPanel, next.FoldersPanel.data(), PanelPlacementSize);
+    if (top.Seek(IdPreviewPanel))
+        stream.ReadBlob(IdPreviewPanel, next.PreviewPanel.data(), PanelPlacementSize);
+    if (top.Seek(IdPropertiesPanel))
+        stream.ReadBlob(IdPropertiesPanel, next.PropertiesPanel.data(), PanelPlacementSize);
+    if (top.Seek(IdInspectorSplitter))
+        stream.ReadInteger(IdInspectorSplitter, next.InspectorSplitter);
 
     bool hasFactors = false;
     std::vector<core::TReducedFocalLengthFactor> factors;
-    if (stream.OpenSection(IdFactors)) {
+    if (top.OpenSection(IdFactors)) {
         hasFactors = true;
-        for (std::uint32_t n = 1; n <= MaxFactorRows && stream.OpenSection(n); ++n) {
+        TLevelReader rows(stream);
+        for (std::uint32_t n = 1; n <= MaxFactorRows && rows.OpenSection(n); ++n) {
             core::TReducedFocalLengthFactor row;
             stream.ReadString(IdMake, row.Make);
             stream.ReadString(IdModel, row.Model);

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace ovrel::toolkit {
+class TStream;
+}
+
 namespace ovrel::app {
 
 inline constexpr std::size_t WindowPlacementSize = 44;
@@ -47,9 +51,12 @@ struct TEXIFOvrelConfig {
 /// program's defaults. Captions stay as the language set them.
 void ResetConfig();
 
-/// Reads the configuration file (ConfigFileName when no name is given), opened read-only. A missing,
-/// empty, unreadable or damaged file leaves the record as it was (the defaults at start-up) and gives
-/// false. Raises nothing, so start-up always goes on.
+/// Reads the configuration file (ConfigFileName when no name is given), opened read-only. The file is
+/// taken whole or not at all: a missing, empty, unreadable or oversized file, and one cut short (its last
+/// end marker or a value's bytes missing), leave the record as it was (the defaults at start-up) and
+/// give false. In a whole file, elements the reader does not know, or of another type or size, are
+/// skipped and their fields keep their values; a column list that would show no column keeps the
+/// columns. Raises nothing, so start-up always goes on.
 bool LoadConfig();
 bool LoadConfig(const std::string& fileName);
 
@@ -61,9 +68,12 @@ void SaveConfig(const std::string& fileName);
 
 /// The record in the file format, as SaveConfig writes it.
 [[nodiscard]] std::vector<std::uint8_t> ConfigBytes();
-/// Fills the record from bytes in the file format; raises the stream's EReadError for a truncated stream.
-/// The record is changed only when the whole content could be read.
+/// Fills the record from bytes in the file format, as LoadConfig takes them; raises the stream's
+/// EReadError for content cut short, and then leaves the record as it was.
 void ReadConfigBytes(std::span<const std::uint8_t> bytes);
+/// As ReadConfigBytes, from a stream standing at the start of the content. Each level of the content is
+/// passed over once, in order, and each element read where it starts.
+void ReadConfig(toolkit::TStream& stream);
 
 /// Entry 160 of "Common" in the current language, "Not Defined" until a language sets it.
 [[nodiscard]] const std::string& NotDefinedText();

@@ -223,16 +223,30 @@ bool TVekSDFStream::ReadField(int widthCode, std::uint32_t& value)
 TSDFHeader TVekSDFStream::ReadHeader()
 {
     TSDFHeader header;
+    (void)ReadHeader(header);
+    return header;
+}
+
+bool TVekSDFStream::ReadHeader(TSDFHeader& header)
+{
+    header = TSDFHeader();
     if (!GetInner())
-        return header;
+        return false;
     std::uint8_t h = 0;
     if (Read(&h, 1) != 1)
-        return header;
+        return false;
     header.Kind = static_cast<TSDFElementKind>(h >> 6);
     // A field cut off by the end of the stream stays 0, and so do the ones after it.
     if (ReadField((h >> 4) & 3, header.Id) && ReadField((h >> 2) & 3, header.TypeCode))
         (void)ReadField(h & 3, header.Size);
-    return header;
+    return true;
+}
+
+void TVekSDFStream::SkipElement(const TSDFHeader& header)
+{
+    SkipBytes(header.Size);
+    if (header.Kind == TSDFElementKind::ekSection)
+        SkipSection();
 }
 
 void TVekSDFStream::SkipBytes(std::uint32_t count)
@@ -271,15 +285,37 @@ bool TVekSDFStream::Find(std::uint32_t id, TSDFHeader& header)
         header = ReadHeader();
         if (header.Id == id)
             return true;
-        switch (header.Kind) {
-        case TSDFElementKind::ekEnd: return false;
-        case TSDFElementKind::ekSection:
-            SkipBytes(header.Size);
-            SkipSection();
-            break;
-        default: SkipBytes(header.Size); break;
-        }
+        if (header.Kind == TSDFElementKind::ekEnd)
+            return false;
+        SkipElement(header);
     }
+}
+
+TSDFLevel TVekSDFStream::ScanLevel()
+{
+    TSDFLevel level;
+    const TPositionScope scope(*this);
+    for (;;) {
+        const std::int64_t start = GetInner() ? GetPosition() : 0;
+        TSDFHeader header;
+        const bool read = ReadHeader(header);
+        // Searched for, an end marker with an id is found too; id 0 is never searched for.
+        if (header.Id != 0)
+            level.FStarts.try_emplace(header.Id, start);
+        if (header.Kind == TSDFElementKind::ekEnd) {
+            level.FComplete = read;
+            return level;
+        }
+        SkipElement(header);
+    }
+}
+
+std::optional<std::int64_t> TSDFLevel::Find(std::uint32_t id) const
+{
+    const auto found = FStarts.find(id);
+    if (found == FStarts.end())
+        return std::nullopt;
+    return found->second;
 }
 
 bool TVekSDFStream::ReadValue(std::uint32_t id, std::uint32_t typeCode, void* buffer, std::uint32_t size)

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ovrel::core {
@@ -65,6 +67,21 @@ inline constexpr std::uint32_t SDFTypeBlob = 17;
 /// Sections nested deeper than this read as the end of the stream.
 inline constexpr int SDFMaxSectionDepth = 64;
 
+/// Where the elements of one level start, found in one pass over it: for each id, the first element of
+/// that id, which is the one a search from the level's start finds.
+class TSDFLevel {
+public:
+    /// The position of the element's header, or nothing when the level has no element of that id.
+    [[nodiscard]] std::optional<std::int64_t> Find(std::uint32_t id) const;
+    /// False when the stream ended before the level's end marker: it was cut short.
+    [[nodiscard]] bool IsComplete() const noexcept { return FComplete; }
+
+private:
+    friend class TVekSDFStream;
+    std::unordered_map<std::uint32_t, std::int64_t> FStarts;
+    bool FComplete = false;
+};
+
 /// Writes and reads tagged elements. Reads never move the stream: each searches its level from the start
 /// of that level (the stream's start, or just inside the section opened last). Ids are 1 or greater.
 class TVekSDFStream : public TVekStream {
@@ -105,7 +122,16 @@ public:
     /// The header at the current position; the end of the stream reads as an end marker.
     TSDFHeader ReadHeader();
 
+    /// Reads the level from the current position to its end marker once, in order, and comes back. A
+    /// reader of many elements of one level then moves to each with SetPosition, where the reads find it
+    /// at once, instead of searching the level from its start for every one.
+    [[nodiscard]] TSDFLevel ScanLevel();
+
 private:
+    /// As ReadHeader; false when not even the header's first byte was there.
+    bool ReadHeader(TSDFHeader& header);
+    /// Moves past the element whose header was just read, as a search does.
+    void SkipElement(const TSDFHeader& header);
     void WriteHeader(TSDFElementKind kind, std::uint32_t id, std::uint32_t typeCode, std::uint32_t size);
     void WriteValue(std::uint32_t id, std::uint32_t typeCode, const void* payload, std::uint32_t size);
     /// Reads the payload of a value of that id, type and size into buffer.

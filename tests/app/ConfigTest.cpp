@@ -300,17 +300,163 @@ TEST_P(ConfigDamaged, LeavesTheSettingsAsTheyWere)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ConfigDamaged,
-    ::testing::Values(DamagedConfig{"Empty", [](const Bytes&) { return Bytes{}; }},
-                      // Cut inside the long folder name: its header promises more bytes than there are.
-                      DamagedConfig{"CutInsideAValue",
-                                    [](const Bytes& good) { return Bytes(good.begin(), good.begin() + 100); }},
-                      DamagedConfig{"Oversized",
-                                    [](const Bytes& good) {
-                                        Bytes big = good;
-                                        big.resize(1024 * 1024, 0);
-                                        return big;
-                                    }}),
+    ::testing::Values(
+        DamagedConfig{"Empty", [](const Bytes&) { return Bytes{}; }},
+        // Cut inside the long folder name: its header promises more bytes than there are.
+        DamagedConfig{"CutInsideAValue", [](const Bytes& good) { return Bytes(good.begin(), good.begin() + 100); }},
+        // Cut after the folder, inside the columns: read in part, it would hide some of them.
+        DamagedConfig{"CutInsideTheColumns", [](const Bytes& good) { return Bytes(good.begin(), good.begin() + 240); }},
+        DamagedConfig{"Oversized",
+                      [](const Bytes& good) {
+                          Bytes big = good;
+                          big.resize(1024 * 1024, 0);
+                          return big;
+                      }}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(Config, AFileCutShortAnywhereChangesNothing)
+{
+    FillEveryField();
+    EXIFOvrelConfig().LastFolder = "/photos";
+    const Bytes good = ConfigBytes();
+    ResetConfig();
+    const Bytes defaults = ConfigBytes();
+    for (std::size_t length = 1; length < good.size(); ++length) {
+        SCOPED_TRACE(length);
+        EXPECT_THROW(ReadConfigBytes(std::span(good.data(), length)), ovrel::toolkit::EReadError);
+        ASSERT_EQ(ConfigBytes(), defaults);
+    }
+    ReadConfigBytes(good);  // and whole, it is read
+    EXPECT_EQ(ConfigBytes(), good);
+}
+
+TEST_F(Config, AColumnListThatShowsNoColumnKeepsTheColumns)
+{
+    struct Row {
+        const char* Name;
+        std::function<void(TVekSDFStream&)> Rows;  // the content of section 4
+    };
+    const Row rows[] = {
+        {"Empty", [](TVekSDFStream&) {}},
+        {"OnlyUnknownIds",
+         [](TVekSDFStream& s) {
+             for (std::uint32_t id : {1u, 2u, 0x1234u}) {
+                 s.BeginSection(id);
+                 s.WriteInteger(1, 0);
+                 s.EndSection();
+             }
+         }},
+        {"KnownButHidden",
+         [](TVekSDFStream& s) {
+             s.BeginSection(FileNameId);
+             s.WriteInteger(1, -1);
+             s.EndSection();
+         }},
+    };
+    const std::vector<std::int32_t> defaults = Columns();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetConfig();
+        ReadConfigBytes(Stream([&](TVekSDFStream& s) {
+            s.WriteString(3, "/kept");
+            s.BeginSection(4);
+            row.Rows(s);
+            s.EndSection();
+            s.EndSection();
+        }));
+        EXPECT_EQ(EXIFOvrelConfig().LastFolder, "/kept");
+        EXPECT_EQ(Columns(), defaults);
+    }
+}
+
+// Counts the bytes the reader takes from the content.
+class TCountingStream : public ovrel::toolkit::TMemoryStream {
+public:
+    explicit TCountingStream(const Bytes& bytes)
+    {
+        WriteBuffer(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+        SetPosition(0);
+    }
+    std::int32_t Read(void* buffer, std::int32_t count) override
+    {
+        const std::int32_t read = TMemoryStream::Read(buffer, count);
+        FRead += static_cast<std::size_t>(std::max(read, 0));
+        return read;
+    }
+    [[nodiscard]] std::size_t BytesRead() const { return FRead; }
+
+private:
+    std::size_t FRead = 0;
+};
+
+// Empty sections of ids no catalogue row has, as many as fit into a file the reader still takes.
+void WriteUnknownSections(TVekSDFStream& s, int count)
+{
+    std::uint32_t id = 1100;  // past the factor rows' numbers
+    for (int i = 0; i < count; ++id) {
+        if (ovrel::core::FindEXIFProperty(id))
+            continue;
+        s.BeginSection(id);
+        s.EndSection();
+        ++i;
+    }
+}
+
+TEST_F(Config, ReadsEachLevelOnceHoweverManyElementsComeBeforeTheRows)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TVekSDFStream&)> Write;
+    };
+    const Case cases[] = {
+        {"UnknownSectionsBeforeTheFactorRows",
+         [](TVekSDFStream& s) {
+             s.BeginSection(9);
+             WriteUnknownSections(s, 50'000);
+             for (std::uint32_t n = 1; n <= 1024; ++n) {
+                 s.BeginSection(n);
+                 s.WriteString(1, "Make");
+                 s.WriteString(2, std::to_string(n));
+                 s.WriteSingle(3, 1.5f);
+                 s.EndSection();
+             }
+             s.EndSection();
+         }},
+        {"UnknownSectionsBeforeTheColumns",
+         [](TVekSDFStream& s) {
+             s.BeginSection(4);
+             WriteUnknownSections(s, 50'000);
+             s.BeginSection(FocalLengthId);
+             s.WriteInteger(1, 0);
+             s.EndSection();
+             s.BeginSection(FileNameId);
+             s.WriteInteger(1, 1);
+             s.EndSection();
+             s.EndSection();
+             s.BeginSection(9);
+             s.BeginSection(1);
+             s.WriteSingle(3, 1.5f);
+             s.EndSection();
+             s.EndSection();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ResetConfig();
+        const Bytes bytes = Stream([&](TVekSDFStream& s) {
+            c.Write(s);
+            s.EndSection();
+        });
+        ASSERT_LT(bytes.size(), 256u * 1024) << "a file the program reads";
+        TCountingStream content(bytes);
+        ReadConfig(content);
+        EXPECT_LT(content.BytesRead(), 8 * bytes.size()) << "elements are searched from their level's start";
+        EXPECT_GE(ImageInfoFormat().GetFactorTable().GetCount(), 1);
+        EXPECT_FLOAT_EQ(ImageInfoFormat().GetFactorTable().GetItem(0)->Factor, 1.5f);
+    }
+    EXPECT_EQ(Row(FocalLengthId).Column, 0);
+    EXPECT_EQ(Row(FileNameId).Column, 1);
+}
 
 TEST_F(Config, IgnoresPlacementBlocksOfAnotherSizeAndValuesOfAnotherType)
 {

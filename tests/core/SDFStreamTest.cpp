@@ -298,6 +298,58 @@ INSTANTIATE_TEST_SUITE_P(Rows, SDFSectionDepth,
                                            DepthRow{"FarPastTheCap", 5000, false}),
                          [](const auto& row) { return std::string(row.param.Name); });
 
+TEST(SDFStream, ALevelScanFindsWhatASearchFromTheLevelStartFinds)
+{
+    // Ids repeat, hide in a nested section, and one comes as an end marker that carries it.
+    const Bytes bytes = Written([](TVekSDFStream& s) {
+        s.WriteInteger(1, 10);
+        s.WriteInteger(2, 20);
+        s.BeginSection(3);
+        s.WriteInteger(4, 40);  // not of the outer level
+        s.EndSection();
+        s.WriteInteger(1, 11);  // a search finds the first one
+        s.WriteLongWord(5, 50);
+        s.RawWriteByte(0x10);  // an end marker carrying id 6: found, and the level ends there
+        s.RawWriteByte(6);
+        s.WriteInteger(7, 70);
+    });
+    TReader reader(bytes);
+    TVekSDFStream& stream = reader.Stream;
+    const TSDFLevel level = stream.ScanLevel();
+    EXPECT_EQ(stream.GetPosition(), 0);
+    EXPECT_TRUE(level.IsComplete());
+    for (std::uint32_t id = 1; id <= 8; ++id) {
+        SCOPED_TRACE(id);
+        std::int32_t searched = -1;
+        const bool foundBySearch = stream.ReadInteger(id, searched);
+        const bool openedBySearch = stream.OpenSection(id);
+        if (openedBySearch)
+            stream.CloseSection();
+        const std::optional<std::int64_t> start = level.Find(id);
+        EXPECT_EQ(start.has_value(), id <= 3 || id == 5 || id == 6);
+        std::int32_t scanned = -1;
+        bool foundByScan = false;
+        bool openedByScan = false;
+        if (start) {
+            stream.SetPosition(*start);
+            foundByScan = stream.ReadInteger(id, scanned);
+            openedByScan = stream.OpenSection(id);
+            if (openedByScan)
+                stream.CloseSection();
+            stream.SetPosition(0);
+        }
+        EXPECT_EQ(foundByScan, foundBySearch);
+        EXPECT_EQ(scanned, searched);
+        EXPECT_EQ(openedByScan, openedBySearch);
+    }
+    // Cut before its end marker (the last element takes 8 bytes), the level is not complete.
+    for (const std::size_t length : {bytes.size() - 10, std::size_t{9}, std::size_t{1}}) {
+        SCOPED_TRACE(length);
+        TReader cut(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)));
+        EXPECT_FALSE(cut.Stream.ScanLevel().IsComplete());
+    }
+}
+
 TEST(SDFStream, PushAndPopRestorePositionsInOrder)
 {
     TReader reader(Bytes(10, 0));
