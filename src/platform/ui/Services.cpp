@@ -1,6 +1,7 @@
 #include "platform/ui/Services.h"
 
 #include "platform/ui/Messages.h"
+#include "platform/ui/Services_p.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -23,22 +24,6 @@
 
 namespace ovrel::ui {
 namespace {
-
-// One slot per service: the production default, and an override that borrows a fake.
-template <class I, class Default> class Slot {
-public:
-    I& Get() { return FOverride ? *FOverride : FDefault; }
-    I* Set(I* service)
-    {
-        I* previous = FOverride;
-        FOverride = service;
-        return previous;
-    }
-
-private:
-    Default FDefault;
-    I* FOverride = nullptr;
-};
 
 class SystemClock final : public IClock {
 public:
