@@ -9,6 +9,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -24,26 +25,24 @@ class TPinnedLocale {
 public:
     enum class TKind { Point, Comma };
 
-    explicit TPinnedLocale(TKind kind = TKind::Point) : FSaved(toolkit::FormatSettings())
+    explicit TPinnedLocale(TKind kind = TKind::Point)
+        : FPinned(kind == TKind::Comma ? ',' : '.', kind == TKind::Comma ? '.' : ',')
     {
         toolkit::TFormatSettings& settings = toolkit::FormatSettings();
-        settings = toolkit::TFormatSettings{};
         settings.ShortTimeFormat = "h:nn";
         settings.LongTimeFormat = "h:nn:ss";
-        if (kind == TKind::Comma) {
-            settings.DecimalSeparator = ',';
-            settings.ThousandSeparator = '.';
-            settings.DateSeparator = '.';
-            settings.ShortDateFormat = "dd.mm.yyyy";
-        }
+        settings.DateSeparator = kind == TKind::Comma ? '.' : '/';
+        settings.ShortDateFormat = kind == TKind::Comma ? "dd.mm.yyyy" : "M/d/yyyy";
     }
-    ~TPinnedLocale() { toolkit::FormatSettings() = FSaved; }
-    TPinnedLocale(const TPinnedLocale&) = delete;
-    TPinnedLocale& operator=(const TPinnedLocale&) = delete;
 
 private:
-    toolkit::TFormatSettings FSaved;
+    core::test::TPinnedSettings FPinned;  // restores the settings
 };
+
+inline void PrintTo(TPinnedLocale::TKind kind, std::ostream* out)
+{
+    *out << (kind == TPinnedLocale::TKind::Comma ? "comma" : "point");
+}
 
 /// One ASCII entry of a JPEG's Exif block.
 struct TAsciiEntry {

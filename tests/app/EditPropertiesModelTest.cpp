@@ -174,6 +174,8 @@ struct TDateRow {
     std::vector<std::string> Untouched;
 };
 
+void PrintTo(const TDateRow& row, std::ostream* out) { *out << row.Name; }
+
 class EditPropertiesDates : public ::testing::TestWithParam<TDateRow> {};
 
 TEST_P(EditPropertiesDates, SetOrShiftTheImagesThatHaveAValidDate)

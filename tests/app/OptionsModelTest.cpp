@@ -162,6 +162,11 @@ TEST_F(ColumnListModelTest, ApplyNumbersTheColumnsAndHidesTheRest)
 
 // ---- factors ----------------------------------------------------------------------------------------------------
 
+const char* LocaleName(test::TPinnedLocale::TKind kind)
+{
+    return kind == test::TPinnedLocale::TKind::Point ? "Point" : "Comma";
+}
+
 class ReadFactorLocales : public ::testing::TestWithParam<test::TPinnedLocale::TKind> {};
 
 TEST_P(ReadFactorLocales, TakesAnySeparatorAndDropsOtherCharacters)
@@ -180,9 +185,7 @@ TEST_P(ReadFactorLocales, TakesAnySeparatorAndDropsOtherCharacters)
 
 INSTANTIATE_TEST_SUITE_P(Locales, ReadFactorLocales,
                          ::testing::Values(test::TPinnedLocale::TKind::Point, test::TPinnedLocale::TKind::Comma),
-                         [](const auto& row) {
-                             return row.param == test::TPinnedLocale::TKind::Point ? "Point" : "Comma";
-                         });
+                         [](const auto& row) { return std::string(LocaleName(row.param)); });
 
 TEST(FactorEditValue, AnUntouchedFieldKeepsTheShownValueAtFullPrecision)
 {

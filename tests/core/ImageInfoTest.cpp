@@ -52,6 +52,8 @@ struct TUserCommentRow {
     const char* Code;
 };
 
+void PrintTo(const TUserCommentRow& row, std::ostream* out) { *out << row.Name; }
+
 class ImageInfoUserComment : public ::testing::TestWithParam<TUserCommentRow> {};
 
 TEST_P(ImageInfoUserComment, IsWrittenWithItsCharacterCodeAndReadsBack)
