@@ -158,6 +158,7 @@ void TVekImageInfo::ReadFacts(const imaging::Image& image)
     FHeight = image.GetHeight();
     FHorizontalResolution = image.GetHorizontalResolution();
     FVerticalResolution = image.GetVerticalResolution();
+    FMetadataBigEndian = image.IsMetadataBigEndian();
 }
 
 std::uint32_t TVekImageInfo::GetPropertyId(int index) const
@@ -204,6 +205,30 @@ TDateTime TVekImageInfo::GetPropertyDate(std::uint32_t id) const
 }
 
 void TVekImageInfo::SetPropertyText(std::uint32_t id, std::string_view text) { FMetadata.SetString(id, text); }
+
+void TVekImageInfo::SetUserComment(std::string_view text)
+{
+    static constexpr std::string_view Ascii("ASCII\0\0\0", 8);
+    static constexpr std::string_view Unicode("UNICODE\0", 8);
+    std::vector<std::uint8_t> bytes;
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        bytes.reserve(Ascii.size() + text.size());
+        bytes.insert(bytes.end(), Ascii.begin(), Ascii.end());
+        bytes.insert(bytes.end(), text.begin(), text.end());
+    } else {
+        // Undefined bytes are written as they stand, so the code units take the block's order here.
+        const std::u16string units = Utf8ToUtf16(text);
+        bytes.reserve(Unicode.size() + 2 * units.size());
+        bytes.insert(bytes.end(), Unicode.begin(), Unicode.end());
+        for (const char16_t unit : units) {
+            const auto high = static_cast<std::uint8_t>(unit >> 8);
+            const auto low = static_cast<std::uint8_t>(unit & 0xFF);
+            bytes.push_back(FMetadataBigEndian ? high : low);
+            bytes.push_back(FMetadataBigEndian ? low : high);
+        }
+    }
+    FMetadata.SetItem(TagUserComment, imaging::PropertyTagTypeUndefined, bytes);
+}
 
 void TVekImageInfo::GetPropertyItem(int index, TPropertyItem& item) const
 {

@@ -105,7 +105,13 @@ public:
     [[nodiscard]] std::string GetPropertyCaption(std::uint32_t id) const;
     /// The property parsed as an EXIF date; the current date and time when the image lacks it.
     [[nodiscard]] toolkit::TDateTime GetPropertyDate(std::uint32_t id) const;
+    /// Stores the text as an ASCII item (type 2), whatever the id.
     void SetPropertyText(std::uint32_t id, std::string_view text);
+    /// Stores the user comment (37510) as readers expect it: type 7 behind the character code "ASCII\0\0\0"
+    /// when every byte of the UTF-8 text is 7-bit, else "UNICODE\0" and UTF-16 in the file's Exif byte order.
+    void SetUserComment(std::string_view text);
+    /// The byte order the file's Exif structure has and a save keeps (little-endian without one).
+    [[nodiscard]] bool GetMetadataBigEndian() const noexcept { return FMetadataBigEndian; }
     /// For index 8 and up, the record of item index - 8 (its value stays owned by the metadata); for the
     /// file facts item is left untouched.
     void GetPropertyItem(int index, TPropertyItem& item) const;
@@ -139,6 +145,7 @@ private:
     std::uint32_t FHeight = 0;
     float FHorizontalResolution = 0.0f;
     float FVerticalResolution = 0.0f;
+    bool FMetadataBigEndian = false;
     std::unique_ptr<imaging::Image> FThumbnail;
     imaging::RgbaImage FThumbnailPixels;
     TVekImageMetadata FMetadata;  // held in place: sorting reads it for every comparison

@@ -271,8 +271,11 @@ void TListItems::EndUpdate()
     if (FUpdateCount == 0 || --FUpdateCount > 0)
         return;
     // The window may have been made (or remade) during the update: end only the reset that was begun.
-    if (FResetting && FOwner->FModel != nullptr)
+    if (FResetting && FOwner->FModel != nullptr) {
         FOwner->FModel->EndReset();
+        // Columns added during the update got the header's default size from the reset.
+        FOwner->PushColumnWidths();
+    }
     FResetting = false;
     if (FOwner->FModel != nullptr) {
         FOwner->PushSelection();
@@ -346,6 +349,8 @@ void TListView::CreateWindowHandle(const TCreateParams& params)
         [this](const QModelIndex& current) { ViewCurrentChanged(current.isValid() ? current.row() : -1); });
     QObject::connect(view->header(), &QHeaderView::sectionClicked, view,
                      [this](int section) { ColumnClicked(section); });
+    QObject::connect(view->header(), &QHeaderView::sectionResized, view,
+                     [this](int section, int, int width) { SectionResized(section, width); });
     QObject::connect(view->header(), &QHeaderView::customContextMenuRequested, view, [this, view](const QPoint& pos) {
         const QPoint p = view->header()->mapTo(view, pos);
         FRightClickSection = view->header()->logicalIndexAt(pos);
@@ -416,6 +421,16 @@ void TListView::ColumnsChanged()
         PushSelection();
         PushFocus();
     }
+    PushColumnWidths();
+}
+
+void TListView::PushColumnWidths()
+{
+    QTreeView* view = View();
+    if (view == nullptr)
+        return;
+    // First: ending the stretch gives the last section back an old size, which would replace the column's.
+    view->header()->setStretchLastSection(false);
     for (int i = 0; i < FColumns->GetCount(); ++i) {
         const TListColumn* column = FColumns->GetItem(i);
         if (column->GetAutoSize())
@@ -423,7 +438,6 @@ void TListView::ColumnsChanged()
         else
             view->setColumnWidth(i, column->GetWidth());
     }
-    view->header()->setStretchLastSection(false);
 }
 
 void TListView::ItemChanged(TListItem* item)
@@ -535,6 +549,13 @@ void TListView::ColumnClicked(int section)
     } catch (...) {
         ReportException(std::current_exception());
     }
+}
+
+void TListView::SectionResized(int section, int width)
+{
+    // Kept without a change notice: the view shows the width already.
+    if (section >= 0 && section < FColumns->GetCount())
+        FColumns->GetItem(section)->FWidth = width;
 }
 
 void TListView::ColumnRightClicked(POINT point)

@@ -25,6 +25,7 @@ class TListColumn {
 public:
     [[nodiscard]] const std::string& GetCaption() const { return FCaption; }
     void SetCaption(const std::string& value);
+    /// The width on screen: what was set, or what the user dragged the header section to.
     [[nodiscard]] int GetWidth() const { return FWidth; }
     void SetWidth(int value);
     [[nodiscard]] TAlignment GetAlignment() const { return FAlignment; }
@@ -187,6 +188,7 @@ private:
     friend class TListViewModel;
 
     void ColumnsChanged();
+    void PushColumnWidths();
     void ItemChanged(TListItem* item);
     void ChangeSelection(TListItem* item, bool selected, bool notify);
     void PushSelection();
@@ -196,6 +198,7 @@ private:
     void ViewCurrentChanged(int row);
     void ColumnClicked(int section);
     void ColumnRightClicked(ui::POINT point);
+    void SectionResized(int section, int width);
     void Renumber(int from);
 
     std::unique_ptr<TListColumns> FColumns;

@@ -42,6 +42,57 @@ std::vector<std::string> NamesIn(const std::string& folder)
     return names;
 }
 
+// ---- the user comment ------------------------------------------------------------------------------------------
+
+struct TUserCommentRow {
+    const char* Name;
+    bool BigEndianFile;
+    const char* Text;
+    Bytes Stored;  // the item's value after the character code
+    const char* Code;
+};
+
+void PrintTo(const TUserCommentRow& row, std::ostream* out) { *out << row.Name; }
+
+class ImageInfoUserComment : public ::testing::TestWithParam<TUserCommentRow> {};
+
+TEST_P(ImageInfoUserComment, IsWrittenWithItsCharacterCodeAndReadsBack)
+{
+    const TUserCommentRow& row = GetParam();
+    test::TTempFolder folder;
+    const Bytes exif = fx::TiffBytes(row.BigEndianFile)
+                           .Ascii(fx::Dir::Ifd0, TagMake, "Maker")
+                           .Undefined(fx::Dir::Exif, TagUserComment, test::Raw(std::string_view("ASCII\0\0\0old", 11)))
+                           .Build();
+    const std::string file = folder.Write("comment.jpg", fx::JpegBytes().Exif(exif).Frame(8, 8).Build());
+    TVekImageInfo info(file);
+    ASSERT_EQ(info.GetLoadStatus(), imaging::Status::Ok);
+    ASSERT_EQ(info.GetMetadataBigEndian(), row.BigEndianFile);
+
+    info.SetUserComment(row.Text);
+    const TPropertyItem* item = info.GetMetadata().Find(TagUserComment);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->type, imaging::PropertyTagTypeUndefined);
+    EXPECT_EQ(Bytes(item->value, item->value + item->length),
+              test::Concat(test::Raw(std::string_view(row.Code, 8)), row.Stored));
+    EXPECT_EQ(UserCommentText(item->Bytes()), row.Text);
+
+    ASSERT_TRUE(info.SaveToFile());
+    const TVekImageInfo saved(file);
+    EXPECT_EQ(saved.GetPropertyText(TagUserComment), row.Text);
+    EXPECT_EQ(saved.GetPropertyText(TagMake), "Maker");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ImageInfoUserComment,
+    ::testing::Values(
+        TUserCommentRow{"Ascii", false, "Hello", test::Raw("Hello"), "ASCII\0\0\0"},
+        TUserCommentRow{"AsciiInABigEndianFile", true, "Hello", test::Raw("Hello"), "ASCII\0\0\0"},
+        TUserCommentRow{"Empty", false, "", {}, "ASCII\0\0\0"},
+        TUserCommentRow{"UnicodeLittleEndian", false, "Grüße", {'G', 0, 'r', 0, 0xFC, 0, 0xDF, 0, 'e', 0}, "UNICODE\0"},
+        TUserCommentRow{"UnicodeBigEndian", true, "Grüße", {0, 'G', 0, 'r', 0, 0xFC, 0, 0xDF, 0, 'e'}, "UNICODE\0"}),
+    [](const auto& row) { return std::string(row.param.Name); });
+
 // ---- pseudo-properties -------------------------------------------------------------------------------------
 
 TEST(ImageInfoProperties, FileFactsComeFirstThenTheItems)

@@ -1,4 +1,5 @@
 #include "imaging/Builders.h"
+#include "imaging/PixelBuilders.h"
 #include "imaging/TestSupport.h"
 #include "platform/imaging/Image.h"
 
@@ -44,6 +45,48 @@ TEST(ImageOpen, RecognisesTheContentWhateverTheName)
         EXPECT_EQ(image->GetLastStatus(), Status::Ok);
         EXPECT_EQ(image->GetRawFormat(), row.format);
         EXPECT_EQ(image->GetFileName(), dir.File(row.name));
+    }
+}
+
+TEST(ImageOpen, ReportsTheByteOrderOfTheExifStructureThatASaveKeeps)
+{
+    TempDir dir;
+    const auto block = [](bool big) { return TiffBytes(big).Ascii(Dir::Ifd0, 0x010F, "Maker").Build(); };
+    Bytes damaged = {'M', 'M', 0, 42, 0xFF, 0xFF, 0xFF, 0xFF};  // IFD0 past the end: no block to keep
+    const struct {
+        const char* name;
+        Bytes bytes;
+        bool bigEndian;
+    } rows[] = {
+        {"little.jpg", JpegBytes().Exif(block(false)).Frame(8, 8).Build(), false},
+        {"big.jpg", JpegBytes().Exif(block(true)).Frame(8, 8).Build(), true},
+        {"plain.jpg", JpegBytes().Frame(8, 8).Build(), false},
+        {"damaged.jpg", JpegBytes().Exif(damaged).Frame(8, 8).Build(), false},
+        {"big.tif", RgbTiff(2, 2, true).Build(), true},
+        {"little.tif", RgbTiff(2, 2, false).Build(), false},
+        {"big.png",
+         pixelfixtures::SmallRgbPng()
+             .Chunk("eXIf", block(true))
+             .Pixels(pixelfixtures::SmallRgbPixels(), 6)
+             .End()
+             .Build(),
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteFile(dir.File(row.name), row.bytes);
+        const auto image = Image::FromFile(dir.File(row.name));
+        ASSERT_EQ(image->GetLastStatus(), Status::Ok);
+        EXPECT_EQ(image->IsMetadataBigEndian(), row.bigEndian);
+    }
+
+    // A save writes the order it reported: the existing block's, or little-endian for a new one.
+    for (const char* name : {"big.jpg", "plain.jpg"}) {
+        SCOPED_TRACE(name);
+        const auto image = Image::FromFile(dir.File(name));
+        ASSERT_EQ(image->SetPropertyItem({0x013B, PropertyTagTypeASCII, {'A', 0}}), Status::Ok);
+        ASSERT_EQ(image->SaveReplacing(dir.File(name), CodecJPEG), Status::Ok);
+        EXPECT_EQ(Image::FromFile(dir.File(name))->IsMetadataBigEndian(), image->IsMetadataBigEndian());
     }
 }
 

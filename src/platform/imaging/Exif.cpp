@@ -651,6 +651,11 @@ Status ReadExifBlock(std::span<const std::uint8_t> tiff, std::vector<PropertyIte
     }
 }
 
+bool ExifBlockIsBigEndian(std::span<const std::uint8_t> tiff) noexcept
+{
+    return tiff.size() >= 2 && tiff[0] == 'M' && tiff[1] == 'M';
+}
+
 Status WriteExifBlock(std::span<const std::uint8_t> old, const std::vector<PropertyItem>& items,
                       std::vector<std::uint8_t>& out) noexcept
 {

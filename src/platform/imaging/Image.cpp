@@ -307,6 +307,7 @@ std::uint32_t Image::GetWidth() const noexcept { return FData->Width; }
 std::uint32_t Image::GetHeight() const noexcept { return FData->Height; }
 float Image::GetHorizontalResolution() const noexcept { return FData->DpiX; }
 float Image::GetVerticalResolution() const noexcept { return FData->DpiY; }
+bool Image::IsMetadataBigEndian() const noexcept { return FData->MetadataBigEndian; }
 const std::string& Image::GetFileName() const noexcept { return FData->FileName; }
 
 std::uint32_t Image::GetPropertyCount() const noexcept { return static_cast<std::uint32_t>(FData->Items.size()); }

@@ -67,6 +67,9 @@ public:
     [[nodiscard]] std::uint32_t GetHeight() const noexcept;
     [[nodiscard]] float GetHorizontalResolution() const noexcept;  // dpi; 96 when the file gives none
     [[nodiscard]] float GetVerticalResolution() const noexcept;
+    // The byte order of the file's Exif structure, which a save keeps; false (little-endian) without one.
+    // Undefined values such as a UTF-16 user comment are stored in it.
+    [[nodiscard]] bool IsMetadataBigEndian() const noexcept;
 
     // The items in listing order: IFD0, Exif, GPS, interoperability, first IFD (0x50xx), derived items,
     // and for a JPEG the two quantisation tables last.

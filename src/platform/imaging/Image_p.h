@@ -28,6 +28,7 @@ struct ImageData {
     float DpiX = 96.0f;
     float DpiY = 96.0f;
     std::vector<PropertyItem> Items;  // listing order
+    bool MetadataBigEndian = false;  // the byte order of the file's Exif structure, which a save keeps
     // Ids of items that describe the encoding: listed, but regenerated on save.
     std::vector<std::uint32_t> DerivedIds;
     // For FromMemory images: the bytes themselves. For FromPixels and thumbnails: the pixels.
@@ -64,6 +65,8 @@ Status DecodeGif(std::span<const std::uint8_t> file, RgbaImage& out) noexcept;
 // APP1, PNG eXIf and TIFF files.
 // Appends its items in listing order; a damaged entry is dropped, a damaged header gives a failure.
 Status ReadExifBlock(std::span<const std::uint8_t> tiff, std::vector<PropertyItem>& items) noexcept;
+// True when the block's header says big-endian ("MM").
+[[nodiscard]] bool ExifBlockIsBigEndian(std::span<const std::uint8_t> tiff) noexcept;
 // Builds a block from the items that belong in one (0x50xx thumbnail items into the first IFD, the
 // embedded thumbnail from 0x501B). When old is not empty, values that did not change keep their offsets
 // from old, so maker notes stay readable; the byte order of old is kept (little-endian otherwise).

@@ -142,8 +142,9 @@ Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
         }
         out.Flags = ImageFlagsReadOnly | ImageFlagsHasRealPixelSize | colour;
 
-        if (h.ExifSegmentStart)
-            (void)ReadExifBlock(h.ExifBlock, out.Items);  // a damaged block only means no Exif items
+        // A damaged block only means no Exif items (and a save writes a new block, little-endian).
+        if (h.ExifSegmentStart && ReadExifBlock(h.ExifBlock, out.Items) == Status::Ok)
+            out.MetadataBigEndian = ExifBlockIsBigEndian(h.ExifBlock);
         const std::uint8_t tables[2] = {h.QuantOfComponent[0], h.QuantOfComponent[1]};
         const std::uint32_t ids[2] = {PropertyTagLuminanceTable, PropertyTagChrominanceTable};
         for (int i = 0; i < (h.Components > 1 ? 2 : 1); ++i)

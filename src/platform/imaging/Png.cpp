@@ -545,6 +545,7 @@ Status ReadPng(std::span<const std::uint8_t> file, ImageData& out) noexcept
                     ImageFlagsHasRealPixelSize | ImageFlagsReadOnly | (png.HasDensity ? ImageFlagsHasRealDPI : 0u);
         out.DpiX = png.DpiX;
         out.DpiY = png.DpiY;
+        out.MetadataBigEndian = ExifBlockIsBigEndian(png.ExifBlock);
         out.Items.clear();
         out.DerivedIds.clear();
         for (SourcedItem& item : png.Items) {

@@ -92,6 +92,7 @@ Status ReadTiff(std::span<const std::uint8_t> file, ImageData& out) noexcept
         out.Width = *width;
         out.Height = *height;
         out.Flags = ImageFlagsReadOnly | ImageFlagsHasRealPixelSize;
+        out.MetadataBigEndian = parsed.BigEndian;
         ReadPixelFacts(all, out);
 
         // Metadata first, then the tags that describe the encoding.

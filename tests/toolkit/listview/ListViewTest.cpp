@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -231,33 +232,94 @@ TEST_F(ListViewTest, AHandlerMayFreeTheListView)
 namespace ovrel::toolkit {
 namespace {
 
-// A real Qt click on a row with Ctrl held, as the desktop delivers it: through our queue and back to the view.
-TEST(ListViewUserClick, CtrlClickAddsARowToTheSelection)
+// A shown list view of three rows and two columns, driven by real Qt input through our queue.
+class ListViewUserInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form.SetBounds(0, 0, 400, 300);
+        List = new TListView(&Form);
+        List->SetParent(&Form);
+        List->SetBounds(10, 10, 300, 200);
+        List->SetMultiSelect(true);
+        List->GetColumns()->Add()->SetCaption("Name");
+        List->GetColumns()->Add()->SetCaption("Size");
+        for (const char* s : {"alpha", "beta", "gamma"})
+            List->GetItems()->Add()->SetCaption(s);
+        List->OnDblClick = TNotifyEvent(this, &ListViewUserInput::DoubleClicked);
+        List->OnKeyDown = TKeyEvent(this, &ListViewUserInput::KeyDown);
+        Form.Show();
+        Application.ProcessMessages();
+        ASSERT_NE(List->View(), nullptr);
+    }
+
+    QPointF RowCenter(int row) const
+    {
+        QTreeView* view = List->View();
+        return view->visualRect(view->model()->index(row, 0)).center();
+    }
+    std::function<void()> Pump()
+    {
+        return [this] { Application.ProcessMessages(); };
+    }
+    void Click(int row, Qt::KeyboardModifiers modifiers)
+    {
+        test::SendQtClick(List->View()->viewport(), RowCenter(row), modifiers, Pump());
+    }
+
+    void DoubleClicked(TObject*) { Events.push_back("double " + std::to_string(List->GetItemFocused()->GetIndex())); }
+    void KeyDown(TObject*, std::uint16_t& key, TShiftState) { Events.push_back("key " + std::to_string(key)); }
+
+    TApplication Application{nullptr};
+    TForm Form{nullptr};
+    TListView* List = nullptr;
+    std::vector<std::string> Events;
+};
+
+TEST_F(ListViewUserInput, CtrlClickAddsARowToTheSelection)
 {
-    TApplication application{nullptr};
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 400, 300);
-    auto* list = new TListView(&form);
-    list->SetParent(&form);
-    list->SetBounds(10, 10, 300, 200);
-    list->SetMultiSelect(true);
-    list->GetColumns()->Add()->SetCaption("Name");
-    for (const char* s : {"alpha", "beta", "gamma"})
-        list->GetItems()->Add()->SetCaption(s);
-    form.Show();
-    application.ProcessMessages();
-    QTreeView* view = list->View();
-    ASSERT_NE(view, nullptr);
-    auto click = [&](int row, Qt::KeyboardModifiers modifiers) {
-        const QPointF at = view->visualRect(view->model()->index(row, 0)).center();
-        test::SendQtClick(view->viewport(), at, modifiers, [&] { application.ProcessMessages(); });
-    };
-    click(0, Qt::NoModifier);
-    click(2, Qt::ControlModifier);
-    const std::vector<TListItem*> selected = list->SelectedItems();
+    Click(0, Qt::NoModifier);
+    Click(2, Qt::ControlModifier);
+    const std::vector<TListItem*> selected = List->SelectedItems();
     ASSERT_EQ(selected.size(), 2U);
     EXPECT_EQ(selected[0]->GetIndex(), 0);
     EXPECT_EQ(selected[1]->GetIndex(), 2);
+}
+
+TEST_F(ListViewUserInput, DoubleClickAndKeysReachTheInheritedEventsWithTheRowFocused)
+{
+    test::SendQtDoubleClick(List->View()->viewport(), RowCenter(1), Pump());
+    EXPECT_EQ(Events, (std::vector<std::string>{"double 1"}));
+    List->SetFocus();
+    test::SendQtKey(List->View(), Qt::Key_Return, Qt::NoModifier, Pump());
+    test::SendQtKey(List->View(), Qt::Key_Down, Qt::NoModifier, Pump());
+    EXPECT_EQ(Events, (std::vector<std::string>{"double 1", "key 13", "key 40"}));
+    // The key went on to the view: Down moved the focus to the next row.
+    EXPECT_EQ(List->GetItemFocused(), List->GetItems()->GetItem(2));
+}
+
+TEST_F(ListViewUserInput, ColumnWidthIsTheOneTheUserDraggedTheHeaderTo)
+{
+    QHeaderView* header = List->View()->header();
+    const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
+    ASSERT_EQ(List->GetColumns()->GetItem(0)->GetWidth(), 50);
+    test::SendQtDrag(header->viewport(), QPointF(edge, 5), {QPointF(edge + 10, 5), QPointF(edge + 40, 5)}, Pump());
+    ASSERT_EQ(header->sectionSize(0), 90);
+    EXPECT_EQ(List->GetColumns()->GetItem(0)->GetWidth(), 90);
+    EXPECT_EQ(List->GetColumns()->GetItem(1)->GetWidth(), 50);
+
+    // The dragged width stays through a sort, a column added while the rows are updated, and a new window.
+    List->CustomSort([](TListItem* a, TListItem* b, std::intptr_t) { return b->GetCaption().compare(a->GetCaption()); },
+                     0);
+    List->GetItems()->BeginUpdate();
+    List->GetColumns()->Add()->SetCaption("Date");
+    List->GetItems()->EndUpdate();
+    List->RecreateWnd();
+    header = List->View()->header();
+    for (int column : {0, 1, 2})
+        EXPECT_EQ(header->sectionSize(column), List->GetColumns()->GetItem(column)->GetWidth()) << column;
+    EXPECT_EQ(List->GetColumns()->GetItem(0)->GetWidth(), 90);
+    EXPECT_EQ(List->GetColumns()->GetItem(2)->GetWidth(), 50);
 }
 
 }  // namespace
