@@ -148,12 +148,12 @@ void TShellTreeView::DestroyWindowHandle()
     TNativeControl::DestroyWindowHandle();
 }
 
-void TShellTreeView::WndProc(TMessage& message)
+void TShellTreeView::WMRButtonDown(TMessage& message)
 {
     // Without right-click selection the view never sees the press that would move its current folder.
-    if (message.Msg == WM_RBUTTONDOWN && !FRightClickSelect && HandleAllocated())
+    if (!FRightClickSelect && HandleAllocated())
         return;
-    TNativeControl::WndProc(message);
+    TNativeControl::WMRButtonDown(message);
 }
 
 QTreeView* TShellTreeView::View() const { return qobject_cast<QTreeView*>(GetWidget()); }

@@ -114,21 +114,18 @@ void TNativeControl::ApplyColor(QWidget* widget) const
     widget->setPalette(palette);
 }
 
-void TNativeControl::WndProc(TMessage& message)
+void TNativeControl::CMFontChanged(TMessage& message)
 {
-    // The default procedure may hand an input event back to the widget, whose signal may free us.
-    const std::weak_ptr<bool> alive = FAlive;
-    TWinControl::WndProc(message);
-    if (alive.expired())
-        return;
-    QWidget* widget = GetWidget();
-    if (widget == nullptr)
-        return;
-    switch (message.Msg) {
-    case CM_FONTCHANGED: ApplyFont(widget); break;
-    case CM_COLORCHANGED: ApplyColor(widget); break;
-    default: break;
-    }
+    TWinControl::CMFontChanged(message);
+    if (QWidget* widget = GetWidget())
+        ApplyFont(widget);
+}
+
+void TNativeControl::CMColorChanged(TMessage& message)
+{
+    TWinControl::CMColorChanged(message);
+    if (QWidget* widget = GetWidget())
+        ApplyColor(widget);
 }
 
 std::string TNativeControl::GetTextValue() const
@@ -199,12 +196,10 @@ void TCustomEdit::SetWidgetText(QWidget* widget, const std::string& value)
         edit->setText(text);
 }
 
-void TCustomEdit::WndProc(TMessage& message)
+void TCustomEdit::CMTextChanged(TMessage& message)
 {
-    const bool textChanged = message.Msg == CM_TEXTCHANGED;
-    TNativeControl::WndProc(message);
-    if (textChanged)
-        Change();
+    TNativeControl::CMTextChanged(message);
+    Change();
 }
 
 void TCustomEdit::Change()
@@ -313,26 +308,24 @@ void TButton::Click()
     CallOut([this] { TNativeControl::Click(); });
 }
 
-void TButton::WndProc(TMessage& message)
+void TButton::CMDialogKey(TMessage& message)
 {
-    if (message.Msg == CM_DIALOGKEY) {
-        const auto key = static_cast<std::uint16_t>(message.WParam);
-        bool mine = false;
-        if (key == ui::VK_RETURN) {
-            // A focused button takes Enter itself; otherwise the default button does.
-            TCustomForm* form = GetParentForm();
-            TWinControl* active = form != nullptr ? form->GetActiveControl() : nullptr;
-            mine = active == this || (FDefault && dynamic_cast<TButton*>(active) == nullptr);
-        } else if (key == ui::VK_ESCAPE && FCancel) {
-            mine = true;
-        }
-        if (mine && GetEnabled() && GetVisible()) {
-            message.Result = 1;
-            Click();
-            return;
-        }
+    const auto key = static_cast<std::uint16_t>(message.WParam);
+    bool mine = false;
+    if (key == ui::VK_RETURN) {
+        // A focused button takes Enter itself; otherwise the default button does.
+        TCustomForm* form = GetParentForm();
+        TWinControl* active = form != nullptr ? form->GetActiveControl() : nullptr;
+        mine = active == this || (FDefault && dynamic_cast<TButton*>(active) == nullptr);
+    } else if (key == ui::VK_ESCAPE && FCancel) {
+        mine = true;
     }
-    TNativeControl::WndProc(message);
+    if (mine && GetEnabled() && GetVisible()) {
+        message.Result = 1;
+        Click();
+        return;
+    }
+    TNativeControl::CMDialogKey(message);
 }
 
 // ---- TRadioButton -----------------------------------------------------------------------------------------
