@@ -507,9 +507,9 @@ void TListView::ViewSelectionChanged()
         }
     }
     // A handler may free the list view: stop telling as soon as it is gone.
-    const std::weak_ptr<int> alive = FAlive;
+    const TLifeToken::TObserver life = FLife.Observe();
     for (TListItem* item : changed) {
-        if (alive.expired())
+        if (life.Expired())
             return;
         try {
             OnSelectItem(this, item, item->FSelected);

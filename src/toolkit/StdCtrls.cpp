@@ -45,8 +45,8 @@ TNativeControl::TNativeControl(TComponent* owner) : TWinControl(owner) { SetTabS
 
 TNativeControl::~TNativeControl()
 {
-    *FAlive = false;
-    FAlive.reset();
+    // Freeing the window below may fire the widget's signals; they must find the control gone.
+    FLife.Expire();
 }
 
 QWidget* TNativeControl::GetWidget() const
@@ -148,13 +148,13 @@ void TNativeControl::SetWidgetText(QWidget*, const std::string&) {}
 
 bool TNativeControl::CallOut(const std::function<void()>& call)
 {
-    const std::weak_ptr<bool> alive = FAlive;
+    const TLifeToken::TObserver life = FLife.Observe();
     try {
         call();
     } catch (...) {
         ui::ReportException(std::current_exception());
     }
-    return !alive.expired();
+    return !life.Expired();
 }
 
 // ---- TCustomEdit ------------------------------------------------------------------------------------------

@@ -54,9 +54,8 @@ protected:
     template <class... Args>
     [[nodiscard]] std::function<void(Args...)> Slot(std::type_identity_t<std::function<void(Args...)>> handler)
     {
-        std::weak_ptr<bool> alive = FAlive;
-        return [this, alive, handler = std::move(handler)](Args... args) {
-            if (alive.expired())
+        return [this, life = FLife.Observe(), handler = std::move(handler)](Args... args) {
+            if (life.Expired())
                 return;
             CallOut([&] { handler(args...); });
         };
@@ -69,7 +68,7 @@ private:
     void ApplyFont(QWidget* widget) const;
     void ApplyColor(QWidget* widget) const;
 
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+    TLifeToken FLife;
 };
 
 enum class TBorderStyle { bsNone, bsSingle };

@@ -278,12 +278,10 @@ void TItemsControl::AttachView(QWidget* widget, std::unique_ptr<IItemView> view)
     FItems.SetView(FView.get());
     SetWidgetIndex(widget, FItemIndex < FItems.GetCount() ? FItemIndex : -1);
     // The window owns the widget: once it goes, the mirror must not touch it.
-    QObject::connect(widget, &QObject::destroyed, [alive = std::weak_ptr<bool>(FAliveFlag), this] {
-        if (alive.expired())
-            return;
-        FItems.SetView(nullptr);
-        FView.reset();
-    });
+    QObject::connect(widget, &QObject::destroyed, Slot<>([this] {
+                         FItems.SetView(nullptr);
+                         FView.reset();
+                     }));
 }
 
 int TItemsControl::GetItemIndex() const
