@@ -1,5 +1,6 @@
 #include "toolkit/Forms.h"
 
+#include "platform/ui/QtText.h"
 #include "platform/ui/Services.h"
 #include "toolkit/Menus.h"
 #include "toolkit/SysUtils.h"
@@ -388,7 +389,7 @@ void ShowToolTip(const std::string& text, POINT screenPos)
     if (text.empty())
         QToolTip::hideText();
     else
-        QToolTip::showText(QPoint(screenPos.x, screenPos.y), QString::fromStdString(text));
+        QToolTip::showText(QPoint(screenPos.x, screenPos.y), ToQString(text));
 }
 
 bool IsPressOrKey(UINT msg)

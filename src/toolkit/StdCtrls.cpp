@@ -1,6 +1,7 @@
 #include "toolkit/StdCtrls.h"
 
 #include "platform/ui/Messages.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
@@ -15,6 +16,9 @@
 #include <QWidget>
 
 namespace ovrel::toolkit {
+
+using ui::FromQString;
+using ui::ToQString;
 
 namespace {
 
@@ -32,10 +36,6 @@ void RegisterNativeClass()
     windowClass.widgetFactory = [] { return std::exchange(PendingWidget, nullptr); };
     ui::RegisterClass(windowClass);
 }
-
-QString ToQt(const std::string& text) { return QString::fromStdString(text); }
-
-std::string FromQt(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
@@ -87,7 +87,7 @@ void TNativeControl::ApplyFont(QWidget* widget) const
     const TFont* font = GetFont();
     QFont qfont = widget->font();
     if (!font->GetName().empty())
-        qfont.setFamily(ToQt(font->GetName()));
+        qfont.setFamily(ToQString(font->GetName()));
     if (font->GetSize() > 0)
         qfont.setPointSize(font->GetSize());
     const TFontStyles style = font->GetStyle();
@@ -181,17 +181,20 @@ void TCustomEdit::InitWidget(QWidget* widget)
     edit->setSelection(FSelStart, FSelLength);
     // Only the user's edits arrive here: a program set notifies through CM_TEXTCHANGED.
     QObject::connect(edit, &QLineEdit::textEdited, edit, Slot<const QString&>([this](const QString& text) {
-                         FNativeText = FromQt(text);
+                         FNativeText = FromQString(text);
                          Change();
                      }));
 }
 
-std::string TCustomEdit::WidgetText(QWidget* widget) const { return FromQt(static_cast<QLineEdit*>(widget)->text()); }
+std::string TCustomEdit::WidgetText(QWidget* widget) const
+{
+    return FromQString(static_cast<QLineEdit*>(widget)->text());
+}
 
 void TCustomEdit::SetWidgetText(QWidget* widget, const std::string& value)
 {
     auto* edit = static_cast<QLineEdit*>(widget);
-    const QString text = ToQt(value);
+    const QString text = ToQString(value);
     if (edit->text() != text)
         edit->setText(text);
 }
@@ -235,7 +238,7 @@ void TCustomEdit::SelectAll()
         return;
     }
     FSelStart = 0;
-    FSelLength = static_cast<int>(ToQt(FNativeText).size());
+    FSelLength = static_cast<int>(ToQString(FNativeText).size());
 }
 
 int TCustomEdit::GetSelStart() const
@@ -285,11 +288,14 @@ void TButton::InitWidget(QWidget* widget)
     QObject::connect(button, &QPushButton::clicked, button, Slot<bool>([this](bool) { Click(); }));
 }
 
-std::string TButton::WidgetText(QWidget* widget) const { return FromQt(static_cast<QPushButton*>(widget)->text()); }
+std::string TButton::WidgetText(QWidget* widget) const
+{
+    return FromQString(static_cast<QPushButton*>(widget)->text());
+}
 
 void TButton::SetWidgetText(QWidget* widget, const std::string& value)
 {
-    static_cast<QPushButton*>(widget)->setText(ToQt(value));
+    static_cast<QPushButton*>(widget)->setText(ToQString(value));
 }
 
 void TButton::SetDefault(bool value)
@@ -356,12 +362,12 @@ void TRadioButton::InitWidget(QWidget* widget)
 
 std::string TRadioButton::WidgetText(QWidget* widget) const
 {
-    return FromQt(static_cast<QRadioButton*>(widget)->text());
+    return FromQString(static_cast<QRadioButton*>(widget)->text());
 }
 
 void TRadioButton::SetWidgetText(QWidget* widget, const std::string& value)
 {
-    static_cast<QRadioButton*>(widget)->setText(ToQt(value));
+    static_cast<QRadioButton*>(widget)->setText(ToQString(value));
 }
 
 void TRadioButton::ShowChecked()
@@ -401,11 +407,14 @@ TGroupBox::~TGroupBox() = default;
 
 QWidget* TGroupBox::CreateWidget() { return new QGroupBox; }
 
-std::string TGroupBox::WidgetText(QWidget* widget) const { return FromQt(static_cast<QGroupBox*>(widget)->title()); }
+std::string TGroupBox::WidgetText(QWidget* widget) const
+{
+    return FromQString(static_cast<QGroupBox*>(widget)->title());
+}
 
 void TGroupBox::SetWidgetText(QWidget* widget, const std::string& value)
 {
-    static_cast<QGroupBox*>(widget)->setTitle(ToQt(value));
+    static_cast<QGroupBox*>(widget)->setTitle(ToQString(value));
 }
 
 }  // namespace ovrel::toolkit

@@ -1,5 +1,7 @@
 #include "toolkit/XMLDoc.h"
 
+#include "platform/ui/QtText.h"
+
 #include <QByteArray>
 #include <QDomDocument>
 #include <QString>
@@ -15,6 +17,9 @@
 #include <unistd.h>
 
 namespace ovrel::toolkit {
+
+using ui::FromQString;
+using ui::ToQString;
 
 namespace {
 
@@ -73,14 +78,6 @@ void CheckText(std::string_view text)
 {
     if (!IsXMLText(text))
         throw EXMLDocError("Text holds characters that cannot be written to an XML document");
-}
-
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-std::string FromQString(const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 // Well-formedness and depth, checked by a streaming pass before the DOM builds anything.
