@@ -2,7 +2,7 @@
 // Replaceable user-interface texts: language files found beside the executable, string tables per section,
 // and the parties that re-apply their texts when the language changes.
 
-#include "core/ImageInfoList.h"
+#include "core/MethodList.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Lists.h"
 

@@ -5,65 +5,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 
 namespace ovrel::core {
 
 using namespace ovrel::toolkit;
-
-namespace {
-
-std::int32_t ClampToInt32(std::int64_t value) noexcept
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
-}  // namespace
-
-std::int32_t MulDivFloor(std::int32_t a, std::int32_t b, std::int32_t c) noexcept
-{
-    if (c == 0)
-        return 0;
-    const std::int64_t product = static_cast<std::int64_t>(a) * b;
-    std::int64_t quotient = product / c;
-    if (product % c != 0 && ((product < 0) != (c < 0)))
-        --quotient;
-    return ClampToInt32(quotient);
-}
-
-TRect CenterRect(const TRect& r, const TRect& bounds) noexcept
-{
-    const std::int64_t left =
-        (static_cast<std::int64_t>(bounds.Left) + bounds.Right) / 2 - (static_cast<std::int64_t>(r.Left) + r.Right) / 2;
-    const std::int64_t top =
-        (static_cast<std::int64_t>(bounds.Top) + bounds.Bottom) / 2 - (static_cast<std::int64_t>(r.Top) + r.Bottom) / 2;
-    TRect result;
-    result.Left = ClampToInt32(left);
-    result.Top = ClampToInt32(top);
-    result.Right = ClampToInt32(left + (static_cast<std::int64_t>(r.Right) - r.Left));
-    result.Bottom = ClampToInt32(top + (static_cast<std::int64_t>(r.Bottom) - r.Top));
-    return result;
-}
-
-TRect FitRect(const TRect& src, const TRect& box) noexcept
-{
-    const std::int32_t sourceWidth = src.Width() == 0 ? 1 : src.Width();
-    const std::int32_t sourceHeight = src.Height() == 0 ? 1 : src.Height();
-    const std::int32_t boxWidth = box.Width();
-    const std::int32_t boxHeight = box.Height();
-    TRect result = box;
-    if (static_cast<double>(boxHeight) / sourceHeight > static_cast<double>(boxWidth) / sourceWidth) {
-        const std::int32_t height = MulDivFloor(sourceHeight, boxWidth, sourceWidth);
-        result.Top = box.Top + ((boxHeight - height) >> 1);
-        result.Bottom = result.Top + height;
-    } else {
-        const std::int32_t width = MulDivFloor(sourceWidth, boxHeight, sourceHeight);
-        result.Left = box.Left + ((boxWidth - width) >> 1);
-        result.Right = result.Left + width;
-    }
-    return result;
-}
 
 TThumbnailCanvas::~TThumbnailCanvas() = default;
 
@@ -250,7 +195,7 @@ void TVekImageInfo::DrawThumbnail(TThumbnailCanvas& canvas, const TRect& rect, s
     if (!FThumbnail) {
         const auto image = imaging::Image::FromFile(FFileName);
         if (image->GetLastStatus() == imaging::Status::Ok) {
-            const TRect source{0, 0, ClampToInt32(image->GetWidth()), ClampToInt32(image->GetHeight())};
+            const TRect source = RectOfSize(image->GetWidth(), image->GetHeight());
             const TRect fitted = FitRect(source, TRect{0, 0, boxWidth, boxHeight});
             const auto width = static_cast<std::uint32_t>(std::max(1, fitted.Width()));
             const auto height = static_cast<std::uint32_t>(std::max(1, fitted.Height()));
@@ -265,7 +210,7 @@ void TVekImageInfo::DrawThumbnail(TThumbnailCanvas& canvas, const TRect& rect, s
     }
     if (!FThumbnail)
         return;
-    const TRect own{0, 0, ClampToInt32(FThumbnailPixels.Width), ClampToInt32(FThumbnailPixels.Height)};
+    const TRect own = RectOfSize(FThumbnailPixels.Width, FThumbnailPixels.Height);
     canvas.DrawImage(FThumbnailPixels, CenterRect(own, rect));
 }
 

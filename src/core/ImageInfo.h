@@ -3,6 +3,7 @@
 // of its metadata back into the file.
 
 #include "core/ImageMetadata.h"
+#include "core/Rect.h"
 #include "platform/imaging/Image.h"
 #include "toolkit/DateUtils.h"
 #include "toolkit/System.h"
@@ -33,24 +34,6 @@ inline constexpr std::uint32_t TagModel = 272;
 inline constexpr std::uint32_t TagFocalLength = 37386;
 inline constexpr std::uint32_t TagExifVersion = 0x9000;
 inline constexpr std::uint32_t TagUserComment = 37510;
-
-struct TRect {
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Right = 0;
-    std::int32_t Bottom = 0;
-
-    [[nodiscard]] std::int32_t Width() const noexcept { return Right - Left; }
-    [[nodiscard]] std::int32_t Height() const noexcept { return Bottom - Top; }
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
-
-/// A*B/C rounded towards minus infinity; 0 when C is 0.
-[[nodiscard]] std::int32_t MulDivFloor(std::int32_t a, std::int32_t b, std::int32_t c) noexcept;
-/// A rectangle of r's size centred on bounds.
-[[nodiscard]] TRect CenterRect(const TRect& r, const TRect& bounds) noexcept;
-/// The largest rectangle of src's aspect ratio inside box, centred; small sources are enlarged.
-[[nodiscard]] TRect FitRect(const TRect& src, const TRect& box) noexcept;
 
 /// Where a thumbnail is drawn; the user interface implements it over its device contexts.
 class TThumbnailCanvas {

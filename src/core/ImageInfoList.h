@@ -1,6 +1,5 @@
 #pragma once
-// The readable images of one folder, the progress object that a folder read reports through, and a list
-// of parameterless callbacks.
+// The readable images of one folder and the progress object that a folder read reports through.
 
 #include "core/ImageInfo.h"
 #include "toolkit/System.h"
@@ -55,25 +54,6 @@ private:
     std::int32_t FMax = 0;
     TVekProgressEvent FOnChange;
     TVekProgressState FState = TVekProgressState::psIdle;
-};
-
-/// Parameterless methods called in order of addition.
-class TVekMethodList : public toolkit::TObject {
-public:
-    TVekMethodList();
-    ~TVekMethodList() override;
-
-    void Add(const toolkit::TMethodEvent& method);
-    /// Calls every entry in order; entries removed by a call are not called.
-    void CallAll() const;
-    /// An index out of range is ignored.
-    void Delete(int index);
-    /// Deletes every entry whose object is obj.
-    void RemoveObject(const void* obj);
-    [[nodiscard]] int GetCount() const noexcept { return static_cast<int>(FMethods.size()); }
-
-private:
-    std::vector<toolkit::TMethodEvent> FMethods;
 };
 
 /// The images of one folder in the order they were found; the list owns them.

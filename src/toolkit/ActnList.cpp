@@ -55,10 +55,10 @@ TBasicAction::~TBasicAction()
 
 template <class F> void TBasicAction::ForEachClient(F visit)
 {
-    const std::weak_ptr<bool> alive = FAlive;
+    const TLifeToken::TObserver life = FLife.Observe();
     const std::vector<TBasicActionLink*> clients = FClients;
     for (TBasicActionLink* link : clients) {
-        if (alive.expired())
+        if (life.Expired())
             return;
         if (Contains(FClients, link))  // a client may have left during an earlier call
             visit(*link);
@@ -124,9 +124,9 @@ void TBasicAction::UnRegisterChanges(TBasicActionLink* link)
 
 void TBasicAction::Change()
 {
-    const std::weak_ptr<bool> alive = FAlive;
+    const TLifeToken::TObserver life = FLife.Observe();
     OnChange(this);
-    if (!alive.expired())
+    if (!life.Expired())
         ChangeClients();
 }
 
@@ -168,13 +168,13 @@ bool TBasicActionLink::Execute(TComponent* component)
     class TActionComponentScope {
     public:
         TActionComponentScope(TBasicAction& action, TComponent* component)
-            : FAction(action), FAlive(action.FAlive), FPrevious(action.GetActionComponent())
+            : FAction(action), FLife(action.FLife.Observe()), FPrevious(action.GetActionComponent())
         {
             FAction.SetActionComponent(component);
         }
         ~TActionComponentScope()
         {
-            if (!FAlive.expired())
+            if (!FLife.Expired())
                 FAction.SetActionComponent(FPrevious);
         }
         TActionComponentScope(const TActionComponentScope&) = delete;
@@ -182,7 +182,7 @@ bool TBasicActionLink::Execute(TComponent* component)
 
     private:
         TBasicAction& FAction;
-        std::weak_ptr<bool> FAlive;
+        TLifeToken::TObserver FLife;
         TComponent* FPrevious;
     };
     const TActionComponentScope scope(*action, component);
@@ -302,13 +302,13 @@ bool TCustomAction::Execute()
 {
     if (IsSuspended())  // before AutoCheck: a suspended action must not toggle either
         return false;
-    const std::weak_ptr<bool> alive = FAlive;
+    const TLifeToken::TObserver life = FLife.Observe();
     Update();
-    if (alive.expired() || !FEnabled)
+    if (life.Expired() || !FEnabled)
         return false;
     if (FAutoCheck)
         SetChecked(!FChecked);
-    if (alive.expired())
+    if (life.Expired())
         return false;
     return TContainedAction::Execute();
 }
@@ -324,12 +324,12 @@ template <class V, class F> void TCustomAction::SetLinked(V& field, const V& val
 {
     if (field == value)
         return;
-    const std::weak_ptr<bool> alive = FAlive;
+    const TLifeToken::TObserver life = FLife.Observe();
     ForEachClient([&](TBasicActionLink& client) {
         if (auto* link = dynamic_cast<TActionLink*>(&client))
             (link->*toLink)(value);
     });
-    if (alive.expired())
+    if (life.Expired())
         return;
     field = value;
     Change();

@@ -72,8 +72,8 @@ private:
 
     std::vector<TBasicActionLink*> FClients;
     TComponent* FActionComponent = nullptr;
-    // Expires with the action, so that code running a handler can tell whether the action survived it.
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+    // Code running a handler can tell whether the action survived it.
+    TLifeToken FLife;
 };
 
 /// Connects a client (menu item, control) to an action. The base constructor cannot reach a descendant's

@@ -80,18 +80,6 @@ TWinControl* RootOf(TControl* control)
     return root;
 }
 
-// A character the control does not take goes to its form (or the top of its tree) as CM_DIALOGCHAR.
-bool OfferDialogChar(TControl* control, TMessage& message)
-{
-    TControl* form = control->GetParentForm();
-    if (form == nullptr)
-        form = RootOf(control);
-    if (form == nullptr || form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) == 0)
-        return false;
-    message.Result = 0;
-    return true;
-}
-
 // The control each root window (a form or a parentless control) last handed the focus to.
 std::unordered_map<const TWinControl*, TWinControl*>& RootFocus()
 {
@@ -99,11 +87,23 @@ std::unordered_map<const TWinControl*, TWinControl*>& RootFocus()
     return map;
 }
 
+// Paint draws through canvas into dc; the canvas lets go of dc however it ends.
+template <class F> void PaintThrough(TControlCanvas& canvas, HDC dc, F paint)
+{
+    canvas.FreeHandle();
+    canvas.SetHandle(dc);
+    try {
+        paint();
+    } catch (...) {
+        canvas.SetHandle(nullptr);
+        throw;
+    }
+    canvas.SetHandle(nullptr);
+}
+
 bool PointIn(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
 POINT PointFromLParam(std::intptr_t lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
-
-bool IsMouseMessage(std::uint32_t msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
 
 // Moves the focus bookkeeping of root to newFocus: CM_EXIT up from the old control to the common ancestor,
 // then CM_ENTER down to the new one. Stops when a handler moves the focus elsewhere.
@@ -370,156 +370,6 @@ std::intptr_t TControl::Perform(std::uint32_t msg, std::uintptr_t wParam, std::i
     TMessage message{msg, wParam, lParam, 0};
     FWindowProc(message);
     return message.Result;
-}
-
-void TControl::WndProc(TMessage& message)
-{
-    if (IsMouseMessage(message.Msg)) {
-        // Without double clicks a second press is just a press.
-        if (!FControlStyle.Contains(csDoubleClicks)) {
-            switch (message.Msg) {
-            case WM_LBUTTONDBLCLK:
-            case WM_RBUTTONDBLCLK:
-            case WM_MBUTTONDBLCLK: message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN; break;
-            default: break;
-            }
-        }
-        if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK)
-            FControlState.Include(csLButtonDown);
-        else if (message.Msg == WM_LBUTTONUP)
-            FControlState.Exclude(csLButtonDown);
-    }
-    Dispatch(message);
-}
-
-bool TControl::HandleMouseMessage(TMessage& message)
-{
-    const POINT p = PointFromLParam(message.LParam);
-    const TShiftState shift = MouseKeysToShiftState(message.WParam);
-    switch (message.Msg) {
-    case WM_MOUSEMOVE: MouseMove(shift, p.x, p.y); break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (FControlStyle.Contains(csCaptureMouse))
-            SetMouseCapture(true);
-        if (FControlStyle.Contains(csClickEvents))
-            FControlState.Include(csClicked);
-        if (message.Msg == WM_LBUTTONDBLCLK) {
-            MouseDown(mbLeft, shift + TShiftState{ssDouble}, p.x, p.y);
-            if (FControlStyle.Contains(csClickEvents))
-                DblClick();
-        } else {
-            MouseDown(mbLeft, shift, p.x, p.y);
-        }
-        break;
-    case WM_LBUTTONUP: {
-        if (FControlStyle.Contains(csCaptureMouse))
-            SetMouseCapture(false);
-        const bool clicked = FControlState.Contains(csClicked);
-        FControlState.Exclude(csClicked);
-        if (clicked && PointIn(GetClientRect(), p)) {
-            // A click handler may free its own control (a button that closes its panel).
-            const std::unique_ptr<TFreeWatch> watch = std::make_unique<TFreeWatch>(this);
-            Click();
-            if (watch->Freed())
-                return false;
-        }
-        MouseUp(mbLeft, shift, p.x, p.y);
-        break;
-    }
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK: {
-        const bool right = message.Msg == WM_RBUTTONDOWN || message.Msg == WM_RBUTTONDBLCLK;
-        const bool twice = message.Msg == WM_RBUTTONDBLCLK || message.Msg == WM_MBUTTONDBLCLK;
-        MouseDown(right ? mbRight : mbMiddle, twice ? shift + TShiftState{ssDouble} : shift, p.x, p.y);
-        break;
-    }
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: MouseUp(message.Msg == WM_RBUTTONUP ? mbRight : mbMiddle, shift, p.x, p.y); break;
-    default: break;
-    }
-    return true;
-}
-
-void TControl::Dispatch(TMessage& message)
-{
-    switch (message.Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_MBUTTONUP:
-    case WM_RBUTTONUP:
-        // A windowed control also lets the layer see the input (cursor, native widgets).
-        if (HandleMouseMessage(message))
-            TObject::Dispatch(message);
-        return;
-    case WM_CONTEXTMENU: {
-        POINT screen = PointFromLParam(message.LParam);
-        POINT client = screen.x == -1 && screen.y == -1 ? POINT{-1, -1} : ScreenToClient(screen);
-        bool handled = false;
-        DoContextPopup(client, handled);
-        if (handled) {
-            message.Result = 1;
-            return;
-        }
-        if (FPopupMenu != nullptr && FPopupMenu->GetAutoPopup()) {
-            if (screen.x == -1 && screen.y == -1)
-                screen = ClientToScreen(POINT{0, 0});
-            FPopupMenu->SetPopupComponent(this);
-            FPopupMenu->Popup(screen.x, screen.y);
-            message.Result = 1;
-            return;
-        }
-        TObject::Dispatch(message);
-        return;
-    }
-    case WM_CANCELMODE:
-        if (GetMouseCapture())
-            SetMouseCapture(false);
-        TObject::Dispatch(message);
-        return;
-    case CM_VISIBLECHANGED:
-    case CM_ENABLEDCHANGED:
-    case CM_COLORCHANGED:
-    case CM_FONTCHANGED:
-    case CM_TEXTCHANGED: Invalidate(); return;
-    case CM_PARENTCOLORCHANGED:
-        if (FParentColor) {
-            const TColor color = message.WParam != 0  ? static_cast<TColor>(message.LParam)
-                                 : FParent != nullptr ? FParent->GetColor()
-                                                      : FColor;
-            SetColor(color);
-            FParentColor = true;
-        }
-        return;
-    case CM_PARENTFONTCHANGED:
-        if (FParentFont && FParent != nullptr) {
-            FApplyingParentFont = true;
-            try {
-                FFont->Assign(FParent->GetFont());
-            } catch (...) {
-                FApplyingParentFont = false;
-                throw;
-            }
-            FApplyingParentFont = false;
-        }
-        return;
-    case CM_PARENTSHOWHINTCHANGED:
-        if (FParentShowHint && FParent != nullptr) {
-            FShowHint = FParent->GetShowHint();
-            Perform(CM_SHOWHINTCHANGED, 0, 0);
-        }
-        return;
-    case CM_HINTSHOW: message.Result = 0; return;
-    default: TObject::Dispatch(message);
-    }
 }
 
 void TControl::Click()
@@ -1058,183 +908,6 @@ LRESULT TWinControl::MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
     return message.Result;
 }
 
-void TWinControl::WndProc(TMessage& message)
-{
-    if (IsMouseMessage(message.Msg) && message.Msg != WM_MOUSEWHEEL && FHandle != nullptr) {
-        const POINT client = PointFromLParam(message.LParam);
-        if (message.Msg == WM_MOUSEMOVE) {
-            POINT screen = client;
-            ui::ClientToScreen(FHandle, &screen);
-            CheckMouseControl(screen);
-        }
-        // A windowless child holding the mouse, or the one under it, takes the message in its coordinates.
-        TControl* target = nullptr;
-        if (gCaptureControl != nullptr && gCaptureControl->GetParent() == this &&
-            dynamic_cast<TWinControl*>(gCaptureControl) == nullptr)
-            target = gCaptureControl;
-        else if (gCaptureControl == nullptr || gCaptureControl == this)
-            target = gCaptureControl == this ? nullptr : ControlAtPos(client, false);
-        if (target != nullptr) {
-            TMessage forwarded = message;
-            forwarded.LParam = MAKELPARAM(client.x - target->GetLeft(), client.y - target->GetTop());
-            target->GetWindowProc()(forwarded);
-            message.Result = forwarded.Result;
-            return;
-        }
-    }
-    TControl::WndProc(message);
-}
-
-void TWinControl::Dispatch(TMessage& message)
-{
-    switch (message.Msg) {
-    case WM_PAINT:
-        PaintHandler(message);
-        message.Result = 0;
-        return;
-    case WM_ERASEBKGND:
-        if (!GetControlStyle().Contains(csOpaque)) {
-            HBRUSH brush = CreateSolidBrush(ColorToRGB(GetColor()));
-            const RECT r = GetClientRect();
-            FillRect(reinterpret_cast<HDC>(message.WParam), &r, brush);
-            DeleteObject(brush);
-        }
-        message.Result = 1;
-        return;
-    case WM_NCCALCSIZE:
-        DefaultHandler(message);
-        if (message.WParam != 0 && FBorderWidth > 0) {
-            auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(message.LParam);
-            RECT& r = params->rgrc[0];
-            r.left += FBorderWidth;
-            r.top += FBorderWidth;
-            r.right = std::max(r.left, r.right - FBorderWidth);
-            r.bottom = std::max(r.top, r.bottom - FBorderWidth);
-        }
-        return;
-    case WM_WINDOWPOSCHANGED:
-        DefaultHandler(message);
-        if (!FSettingBounds)
-            UpdateBounds();
-        return;
-    case WM_SIZE:
-        DefaultHandler(message);
-        if (!FSettingBounds)
-            UpdateBounds();
-        Realign();
-        return;
-    case WM_SETCURSOR:
-        // The screen's cursor overrides all; else the control under the pointer, windowless ones included.
-        if (LOWORD(message.LParam) == HTCLIENT && reinterpret_cast<HWND>(message.WParam) == FHandle) {
-            TCursor cursor = Screen()->GetCursor();
-            if (cursor == crDefault) {
-                POINT screen{};
-                ui::GetCursorPos(&screen);
-                TControl* under = ControlAtPos(ScreenToClient(screen), false);
-                cursor = under != nullptr && under->GetCursor() != crDefault ? under->GetCursor() : GetCursor();
-            }
-            if (cursor != crDefault) {
-                ui::SetCursor(Screen()->GetCursors(cursor));
-                message.Result = 1;
-                return;
-            }
-        }
-        DefaultHandler(message);
-        return;
-    case WM_SETFOCUS:
-        DefaultHandler(message);
-        // A tree being freed hands the focus from window to window; its handlers must not run half-destroyed.
-        if (!InDestroyedTree(this))
-            FocusChanged(this);
-        return;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (DoKeyDown(message) || HandleDialogKey(message)) {
-            message.Result = 0;
-            return;
-        }
-        DefaultHandler(message);
-        return;
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-        if (DoKeyUp(message)) {
-            message.Result = 0;
-            return;
-        }
-        DefaultHandler(message);
-        return;
-    case WM_CHAR:
-        if (DoKeyPress(message)) {
-            message.Result = 0;
-            return;
-        }
-        if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0 && OfferDialogChar(this, message))
-            return;
-        DefaultHandler(message);
-        return;
-    case WM_SYSCHAR:
-        if (OfferDialogChar(this, message))
-            return;
-        DefaultHandler(message);
-        return;
-    case WM_MOUSEWHEEL: {
-        const auto delta = static_cast<short>(HIWORD(message.WParam));
-        const POINT screen = PointFromLParam(message.LParam);
-        if (DoMouseWheel(MouseKeysToShiftState(LOWORD(message.WParam)), delta, screen)) {
-            message.Result = 1;
-            return;
-        }
-        DefaultHandler(message);
-        return;
-    }
-    case WM_CONTEXTMENU: {
-        const POINT screen = PointFromLParam(message.LParam);
-        if (!(screen.x == -1 && screen.y == -1) && FHandle != nullptr) {
-            if (TControl* child = ControlAtPos(ScreenToClient(screen), false)) {
-                message.Result = child->Perform(WM_CONTEXTMENU, message.WParam, message.LParam);
-                if (message.Result != 0)
-                    return;
-            }
-        }
-        TControl::Dispatch(message);
-        return;
-    }
-    case WM_CAPTURECHANGED:
-        if (gCaptureControl != nullptr && gCaptureControl->GetWindowedSelf() == this &&
-            reinterpret_cast<HWND>(message.LParam) != FHandle)
-            gCaptureControl = nullptr;
-        DefaultHandler(message);
-        return;
-    case CM_ENTER: DoEnter(); return;
-    case CM_EXIT: DoExit(); return;
-    case CM_DIALOGKEY:
-    case CM_DIALOGCHAR: Broadcast(message); return;
-    case CM_SHOWINGCHANGED:
-        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                         (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-        return;
-    case CM_VISIBLECHANGED: UpdateControlState(); return;
-    case CM_ENABLEDCHANGED:
-        if (FHandle != nullptr)
-            EnableWindow(FHandle, GetEnabled());
-        Invalidate();
-        return;
-    case CM_COLORCHANGED:
-        Invalidate();
-        NotifyChildren(CM_PARENTCOLORCHANGED);
-        return;
-    case CM_FONTCHANGED:
-        Invalidate();
-        NotifyChildren(CM_PARENTFONTCHANGED);
-        return;
-    case CM_SHOWHINTCHANGED: NotifyChildren(CM_PARENTSHOWHINTCHANGED); return;
-    case CM_SYSCOLORCHANGE:
-    case CM_WININICHANGE: NotifyChildren(message.Msg, message.WParam, message.LParam); return;
-    default: TControl::Dispatch(message);
-    }
-}
-
 void TWinControl::NotifyChildren(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam)
 {
     std::vector<TControl*> children = FControls;
@@ -1242,16 +915,6 @@ void TWinControl::NotifyChildren(std::uint32_t msg, std::uintptr_t wParam, std::
     for (TControl* c : children)
         if (c != nullptr)
             c->Perform(msg, wParam, lParam);
-}
-
-void TWinControl::DefaultHandler(TMessage& message)
-{
-    if (FHandle == nullptr)
-        return;
-    if (FDefWndProc)
-        message.Result = CallWindowProc(FDefWndProc, FHandle, message.Msg, message.WParam, message.LParam);
-    else
-        message.Result = DefWindowProc(FHandle, message.Msg, message.WParam, message.LParam);
 }
 
 const TPropertyTable& TWinControl::ClassProperties()
@@ -1342,15 +1005,7 @@ void TCustomControl::Paint() {}
 
 void TCustomControl::PaintWindow(HDC dc)
 {
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(dc);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    PaintThrough(*FCanvas, dc, [this] { Paint(); });
 }
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), FCanvas(std::make_unique<TControlCanvas>())
@@ -1378,21 +1033,12 @@ TCanvas* TGraphicControl::GetCanvas() const { return FCanvas.get(); }
 
 void TGraphicControl::Paint() {}
 
-void TGraphicControl::Dispatch(TMessage& message)
+void TGraphicControl::WMPaint(TMessage& message)
 {
-    if (message.Msg == WM_PAINT && message.WParam != 0) {
-        FCanvas->FreeHandle();
-        FCanvas->SetHandle(reinterpret_cast<HDC>(message.WParam));
-        try {
-            Paint();
-        } catch (...) {
-            FCanvas->SetHandle(nullptr);
-            throw;
-        }
-        FCanvas->SetHandle(nullptr);
-        return;
-    }
-    TControl::Dispatch(message);
+    if (message.WParam == 0)
+        TControl::WMPaint(message);
+    else
+        PaintThrough(*FCanvas, reinterpret_cast<HDC>(message.WParam), [this] { Paint(); });
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -307,6 +307,7 @@ public:
     void SetWindowProc(const TWndMethod& value);
     /// Sends a message straight to the window procedure and returns its result.
     std::intptr_t Perform(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+    /// Hands the message to its handler (the WM and CM methods below); one without goes to DefaultHandler.
     void Dispatch(TMessage& message) override;
 
     // -- Painting --------------------------------------------------------------------------------------------
@@ -368,6 +369,40 @@ protected:
     virtual void SetZOrderPosition(int position);
     [[nodiscard]] bool IsAligning() const;
 
+    // -- Message handlers ------------------------------------------------------------------------------------
+    // Dispatch hands each of these messages to its own method, so a descendant takes over one message by
+    // overriding its method and calls the inherited one for the usual handling. A handler that has nothing
+    // more to do passes the message on to DefaultHandler, as Dispatch does with messages that have none.
+    // A descendant that handles a message with no method here gives it one the same way: a case in its own
+    // Dispatch, which hands every other message to the inherited Dispatch.
+    virtual void WMMouseMove(TMessage& message);
+    virtual void WMLButtonDown(TMessage& message);
+    virtual void WMLButtonDblClk(TMessage& message);
+    /// A click handler may free the control: nothing of it is touched after Click then.
+    virtual void WMLButtonUp(TMessage& message);
+    virtual void WMRButtonDown(TMessage& message);
+    virtual void WMRButtonDblClk(TMessage& message);
+    virtual void WMRButtonUp(TMessage& message);
+    virtual void WMMButtonDown(TMessage& message);
+    virtual void WMMButtonDblClk(TMessage& message);
+    virtual void WMMButtonUp(TMessage& message);
+    /// OnContextPopup, then the PopupMenu when it pops up by itself; Result 1 when either took it.
+    virtual void WMContextMenu(TMessage& message);
+    virtual void WMCancelMode(TMessage& message);
+    /// WParam: the DC to paint into, or none for a window's own paint.
+    virtual void WMPaint(TMessage& message);
+    virtual void CMVisibleChanged(TMessage& message);
+    virtual void CMEnabledChanged(TMessage& message);
+    virtual void CMColorChanged(TMessage& message);
+    virtual void CMFontChanged(TMessage& message);
+    virtual void CMTextChanged(TMessage& message);
+    virtual void CMParentColorChanged(TMessage& message);
+    virtual void CMParentFontChanged(TMessage& message);
+    virtual void CMParentShowHintChanged(TMessage& message);
+    virtual void CMHintShow(TMessage& message);
+    virtual void CMMouseEnter(TMessage& message);
+    virtual void CMMouseLeave(TMessage& message);
+
 private:
     friend class TWinControl;
     friend class TCustomForm;
@@ -375,8 +410,10 @@ private:
     void ConstraintsChanged(TObject* sender);
     void DoActionChange(TObject* sender);
     void SetParentFlag(bool& field, bool value, std::uint32_t msg);
-    /// False when a handler freed the control: nothing of it may be touched then.
-    bool HandleMouseMessage(TMessage& message);
+    /// A press (twice: the second of a double click): capture and click state for the left button,
+    /// MouseDown, DblClick for a left double click, then DefaultHandler.
+    void DoMouseDown(TMessage& message, TMouseButton button, bool twice);
+    void DoMouseUp(TMessage& message, TMouseButton button);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0;
@@ -571,6 +608,41 @@ protected:
     [[nodiscard]] virtual bool CanShowAsRoot() const;
     void NotifyChildren(std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 
+    // -- Message handlers (as in TControl) -------------------------------------------------------------------
+    void WMPaint(TMessage& message) override;
+    /// Fills the client area with Color unless the control is csOpaque; Result 1.
+    virtual void WMEraseBkgnd(TMessage& message);
+    /// The default frame, then BorderWidth inside it.
+    virtual void WMNCCalcSize(TMessage& message);
+    virtual void WMNCHitTest(TMessage& message);
+    virtual void WMWindowPosChanged(TMessage& message);
+    virtual void WMSize(TMessage& message);
+    /// The screen's cursor, else the cursor of the control under the pointer, for the client area.
+    virtual void WMSetCursor(TMessage& message);
+    virtual void WMSetFocus(TMessage& message);
+    virtual void WMKeyDown(TMessage& message);
+    virtual void WMSysKeyDown(TMessage& message);
+    virtual void WMKeyUp(TMessage& message);
+    virtual void WMSysKeyUp(TMessage& message);
+    virtual void WMChar(TMessage& message);
+    virtual void WMSysChar(TMessage& message);
+    virtual void WMMouseWheel(TMessage& message);
+    /// Offered to the windowless child under the pointer first.
+    void WMContextMenu(TMessage& message) override;
+    virtual void WMCaptureChanged(TMessage& message);
+    virtual void CMEnter(TMessage& message);
+    virtual void CMExit(TMessage& message);
+    virtual void CMDialogKey(TMessage& message);
+    virtual void CMDialogChar(TMessage& message);
+    virtual void CMShowingChanged(TMessage& message);
+    void CMVisibleChanged(TMessage& message) override;
+    void CMEnabledChanged(TMessage& message) override;
+    void CMColorChanged(TMessage& message) override;
+    void CMFontChanged(TMessage& message) override;
+    virtual void CMShowHintChanged(TMessage& message);
+    virtual void CMSysColorChange(TMessage& message);
+    virtual void CMWinIniChange(TMessage& message);
+
 private:
     friend class TControl;
     friend class TCustomForm;
@@ -621,10 +693,11 @@ public:
     explicit TGraphicControl(TComponent* owner);
     ~TGraphicControl() override;
     [[nodiscard]] TCanvas* GetCanvas() const;
-    void Dispatch(TMessage& message) override;
 
 protected:
     virtual void Paint();
+    /// Paints into the DC of the parent's paint (WParam); Canvas draws there meanwhile.
+    void WMPaint(TMessage& message) override;
 
 private:
     std::unique_ptr<TControlCanvas> FCanvas;

@@ -18,6 +18,10 @@ std::unordered_map<const TWinControl*, TWinControl*>& RootFocus();
 
 TWinControl* RootOf(TControl* control);
 bool IsAncestorOrSelf(const TControl* ancestor, const TControl* control);
+/// Whether control or one of its parents is being freed.
+bool InDestroyedTree(const TControl* control);
+/// Moves the focus bookkeeping of newFocus's root to it: CM_EXIT up from the old control, CM_ENTER down.
+void FocusChanged(TWinControl* newFocus);
 bool PointIn(const ui::RECT& r, ui::POINT p);
 ui::POINT PointFromLParam(std::intptr_t lParam);
 /// Tells whether a component was freed while it was watched, e.g. by one of its own event handlers.

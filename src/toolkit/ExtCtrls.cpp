@@ -107,11 +107,16 @@ bool TLabel::CanAutoSize(int& newWidth, int& newHeight)
     return true;
 }
 
-void TLabel::Dispatch(TMessage& message)
+void TLabel::CMTextChanged(TMessage& message)
 {
-    if (message.Msg == CM_TEXTCHANGED || message.Msg == CM_FONTCHANGED)
-        AdjustSize();
-    TGraphicControl::Dispatch(message);
+    AdjustSize();
+    TGraphicControl::CMTextChanged(message);
+}
+
+void TLabel::CMFontChanged(TMessage& message)
+{
+    AdjustSize();
+    TGraphicControl::CMFontChanged(message);
 }
 
 void TLabel::Paint()
@@ -176,11 +181,11 @@ void TPanel::AdjustClientRect(RECT& rect)
     InflateRect(&rect, -frame, -frame);
 }
 
-void TPanel::Dispatch(TMessage& message)
+void TPanel::CMTextChanged(TMessage& message)
 {
-    if (message.Msg == CM_TEXTCHANGED && HandleAllocated())
+    if (HandleAllocated())
         Invalidate();
-    TCustomControl::Dispatch(message);
+    TCustomControl::CMTextChanged(message);
 }
 
 void TPanel::Paint()
@@ -265,35 +270,49 @@ void TSpeedButton::MouseMove(TShiftState shift, int x, int y)
     TGraphicControl::MouseMove(shift, x, y);
 }
 
-void TSpeedButton::WndProc(TMessage& message)
+void TSpeedButton::WMLButtonUp(TMessage& message)
 {
     // The button comes up before the click runs, so a click handler sees (and paints) it released.
-    switch (message.Msg) {
-    case WM_LBUTTONUP:
-    case WM_CANCELMODE: SetLook(false, false); break;
-    case CM_ENABLEDCHANGED:
-        SetLook(false, false);
-        // Disabled while held: the release that follows must not click it.
-        if (!GetEnabled()) {
-            TControlState state = GetControlState();
-            state.Exclude(csClicked);
-            SetControlState(state);
-            SetMouseCapture(false);
-        }
-        break;
-    default: break;
-    }
-    TGraphicControl::WndProc(message);
+    SetLook(false, false);
+    TGraphicControl::WMLButtonUp(message);
 }
 
-void TSpeedButton::Dispatch(TMessage& message)
+void TSpeedButton::WMCancelMode(TMessage& message)
 {
-    if (message.Msg == CM_MOUSEENTER || message.Msg == CM_MOUSELEAVE) {
-        FHovered = message.Msg == CM_MOUSEENTER;
-        if (FFlat)
-            Invalidate();
+    SetLook(false, false);
+    TGraphicControl::WMCancelMode(message);
+}
+
+void TSpeedButton::CMEnabledChanged(TMessage& message)
+{
+    SetLook(false, false);
+    // Disabled while held: the release that follows must not click it.
+    if (!GetEnabled()) {
+        TControlState state = GetControlState();
+        state.Exclude(csClicked);
+        SetControlState(state);
+        SetMouseCapture(false);
     }
-    TGraphicControl::Dispatch(message);
+    TGraphicControl::CMEnabledChanged(message);
+}
+
+void TSpeedButton::SetHovered(bool value)
+{
+    FHovered = value;
+    if (FFlat)
+        Invalidate();
+}
+
+void TSpeedButton::CMMouseEnter(TMessage& message)
+{
+    SetHovered(true);
+    TGraphicControl::CMMouseEnter(message);
+}
+
+void TSpeedButton::CMMouseLeave(TMessage& message)
+{
+    SetHovered(false);
+    TGraphicControl::CMMouseLeave(message);
 }
 
 void TSpeedButton::Paint()

@@ -26,11 +26,11 @@ public:
     [[nodiscard]] bool GetWordWrap() const { return FWordWrap; }
     void SetWordWrap(bool value);
 
-    void Dispatch(TMessage& message) override;
-
 protected:
     void Paint() override;
     bool CanAutoSize(int& newWidth, int& newHeight) override;
+    void CMTextChanged(TMessage& message) override;
+    void CMFontChanged(TMessage& message) override;
 
 private:
     [[nodiscard]] ui::UINT DrawFlags() const;
@@ -64,11 +64,10 @@ public:
     [[nodiscard]] TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle value);
 
-    void Dispatch(TMessage& message) override;
-
 protected:
     void Paint() override;
     void AdjustClientRect(ui::RECT& rect) override;
+    void CMTextChanged(TMessage& message) override;
 
 private:
     [[nodiscard]] int FrameWidth() const;
@@ -98,17 +97,20 @@ public:
     /// Whether the button draws pressed now.
     [[nodiscard]] bool GetPressed() const { return FHeld && FPointerInside; }
 
-    void Dispatch(TMessage& message) override;
-
 protected:
-    void WndProc(TMessage& message) override;
     void Paint() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
+    void WMLButtonUp(TMessage& message) override;
+    void WMCancelMode(TMessage& message) override;
+    void CMEnabledChanged(TMessage& message) override;
+    void CMMouseEnter(TMessage& message) override;
+    void CMMouseLeave(TMessage& message) override;
 
 private:
     void GlyphChanged(TObject* sender);
     void SetLook(bool held, bool inside);
+    void SetHovered(bool value);
 
     std::unique_ptr<TBitmap> FGlyph;
     int FNumGlyphs = 1;

@@ -1,5 +1,6 @@
 #include "toolkit/Forms.h"
 
+#include "platform/ui/QtText.h"
 #include "platform/ui/Services.h"
 #include "toolkit/Menus.h"
 #include "toolkit/SysUtils.h"
@@ -305,58 +306,72 @@ void TCustomForm::BeforeDestruction()
 void TCustomForm::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_ACTIVATE: {
-        if (LOWORD(message.WParam) == WA_INACTIVE) {
-            TWinControl::Dispatch(message);
-            OnDeactivate(this);
-            return;
-        }
-        // Coming back, the focus returns to the control that had it, not to the form as the default would.
-        TWinControl* active = GetActiveControl();
-        if (active != nullptr && active->CanFocus()) {
-            message.Result = 0;
-            if (!active->Focused())
-                active->SetFocus();
-        } else {
-            TWinControl::Dispatch(message);
-        }
-        OnActivate(this);
-        return;
-    }
-    case WM_CLOSE:
-        // The default would destroy the window under the control; closing is the form's decision.
-        Close();
-        message.Result = 0;
-        return;
-    case CM_RELEASE: delete this; return;
-    case WM_SYSCOMMAND:
-        // The keyboard's way into the menu bar is offered to the main-window hooks first.
-        if ((message.WParam & 0xFFF0) == SC_KEYMENU && gApplication != nullptr) {
-            TMessage forwarded{CM_APPSYSCOMMAND, 0, reinterpret_cast<std::intptr_t>(&message), 0};
-            if (gApplication->CallMainWindowHooks(forwarded)) {
-                message.Result = 0;
-                return;
-            }
-        }
-        TWinControl::Dispatch(message);
-        return;
-    case CM_DIALOGKEY:
-        // The controls see the key first (default and cancel buttons); then Tab walks the tab order.
-        TWinControl::Dispatch(message);
-        if (message.Result == 0 && message.WParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
-            SelectNext(GetActiveControl(), GetKeyState(VK_SHIFT) >= 0, true);
-            message.Result = 1;
-        }
-        return;
-    case CM_SHOWINGCHANGED:
-        if (GetShowing())
-            OnShow(this);
-        TWinControl::Dispatch(message);
-        if (!GetShowing())
-            OnHide(this);
-        return;
+    case WM_ACTIVATE: WMActivate(message); return;
+    case WM_CLOSE: WMClose(message); return;
+    case WM_SYSCOMMAND: WMSysCommand(message); return;
+    case CM_RELEASE: CMRelease(message); return;
     default: TWinControl::Dispatch(message);
     }
+}
+
+void TCustomForm::WMActivate(TMessage& message)
+{
+    if (LOWORD(message.WParam) == WA_INACTIVE) {
+        DefaultHandler(message);
+        OnDeactivate(this);
+        return;
+    }
+    // Coming back, the focus returns to the control that had it, not to the form as the default would.
+    TWinControl* active = GetActiveControl();
+    if (active != nullptr && active->CanFocus()) {
+        message.Result = 0;
+        if (!active->Focused())
+            active->SetFocus();
+    } else {
+        DefaultHandler(message);
+    }
+    OnActivate(this);
+}
+
+void TCustomForm::WMClose(TMessage& message)
+{
+    // The default would destroy the window under the control; closing is the form's decision.
+    Close();
+    message.Result = 0;
+}
+
+void TCustomForm::WMSysCommand(TMessage& message)
+{
+    // The keyboard's way into the menu bar is offered to the main-window hooks first.
+    if ((message.WParam & 0xFFF0) == SC_KEYMENU && gApplication != nullptr) {
+        TMessage forwarded{CM_APPSYSCOMMAND, 0, reinterpret_cast<std::intptr_t>(&message), 0};
+        if (gApplication->CallMainWindowHooks(forwarded)) {
+            message.Result = 0;
+            return;
+        }
+    }
+    DefaultHandler(message);
+}
+
+void TCustomForm::CMRelease(TMessage&) { delete this; }
+
+void TCustomForm::CMDialogKey(TMessage& message)
+{
+    // The controls see the key first (default and cancel buttons); then Tab walks the tab order.
+    TWinControl::CMDialogKey(message);
+    if (message.Result == 0 && message.WParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+        SelectNext(GetActiveControl(), GetKeyState(VK_SHIFT) >= 0, true);
+        message.Result = 1;
+    }
+}
+
+void TCustomForm::CMShowingChanged(TMessage& message)
+{
+    if (GetShowing())
+        OnShow(this);
+    TWinControl::CMShowingChanged(message);
+    if (!GetShowing())
+        OnHide(this);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -374,7 +389,7 @@ void ShowToolTip(const std::string& text, POINT screenPos)
     if (text.empty())
         QToolTip::hideText();
     else
-        QToolTip::showText(QPoint(screenPos.x, screenPos.y), QString::fromStdString(text));
+        QToolTip::showText(QPoint(screenPos.x, screenPos.y), ToQString(text));
 }
 
 bool IsPressOrKey(UINT msg)

@@ -105,6 +105,19 @@ protected:
     void Dispatch(TMessage& message) override;
     void BeforeDestruction() override;
 
+    // -- Message handlers (as in TControl) -------------------------------------------------------------------
+    /// Fires OnActivate and OnDeactivate; coming back, the focus returns to ActiveControl.
+    virtual void WMActivate(TMessage& message);
+    /// Close, not the default's destruction of the window.
+    virtual void WMClose(TMessage& message);
+    virtual void WMSysCommand(TMessage& message);
+    /// Frees the form (posted by Release).
+    virtual void CMRelease(TMessage& message);
+    /// The controls first, then Tab and Shift+Tab walk the tab order.
+    void CMDialogKey(TMessage& message) override;
+    /// OnShow before the window shows, OnHide after it is hidden.
+    void CMShowingChanged(TMessage& message) override;
+
 private:
     /// Moves the form as its Position asks, onto the work area of the screen it belongs to.
     void ApplyPosition();

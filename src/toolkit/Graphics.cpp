@@ -1,5 +1,6 @@
 #include "toolkit/Graphics.h"
 
+#include "platform/ui/QtText.h"
 #include "platform/ui/SysTables.h"
 
 #include <QPainter>
@@ -964,7 +965,7 @@ void TBitmap::LoadFromImage(const QImage& image)
 
 void TBitmap::LoadFromResourceName(std::string_view name)
 {
-    const QString base = QStringLiteral(":/") + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    const QString base = QStringLiteral(":/") + ui::ToQString(name);
     for (const char* extension : {"", ".png", ".bmp"}) {
         QImage image(base + QLatin1String(extension));
         if (!image.isNull()) {

@@ -1,6 +1,7 @@
 #include "toolkit/ListView.h"
 
 #include "platform/ui/Messages.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
 #include "toolkit/SysUtils.h"
 
@@ -28,8 +29,6 @@ Qt::Alignment QtAlignment(TAlignment alignment)
     }
 }
 
-QString ToQt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 }  // namespace
 
 // ---- The model over our item list ----------------------------------------------------------------------
@@ -50,10 +49,10 @@ public:
         if (role == Qt::DisplayRole) {
             const TListItem* item = FOwner->FItems->FItems[static_cast<std::size_t>(index.row())].get();
             if (index.column() == 0)
-                return ToQt(item->FCaption);
+                return ToQString(item->FCaption);
             const int sub = index.column() - 1;
             TStrings* subItems = item->GetSubItems();
-            return sub < subItems->GetCount() ? ToQt(subItems->Get(sub)) : QString();
+            return sub < subItems->GetCount() ? ToQString(subItems->Get(sub)) : QString();
         }
         if (role == Qt::TextAlignmentRole && index.column() < FOwner->FColumns->GetCount())
             return QVariant::fromValue(QtAlignment(FOwner->FColumns->GetItem(index.column())->GetAlignment()));
@@ -65,7 +64,7 @@ public:
             return {};
         const TListColumn* column = FOwner->FColumns->GetItem(section);
         if (role == Qt::DisplayRole)
-            return ToQt(column->GetCaption());
+            return ToQString(column->GetCaption());
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(QtAlignment(column->GetAlignment()));
         return {};
@@ -521,9 +520,9 @@ void TListView::ViewSelectionChanged()
         }
     }
     // A handler may free the list view: stop telling as soon as it is gone.
-    const std::weak_ptr<int> alive = FAlive;
+    const TLifeToken::TObserver life = FLife.Observe();
     for (TListItem* item : changed) {
-        if (alive.expired())
+        if (life.Expired())
             return;
         try {
             OnSelectItem(this, item, item->FSelected);

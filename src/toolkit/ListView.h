@@ -213,7 +213,7 @@ private:
     bool FGridLines = false;
     bool FPushing = false;  // our own changes to the view's selection are not the user's
     int FRightClickSection = -1;
-    std::shared_ptr<int> FAlive = std::make_shared<int>(0);
+    TLifeToken FLife;
 };
 
 }  // namespace ovrel::toolkit

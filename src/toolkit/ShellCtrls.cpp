@@ -1,6 +1,7 @@
 #include "toolkit/ShellCtrls.h"
 
 #include "platform/ui/Messages.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
 #include "toolkit/SysUtils.h"
 
@@ -137,8 +138,7 @@ void TShellTreeView::InitWidget(QWidget* widget)
                      [this](const QModelIndex& current, const QModelIndex&) {
                          if (FSelecting || FModel == nullptr)
                              return;
-                         ViewCurrentChanged(current.isValid() ? FModel->filePath(current).toStdString()
-                                                              : std::string());
+                         ViewCurrentChanged(current.isValid() ? FromQString(FModel->filePath(current)) : std::string());
                      });
 }
 
@@ -148,12 +148,12 @@ void TShellTreeView::DestroyWindowHandle()
     TNativeControl::DestroyWindowHandle();
 }
 
-void TShellTreeView::WndProc(TMessage& message)
+void TShellTreeView::WMRButtonDown(TMessage& message)
 {
     // Without right-click selection the view never sees the press that would move its current folder.
-    if (message.Msg == WM_RBUTTONDOWN && !FRightClickSelect && HandleAllocated())
+    if (!FRightClickSelect && HandleAllocated())
         return;
-    TNativeControl::WndProc(message);
+    TNativeControl::WMRButtonDown(message);
 }
 
 QTreeView* TShellTreeView::View() const { return qobject_cast<QTreeView*>(GetWidget()); }
@@ -163,12 +163,12 @@ void TShellTreeView::ApplyToView()
     QTreeView* view = View();
     if (view == nullptr || FModel == nullptr)
         return;
-    const QString root = QString::fromStdString(FRoot);
+    const QString root = ToQString(FRoot);
     FModel->setRootPath(root);
     view->setRootIndex(FModel->index(root));
-    const std::string home = CanonicalFolder(QDir::homePath().toStdString());
+    const std::string home = CanonicalFolder(FromQString(QDir::homePath()));
     if (!home.empty() && IsUnder(home, FRoot) && home != FRoot) {
-        const QModelIndex index = FModel->index(QString::fromStdString(home));
+        const QModelIndex index = FModel->index(ToQString(home));
         for (QModelIndex at = index; at.isValid() && at != view->rootIndex(); at = at.parent())
             view->expand(at);
     }
@@ -185,7 +185,7 @@ void TShellTreeView::SelectInView()
         view->selectionModel()->clearSelection();
         view->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     } else {
-        const QModelIndex index = FModel->index(QString::fromStdString(FPath));
+        const QModelIndex index = FModel->index(ToQString(FPath));
         for (QModelIndex at = index.parent(); at.isValid() && at != view->rootIndex(); at = at.parent())
             view->expand(at);
         view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);

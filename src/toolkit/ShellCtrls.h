@@ -44,7 +44,7 @@ protected:
     QWidget* CreateWidget() override;
     void InitWidget(QWidget* widget) override;
     void DestroyWindowHandle() override;
-    void WndProc(TMessage& message) override;
+    void WMRButtonDown(TMessage& message) override;
     virtual void Change();
 
 private:

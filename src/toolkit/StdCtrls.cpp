@@ -1,6 +1,7 @@
 #include "toolkit/StdCtrls.h"
 
 #include "platform/ui/Messages.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
@@ -15,6 +16,9 @@
 #include <QWidget>
 
 namespace ovrel::toolkit {
+
+using ui::FromQString;
+using ui::ToQString;
 
 namespace {
 
@@ -33,10 +37,6 @@ void RegisterNativeClass()
     ui::RegisterClass(windowClass);
 }
 
-QString ToQt(const std::string& text) { return QString::fromStdString(text); }
-
-std::string FromQt(const QString& text) { return text.toStdString(); }
-
 }  // namespace
 
 // ---- TNativeControl ---------------------------------------------------------------------------------------
@@ -45,8 +45,8 @@ TNativeControl::TNativeControl(TComponent* owner) : TWinControl(owner) { SetTabS
 
 TNativeControl::~TNativeControl()
 {
-    *FAlive = false;
-    FAlive.reset();
+    // Freeing the window below may fire the widget's signals; they must find the control gone.
+    FLife.Expire();
 }
 
 QWidget* TNativeControl::GetWidget() const
@@ -87,7 +87,7 @@ void TNativeControl::ApplyFont(QWidget* widget) const
     const TFont* font = GetFont();
     QFont qfont = widget->font();
     if (!font->GetName().empty())
-        qfont.setFamily(ToQt(font->GetName()));
+        qfont.setFamily(ToQString(font->GetName()));
     if (font->GetSize() > 0)
         qfont.setPointSize(font->GetSize());
     const TFontStyles style = font->GetStyle();
@@ -114,21 +114,18 @@ void TNativeControl::ApplyColor(QWidget* widget) const
     widget->setPalette(palette);
 }
 
-void TNativeControl::WndProc(TMessage& message)
+void TNativeControl::CMFontChanged(TMessage& message)
 {
-    // The default procedure may hand an input event back to the widget, whose signal may free us.
-    const std::weak_ptr<bool> alive = FAlive;
-    TWinControl::WndProc(message);
-    if (alive.expired())
-        return;
-    QWidget* widget = GetWidget();
-    if (widget == nullptr)
-        return;
-    switch (message.Msg) {
-    case CM_FONTCHANGED: ApplyFont(widget); break;
-    case CM_COLORCHANGED: ApplyColor(widget); break;
-    default: break;
-    }
+    TWinControl::CMFontChanged(message);
+    if (QWidget* widget = GetWidget())
+        ApplyFont(widget);
+}
+
+void TNativeControl::CMColorChanged(TMessage& message)
+{
+    TWinControl::CMColorChanged(message);
+    if (QWidget* widget = GetWidget())
+        ApplyColor(widget);
 }
 
 std::string TNativeControl::GetTextValue() const
@@ -151,13 +148,13 @@ void TNativeControl::SetWidgetText(QWidget*, const std::string&) {}
 
 bool TNativeControl::CallOut(const std::function<void()>& call)
 {
-    const std::weak_ptr<bool> alive = FAlive;
+    const TLifeToken::TObserver life = FLife.Observe();
     try {
         call();
     } catch (...) {
         ui::ReportException(std::current_exception());
     }
-    return !alive.expired();
+    return !life.Expired();
 }
 
 // ---- TCustomEdit ------------------------------------------------------------------------------------------
@@ -184,27 +181,28 @@ void TCustomEdit::InitWidget(QWidget* widget)
     edit->setSelection(FSelStart, FSelLength);
     // Only the user's edits arrive here: a program set notifies through CM_TEXTCHANGED.
     QObject::connect(edit, &QLineEdit::textEdited, edit, Slot<const QString&>([this](const QString& text) {
-                         FNativeText = FromQt(text);
+                         FNativeText = FromQString(text);
                          Change();
                      }));
 }
 
-std::string TCustomEdit::WidgetText(QWidget* widget) const { return FromQt(static_cast<QLineEdit*>(widget)->text()); }
+std::string TCustomEdit::WidgetText(QWidget* widget) const
+{
+    return FromQString(static_cast<QLineEdit*>(widget)->text());
+}
 
 void TCustomEdit::SetWidgetText(QWidget* widget, const std::string& value)
 {
     auto* edit = static_cast<QLineEdit*>(widget);
-    const QString text = ToQt(value);
+    const QString text = ToQString(value);
     if (edit->text() != text)
         edit->setText(text);
 }
 
-void TCustomEdit::WndProc(TMessage& message)
+void TCustomEdit::CMTextChanged(TMessage& message)
 {
-    const bool textChanged = message.Msg == CM_TEXTCHANGED;
-    TNativeControl::WndProc(message);
-    if (textChanged)
-        Change();
+    TNativeControl::CMTextChanged(message);
+    Change();
 }
 
 void TCustomEdit::Change()
@@ -240,7 +238,7 @@ void TCustomEdit::SelectAll()
         return;
     }
     FSelStart = 0;
-    FSelLength = static_cast<int>(ToQt(FNativeText).size());
+    FSelLength = static_cast<int>(ToQString(FNativeText).size());
 }
 
 int TCustomEdit::GetSelStart() const
@@ -290,11 +288,14 @@ void TButton::InitWidget(QWidget* widget)
     QObject::connect(button, &QPushButton::clicked, button, Slot<bool>([this](bool) { Click(); }));
 }
 
-std::string TButton::WidgetText(QWidget* widget) const { return FromQt(static_cast<QPushButton*>(widget)->text()); }
+std::string TButton::WidgetText(QWidget* widget) const
+{
+    return FromQString(static_cast<QPushButton*>(widget)->text());
+}
 
 void TButton::SetWidgetText(QWidget* widget, const std::string& value)
 {
-    static_cast<QPushButton*>(widget)->setText(ToQt(value));
+    static_cast<QPushButton*>(widget)->setText(ToQString(value));
 }
 
 void TButton::SetDefault(bool value)
@@ -313,26 +314,24 @@ void TButton::Click()
     CallOut([this] { TNativeControl::Click(); });
 }
 
-void TButton::WndProc(TMessage& message)
+void TButton::CMDialogKey(TMessage& message)
 {
-    if (message.Msg == CM_DIALOGKEY) {
-        const auto key = static_cast<std::uint16_t>(message.WParam);
-        bool mine = false;
-        if (key == ui::VK_RETURN) {
-            // A focused button takes Enter itself; otherwise the default button does.
-            TCustomForm* form = GetParentForm();
-            TWinControl* active = form != nullptr ? form->GetActiveControl() : nullptr;
-            mine = active == this || (FDefault && dynamic_cast<TButton*>(active) == nullptr);
-        } else if (key == ui::VK_ESCAPE && FCancel) {
-            mine = true;
-        }
-        if (mine && GetEnabled() && GetVisible()) {
-            message.Result = 1;
-            Click();
-            return;
-        }
+    const auto key = static_cast<std::uint16_t>(message.WParam);
+    bool mine = false;
+    if (key == ui::VK_RETURN) {
+        // A focused button takes Enter itself; otherwise the default button does.
+        TCustomForm* form = GetParentForm();
+        TWinControl* active = form != nullptr ? form->GetActiveControl() : nullptr;
+        mine = active == this || (FDefault && dynamic_cast<TButton*>(active) == nullptr);
+    } else if (key == ui::VK_ESCAPE && FCancel) {
+        mine = true;
     }
-    TNativeControl::WndProc(message);
+    if (mine && GetEnabled() && GetVisible()) {
+        message.Result = 1;
+        Click();
+        return;
+    }
+    TNativeControl::CMDialogKey(message);
 }
 
 // ---- TRadioButton -----------------------------------------------------------------------------------------
@@ -363,12 +362,12 @@ void TRadioButton::InitWidget(QWidget* widget)
 
 std::string TRadioButton::WidgetText(QWidget* widget) const
 {
-    return FromQt(static_cast<QRadioButton*>(widget)->text());
+    return FromQString(static_cast<QRadioButton*>(widget)->text());
 }
 
 void TRadioButton::SetWidgetText(QWidget* widget, const std::string& value)
 {
-    static_cast<QRadioButton*>(widget)->setText(ToQt(value));
+    static_cast<QRadioButton*>(widget)->setText(ToQString(value));
 }
 
 void TRadioButton::ShowChecked()
@@ -408,11 +407,14 @@ TGroupBox::~TGroupBox() = default;
 
 QWidget* TGroupBox::CreateWidget() { return new QGroupBox; }
 
-std::string TGroupBox::WidgetText(QWidget* widget) const { return FromQt(static_cast<QGroupBox*>(widget)->title()); }
+std::string TGroupBox::WidgetText(QWidget* widget) const
+{
+    return FromQString(static_cast<QGroupBox*>(widget)->title());
+}
 
 void TGroupBox::SetWidgetText(QWidget* widget, const std::string& value)
 {
-    static_cast<QGroupBox*>(widget)->setTitle(ToQt(value));
+    static_cast<QGroupBox*>(widget)->setTitle(ToQString(value));
 }
 
 }  // namespace ovrel::toolkit

@@ -38,7 +38,9 @@ protected:
 
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
-    void WndProc(TMessage& message) override;
+    /// Font and Color reach the widget as they change.
+    void CMFontChanged(TMessage& message) override;
+    void CMColorChanged(TMessage& message) override;
     std::string GetTextValue() const override;
     void SetTextValue(const std::string& value) override;
     /// The widget's own text (a caption or an edit's contents); the base has none.
@@ -52,9 +54,8 @@ protected:
     template <class... Args>
     [[nodiscard]] std::function<void(Args...)> Slot(std::type_identity_t<std::function<void(Args...)>> handler)
     {
-        std::weak_ptr<bool> alive = FAlive;
-        return [this, alive, handler = std::move(handler)](Args... args) {
-            if (alive.expired())
+        return [this, life = FLife.Observe(), handler = std::move(handler)](Args... args) {
+            if (life.Expired())
                 return;
             CallOut([&] { handler(args...); });
         };
@@ -67,7 +68,7 @@ private:
     void ApplyFont(QWidget* widget) const;
     void ApplyColor(QWidget* widget) const;
 
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+    TLifeToken FLife;
 };
 
 enum class TBorderStyle { bsNone, bsSingle };
@@ -96,7 +97,8 @@ public:
 protected:
     QWidget* CreateWidget() override;
     void InitWidget(QWidget* widget) override;
-    void WndProc(TMessage& message) override;
+    /// A text set by the program notifies as the user's edits do.
+    void CMTextChanged(TMessage& message) override;
     std::string WidgetText(QWidget* widget) const override;
     void SetWidgetText(QWidget* widget, const std::string& value) override;
     virtual void Change();
@@ -134,7 +136,8 @@ public:
 protected:
     QWidget* CreateWidget() override;
     void InitWidget(QWidget* widget) override;
-    void WndProc(TMessage& message) override;
+    /// Enter for the focused or the default button, Escape for the cancel button: a click.
+    void CMDialogKey(TMessage& message) override;
     std::string WidgetText(QWidget* widget) const override;
     void SetWidgetText(QWidget* widget, const std::string& value) override;
 

@@ -1,5 +1,7 @@
 #include "toolkit/StdLists.h"
 
+#include "platform/ui/QtText.h"
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QProgressBar>
@@ -11,11 +13,11 @@
 
 namespace ovrel::toolkit {
 
+using ui::ToQString;
+
 namespace {
 
 constexpr std::string_view IndexError = "List index out of bounds (%d)";
-
-QString ToQt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Changes made by the program must not look like a user's selection to the control, so the widget's
 // signals are held while the mirror works on it.
@@ -26,7 +28,7 @@ public:
     void ItemInserted(int index, const std::string& text, bool) override
     {
         const QSignalBlocker block(&FWidget);
-        FWidget.insertItem(index, ToQt(text));
+        FWidget.insertItem(index, ToQString(text));
     }
     void ItemDeleted(int index) override
     {
@@ -40,7 +42,7 @@ public:
     void ItemTextChanged(int index, const std::string& text) override
     {
         const QSignalBlocker block(&FWidget);
-        FWidget.setItemText(index, ToQt(text));
+        FWidget.setItemText(index, ToQString(text));
     }
     void ItemCheckChanged(int, bool) override {}
     void ItemMoved(int curIndex, int newIndex) override
@@ -83,7 +85,7 @@ public:
     void ItemInserted(int index, const std::string& text, bool checked) override
     {
         const QSignalBlocker block(&FWidget);
-        auto* item = new QListWidgetItem(ToQt(text));
+        auto* item = new QListWidgetItem(ToQString(text));
         if (FCheckable) {
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
@@ -101,7 +103,7 @@ public:
     void ItemTextChanged(int index, const std::string& text) override
     {
         const QSignalBlocker block(&FWidget);
-        FWidget.item(index)->setText(ToQt(text));
+        FWidget.item(index)->setText(ToQString(text));
     }
     void ItemCheckChanged(int index, bool checked) override
     {
@@ -278,12 +280,10 @@ void TItemsControl::AttachView(QWidget* widget, std::unique_ptr<IItemView> view)
     FItems.SetView(FView.get());
     SetWidgetIndex(widget, FItemIndex < FItems.GetCount() ? FItemIndex : -1);
     // The window owns the widget: once it goes, the mirror must not touch it.
-    QObject::connect(widget, &QObject::destroyed, [alive = std::weak_ptr<bool>(FAliveFlag), this] {
-        if (alive.expired())
-            return;
-        FItems.SetView(nullptr);
-        FView.reset();
-    });
+    QObject::connect(widget, &QObject::destroyed, Slot<>([this] {
+                         FItems.SetView(nullptr);
+                         FView.reset();
+                     }));
 }
 
 int TItemsControl::GetItemIndex() const

@@ -102,7 +102,6 @@ protected:
 private:
     std::unique_ptr<IItemView> FView;
     int FItemIndex = -1;
-    std::shared_ptr<bool> FAliveFlag = std::make_shared<bool>(true);
 };
 
 /// A drop-down list over QComboBox; OnClick when the user picks an entry.

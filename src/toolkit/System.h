@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <type_traits>
 
 namespace ovrel::toolkit {
@@ -27,6 +28,33 @@ public:
     virtual void Dispatch(TMessage& message);
     /// Called for messages nobody handled; does nothing in the base.
     virtual void DefaultHandler(TMessage& message);
+};
+
+/// Expires with the object that holds it, or earlier by Expire. Code that calls out into handlers that may
+/// free the object takes Observe() first and asks afterwards whether the object survived them.
+class TLifeToken {
+public:
+    /// What the caller keeps; copyable, so a callback can carry it.
+    class TObserver {
+    public:
+        [[nodiscard]] bool Expired() const { return FToken.expired(); }
+
+    private:
+        friend class TLifeToken;
+        explicit TObserver(const std::shared_ptr<bool>& token) : FToken(token) {}
+        std::weak_ptr<bool> FToken;
+    };
+
+    TLifeToken() = default;
+    TLifeToken(const TLifeToken&) = delete;
+    TLifeToken& operator=(const TLifeToken&) = delete;
+
+    [[nodiscard]] TObserver Observe() const { return TObserver(FToken); }
+    /// For a destructor whose later steps may call back into the holder's handlers.
+    void Expire() { FToken.reset(); }
+
+private:
+    std::shared_ptr<bool> FToken = std::make_shared<bool>(true);
 };
 
 /// A method pointer: an object and one of its member functions. Two events are equal when both the object

@@ -1,5 +1,7 @@
 #include "toolkit/XMLDoc.h"
 
+#include "platform/ui/QtText.h"
+
 #include <QByteArray>
 #include <QDomDocument>
 #include <QString>
@@ -17,6 +19,9 @@
 #include <unistd.h>
 
 namespace ovrel::toolkit {
+
+using ui::FromQString;
+using ui::ToQString;
 
 namespace {
 
@@ -81,14 +86,6 @@ void CheckText(std::string_view text)
 {
     if (!IsXMLText(text))
         throw EXMLDocError("Text holds characters that cannot be written to an XML document");
-}
-
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-std::string FromQString(const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 // A look at the markup before any parser sees it, fed piece by piece as a file is read. It refuses a document

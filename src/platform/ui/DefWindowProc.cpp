@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace ovrel::ui {
 namespace {
@@ -292,30 +293,34 @@ void DefaultPrint(Window* w, HDC dc, LPARAM flags)
     RestoreDC(dc, saved);
 }
 
-}  // namespace
+// Each family answers the messages it knows and leaves the rest (nullopt) to the next.
+using Answer = std::optional<LRESULT>;
 
-LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+Answer NonClientDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Window* w = ToWindow(window);
-    if (w == nullptr)
-        return 0;
-    WindowSystem& s = System();
-    const bool input = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-                       (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-                       (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK);
-    if (w->Native && input && DeliverOriginalEvent(window, message) && message != WM_SYSKEYDOWN &&
-        message != WM_SYSKEYUP && message != WM_RBUTTONUP)
-        return 0;
     switch (message) {
     case WM_NCCREATE: return TRUE;
     case WM_NCCALCSIZE: return DefaultCalcSize(w, wParam, lParam);
     case WM_NCHITTEST: return DefaultHitTest(w, lParam);
     case WM_NCPAINT: DefaultNcPaint(w); return 0;
     case WM_NCACTIVATE: return TRUE;
+    case WM_NCLBUTTONDOWN:
+        if (wParam == static_cast<WPARAM>(HTVSCROLL))
+            ScrollBarClick(w, SB_VERT, lParam);
+        else if (wParam == static_cast<WPARAM>(HTHSCROLL))
+            ScrollBarClick(w, SB_HORZ, lParam);
+        return 0;
+    default: return std::nullopt;
+    }
+}
+
+Answer PaintDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
+        BeginPaint(w, &paint);
+        EndPaint(w, &paint);
         return 0;
     }
     case WM_ERASEBKGND: {
@@ -332,37 +337,50 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             StretchImage(reinterpret_cast<HDC>(wParam), w->ClientSize(), image);
         }
         return 0;
+    default: return std::nullopt;
+    }
+}
+
+// A child passes what it does not take itself on to its parent.
+Answer ToParent(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if ((w->Style & WS_CHILD) == 0 || w->Parent == nullptr)
+        return std::nullopt;
+    return SendMessage(w->Parent, message, wParam, lParam);
+}
+
+Answer MouseDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case WM_SETCURSOR: return DefaultSetCursor(w, wParam, lParam);
-    case WM_MOUSEACTIVATE:
-        if ((w->Style & WS_CHILD) != 0 && w->Parent != nullptr) {
-            const LRESULT answer = SendMessage(w->Parent, WM_MOUSEACTIVATE, wParam, lParam);
-            if (answer != 0)
-                return answer;
-        }
-        return MA_ACTIVATE;
+    case WM_MOUSEACTIVATE: {
+        const Answer answer = ToParent(w, message, wParam, lParam);
+        return answer.value_or(0) != 0 ? *answer : MA_ACTIVATE;
+    }
     case WM_MOUSEWHEEL:
-        if ((w->Style & WS_CHILD) != 0 && w->Parent != nullptr)
-            return SendMessage(w->Parent, WM_MOUSEWHEEL, wParam, lParam);
-        return 0;
+    case WM_CONTEXTMENU: return ToParent(w, message, wParam, lParam).value_or(0);
     case WM_RBUTTONUP: {
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ClientToScreen(window, &p);
-        SendMessage(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(p.x, p.y));
+        ClientToScreen(w, &p);
+        SendMessage(w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w), MAKELPARAM(p.x, p.y));
         return 0;
     }
-    case WM_CONTEXTMENU:
-        if ((w->Style & WS_CHILD) != 0 && w->Parent != nullptr)
-            return SendMessage(w->Parent, WM_CONTEXTMENU, wParam, lParam);
+    case WM_CANCELMODE:
+        if (System().Capture == w)
+            ReleaseCapture();
         return 0;
-    case WM_NCLBUTTONDOWN:
-        if (wParam == static_cast<WPARAM>(HTVSCROLL))
-            ScrollBarClick(w, SB_VERT, lParam);
-        else if (wParam == static_cast<WPARAM>(HTHSCROLL))
-            ScrollBarClick(w, SB_HORZ, lParam);
-        return 0;
+    default: return std::nullopt;
+    }
+}
+
+// The keyboard's ways to the context menu, the menu bar and closing.
+Answer KeyDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowSystem& s = System();
+    switch (message) {
     case WM_KEYUP:
         if (wParam == VK_APPS)
-            SendMessage(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
+            SendMessage(w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w), MAKELPARAM(-1, -1));
         return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4 && (lParam & (1 << 29)) != 0)
@@ -374,7 +392,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             SendMessage(Root(w), WM_SYSCOMMAND, SC_KEYMENU, 0);
         } else if (wParam == VK_F10) {
             if ((GetKeyState(VK_SHIFT) & 0x8000) != 0)
-                SendMessage(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
+                SendMessage(w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w), MAKELPARAM(-1, -1));
             else
                 SendMessage(Root(w), WM_SYSCOMMAND, SC_KEYMENU, 0);
         }
@@ -384,16 +402,30 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if ((lParam & (1 << 29)) != 0 && wParam >= 0x20 && wParam != ' ' && wParam != '-')
             SendMessage(Root(w), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
         return 0;
+    default: return std::nullopt;
+    }
+}
+
+// The window's state: system commands, closing, activation, text, moves and sizes, keyboard cues.
+Answer WindowDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
-        case SC_CLOSE: SendMessage(window, WM_CLOSE, 0, 0); break;
-        case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); break;
-        case SC_MAXIMIZE: ShowWindow(window, SW_SHOWMAXIMIZED); break;
-        case SC_RESTORE: ShowWindow(window, SW_RESTORE); break;
+        case SC_CLOSE: SendMessage(w, WM_CLOSE, 0, 0); break;
+        case SC_MINIMIZE: ShowWindow(w, SW_MINIMIZE); break;
+        case SC_MAXIMIZE: ShowWindow(w, SW_SHOWMAXIMIZED); break;
+        case SC_RESTORE: ShowWindow(w, SW_RESTORE); break;
         default: break;  // SC_KEYMENU: no system menu to open
         }
         return 0;
-    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_CLOSE: DestroyWindow(w); return 0;
+    case WM_ACTIVATE: {
+        Window* focus = System().Focus;
+        if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0 && (focus == nullptr || Root(focus) != w))
+            SetFocus(w);
+        return 0;
+    }
     case WM_SETTEXT:
         w->Text = lParam != 0 ? std::string(reinterpret_cast<const char*>(lParam)) : std::string();
         if (w->Widget != nullptr && w->IsTopLevel())
@@ -413,29 +445,38 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (pos == nullptr)
             return 0;
         if ((pos->flags & SWP_NOMOVE) == 0)
-            SendMessage(window, WM_MOVE, 0, MAKELPARAM(w->Bounds.left + w->Client.left, w->Bounds.top + w->Client.top));
-        if ((pos->flags & SWP_NOSIZE) == 0 && ToWindow(window) != nullptr) {
+            SendMessage(w, WM_MOVE, 0, MAKELPARAM(w->Bounds.left + w->Client.left, w->Bounds.top + w->Client.top));
+        if ((pos->flags & SWP_NOSIZE) == 0 && ToWindow(w) != nullptr) {
             const WPARAM kind = w->Minimized ? SIZE_MINIMIZED : w->Maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
             const RECT c = w->ClientSize();
-            SendMessage(window, WM_SIZE, kind, MAKELPARAM(c.right, c.bottom));
+            SendMessage(w, WM_SIZE, kind, MAKELPARAM(c.right, c.bottom));
         }
         return 0;
     }
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
-            if (s.Focus == nullptr || Root(s.Focus) != w)
-                SetFocus(window);
-        }
-        return 0;
-    case WM_CANCELMODE:
-        if (s.Capture == w)
-            ReleaseCapture();
-        return 0;
     case WM_QUERYUISTATE:
     case WM_CHANGEUISTATE:
     case WM_UPDATEUISTATE: return 0;  // keyboard cues are always shown
-    default: return 0;
+    default: return std::nullopt;
     }
+}
+
+}  // namespace
+
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Window* w = ToWindow(window);
+    if (w == nullptr)
+        return 0;
+    const bool input = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+                       (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+                       (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK);
+    if (w->Native && input && DeliverOriginalEvent(window, message) && message != WM_SYSKEYDOWN &&
+        message != WM_SYSKEYUP && message != WM_RBUTTONUP)
+        return 0;
+    for (const auto family : {NonClientDefault, PaintDefault, MouseDefault, KeyDefault, WindowDefault})
+        if (const Answer answer = family(w, message, wParam, lParam))
+            return *answer;
+    return 0;
 }
 
 }  // namespace ovrel::ui

@@ -3,6 +3,7 @@
 #include "platform/ui/Gdi.h"
 
 #include "platform/ui/Gdi_p.h"
+#include "platform/ui/QtText.h"
 
 #include <QFontMetrics>
 
@@ -22,13 +23,13 @@ struct TextLine {
 
 QString FamilyFor(const std::string& face)
 {
-    const QString name = QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size())).trimmed();
+    const QString name = ToQString(face).trimmed();
     static const char* const sans[] = {"",       "MS Sans Serif", "Microsoft Sans Serif", "Arial",
                                        "Tahoma", "MS Shell Dlg",  "MS Shell Dlg 2",       "Segoe UI",
                                        "System", "Verdana"};
     for (const char* s : sans)
         if (name.compare(QLatin1String(s), Qt::CaseInsensitive) == 0)
-            return QString::fromStdString(SansFamily());
+            return ToQString(SansFamily());
     if (name.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0 ||
         name.compare(QLatin1String("Courier"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("DejaVu Sans Mono");
@@ -235,7 +236,7 @@ BOOL GetTextExtentPoint32(HDC dc, std::string_view text, SIZE* size)
     if (!d || !size)
         return FALSE;
     const QFontMetrics fm(FontOf(*d)->Font);
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString s = ToQString(text);
     *size = SIZE{fm.horizontalAdvance(s), fm.height()};
     return TRUE;
 }
@@ -271,7 +272,7 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, std::strin
         return FALSE;
     FontObject* f = FontOf(*d);
     const QFontMetrics fm(f->Font);
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString s = ToQString(text);
     const UINT align = d->State.TextAlign;
     if (align & TA_UPDATECP) {
         x = d->State.CurrentPos.x;
@@ -359,7 +360,7 @@ int DrawTextEx(HDC dc, std::string_view text, RECT* rect, UINT format, DRAWTEXTP
     const int tabWidth = (format & DT_EXPANDTABS) ? tabChars * std::max(1, fm.averageCharWidth()) : 0;
     const int available = r.right - r.left;
 
-    const QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString all = ToQString(text);
     std::vector<TextLine> lines;
     for (const TextLine& line : SplitLines(all, format)) {
         if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))

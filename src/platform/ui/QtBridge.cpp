@@ -216,6 +216,33 @@ public:
     }
 
 private:
+    // A mouse event for one of our windows becomes queued input; the event is kept for a native control, to be
+    // handed back to its widget. A button the layer has no message for is swallowed.
+    static bool QueueMouse(QWidget* widget, QSinglePointEvent* event, UINT msg, int wheelDelta)
+    {
+        Window* w = ToWindow(WindowFromWidget(widget));
+        if (w == nullptr)
+            return false;
+        if (msg == 0)
+            return true;
+        RawInput raw;
+        raw.Type = RawInput::Kind::Mouse;
+        raw.Message = msg;
+        const QPointF global = event->globalPosition();
+        raw.Screen = POINT{static_cast<LONG>(global.x()), static_cast<LONG>(global.y())};
+        raw.Modifiers = ModifiersOf(event->modifiers());
+        raw.Buttons = ButtonsOf(event->buttons());
+        raw.WheelDelta = wheelDelta;
+        if (msg != WM_MOUSEWHEEL)
+            System().ButtonsDown = raw.Buttons;
+        if (w->Native) {
+            raw.Original.reset(event->clone());
+            raw.OriginalTarget = widget;
+        }
+        QueueInput(std::move(raw));
+        return true;
+    }
+
     bool Filter(QObject* watched, QEvent* event)
     {
         WindowSystem& s = System();
@@ -227,47 +254,14 @@ private:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick: {
-            Window* w = ToWindow(WindowFromWidget(widget));
-            if (w == nullptr)
-                return false;
             auto* mouse = static_cast<QMouseEvent*>(event);
-            RawInput raw;
-            raw.Type = RawInput::Kind::Mouse;
-            raw.Message =
+            const UINT msg =
                 event->type() == QEvent::MouseMove ? WM_MOUSEMOVE : MouseMessage(event->type(), mouse->button());
-            if (raw.Message == 0)
-                return true;
-            const QPointF global = mouse->globalPosition();
-            raw.Screen = POINT{static_cast<LONG>(global.x()), static_cast<LONG>(global.y())};
-            raw.Modifiers = ModifiersOf(mouse->modifiers());
-            raw.Buttons = ButtonsOf(mouse->buttons());
-            s.ButtonsDown = raw.Buttons;
-            if (w->Native) {
-                raw.Original.reset(event->clone());
-                raw.OriginalTarget = widget;
-            }
-            QueueInput(std::move(raw));
-            return true;
+            return QueueMouse(widget, mouse, msg, 0);
         }
         case QEvent::Wheel: {
-            Window* w = ToWindow(WindowFromWidget(widget));
-            if (w == nullptr)
-                return false;
             auto* wheel = static_cast<QWheelEvent*>(event);
-            RawInput raw;
-            raw.Type = RawInput::Kind::Mouse;
-            raw.Message = WM_MOUSEWHEEL;
-            const QPointF global = wheel->globalPosition();
-            raw.Screen = POINT{static_cast<LONG>(global.x()), static_cast<LONG>(global.y())};
-            raw.Modifiers = ModifiersOf(wheel->modifiers());
-            raw.Buttons = ButtonsOf(wheel->buttons());
-            raw.WheelDelta = wheel->angleDelta().y();
-            if (w->Native) {
-                raw.Original.reset(event->clone());
-                raw.OriginalTarget = widget;
-            }
-            QueueInput(std::move(raw));
-            return true;
+            return QueueMouse(widget, wheel, WM_MOUSEWHEEL, wheel->angleDelta().y());
         }
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {

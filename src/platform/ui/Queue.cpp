@@ -299,33 +299,13 @@ std::shared_ptr<RetrievedInput> FindRetrieved(const MSG& msg)
     return nullptr;
 }
 
-// One attempt to take a message in the platform's order; false when nothing matches.
-bool TakeMessage(MSG* out, HWND filter, UINT filterMin, UINT filterMax, UINT removeFlags)
+// What a look at the input queue found; Again when routing it changed the queues, which are then looked at
+// afresh from the posted messages on.
+enum class InputTake { Found, None, Again };
+
+InputTake TakeInput(MSG* out, HWND filter, UINT filterMin, UINT filterMax, bool remove)
 {
     WindowSystem& s = System();
-    const bool remove = (removeFlags & PM_REMOVE) != 0;
-    {
-        std::lock_guard lock(s.PostedLock);
-        for (auto it = s.Posted.begin(); it != s.Posted.end(); ++it) {
-            if (!WindowMatches(it->hwnd, filter) || !InRange(it->message, filterMin, filterMax))
-                continue;
-            *out = *it;
-            if (remove)
-                s.Posted.erase(it);
-            return true;
-        }
-    }
-    if (s.QuitPosted && InRange(WM_QUIT, filterMin, filterMax) &&
-        (filter == nullptr || filter == reinterpret_cast<HWND>(-1))) {
-        *out = MSG{};
-        out->message = WM_QUIT;
-        out->wParam = static_cast<WPARAM>(s.QuitCode);
-        out->time = static_cast<DWORD>(Clock().TickCount());
-        out->pt = LoadCursorPos();
-        if (remove)
-            s.QuitPosted = false;
-        return true;
-    }
     for (std::size_t i = 0; i < s.Input.size();) {
         RawInput& raw = s.Input[i];
         if (raw.Type == RawInput::Kind::LeftApplication) {
@@ -336,7 +316,7 @@ bool TakeMessage(MSG* out, HWND filter, UINT filterMin, UINT filterMax, UINT rem
                 if (s.Tracked != nullptr)
                     PostLeave(s.Tracked);
                 ApplyInputState(s.AsyncKeyState, leaving);
-                return TakeMessage(out, filter, filterMin, filterMax, removeFlags);
+                return InputTake::Again;
             }
             ++i;
             continue;
@@ -347,7 +327,7 @@ bool TakeMessage(MSG* out, HWND filter, UINT filterMin, UINT filterMax, UINT rem
             Routed routed = raw.Type == RawInput::Kind::Mouse ? RouteMouse(raw) : RouteKey(raw);
             // Routing sends messages; the handlers may have changed the queue.
             if (s.Input.size() != before || i >= s.Input.size())
-                return TakeMessage(out, filter, filterMin, filterMax, removeFlags);
+                return InputTake::Again;
             RawInput& again = s.Input[i];
             if (routed.Drop) {
                 s.Input.erase(s.Input.begin() + static_cast<std::ptrdiff_t>(i));
@@ -362,7 +342,7 @@ bool TakeMessage(MSG* out, HWND filter, UINT filterMin, UINT filterMax, UINT rem
             }
             // A leave was posted: it goes first. The lock is released before looking again.
             if (posted)
-                return TakeMessage(out, filter, filterMin, filterMax, removeFlags);
+                return InputTake::Again;
         }
         RawInput& current = s.Input[i];
         if (ToWindow(current.Result.hwnd) == nullptr) {
@@ -388,7 +368,42 @@ bool TakeMessage(MSG* out, HWND filter, UINT filterMin, UINT filterMax, UINT rem
                 s.LastMessagePos = static_cast<DWORD>(MAKELPARAM(out->pt.x, out->pt.y));
             s.LastMessageTime = static_cast<LONG>(out->time);
         }
-        return true;
+        return InputTake::Found;
+    }
+    return InputTake::None;
+}
+
+// Takes a message in the platform's order: posted, quit, input, paint, timer; false when nothing matches.
+bool TakeMessage(MSG* out, HWND filter, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
+    WindowSystem& s = System();
+    const bool remove = (removeFlags & PM_REMOVE) != 0;
+    for (InputTake input = InputTake::Again; input == InputTake::Again;) {
+        {
+            std::lock_guard lock(s.PostedLock);
+            for (auto it = s.Posted.begin(); it != s.Posted.end(); ++it) {
+                if (!WindowMatches(it->hwnd, filter) || !InRange(it->message, filterMin, filterMax))
+                    continue;
+                *out = *it;
+                if (remove)
+                    s.Posted.erase(it);
+                return true;
+            }
+        }
+        if (s.QuitPosted && InRange(WM_QUIT, filterMin, filterMax) &&
+            (filter == nullptr || filter == reinterpret_cast<HWND>(-1))) {
+            *out = MSG{};
+            out->message = WM_QUIT;
+            out->wParam = static_cast<WPARAM>(s.QuitCode);
+            out->time = static_cast<DWORD>(Clock().TickCount());
+            out->pt = LoadCursorPos();
+            if (remove)
+                s.QuitPosted = false;
+            return true;
+        }
+        input = TakeInput(out, filter, filterMin, filterMax, remove);
+        if (input == InputTake::Found)
+            return true;
     }
     if (InRange(WM_PAINT, filterMin, filterMax)) {
         if (Window* w = FindPaintWindow(s.TopLevels, filter)) {

@@ -365,6 +365,49 @@ TEST_F(SpeedButtonTest, DisablingWhileHeldReleasesTheLook)
     EXPECT_EQ(Clicks(), 0);
 }
 
+// A flat button that counts the pointer's visits by overriding the enter and leave notices alone; the
+// inherited handlers keep the hover look.
+class VisitCountingButton : public TSpeedButton {
+public:
+    explicit VisitCountingButton(TComponent* owner) : TSpeedButton(owner) { SetFlat(true); }
+    int Enters = 0;
+    int Leaves = 0;
+
+protected:
+    void CMMouseEnter(TMessage& message) override
+    {
+        ++Enters;
+        TSpeedButton::CMMouseEnter(message);
+    }
+    void CMMouseLeave(TMessage& message) override
+    {
+        ++Leaves;
+        TSpeedButton::CMMouseLeave(message);
+    }
+};
+
+TEST_F(ExtCtrlsTest, ASubclassOverridesTheMouseNoticesAloneAndTheFlatButtonStillRaisesUnderThePointer)
+{
+    auto* button = new VisitCountingButton(Form.get());
+    button->SetParent(Form.get());
+    button->SetBounds(40, 40, 22, 22);
+    button->OnClick = TNotifyEvent(&Counter, &ClickCounter::Click);
+    Mouse(ui::WM_MOUSEMOVE, Form.get(), 5, 5);
+    const QRgb flatCorner = PixelOf(button, 0, 0);
+    EXPECT_EQ(flatCorner, Rgb(clBtnFace));
+
+    Mouse(ui::WM_MOUSEMOVE, button, 5, 5);
+    EXPECT_EQ(button->Enters, 1);
+    EXPECT_NE(PixelOf(button, 0, 0), flatCorner);  // raised by the inherited handler
+    Mouse(ui::WM_LBUTTONDOWN, button, 5, 5, ui::MK_LBUTTON);
+    Mouse(ui::WM_LBUTTONUP, button, 5, 5);
+    EXPECT_EQ(Clicks(), 1);
+
+    Mouse(ui::WM_MOUSEMOVE, Form.get(), 5, 5);
+    EXPECT_EQ(button->Leaves, 1);
+    EXPECT_EQ(PixelOf(button, 0, 0), flatCorner);
+}
+
 // ---- TTimer ------------------------------------------------------------------------------------------------
 
 class TimerTest : public ::testing::Test {
