@@ -41,8 +41,8 @@ void TPopupView::DoSelect(const std::string& value) { OnSelect(this, value); }
 
 TPopupList::TPopupList(TComponent* owner) : TPopupView(owner)
 {
-    SetClientWidth(80);
-    SetClientHeight(50);
+    const int border = 2 * GetBorderWidth();
+    SetBounds(GetLeft(), GetTop(), 80 + border, 50 + border);
 }
 
 TPopupList::~TPopupList() = default;
