@@ -9,6 +9,17 @@ using namespace ovrel::toolkit;
 
 namespace ovrel::inspector {
 
+TPoint PopupPosition(TPoint point, TSize size, const TRect& workArea, int editorTop)
+{
+    TPoint p = point;
+    if (workArea.right < p.x + size.cx)
+        p.x = workArea.right - (size.cx + 1);
+    p.x = std::max<int>(p.x, workArea.left);
+    if (p.y + size.cy > workArea.bottom)
+        p.y = editorTop - size.cy;
+    return p;
+}
+
 // ---- TPopupView -------------------------------------------------------------------------------------------
 
 TPopupView::TPopupView(TComponent* owner) : TScrollView(owner)

@@ -13,6 +13,12 @@ namespace ovrel::inspector {
 /// (Sender, Value): the picked value as text, empty for no value.
 using TSelectEvent = toolkit::TEvent<toolkit::TObject*, const std::string&>;
 
+/// Where a pop-up of size opens for point, the screen point just under its editor: moved left so that it
+/// ends one pixel inside the work area (the area of the monitor under the point) and not before the area's
+/// left edge, and above the editor, whose top is editorTop, when it would pass the area's bottom.
+[[nodiscard]] toolkit::TPoint PopupPosition(toolkit::TPoint point, toolkit::TSize size, const toolkit::TRect& workArea,
+                                            int editorTop);
+
 /// A pop-up an editor opens under itself; it reports a pick through OnSelect and its closing through OnClose.
 /// Made hidden; it has no window until it first shows.
 class TPopupView : public TScrollView {

@@ -6,10 +6,32 @@
 #include "platform/ui/Window.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace ovrel::toolkit;
 
 namespace ovrel::inspector {
+
+// ---- Rolling ----------------------------------------------------------------------------------------------
+
+TRollDirection RollDirection(int dy)
+{
+    if (dy < -5)
+        return TRollDirection::Up;
+    return dy > 5 ? TRollDirection::Down : TRollDirection::None;
+}
+
+TCursor RollCursor(TRollDirection direction)
+{
+    switch (direction) {
+    case TRollDirection::Up: return crRollUp;
+    case TRollDirection::Down: return crRollDown;
+    case TRollDirection::None: break;
+    }
+    return crRoll;
+}
+
+unsigned RollInterval(int dy) { return static_cast<unsigned>(std::max(1, 100 - std::abs(dy))); }
 
 // ---- TControlScrollBar ------------------------------------------------------------------------------------
 

@@ -16,6 +16,15 @@ enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
 /// (Sender, Position).
 using TScrollEvent = toolkit::TEvent<toolkit::TObject*, int>;
 
+/// Middle-button rolling: the pointer more than 5 pixels above the origin rolls up, more than 5 below down.
+enum class TRollDirection : std::uint8_t { None, Up, Down };
+/// dy: the pointer's y less the origin's.
+[[nodiscard]] TRollDirection RollDirection(int dy);
+/// The screen cursor while rolling in that direction (crRoll, crRollUp, crRollDown).
+[[nodiscard]] toolkit::TCursor RollCursor(TRollDirection direction);
+/// Milliseconds to the next line: max(1, 100 − |dy|), so the farther the pointer, the faster.
+[[nodiscard]] unsigned RollInterval(int dy);
+
 class TScrollView;
 
 /// One standard scroll bar of a view. Position changes reach the view through Scrolled, the scroll deltas
@@ -136,8 +145,6 @@ public:
     TScrollEvent OnVerticalScroll;
 
 protected:
-    enum class TRollDirection : std::uint8_t { None, Up, Down };
-
     void CreateParams(toolkit::TCreateParams& params) override;
     void CreateWnd() override;
     /// The rolling timer (disabled, 1 ms), made when first asked for: most views never roll.

@@ -350,3 +350,54 @@ TEST(ScrollView, HasBothBarsAHiddenRollMarkAndNoWindow)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PopupPlacement, StaysInsideTheWorkAreaOfItsMonitorAndOpensAboveWhenBelowIsFull)
+{
+    struct Row {
+        const char* Name;
+        TPoint Point;
+        TSize Size;
+        TRect Work;
+        int EditorTop;
+        TPoint Expected;
+    };
+    const Row rows[] = {
+        {"Fits", {100, 200}, {200, 100}, {0, 0, 1024, 768}, 180, {100, 200}},
+        {"PastTheRightEdge", {1024 - 100, 200}, {200, 100}, {0, 0, 1024, 768}, 180, {1024 - 201, 200}},
+        {"LeftOfTheScreen", {-30, 200}, {200, 100}, {0, 0, 1024, 768}, 180, {0, 200}},
+        {"SecondMonitorRightEdge", {1900, 200}, {200, 100}, {1024, 0, 2048, 768}, 180, {2048 - 201, 200}},
+        {"SecondMonitorLeftEdge", {1000, 200}, {200, 100}, {1024, 0, 2048, 768}, 180, {1024, 200}},
+        {"PastTheBottom", {100, 700}, {200, 100}, {0, 0, 1024, 768}, 680, {100, 580}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const TPoint p = PopupPosition(row.Point, row.Size, row.Work, row.EditorTop);
+        EXPECT_EQ(p, row.Expected);
+    }
+}
+
+TEST(Rolling, TheDistanceFromTheOriginGivesDirectionCursorAndInterval)
+{
+    struct Row {
+        int Dy;
+        TRollDirection Direction;
+        TCursor Cursor;
+        unsigned Interval;
+    };
+    const Row rows[] = {
+        {0, TRollDirection::None, crRoll, 100},    {-5, TRollDirection::None, crRoll, 95},
+        {5, TRollDirection::None, crRoll, 95},     {-6, TRollDirection::Up, crRollUp, 94},
+        {6, TRollDirection::Down, crRollDown, 94}, {99, TRollDirection::Down, crRollDown, 1},
+        {-100, TRollDirection::Up, crRollUp, 1},   {400, TRollDirection::Down, crRollDown, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Dy);
+        EXPECT_EQ(RollDirection(row.Dy), row.Direction);
+        EXPECT_EQ(RollCursor(RollDirection(row.Dy)), row.Cursor);
+        EXPECT_EQ(RollInterval(row.Dy), row.Interval);
+    }
+}
+
+}  // namespace
