@@ -4,6 +4,8 @@
 
 #include "platform/ui/EditControl.h"
 #include "platform/ui/Gdi.h"
+#include "inspector/References_p.h"
+
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "toolkit/SysUtils.h"
@@ -420,16 +422,7 @@ void TComboBoxEditor::SetItemIndex(int value)
         SetText(FItems->Get(value));
 }
 
-void TComboBoxEditor::SetImages(TCustomImageList* value)
-{
-    if (value == FImages)
-        return;
-    if (FImages != nullptr)
-        FImages->RemoveFreeNotification(this);
-    FImages = value;
-    if (FImages != nullptr)
-        FImages->FreeNotification(this);
-}
+void TComboBoxEditor::SetImages(TCustomImageList* value) { SetReference(this, FImages, value); }
 
 TPopupViewClass TComboBoxEditor::GetPopupClass() const { return TPopupViewClass::Of<TPopupList>(); }
 

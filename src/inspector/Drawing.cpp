@@ -62,12 +62,24 @@ void DrawClearText(TCanvas* canvas, const TRect& rect, std::string_view text, ui
     canvas->GetBrush()->SetStyle(bsSolid);
 }
 
-// A 32-bit work bitmap holding what the canvas shows at (x, y), width × height.
-void ReadCanvas(TBitmap& work, TCanvas* canvas, int x, int y, int width, int height)
+// Composites a 32-bit bitmap over the canvas at (x, y): what the canvas shows there is read into a work
+// bitmap, blend mixes the bitmap into it, and the result goes back. Other bitmaps are drawn as they are.
+template <class F> void Composite(TCanvas* canvas, int x, int y, TBitmap* bitmap, F blend)
 {
+    if (canvas == nullptr || bitmap == nullptr || bitmap->GetEmpty())
+        return;
+    if (bitmap->GetPixelFormat() != pf32bit) {
+        canvas->Draw(x, y, bitmap);
+        return;
+    }
+    const int width = bitmap->GetWidth();
+    const int height = bitmap->GetHeight();
+    TBitmap work;
     work.SetPixelFormat(pf32bit);
     work.SetSize(width, height);
     ui::BitBlt(work.GetCanvas()->GetHandle(), 0, 0, width, height, canvas->GetHandle(), x, y, ui::SRCCOPY);
+    blend(work);
+    ui::BitBlt(canvas->GetHandle(), x, y, width, height, work.GetCanvas()->GetHandle(), 0, 0, ui::SRCCOPY);
 }
 
 }  // namespace
@@ -164,27 +176,18 @@ TColor TMaskProvider::BlendColors(TColor color1, TColor color2, int alpha) { ret
 
 void TDrawProvider::DrawBitmap(TCanvas* canvas, int x, int y, TBitmap* bitmap)
 {
-    if (canvas == nullptr || bitmap == nullptr || bitmap->GetEmpty())
-        return;
-    if (bitmap->GetPixelFormat() != pf32bit) {
-        canvas->Draw(x, y, bitmap);
-        return;
-    }
-    const int width = bitmap->GetWidth();
-    const int height = bitmap->GetHeight();
-    TBitmap work;
-    ReadCanvas(work, canvas, x, y, width, height);
-    for (int row = 0; row < height; ++row) {
-        const auto* src = static_cast<const std::uint32_t*>(bitmap->GetScanLine(row));
-        auto* dst = static_cast<std::uint32_t*>(work.GetScanLine(row));
-        for (int col = 0; col < width; ++col) {
-            // The colour bytes only: a whole pixel with a high alpha byte would read as a system colour.
-            const TColor blended = TMaskProvider::BlendColors(PixelColor(src[col]), PixelColor(dst[col]),
-                                                              static_cast<int>(src[col] >> 24));
-            dst[col] = ColorPixel(blended, 0xFF);
+    Composite(canvas, x, y, bitmap, [bitmap](TBitmap& work) {
+        for (int row = 0; row < work.GetHeight(); ++row) {
+            const auto* src = static_cast<const std::uint32_t*>(bitmap->GetScanLine(row));
+            auto* dst = static_cast<std::uint32_t*>(work.GetScanLine(row));
+            for (int col = 0; col < work.GetWidth(); ++col) {
+                // The colour bytes only: a whole pixel with a high alpha byte would read as a system colour.
+                const TColor blended = TMaskProvider::BlendColors(PixelColor(src[col]), PixelColor(dst[col]),
+                                                                  static_cast<int>(src[col] >> 24));
+                dst[col] = ColorPixel(blended, 0xFF);
+            }
         }
-    }
-    canvas->Draw(x, y, &work);
+    });
 }
 
 void TDisplayProvider::DrawFontSample(TCanvas* canvas, const TRect& rect, const std::string& fontName)
@@ -264,18 +267,7 @@ void AlphaBlendBitmap(TBitmap* dst, TBitmap* src)
 
 void DrawAlphaBitmap(TCanvas* canvas, int x, int y, TBitmap* bitmap)
 {
-    if (canvas == nullptr || bitmap == nullptr || bitmap->GetEmpty())
-        return;
-    if (bitmap->GetPixelFormat() != pf32bit) {
-        canvas->Draw(x, y, bitmap);
-        return;
-    }
-    const int width = bitmap->GetWidth();
-    const int height = bitmap->GetHeight();
-    TBitmap work;
-    ReadCanvas(work, canvas, x, y, width, height);
-    AlphaBlendBitmap(&work, bitmap);
-    ui::BitBlt(canvas->GetHandle(), x, y, width, height, work.GetCanvas()->GetHandle(), 0, 0, ui::SRCCOPY);
+    Composite(canvas, x, y, bitmap, [bitmap](TBitmap& work) { AlphaBlendBitmap(&work, bitmap); });
 }
 
 void DrawEllipsisText(TCanvas* canvas, const TRect& rect, std::string_view text)

@@ -1,5 +1,7 @@
 #include "inspector/PopupView.h"
 
+#include "inspector/References_p.h"
+
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 
@@ -58,16 +60,7 @@ TPopupList::TPopupList(TComponent* owner) : TPopupView(owner)
 
 TPopupList::~TPopupList() = default;
 
-void TPopupList::SetImages(TCustomImageList* value)
-{
-    if (value == FImages)
-        return;
-    if (FImages != nullptr)
-        FImages->RemoveFreeNotification(this);
-    FImages = value;
-    if (FImages != nullptr)
-        FImages->FreeNotification(this);
-}
+void TPopupList::SetImages(TCustomImageList* value) { SetReference(this, FImages, value); }
 
 void TPopupList::SetItemHeight(int value) { FItemHeight = std::max(value, 1); }
 

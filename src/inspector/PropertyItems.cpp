@@ -142,6 +142,12 @@ int TCustomPropertyItem::GetAbsoluteIndex() const
     return missed ? -1 : index;
 }
 
+int TCustomPropertyItem::GetParentIndex() const
+{
+    const TCustomPropertyItem* parent = GetParentItem();
+    return parent != nullptr ? parent->GetAbsoluteIndex() : -1;
+}
+
 bool TCustomPropertyItem::ShownRowOffset(int& offset) const
 {
     const IPropertiesView* view = GetView();

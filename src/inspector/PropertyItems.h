@@ -113,6 +113,8 @@ public:
     [[nodiscard]] int GetIndent() const;
     /// The position in the pre-order walk of the whole tree; -1 when the item is in no tree.
     [[nodiscard]] int GetAbsoluteIndex() const;
+    /// The parent's AbsoluteIndex, -1 for a top-level item: what a stream records to link the item again.
+    [[nodiscard]] int GetParentIndex() const;
     /// The y of the row in the grid's client area; -1 when the row is not shown (no grid, hidden, or under a
     /// collapsed parent).
     [[nodiscard]] int GetRowTop() const;

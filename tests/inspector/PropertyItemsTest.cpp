@@ -88,6 +88,13 @@ TEST_F(ItemTree, OnePreOrderWalkGivesAbsoluteIndicesAndItems)
     EXPECT_EQ(View.Categories()->GetAbsoluteItem(11), nullptr);
     EXPECT_EQ(View.Categories()->GetAbsoluteItem(-1), nullptr);
     EXPECT_EQ(View.Categories()->GetAbsoluteItem(0), A);
+    // A parent's position in the same walk links each item to its parent.
+    for (TCustomPropertyItem* item : all) {
+        const TCustomPropertyItem* parent = item->GetParentItem();
+        EXPECT_EQ(item->GetParentIndex(), parent != nullptr ? parent->GetAbsoluteIndex() : -1) << item->GetCaption();
+    }
+    EXPECT_EQ(A2ai->GetParentIndex(), 5);
+    EXPECT_EQ(B->GetParentIndex(), -1);
 }
 
 TEST_F(ItemTree, LevelsIndentsParentsAndIndices)

@@ -55,13 +55,7 @@ HRESULT RecordingVisualStyles::DrawThemeBackground(HTHEME theme, HDC, int part, 
 {
     if (theme == nullptr || rect == nullptr)
         return E_FAIL;
-    Request request;
-    request.ClassList = theme->ClassList;
-    request.Part = part;
-    request.State = state;
-    request.Rect = *rect;
-    request.Clipped = clip != nullptr;
-    Requests.push_back(std::move(request));
+    Requests.push_back(Request{theme->ClassList, part, state, *rect, false, 0, 0, clip != nullptr});
     return S_OK;
 }
 
@@ -70,15 +64,7 @@ HRESULT RecordingVisualStyles::DrawThemeEdge(HTHEME theme, HDC, int part, int st
 {
     if (theme == nullptr || destRect == nullptr)
         return E_FAIL;
-    Request request;
-    request.ClassList = theme->ClassList;
-    request.Part = part;
-    request.State = state;
-    request.Rect = *destRect;
-    request.Edge = true;
-    request.EdgeKind = edge;
-    request.EdgeFlags = flags;
-    Requests.push_back(std::move(request));
+    Requests.push_back(Request{theme->ClassList, part, state, *destRect, true, edge, flags, false});
     if (contentRect != nullptr)
         *contentRect = *destRect;
     return S_OK;
