@@ -79,4 +79,21 @@ public:
     virtual void DrawText();
 };
 
+// ---- Geometry of the toolbar and track-bar cells ---------------------------------------------------------
+
+/// The left edge of toolbar button index in cell: from the cell's left edge for left-justified buttons,
+/// ending at its right edge for right-justified ones.
+[[nodiscard]] int ToolbarButtonLeft(const toolkit::TRect& cell, int index, int buttonCount, int buttonWidth,
+                                    bool rightJustify);
+/// The button under x (relative to the cell's left edge); -1 where there is none, and for any x when the
+/// buttons have no width.
+[[nodiscard]] int ToolbarButtonAt(int x, int cellWidth, int buttonCount, int buttonWidth, bool rightJustify);
+/// Pixels from the groove's left end to the thumb: the position's share of trackLength, rounded; the
+/// thumb stays at the start when max ≤ min.
+[[nodiscard]] int TrackThumbOffset(int trackLength, int position, int min, int max);
+/// The position a point of the cell (relative to its top-left) stands for. False outside the cell less the
+/// margin at either side, and when there is no track to point at (its length ≤ 0, or max ≤ min).
+[[nodiscard]] bool TrackPositionAt(int x, int y, int cellWidth, int cellHeight, int margin, int textWidth, int min,
+                                   int max, int& position);
+
 }  // namespace ovrel::inspector

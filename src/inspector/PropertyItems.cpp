@@ -11,36 +11,61 @@ using namespace ovrel::toolkit;
 
 namespace ovrel::inspector {
 
-// ---- Walks ------------------------------------------------------------------------------------------------
+// ---- Rows -------------------------------------------------------------------------------------------------
 
-bool WalkItems(const TPropertyItems* list, const std::function<bool(TCustomPropertyItem*)>& visit)
+int VisibleRowCount(const TPropertyItems* list)
 {
-    if (list == nullptr)
+    int count = 0;
+    WalkRows(list, [&](TCustomPropertyItem*) {
+        ++count;
         return true;
-    for (int i = 0; i < list->GetCount(); ++i) {
-        TCustomPropertyItem* item = list->GetItem(i);
-        if (item == nullptr)
-            continue;
-        if (!visit(item) || !WalkItems(item->GetItems(), visit))
-            return false;
-    }
-    return true;
+    });
+    return count;
 }
 
-bool WalkRows(const TPropertyItems* list, const std::function<bool(TCustomPropertyItem*)>& visit)
+TCustomPropertyItem* RowAt(const TPropertyItems* list, int y, int pitch, int topRow)
 {
-    if (list == nullptr)
+    TCustomPropertyItem* found = nullptr;
+    int top = -topRow * pitch;
+    WalkRows(list, [&](TCustomPropertyItem* item) {
+        if (y >= top && y < top + pitch) {
+            found = item;
+            return false;
+        }
+        top += pitch;
+        return top <= y;  // rows only go down from here
+    });
+    return found;
+}
+
+TCustomPropertyItem* NextRow(const TCustomPropertyItem* item)
+{
+    TCustomPropertyItem* next = nullptr;
+    bool passed = false;
+    WalkRows(item != nullptr ? item->GetTopList() : nullptr, [&](TCustomPropertyItem* row) {
+        if (passed) {
+            next = row;
+            return false;
+        }
+        passed = row == item;
         return true;
-    for (int i = 0; i < list->GetCount(); ++i) {
-        TCustomPropertyItem* item = list->GetItem(i);
-        if (item == nullptr || !item->GetVisible())
-            continue;
-        if (!visit(item))
+    });
+    return next;
+}
+
+TCustomPropertyItem* PreviousRow(const TCustomPropertyItem* item)
+{
+    TCustomPropertyItem* previous = nullptr;
+    TCustomPropertyItem* last = nullptr;
+    WalkRows(item != nullptr ? item->GetTopList() : nullptr, [&](TCustomPropertyItem* row) {
+        if (row == item) {
+            previous = last;
             return false;
-        if (item->GetExpanded() && !WalkRows(item->GetItems(), visit))
-            return false;
-    }
-    return true;
+        }
+        last = row;
+        return true;
+    });
+    return previous;
 }
 
 // ---- TCustomPropertyItem ----------------------------------------------------------------------------------
@@ -98,7 +123,7 @@ TCustomPropertyItem* TCustomPropertyItem::GetParentItem() const
     return FOwningList != nullptr ? FOwningList->GetOwnerItem() : nullptr;
 }
 
-const TPropertyItems* TCustomPropertyItem::TopList() const
+const TPropertyItems* TCustomPropertyItem::GetTopList() const
 {
     const TCustomPropertyItem* top = this;
     while (TCustomPropertyItem* parent = top->GetParentItem())
@@ -108,7 +133,7 @@ const TPropertyItems* TCustomPropertyItem::TopList() const
 
 IPropertiesView* TCustomPropertyItem::GetView() const
 {
-    const TPropertyItems* top = TopList();
+    const TPropertyItems* top = GetTopList();
     return top != nullptr ? dynamic_cast<IPropertiesView*>(top->GetOwner()) : nullptr;
 }
 
@@ -133,7 +158,7 @@ int TCustomPropertyItem::GetIndent() const
 int TCustomPropertyItem::GetAbsoluteIndex() const
 {
     int index = 0;
-    const bool missed = WalkItems(TopList(), [&](TCustomPropertyItem* item) {
+    const bool missed = WalkItems(GetTopList(), [&](TCustomPropertyItem* item) {
         if (item == this)
             return false;
         ++index;
@@ -155,7 +180,7 @@ bool TCustomPropertyItem::ShownRowOffset(int& offset) const
         return false;
     const int pitch = view->GetRowPitch();
     offset = 0;
-    const bool missed = WalkRows(TopList(), [&](TCustomPropertyItem* item) {
+    const bool missed = WalkRows(GetTopList(), [&](TCustomPropertyItem* item) {
         if (item == this)
             return false;
         offset += pitch;

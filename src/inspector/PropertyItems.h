@@ -10,7 +10,6 @@
 #include "toolkit/Lists.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -100,6 +99,8 @@ public:
     /// The list that holds the item.
     [[nodiscard]] TPropertyItems* GetOwningList() const { return FOwningList; }
     [[nodiscard]] TCustomPropertyItem* GetParentItem() const;
+    /// The list of the item's top-level ancestor: the grid's Categories when the item is in a grid.
+    [[nodiscard]] const TPropertyItems* GetTopList() const;
     /// The grid, or none.
     [[nodiscard]] IPropertiesView* GetView() const;
     /// The children; owned.
@@ -220,7 +221,6 @@ protected:
 private:
     friend class TPropertyItems;
     void FontChanged(toolkit::TObject* sender);
-    [[nodiscard]] const TPropertyItems* TopList() const;
     /// The row's top before scrolling, when the row is shown.
     [[nodiscard]] bool ShownRowOffset(int& offset) const;
 
@@ -307,8 +307,41 @@ private:
 
 /// Visits the items of list and of all levels below it in pre-order (an item, then its children, whether or
 /// not shown) until visit returns false; false when it stopped early.
-bool WalkItems(const TPropertyItems* list, const std::function<bool(TCustomPropertyItem*)>& visit);
+template <class F> bool WalkItems(const TPropertyItems* list, F&& visit)
+{
+    if (list == nullptr)
+        return true;
+    for (int i = 0; i < list->GetCount(); ++i) {
+        TCustomPropertyItem* item = list->GetItem(i);
+        if (item != nullptr && (!visit(item) || !WalkItems(item->GetItems(), visit)))
+            return false;
+    }
+    return true;
+}
+
 /// Visits the rows a grid shows, top to bottom: visible items, descending only into expanded ones.
-bool WalkRows(const TPropertyItems* list, const std::function<bool(TCustomPropertyItem*)>& visit);
+template <class F> bool WalkRows(const TPropertyItems* list, F&& visit)
+{
+    if (list == nullptr)
+        return true;
+    for (int i = 0; i < list->GetCount(); ++i) {
+        TCustomPropertyItem* item = list->GetItem(i);
+        if (item == nullptr || !item->GetVisible())
+            continue;
+        if (!visit(item) || (item->GetExpanded() && !WalkRows(item->GetItems(), visit)))
+            return false;
+    }
+    return true;
+}
+
+/// The number of rows a grid shows for list.
+[[nodiscard]] int VisibleRowCount(const TPropertyItems* list);
+/// The shown row whose band [top, top + pitch) holds y, the first row's top being −(topRow × pitch); none
+/// below the last row.
+[[nodiscard]] TCustomPropertyItem* RowAt(const TPropertyItems* list, int y, int pitch, int topRow);
+/// The row shown directly below item, or above it; none at the end. Hidden rows and rows under a collapsed
+/// parent are passed over.
+[[nodiscard]] TCustomPropertyItem* NextRow(const TCustomPropertyItem* item);
+[[nodiscard]] TCustomPropertyItem* PreviousRow(const TCustomPropertyItem* item);
 
 }  // namespace ovrel::inspector

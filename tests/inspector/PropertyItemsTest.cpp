@@ -151,6 +151,32 @@ TEST_F(ItemTree, RowTopsCountShownRowsAtThePitchLessTheScrolledRows)
     EXPECT_EQ(A2ai->GetRowTop(), 51);  // top row 2: A2 at 17, A2a at 34, A2ai at 51
 }
 
+TEST_F(ItemTree, RowsAreFoundByPositionAndByNeighbour)
+{
+    EXPECT_EQ(VisibleRowCount(View.Categories()), 6);  // A, A1, A1a, A2, B, B2
+    struct Hit {
+        int Y;
+        int TopRow;
+        TCustomPropertyItem* Row;
+    };
+    const Hit hits[] = {{0, 0, A},        {16, 0, A},  {17, 0, A1}, {101, 0, B2},     {102, 0, nullptr},
+                        {-1, 0, nullptr}, {0, 2, A1a}, {-34, 2, A}, {-35, 2, nullptr}};
+    for (const Hit& hit : hits) {
+        SCOPED_TRACE(::testing::Message() << "y " << hit.Y << ", top row " << hit.TopRow);
+        EXPECT_EQ(RowAt(View.Categories(), hit.Y, 17, hit.TopRow), hit.Row);
+    }
+    const std::pair<TCustomPropertyItem*, TCustomPropertyItem*> below[] = {{A, A1}, {A1a, A2},     {A2, B},
+                                                                           {B, B2}, {B2, nullptr}, {A2a, nullptr}};
+    for (const auto& [item, next] : below)
+        EXPECT_EQ(NextRow(item), next) << item->GetCaption();
+    const std::pair<TCustomPropertyItem*, TCustomPropertyItem*> above[] = {{A, nullptr}, {A2, A1a}, {B, A2}, {B2, B}};
+    for (const auto& [item, previous] : above)
+        EXPECT_EQ(PreviousRow(item), previous) << item->GetCaption();
+    A2->SetExpanded(true);
+    EXPECT_EQ(NextRow(A2), A2a);
+    EXPECT_EQ(PreviousRow(B), A2ai);
+}
+
 TEST_F(ItemTree, CellRectanglesByPart)
 {
     View.TopRow = 0;  // A1 at 17, 16 high; splitter 100, width 300, suffix 60
