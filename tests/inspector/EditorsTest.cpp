@@ -238,6 +238,7 @@ public:
         FSaved = GetWindowProc();
         SetWindowProc(TWndMethod(this, &RecordingView::Proc));
     }
+    ~RecordingView() override { SetWindowProc(FSaved); }  // the base's last messages must not come here
     int GetVertScrollDelta(int oldPos, int newPos) override { return (oldPos - newPos) * 10; }
     int GetHorzScrollDelta(int oldPos, int newPos) override { return (oldPos - newPos) * 3; }
     void ScrollClientBy(int dx, int dy) override { Moves.emplace_back(dx, dy); }
