@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -256,6 +257,7 @@ TEST_F(ThemeNotifications, TheManagerAnswersWithTheLastHandlersResultAndNothingW
 
 struct FlatMenuCase {
     const char* Name;
+    friend void PrintTo(const FlatMenuCase& c, std::ostream* os) { *os << c.Name; }
     ui::BOOL SystemFlat;
     std::uint8_t Style;
     bool FlatMenus;
@@ -311,6 +313,7 @@ TEST_F(ThemeNotifications, OnlyAWhiteButtonFaceMakesPlainColoursOnAFullColourScr
 
 struct VisualStylesCase {
     const char* Name;
+    friend void PrintTo(const VisualStylesCase& c, std::ostream* os) { *os << c.Name; }
     ui::SystemProfile Profile;
     bool Enable;
     bool Themed;
@@ -418,6 +421,7 @@ TEST(ThemeGeometry, CaptionAndCloseButtonOfAFloatingFrame)
 
 struct DragHandleCase {
     const char* Name;
+    friend void PrintTo(const DragHandleCase& c, std::ostream* os) { *os << c.Name; }
     bool AllowDrag;
     int Style;
     bool Vertical;

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 namespace ovrel::themes {
@@ -27,6 +28,7 @@ TColor C(int r, int g, int b) { return static_cast<TColor>(RGB(r, g, b)); }
 
 struct ColorCase {
     const char* Name;
+    friend void PrintTo(const ColorCase& c, std::ostream* os) { *os << c.Name; }
     TColor Actual;
     TColor Expected;
 };
