@@ -239,16 +239,23 @@ TEST_F(ThemeNotifications, AControlRemovedDuringAChangeIsNotCalledAgain)
 TEST_F(ThemeNotifications, TheManagerAnswersWithTheLastHandlersResultAndNothingWhenNobodyListens)
 {
     std::vector<Heard> log;
-    RecordingObject listener("listener", log);
+    RecordingObject first("first", log);
+    RecordingObject second("second", log);
+    first.Answer = 7;
+    second.Answer = 9;
     TTBXThemeManager& manager = Manager();
     manager.RemoveNotify(GetNexus());
     manager.RemoveNotify(&Theme());
+    EXPECT_EQ(manager.Broadcast(WM_TBX_THEMENOTIFY, 4, 0), 0);
     manager.NotifyThemeChange();
     EXPECT_TRUE(log.empty());
-    manager.AddNotify(&listener);
-    manager.NotifyThemeChange();
-    EXPECT_EQ(log.size(), 3u);
-    manager.RemoveNotify(&listener);
+    manager.AddNotify(&first);
+    manager.AddNotify(&second);
+    manager.AddNotify(&first);  // listed once
+    EXPECT_EQ(manager.Broadcast(WM_TBX_THEMENOTIFY, 4, 0), 9);
+    EXPECT_EQ(log, (std::vector<Heard>{{"first", WM_TBX_THEMENOTIFY, 4}, {"second", WM_TBX_THEMENOTIFY, 4}}));
+    manager.RemoveNotify(&first);
+    manager.RemoveNotify(&second);
     manager.AddNotify(&Theme());
     manager.AddNotify(GetNexus());
 }

@@ -139,10 +139,9 @@ public:
     void Dispatch(toolkit::TMessage& message) override
     {
         FLog.push_back({FName, message.Msg, message.WParam});
-        if (OnHeard)
-            OnHeard();
+        message.Result = Answer;
     }
-    std::function<void()> OnHeard;
+    std::intptr_t Answer = 0;
 
 private:
     std::string FName;
