@@ -87,27 +87,14 @@ std::vector<std::uint8_t> HorzShadowAlpha(int width, int height, unsigned edges)
 
 std::vector<std::uint8_t> VertShadowAlpha(int width, int height, unsigned edges)
 {
-    if (width <= 0 || height <= 0)
-        return {};
-    std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    int start = 0;
-    int finish = 0;
-    CornerLengths(height, width, edges, start, finish);
+    // The vertical band is the horizontal one turned on its side: the corner formulas are symmetric in their two
+    // distances, so a transposed horizontal band is exact.
+    const std::vector<std::uint8_t> lying = HorzShadowAlpha(height, width, edges);
+    std::vector<std::uint8_t> alpha(lying.size());
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t a = 0;
-            if (y < start) {
-                const int m = std::max(width, start);
-                a = CornerAlpha(std::abs(x + m - width), std::abs(y - m + 1), m);
-            } else if (y >= height - finish) {
-                const int cy = y - (height - finish);
-                const int m = std::max(width, finish);
-                a = CornerAlpha(std::abs(x + m - width), std::abs(cy + m - finish), m);
-            } else {
-                a = static_cast<std::uint8_t>(255 - x * 256 / width);
-            }
-            alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = a;
-        }
+        for (int x = 0; x < width; ++x)
+            alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+                lying[static_cast<std::size_t>(x) * static_cast<std::size_t>(height) + static_cast<std::size_t>(y)];
     return alpha;
 }
 

@@ -16,6 +16,7 @@ namespace {
 
 using namespace ovrel::toolkit;
 using testing::FakeVisualStyles;
+using testing::Item;
 using testing::ScopedVisualStyles;
 
 class DefaultThemeAnswers : public testing::ThemeRuntimeTest {
@@ -53,16 +54,6 @@ TEST_F(DefaultThemeAnswers, WithVisualStylesTheSplitPartIsTheToolbarPartTwoWider
     styles.PartSize = ui::SIZE{13, 22};
     EXPECT_EQ(Theme().GetIntegerMetric(10), 15);
     EXPECT_TRUE(Theme().GetBooleanMetric(5));
-}
-
-TItemPaintInfo Item(int viewType, int options, bool enabled, std::uint8_t hover = HK_NONE)
-{
-    TItemPaintInfo info;
-    info.ViewType = viewType;
-    info.ItemOptions = options;
-    info.Enabled = enabled;
-    info.HoverKind = hover;
-    return info;
 }
 
 enum class Ask { Text, Item, ImageBackground };

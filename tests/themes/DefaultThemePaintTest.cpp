@@ -21,6 +21,7 @@ namespace ovrel::themes {
 namespace {
 
 using namespace ovrel::toolkit;
+using testing::Item;
 using testing::PaintTarget;
 using testing::Palette;
 
@@ -86,16 +87,6 @@ TRect Moved(TRect r, int d)
 {
     ui::OffsetRect(&r, d, d);
     return r;
-}
-
-TItemPaintInfo Item(int viewType, int options, bool enabled, std::uint8_t hover = HK_NONE)
-{
-    TItemPaintInfo info;
-    info.ViewType = viewType;
-    info.ItemOptions = options;
-    info.Enabled = enabled;
-    info.HoverKind = hover;
-    return info;
 }
 
 constexpr int ToolbarItem = IO_TOOLBARSTYLE | IO_APPACTIVE;

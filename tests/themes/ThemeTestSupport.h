@@ -205,6 +205,17 @@ private:
     bool FWasActive = true;
 };
 
+/// The paint information of an item in a view of that type.
+inline TItemPaintInfo Item(int viewType, int options, bool enabled, std::uint8_t hover = HK_NONE)
+{
+    TItemPaintInfo info;
+    info.ViewType = viewType;
+    info.ItemOptions = options;
+    info.Enabled = enabled;
+    info.HoverKind = hover;
+    return info;
+}
+
 /// A canvas of the class library over an image: draw through Canvas, read pixels through Image.
 class PaintTarget {
 public:
