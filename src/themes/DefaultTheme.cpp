@@ -5,6 +5,8 @@
 #include "themes/Themes_p.h"
 #include "themes/VisualStyles.h"
 
+#include "toolbars/Common.h"
+
 #include "platform/ui/Gdi.h"
 #include "platform/ui/SysTables.h"
 
@@ -90,36 +92,6 @@ template <std::size_t N> std::array<TPoint, N> Moved(std::array<TPoint, N> point
     return points;
 }
 
-// Drops the last UTF-8 character of text.
-void PopCharacter(std::string& text)
-{
-    while (!text.empty()) {
-        const auto byte = static_cast<unsigned char>(text.back());
-        text.pop_back();
-        if ((byte & 0xC0) != 0x80)
-            return;
-    }
-}
-
-// '&' marks the next character (not shown); "&&" stands for one '&'.
-std::string StripPrefixes(std::string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && ++i == text.size())
-            break;
-        out += text[i];
-    }
-    return out;
-}
-
-int TextWidth(HDC dc, std::string_view text)
-{
-    SIZE size;
-    GetTextExtentPoint32(dc, text, &size);
-    return size.cx;
-}
-
 // Text in the canvas font and a colour, without a background.
 void DrawTextIn(TCanvas& canvas, std::string_view text, TRect rect, UINT format, TColor color)
 {
@@ -131,44 +103,15 @@ void DrawTextIn(TCanvas& canvas, std::string_view text, TRect rect, UINT format,
     DrawText(dc, text, &rect, format);
 }
 
-// Text running downwards in the canvas font, centred across rect, from its top (or centred along it with
-// DT_CENTER); prefixes, DT_END_ELLIPSIS and DT_NOCLIP as DrawText has them. Accelerators are not underlined.
+// Text running downwards in the canvas font and a colour, without a background.
 void DrawRotatedText(TCanvas& canvas, std::string_view text, const TRect& rect, UINT format, TColor color)
 {
-    if (text.empty())
-        return;
     HDC dc = canvas.GetHandle();
     TSavedDC saved(dc);
-    HFONT font = canvas.GetFont()->GetHandle();
-    SelectObject(dc, font);
-    std::string s = (format & DT_NOPREFIX) != 0 ? std::string(text) : StripPrefixes(text);
-    const int height = rect.bottom - rect.top;
-    if ((format & DT_END_ELLIPSIS) != 0 && s.size() > 1 && TextWidth(dc, s) > height) {
-        if (height < 3) {
-            std::size_t end = 1;
-            while (end < s.size() && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80)
-                ++end;
-            s.resize(end);
-        } else {
-            PopCharacter(s);
-            while (s.size() >= 2 && TextWidth(dc, s + "...") > height)
-                PopCharacter(s);
-            s += "...";
-        }
-    }
-    TEXTMETRIC metrics;
-    GetTextMetrics(dc, &metrics);
-    const int x = rect.left + (rect.right - rect.left - metrics.tmHeight) / 2;
-    const int y = (format & DT_CENTER) != 0 ? rect.top + (height - TextWidth(dc, s)) / 2 : rect.top;
-    if ((format & DT_NOCLIP) == 0)
-        IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
-    TOwnedObject vertical(CreateVerticalFont(font));
-    SelectObject(dc, vertical.Get());
+    SelectObject(dc, canvas.GetFont()->GetHandle());
     SetTextColor(dc, ResolveColor(color));
     SetBkMode(dc, TRANSPARENT);
-    SetTextAlign(dc, TA_BOTTOM);
-    TextOut(dc, x, y, s);
-    SelectObject(dc, font);
+    toolbars::DrawVerticalText(dc, text, rect, format);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "themes/ThemeInterface.h"
 
+#include "toolbars/Common.h"
+
 #include "platform/ui/Gdi.h"
 #include "platform/ui/SysTables.h"
 #include "platform/ui/Window.h"
@@ -49,15 +51,6 @@ std::unique_ptr<TTBXThemeManager>& ManagerSlot()
 {
     static std::unique_ptr<TTBXThemeManager> manager;
     return manager;
-}
-
-// An NT platform above version 5.0.
-bool IsWindowsXPOrLater()
-{
-    const DWORD version = GetVersion();
-    const DWORD major = version & 0xFF;
-    const DWORD minor = (version >> 8) & 0xFF;
-    return (version & 0x80000000u) == 0 && (major > 5 || (major == 5 && minor > 0));
 }
 
 }  // namespace
@@ -136,7 +129,7 @@ void TTBXThemeManager::RefreshColors()
     }
 
     BOOL flat = FALSE;
-    if (IsWindowsXPOrLater() && SystemParametersInfo(SPI_GETFLATMENU, 0, &flat, 0) == FALSE)
+    if (toolbars::IsWindowsXPOrLater() && SystemParametersInfo(SPI_GETFLATMENU, 0, &flat, 0) == FALSE)
         flat = FALSE;
     if (flat != FALSE && FFlatMenuStyle == 1) {
         s.FlatMenus = false;
@@ -176,7 +169,7 @@ void TTBXThemeManager::OpenVisualStyles()
     TColorState& s = State();
     s.VisualStylesActive = false;
     TVisualStyles* styles = GetVisualStyles();
-    if (!IsWindowsXPOrLater() || !FEnableVisualStyles || styles == nullptr)
+    if (!toolbars::IsWindowsXPOrLater() || !FEnableVisualStyles || styles == nullptr)
         return;
     s.VisualStylesActive = styles->IsThemed();
     if (!s.VisualStylesActive)

@@ -2,6 +2,8 @@
 
 #include "themes/Themes_p.h"
 
+#include "toolbars/Common.h"
+
 #include "platform/ui/Gdi.h"
 #include "platform/ui/SysTables.h"
 #include "toolkit/SysUtils.h"
@@ -48,22 +50,6 @@ private:
     HBRUSH FBrush = nullptr;
     bool FOwned = false;
 };
-
-// The frame of r: r less r shrunk by (sx, sy), in device coordinates of dc.
-HRGN FrameRegion(HDC dc, const TRect& r, int sx, int sy)
-{
-    std::array<POINT, 2> corners{POINT{r.left, r.top}, POINT{r.right, r.bottom}};
-    LPtoDP(dc, corners.data(), 2);
-    const RECT outer{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-    HRGN region = CreateRectRgnIndirect(&outer);
-    RECT inner = outer;
-    InflateRect(&inner, -sx, -sy);
-    if (!IsRectEmpty(&inner)) {
-        TOwnedObject hole(CreateRectRgnIndirect(&inner));
-        CombineRgn(region, region, hole.Get(), RGN_DIFF);
-    }
-    return region;
-}
 
 std::unique_ptr<TThemeWorkObjects>& WorkObjectsSlot()
 {
@@ -183,31 +169,10 @@ void DrawLineColor(TCanvas& canvas, int x1, int y1, int x2, int y2, TColor color
     canvas.LineTo(x2, y2);
 }
 
-// The toolbar layer draws the same frame for its own drags; this one serves the themes, which do not stand on
-// that layer.
 void DrawDragFrame(HDC dc, const TRect* newRect, const TRect* oldRect)
 {
-    constexpr int FrameX = 3;
-    constexpr int FrameY = 2;
-    // Alternate pixels of every row, shifted by one from row to row.
-    static constexpr std::array<std::uint8_t, 16> Halftone{0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0,
-                                                           0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
-    TOwnedObject paint(newRect != nullptr ? FrameRegion(dc, *newRect, FrameX, FrameY) : CreateNullRegion());
-    if (oldRect != nullptr) {
-        TOwnedObject old(FrameRegion(dc, *oldRect, FrameX, FrameY));
-        CombineRgn(paint.Get(), paint.Get(), old.Get(), RGN_XOR);
-    }
-    TOwnedObject pattern(CreateBitmap(8, 8, 1, 1, Halftone.data()));
-    TOwnedObject brush(CreatePatternBrush(pattern.Get()));
-    detail::TSavedDC saved(dc);
-    // A set pattern bit takes the background colour: white inverts, black leaves the pixel.
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    SelectClipRgn(dc, paint.Get());
-    SelectObject(dc, brush.Get());
-    RECT box;
-    if (GetClipBox(dc, &box) != NULLREGION && !IsRectEmpty(&box))
-        PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
+    constexpr TSize FrameSize{3, 2};
+    toolbars::DrawHalftoneDragRect(dc, newRect, oldRect, FrameSize, FrameSize);
 }
 
 // ---- Memory and controls ----------------------------------------------------------------------------------
