@@ -1,7 +1,7 @@
 // Brushes and the brush origin, pens, raster operations, blits between DCs, monochrome glyphs, alpha blending
 // and the life of GDI objects, checked by reading pixels back.
 
-#include "GdiTestSupport.h"
+#include "support/GdiTestSupport.h"
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/SysTables.h"

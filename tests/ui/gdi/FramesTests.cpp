@@ -1,6 +1,6 @@
 // Edges, frame controls, focus rectangles and captions, drawn from the system colours and read back.
 
-#include "GdiTestSupport.h"
+#include "support/GdiTestSupport.h"
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/SysTables.h"

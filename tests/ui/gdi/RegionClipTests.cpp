@@ -1,6 +1,6 @@
 // Regions, clipping, saved DC states and the window and viewport origins, checked by reading pixels back.
 
-#include "GdiTestSupport.h"
+#include "support/GdiTestSupport.h"
 
 #include "platform/ui/Gdi.h"
 

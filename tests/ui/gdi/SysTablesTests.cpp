@@ -1,7 +1,7 @@
 // The system table: the classic defaults the program relies on, the RAII override, parameters that fail,
 // screen facts, colour brushes that follow the table, and the change notification.
 
-#include "GdiTestSupport.h"
+#include "support/GdiTestSupport.h"
 
 #include "platform/ui/SysTables.h"
 

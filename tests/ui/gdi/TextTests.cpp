@@ -1,7 +1,7 @@
 // Text output and fonts: DrawText's flags, prefixes, ellipses, measuring, text alignment and vertical fonts.
 // The checks compare geometry (where ink lands, how wide and high), never glyph shapes.
 
-#include "GdiTestSupport.h"
+#include "support/GdiTestSupport.h"
 
 #include "platform/ui/Gdi.h"
 

@@ -1,0 +1,750 @@
+// The classic paints of the default theme, drawn into images and read back: the geometry and colours of
+// buttons, captions, glyphs, separators, menu items, frames of pop-ups, toolbars, panels and floating windows,
+// and the parts of a status bar.
+
+#include "ThemeTestSupport.h"
+
+#include "themes/DefaultTheme.h"
+#include "themes/ThemeUtils.h"
+
+#include "toolkit/Graphics.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace ovrel::themes {
+namespace {
+
+using namespace ovrel::toolkit;
+using testing::Item;
+using testing::PaintTarget;
+using testing::Palette;
+
+constexpr ui::COLORREF Back = ui::RGB(90, 200, 90);
+
+// The bounds of the pixels of one colour (all zeros when there are none).
+TRect InkOf(const ui::testing::Canvas& image, ui::COLORREF color)
+{
+    TRect r{image.Width(), image.Height(), 0, 0};
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x)
+            if (image.At(x, y) == color) {
+                r.left = std::min<ui::LONG>(r.left, x);
+                r.top = std::min<ui::LONG>(r.top, y);
+                r.right = std::max<ui::LONG>(r.right, x + 1);
+                r.bottom = std::max<ui::LONG>(r.bottom, y + 1);
+            }
+    return r.right == 0 ? TRect{} : r;
+}
+
+int Distance(ui::COLORREF a, ui::COLORREF b)
+{
+    const auto d = [](int x, int y) { return (x - y) * (x - y); };
+    return d(ui::GetRValue(a), ui::GetRValue(b)) + d(ui::GetGValue(a), ui::GetGValue(b)) +
+           d(ui::GetBValue(a), ui::GetBValue(b));
+}
+
+bool Nearer(ui::COLORREF pixel, ui::COLORREF to, ui::COLORREF than)
+{
+    return Distance(pixel, to) < Distance(pixel, than);
+}
+
+// The bounds of the pixels of area nearer to color than to any of the others: text is drawn antialiased, so its
+// edges blend with what lies behind.
+TRect InkNear(const ui::testing::Canvas& image, ui::COLORREF color, std::initializer_list<ui::COLORREF> others,
+              TRect area = TRect{0, 0, 10000, 10000})
+{
+    TRect r{image.Width(), image.Height(), 0, 0};
+    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, image.Height()); ++y)
+        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, image.Width()); ++x) {
+            const ui::COLORREF pixel = image.At(x, y);
+            const int mine = Distance(pixel, color);
+            if (std::all_of(others.begin(), others.end(), [&](ui::COLORREF o) { return mine < Distance(pixel, o); })) {
+                r.left = std::min<ui::LONG>(r.left, x);
+                r.top = std::min<ui::LONG>(r.top, y);
+                r.right = std::max<ui::LONG>(r.right, x + 1);
+                r.bottom = std::max<ui::LONG>(r.bottom, y + 1);
+            }
+        }
+    return r.right == 0 ? TRect{} : r;
+}
+
+// A row or column as the canvas spells it: dots, then marks, then dots.
+std::string Marks(int before, int marks, int after)
+{
+    std::string s(static_cast<std::size_t>(before), '.');
+    s.append(static_cast<std::size_t>(marks), '#');
+    s.append(static_cast<std::size_t>(after), '.');
+    return s;
+}
+
+TRect Moved(TRect r, int d)
+{
+    ui::OffsetRect(&r, d, d);
+    return r;
+}
+
+constexpr int ToolbarItem = IO_TOOLBARSTYLE | IO_APPACTIVE;
+constexpr int MenuItem = IO_APPACTIVE;
+
+class DefaultThemePaint : public testing::ThemeRuntimeTest {
+protected:
+    void SetFlatMenus()
+    {
+        Table().FlatMenu = ui::TRUE;
+        Manager().RefreshColors();
+    }
+};
+
+// ---- Buttons ----------------------------------------------------------------------------------------------
+
+struct ButtonCase {
+    const char* Name;
+    friend void PrintTo(const ButtonCase& c, std::ostream* os) { *os << c.Name; }
+    bool FlatMenus;
+    TItemPaintInfo Info;
+    // Colours at (0, 0), (19, 19), (1, 1), (2, 1) and (5, 5) of a 20 by 20 button.
+    ui::COLORREF Corner, FarCorner, Inner, NextInner, Middle;
+};
+
+class ButtonTable : public DefaultThemePaint, public ::testing::WithParamInterface<ButtonCase> {};
+
+TEST_P(ButtonTable, DrawsTheEdgeOfItsStateAndDithersACheckedButton)
+{
+    const ButtonCase& c = GetParam();
+    if (c.FlatMenus)
+        SetFlatMenus();
+    PaintTarget target(20, 20, Back);
+    Theme().PaintButton(target.Canvas, Rect(0, 0, 20, 20), c.Info);
+    const auto& image = target.Image;
+    EXPECT_EQ(image.At(0, 0), c.Corner);
+    EXPECT_EQ(image.At(19, 19), c.FarCorner);
+    EXPECT_EQ(image.At(1, 1), c.Inner);
+    EXPECT_EQ(image.At(2, 1), c.NextInner);
+    EXPECT_EQ(image.At(5, 5), c.Middle);
+}
+
+TItemPaintInfo With(TItemPaintInfo info, bool pushed, bool checked)
+{
+    info.Pushed = pushed;
+    info.Checked = checked;
+    return info;
+}
+
+constexpr ui::COLORREF Hl = Palette::Highlight;
+constexpr ui::COLORREF Sh = Palette::Shadow;
+constexpr ui::COLORREF Face = Palette::Face;
+const TItemPaintInfo Plain = Item(VT_TOOLBARVIEW, ToolbarItem, true);
+const TItemPaintInfo Hot = Item(VT_TOOLBARVIEW, ToolbarItem, true, HK_HOT);
+const TItemPaintInfo Opaque = Item(VT_TOOLBARVIEW | VT_OPAQUE, ToolbarItem, true);
+const TItemPaintInfo OpaqueHot = Item(VT_TOOLBARVIEW | VT_OPAQUE, ToolbarItem, true, HK_HOT);
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ButtonTable,
+    ::testing::Values(
+        ButtonCase{"Normal", false, Plain, Back, Back, Back, Back, Back},
+        ButtonCase{"Hot", false, Hot, Hl, Sh, Back, Back, Back},
+        ButtonCase{"Pushed", false, With(Hot, true, false), Sh, Hl, Back, Back, Back},
+        ButtonCase{"CheckedIsDithered", false, With(Plain, false, true), Sh, Hl, Face, Hl, Face},
+        ButtonCase{"CheckedHotIsNot", false, With(Hot, false, true), Sh, Hl, Back, Back, Back},
+        ButtonCase{"DisabledPushedIsFlat", false, With(Item(VT_TOOLBARVIEW, ToolbarItem, false), true, false), Back,
+                   Back, Back, Back, Back},
+        ButtonCase{"DisabledHotByKeyboard", false, Item(VT_TOOLBARVIEW, ToolbarItem, false, HK_DISABLED), Hl, Sh, Back,
+                   Back, Back},
+        ButtonCase{"Designing", false, Item(VT_TOOLBARVIEW, ToolbarItem | IO_DESIGNING, true), Hl, Sh, Back, Back,
+                   Back},
+        ButtonCase{"OpaqueIsRaisedWithAFace", false, Opaque, Palette::Light, Palette::DarkShadow, Hl, Hl, Face},
+        ButtonCase{"OpaqueHotIsSoft", false, OpaqueHot, Hl, Palette::DarkShadow, Palette::Light, Palette::Light, Face},
+        ButtonCase{"OpaquePushedIsSunkenAndSoft", false, With(OpaqueHot, true, false), Palette::DarkShadow, Hl, Sh, Sh,
+                   Face},
+        ButtonCase{"OpaqueCheckedIsDithered", false, With(Opaque, false, true), Sh, Hl, Palette::DarkShadow,
+                   Palette::DarkShadow, Face},
+        ButtonCase{"FlatHotIsFilledFirst", true, Hot, Hl, Sh, Face, Face, Face},
+        ButtonCase{"FlatMenuBarHotIsSelected", true, Item(VT_MENUBAR, ToolbarItem, true, HK_HOT), Palette::Selection,
+                   Palette::Selection, Palette::Selection, Palette::Selection, Palette::Selection},
+        ButtonCase{"MenuBarHotWithoutFlatMenusIsRaised", false, Item(VT_MENUBAR, ToolbarItem, true, HK_HOT), Hl, Sh,
+                   Back, Back, Back}),
+    [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(DefaultThemePaint, TheDropPartOfASplitButtonGetsItsArrowUnmoved)
+{
+    PaintTarget target(11, 20, Back);
+    TItemPaintInfo info = With(Item(VT_TOOLBARVIEW, ToolbarItem | IO_COMBO, true, HK_HOT), true, false);
+    info.SplitPart = SP_DROPPART;
+    Theme().PaintButton(target.Canvas, Rect(0, 0, 11, 20), info);
+    // Arrow centre (5, 9); toolbar-style arrows take the menu text colour.
+    EXPECT_EQ(InkOf(target.Image, Palette::MenuText), Rect(3, 9, 8, 12));
+    EXPECT_EQ(target.Image.At(0, 0), Sh);
+}
+
+// ---- Captions ---------------------------------------------------------------------------------------------
+
+class CaptionPaint : public DefaultThemePaint {
+protected:
+    static constexpr ui::UINT Format = ui::DT_SINGLELINE | ui::DT_VCENTER | ui::DT_CENTER;
+
+    std::unique_ptr<PaintTarget> Paint(const TItemPaintInfo& info, TColor fontColor = clNone, bool rotated = false)
+    {
+        auto target = std::make_unique<PaintTarget>(60, 60, Back);
+        target->Canvas.GetFont()->SetColor(fontColor);
+        Theme().PaintCaption(target->Canvas, Rect(0, 0, 60, 60), info, "Hex", Format, rotated);
+        return target;
+    }
+};
+
+TEST_F(CaptionPaint, PushedOrCheckedToolbarCaptionsMoveByOnePixel)
+{
+    const TRect still = Paint(Plain)->Image.InkBounds(Back);
+    ASSERT_FALSE(ui::IsRectEmpty(&still));
+    EXPECT_EQ(Paint(With(Plain, true, false))->Image.InkBounds(Back), Moved(still, 1));
+    EXPECT_EQ(Paint(With(Plain, false, true))->Image.InkBounds(Back), Moved(still, 1));
+    // A checked menu item is no toolbar-style item: its caption stays.
+    const TItemPaintInfo menu = Item(VT_POPUPMENU, MenuItem, true);
+    EXPECT_EQ(Paint(With(menu, false, true))->Image.InkBounds(Back), Paint(menu)->Image.InkBounds(Back));
+    EXPECT_EQ(Paint(menu)->Image.InkBounds(Back), still);
+}
+
+TEST_F(CaptionPaint, AFlatMenuBarKeepsItsPushedCaptionInPlace)
+{
+    SetFlatMenus();
+    const TItemPaintInfo bar = Item(VT_MENUBAR, ToolbarItem, true);
+    const TRect still = Paint(bar)->Image.InkBounds(Back);
+    ASSERT_FALSE(ui::IsRectEmpty(&still));
+    EXPECT_EQ(Paint(With(bar, true, false))->Image.InkBounds(Back), still);
+}
+
+TEST_F(CaptionPaint, DisabledCaptionsAreInReliefExceptOnASelection)
+{
+    const auto relief = Paint(Item(VT_TOOLBARVIEW, ToolbarItem, false));
+    const TRect shadow = InkNear(relief->Image, Sh, {Back, Hl});
+    const TRect light = InkNear(relief->Image, Hl, {Back, Sh});
+    ASSERT_FALSE(ui::IsRectEmpty(&shadow));
+    EXPECT_EQ(light.right, shadow.right + 1);
+    EXPECT_EQ(light.bottom, shadow.bottom + 1);
+
+    const auto selected = Paint(Item(VT_POPUPMENU, MenuItem, false, HK_DISABLED));
+    const TRect grey = InkNear(selected->Image, Palette::GrayText, {Back, Hl});
+    const TRect none = InkNear(selected->Image, Hl, {Back, Palette::GrayText});
+    EXPECT_FALSE(ui::IsRectEmpty(&grey));
+    EXPECT_TRUE(ui::IsRectEmpty(&none));
+}
+
+TEST_F(CaptionPaint, TheFontsOwnColourWinsAndRotatedCaptionsRunDownwards)
+{
+    const TRect red = InkNear(Paint(Plain, clRed)->Image, ui::testing::Red, {Back, Palette::ButtonText});
+    EXPECT_FALSE(ui::IsRectEmpty(&red));
+    const TRect flat = Paint(Plain)->Image.InkBounds(Back);
+    const TRect down = Paint(Plain, clNone, true)->Image.InkBounds(Back);
+    ASSERT_FALSE(ui::IsRectEmpty(&down));
+    EXPECT_GT(flat.right - flat.left, flat.bottom - flat.top);
+    EXPECT_GT(down.bottom - down.top, down.right - down.left);
+}
+
+// ---- Glyphs -----------------------------------------------------------------------------------------------
+
+TEST_F(DefaultThemePaint, CheckMarkIsTwoPixelsThickWithALightStrokeWhenEnabled)
+{
+    PaintTarget enabled(16, 16, Back);
+    Theme().PaintCheckMark(enabled.Canvas, Rect(0, 0, 16, 16), Item(VT_POPUPMENU, MenuItem, true));
+    // Around (7, 10): from (5, 8) down to (7, 10) and up to (11, 6).
+    for (const TPoint p : {TPoint{5, 8}, TPoint{5, 9}, TPoint{7, 10}, TPoint{7, 11}, TPoint{11, 6}, TPoint{11, 7}})
+        EXPECT_EQ(enabled.Image.At(p.x, p.y), Palette::ButtonText) << p.x << ',' << p.y;
+    for (const TPoint p : {TPoint{4, 8}, TPoint{7, 12}, TPoint{12, 7}})
+        EXPECT_EQ(enabled.Image.At(p.x, p.y), Hl) << p.x << ',' << p.y;
+    EXPECT_EQ(InkOf(enabled.Image, Palette::ButtonText), Rect(5, 6, 12, 12));
+
+    PaintTarget disabled(16, 16, Back);
+    Theme().PaintCheckMark(disabled.Canvas, Rect(0, 0, 16, 16), Item(VT_POPUPMENU, MenuItem, false));
+    EXPECT_EQ(InkOf(disabled.Image, Palette::GrayText), Rect(5, 6, 12, 12));
+    EXPECT_EQ(disabled.Image.Count(Hl), 0);
+}
+
+TEST_F(DefaultThemePaint, DropDownArrowsPointDownOrLeftAndMoveWhenPushed)
+{
+    const auto paint = [this](TItemPaintInfo info) {
+        auto target = std::make_unique<PaintTarget>(11, 11, Back);
+        Theme().PaintDropDownArrow(target->Canvas, Rect(0, 0, 11, 11), info);
+        return target;
+    };
+    const TItemPaintInfo menu = Item(VT_POPUPMENU, MenuItem, true);
+    const auto down = paint(menu);
+    EXPECT_EQ(down->Image.Row(4, Palette::ButtonText, 0, 11), "...#####...");
+    EXPECT_EQ(down->Image.Row(5, Palette::ButtonText, 0, 11), "....###....");
+    EXPECT_EQ(down->Image.Row(6, Palette::ButtonText, 0, 11), ".....#.....");
+    EXPECT_EQ(InkOf(paint(With(menu, true, false))->Image, Palette::ButtonText), Rect(4, 5, 9, 8));
+    TItemPaintInfo dropPart = With(menu, true, false);
+    dropPart.SplitPart = SP_DROPPART;
+    EXPECT_EQ(InkOf(paint(dropPart)->Image, Palette::ButtonText), Rect(3, 4, 8, 7));
+
+    TItemPaintInfo vertical = menu;
+    vertical.IsVertical = true;
+    const auto left = paint(vertical);
+    EXPECT_EQ(left->Image.Column(5, Palette::ButtonText, 0, 11), "..#####....");
+    EXPECT_EQ(InkOf(left->Image, Palette::ButtonText), Rect(3, 2, 6, 7));
+
+    const auto disabled = paint(Item(VT_POPUPMENU, MenuItem, false));
+    EXPECT_EQ(InkOf(disabled->Image, Sh), Rect(3, 4, 8, 7));
+    EXPECT_EQ(disabled->Image.At(8, 5), Hl);
+}
+
+TEST_F(DefaultThemePaint, ChevronGlyphsSitAtTheFarEndAndMoveWhenPushed)
+{
+    const auto paint = [this](TItemPaintInfo info) {
+        auto target = std::make_unique<PaintTarget>(13, 20, Back);
+        Theme().PaintChevron(target->Canvas, Rect(0, 0, 13, 20), info);
+        return target;
+    };
+    // Horizontal: 9 to 4 pixels from the right edge, 2 below the top.
+    EXPECT_EQ(InkOf(paint(Plain)->Image, Palette::ButtonText), Rect(4, 2, 10, 7));
+    EXPECT_EQ(InkOf(paint(With(Hot, true, false))->Image, Palette::ButtonText), Rect(5, 3, 11, 8));
+    TItemPaintInfo vertical = Plain;
+    vertical.IsVertical = true;
+    EXPECT_EQ(InkOf(paint(vertical)->Image, Palette::ButtonText), Rect(2, 4, 7, 10));
+    const auto disabled = paint(Item(VT_TOOLBARVIEW, ToolbarItem, false));
+    EXPECT_EQ(InkOf(disabled->Image, Sh), Rect(4, 2, 10, 7));
+    EXPECT_EQ(InkOf(disabled->Image, Hl).right, 11);
+    EXPECT_EQ(InkOf(disabled->Image, Hl).bottom, 8);
+}
+
+TEST_F(DefaultThemePaint, ImagesMoveWhenPushedAndShowTheListsDisabledLook)
+{
+    TImageList images(nullptr);
+    images.SetSize(4, 4);
+    TBitmap cell;
+    cell.SetSize(4, 4);
+    cell.GetCanvas()->GetBrush()->SetColor(clRed);
+    cell.GetCanvas()->FillRect(Rect(0, 0, 4, 4));
+    cell.GetCanvas()->SetPixel(3, 3, clWhite);  // left uncovered
+    images.AddMasked(&cell, clWhite);
+    const auto paint = [&](TItemPaintInfo info, int index) {
+        auto target = std::make_unique<PaintTarget>(10, 10, Back);
+        Theme().PaintImage(target->Canvas, Rect(2, 2, 8, 8), info, &images, index);
+        return target;
+    };
+    EXPECT_EQ(InkOf(paint(Plain, 0)->Image, ui::testing::Red), Rect(2, 2, 6, 6));
+    EXPECT_EQ(paint(Plain, 0)->Image.At(5, 5), Back);
+    EXPECT_EQ(InkOf(paint(With(Plain, true, false), 0)->Image, ui::testing::Red), Rect(3, 3, 7, 7));
+    const auto disabled = paint(Item(VT_TOOLBARVIEW, ToolbarItem, false), 0);
+    EXPECT_EQ(disabled->Image.Count(ui::testing::Red), 0);
+    EXPECT_GT(disabled->Image.Count(Sh), 0);
+    EXPECT_EQ(paint(Plain, 1)->Image.CountOther(Back), 0);
+}
+
+// ---- Separators and menu items ----------------------------------------------------------------------------
+
+struct SeparatorCase {
+    const char* Name;
+    friend void PrintTo(const SeparatorCase& c, std::ostream* os) { *os << c.Name; }
+    int ViewType;
+    int Options;
+    bool LineSeparator;
+    int Inset;
+};
+
+class SeparatorTable : public DefaultThemePaint, public ::testing::WithParamInterface<SeparatorCase> {};
+
+TEST_P(SeparatorTable, EtchesALineThroughTheMiddleShortenedByTheInset)
+{
+    const SeparatorCase& c = GetParam();
+    PaintTarget horizontal(40, 10, Back);
+    Theme().PaintSeparator(horizontal.Canvas, Rect(0, 0, 40, 10), Item(c.ViewType, c.Options, true), true,
+                           c.LineSeparator);
+    EXPECT_EQ(InkOf(horizontal.Image, Sh), Rect(c.Inset, 4, 40 - c.Inset, 5));
+    EXPECT_EQ(InkOf(horizontal.Image, Hl), Rect(c.Inset, 5, 40 - c.Inset, 6));
+    if ((c.Options & IO_TOOLBARSTYLE) == 0)
+        return;  // vertical separators live on toolbars
+    PaintTarget vertical(10, 40, Back);
+    Theme().PaintSeparator(vertical.Canvas, Rect(0, 0, 10, 40), Item(c.ViewType, c.Options, true), false,
+                           c.LineSeparator);
+    EXPECT_EQ(InkOf(vertical.Image, Sh), Rect(4, c.Inset, 5, 40 - c.Inset));
+    EXPECT_EQ(InkOf(vertical.Image, Hl), Rect(5, c.Inset, 6, 40 - c.Inset));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SeparatorTable,
+                         ::testing::Values(SeparatorCase{"Toolbar", VT_TOOLBARVIEW, ToolbarItem, false, 0},
+                                           SeparatorCase{"LineOnAToolbar", VT_TOOLBARVIEW, ToolbarItem, true, 4},
+                                           SeparatorCase{"LineOnAFloatingToolbar", VT_TOOLBARVIEW | VT_FLOATING,
+                                                         ToolbarItem, true, 1},
+                                           SeparatorCase{"Menu", VT_POPUPMENU, MenuItem, true, 12},
+                                           SeparatorCase{"MenuBlankLine", VT_POPUPMENU, MenuItem, false, 12}),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+TEST_F(DefaultThemePaint, ABlankSeparatorDrawsNothing)
+{
+    PaintTarget target(40, 10, Back);
+    Theme().PaintSeparator(target.Canvas, Rect(0, 0, 40, 10), Item(VT_TOOLBARVIEW, ToolbarItem, false), true, true);
+    EXPECT_EQ(target.Image.CountOther(Back), 0);
+}
+
+TEST_F(DefaultThemePaint, AHotSubmenuItemIsSelectedRightOfItsImageColumnWithItsArrow)
+{
+    PaintTarget target(100, 20, Back);
+    TItemPaintInfo info = Item(VT_POPUPMENU, MenuItem | IO_SUBMENUITEM, true, HK_HOT);
+    info.ImageShown = true;
+    info.PopupMargin = 20;
+    Theme().PaintMenuItem(target.Canvas, Rect(0, 0, 100, 20), info);
+    // The selection starts metric 32 (1) plus the image column to the right.
+    EXPECT_EQ(target.Image.At(21, 10), Palette::Selection);
+    EXPECT_EQ(target.Image.At(99, 0), Palette::Selection);
+    EXPECT_EQ(target.Image.At(20, 10), Back);
+    // The image column of a hot item is painted as a hot button.
+    EXPECT_EQ(target.Image.At(0, 0), Hl);
+    EXPECT_EQ(target.Image.At(19, 19), Sh);
+    // The arrow: two thirds of the check width (13) plus 2 from the right edge, centred.
+    EXPECT_EQ(InkOf(target.Image, Palette::SelectionText), Rect(90, 7, 94, 14));
+}
+
+TEST_F(DefaultThemePaint, MenuItemsOfOtherStates)
+{
+    const auto paint = [this](TItemPaintInfo info) {
+        auto target = std::make_unique<PaintTarget>(100, 20, Back);
+        Theme().PaintMenuItem(target->Canvas, Rect(0, 0, 100, 20), info);
+        return target;
+    };
+    // Disabled: no selection; the arrow in relief.
+    const auto disabled = paint(Item(VT_POPUPMENU, MenuItem | IO_SUBMENUITEM, false));
+    EXPECT_EQ(disabled->Image.Count(Palette::Selection), 0);
+    EXPECT_EQ(InkOf(disabled->Image, Sh), Rect(90, 7, 94, 14));
+    EXPECT_EQ(disabled->Image.At(94, 11), Hl);
+    // Disabled and hot by keyboard: selected, the arrow drawn plainly.
+    const auto keyboard = paint(Item(VT_POPUPMENU, MenuItem | IO_SUBMENUITEM, false, HK_DISABLED));
+    EXPECT_EQ(keyboard->Image.At(5, 10), Palette::Selection);
+    EXPECT_EQ(InkOf(keyboard->Image, Palette::SelectionText), Rect(90, 7, 94, 14));
+    // A split item keeps a check-wide drop area at the right, etched at its left while not hot.
+    const auto split = paint(Item(VT_POPUPMENU, MenuItem | IO_SUBMENUITEM | IO_COMBO, true));
+    EXPECT_EQ(split->Image.Column(87, Sh, 0, 20), std::string(20, '#'));
+    EXPECT_EQ(split->Image.Column(88, Hl, 0, 20), std::string(20, '#'));
+    EXPECT_EQ(InkOf(split->Image, Palette::MenuText), Rect(90, 7, 94, 14));
+    // A hot split item: the selection stops at the drop area, which is boxed.
+    const auto hotSplit = paint(Item(VT_POPUPMENU, MenuItem | IO_COMBO, true, HK_HOT));
+    EXPECT_EQ(hotSplit->Image.At(86, 10), Palette::Selection);
+    EXPECT_EQ(hotSplit->Image.At(87, 0), Sh);
+    EXPECT_EQ(hotSplit->Image.At(99, 19), Hl);
+    // A checked item without an image: its image column looks like a checked button.
+    TItemPaintInfo checked = Item(VT_POPUPMENU, MenuItem, true);
+    checked.Checked = true;
+    checked.PopupMargin = 20;
+    const auto column = paint(checked);
+    EXPECT_EQ(column->Image.At(0, 0), Sh);
+    EXPECT_EQ(column->Image.At(19, 19), Hl);
+    EXPECT_EQ(column->Image.Row(1, Face, 1, 19), "#.#.#.#.#.#.#.#.#.");
+    EXPECT_EQ(column->Image.At(40, 10), Back);
+}
+
+// ---- Frames -----------------------------------------------------------------------------------------------
+
+struct PopupBorderCase {
+    const char* Name;
+    friend void PrintTo(const PopupBorderCase& c, std::ostream* os) { *os << c.Name; }
+    bool FlatMenus;
+    int ViewType;
+    std::vector<ui::COLORREF> Rings;  // from the outside in, along the left edge at mid height
+};
+
+class PopupBorderTable : public DefaultThemePaint, public ::testing::WithParamInterface<PopupBorderCase> {};
+
+TEST_P(PopupBorderTable, FramesTheBorderByViewType)
+{
+    const PopupBorderCase& c = GetParam();
+    if (c.FlatMenus)
+        SetFlatMenus();
+    PaintTarget target(30, 30, Back);
+    TPopupInfo info;
+    info.ViewType = c.ViewType;
+    info.WindowRect = Rect(0, 0, 30, 30);
+    Theme().PaintPopupNCArea(nullptr, target.Image.Dc(), info);
+    for (std::size_t i = 0; i < c.Rings.size(); ++i) {
+        SCOPED_TRACE(i);
+        const int d = static_cast<int>(i);
+        EXPECT_EQ(target.Image.At(d, 15), c.Rings[i]);
+        EXPECT_EQ(target.Image.At(29 - d, 15), c.Rings[i] == Palette::Light ? Palette::DarkShadow
+                                               : c.Rings[i] == Hl           ? Sh
+                                                                            : c.Rings[i]);
+    }
+    EXPECT_EQ(target.Image.At(static_cast<int>(c.Rings.size()), 15), Back);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PopupBorderTable,
+    ::testing::Values(PopupBorderCase{"Menu", false, VT_POPUPMENU, {Palette::Light, Hl, Palette::Menu}},
+                      PopupBorderCase{"ToolBox", false, VT_TOOLBOXPOPUP, {Palette::Light, Hl, Face}},
+                      PopupBorderCase{"Chevron", false, VT_CHEVRONPOPUP, {Palette::Light, Hl, Palette::Menu}},
+                      PopupBorderCase{"FlatMenu", true, VT_POPUPMENU, {Sh, Palette::Menu, Palette::Menu}},
+                      PopupBorderCase{"FlatToolBox", true, VT_TOOLBOXPOPUP, {Palette::Light, Hl, Face}},
+                      // Its border is one pixel: the window-coloured frame lies inside, in the client.
+                      PopupBorderCase{"ListBox", false, VT_LISTBOXPOPUP, {Palette::WindowFrame, Palette::Window}}),
+    [](const auto& row) { return std::string(row.param.Name); });
+
+class ToolbarFrame : public DefaultThemePaint {
+protected:
+    static constexpr ui::COLORREF Brush = ui::RGB(200, 100, 50);
+
+    std::unique_ptr<PaintTarget> Paint(const TFramePaintInfo& info, int width = 60, int height = 26)
+    {
+        auto target = std::make_unique<PaintTarget>(width, height, Back);
+        target->Canvas.GetBrush()->SetColor(static_cast<TColor>(Brush));
+        Theme().PaintToolbarNCArea(target->Canvas, Rect(0, 0, width, height), info);
+        return target;
+    }
+    static TFramePaintInfo Frame(int style, bool vertical, int close = 0)
+    {
+        TFramePaintInfo info;
+        info.AllowDrag = true;
+        info.Handle = style;
+        info.IsVertical = vertical;
+        info.CloseButtonState = close;
+        info.BorderSize = TPoint{2, 2};
+        info.ClientWidth = 56;
+        info.ClientHeight = 22;
+        return info;
+    }
+};
+
+TEST_F(ToolbarFrame, DrawsRaisedBarsByHandleStyle)
+{
+    const std::string full = Marks(1, 24, 1);
+    const auto two = Paint(Frame(0, false));
+    EXPECT_EQ(two->Image.At(30, 12), Brush);
+    EXPECT_EQ(two->Image.Column(2, Hl, 0, 26), full);
+    EXPECT_EQ(two->Image.Column(4, Sh, 0, 26), full);
+    EXPECT_EQ(two->Image.Column(5, Hl, 0, 26), full);
+    EXPECT_EQ(two->Image.Column(7, Sh, 0, 26), full);
+    EXPECT_EQ(two->Image.At(3, 12), Brush);
+    EXPECT_EQ(two->Image.At(3, 24), Sh);
+    EXPECT_EQ(two->Image.Count(Hl) + two->Image.Count(Sh), 2 * (24 + 24 + 2));
+
+    const auto one = Paint(Frame(2, false));
+    EXPECT_EQ(one->Image.Column(2, Hl, 0, 26), full);
+    EXPECT_EQ(one->Image.Column(5, Hl, 0, 26), std::string(26, '.'));
+    EXPECT_EQ(Paint(Frame(1, false))->Image.CountOther(Brush), 0);
+
+    // A vertical toolbar's strip lies at the top.
+    const auto top = Paint(Frame(2, true), 26, 60);
+    EXPECT_EQ(top->Image.Row(2, Hl, 0, 26), Marks(1, 23, 2));
+    EXPECT_EQ(top->Image.Row(4, Sh, 0, 26), Marks(2, 23, 1));
+    EXPECT_EQ(top->Image.At(1, 4), Hl);
+
+    // A single border is a raised edge inside which the strip starts.
+    TFramePaintInfo bordered = Frame(2, false);
+    bordered.BorderStyle = 1;
+    const auto edged = Paint(bordered);
+    EXPECT_EQ(edged->Image.At(0, 0), Hl);
+    EXPECT_EQ(edged->Image.At(59, 25), Sh);
+    EXPECT_EQ(edged->Image.Column(3, Hl, 1, 25), Marks(1, 22, 1));
+}
+
+TEST_F(ToolbarFrame, PutsTheCloseButtonInTheStripAndTheBarsBesideIt)
+{
+    const auto hot = Paint(Frame(0, false, CDBS_VISIBLE | CDBS_HOT));
+    // The 13-pixel square at (2, 2) less 2 at its bottom and right: raised while hot.
+    EXPECT_EQ(hot->Image.At(2, 2), Hl);
+    EXPECT_EQ(hot->Image.At(12, 12), Sh);
+    EXPECT_EQ(InkOf(hot->Image, Palette::ButtonText), Rect(4, 4, 11, 11));
+    // Bars inset by 3 and starting below the button.
+    EXPECT_EQ(hot->Image.Column(3, Hl, 14, 26), "..#########.");
+    EXPECT_EQ(hot->Image.Column(6, Hl, 14, 26), "..#########.");
+
+    const auto pressed = Paint(Frame(0, false, CDBS_VISIBLE | CDBS_PRESSED));
+    EXPECT_EQ(pressed->Image.At(2, 2), Sh);
+    EXPECT_EQ(InkOf(pressed->Image, Palette::ButtonText), Rect(5, 5, 12, 12));
+
+    // On a vertical toolbar the button sits at the right end of the top strip, the bars left of it.
+    const auto vertical = Paint(Frame(2, true, CDBS_VISIBLE), 60, 26);
+    EXPECT_EQ(InkOf(vertical->Image, Palette::ButtonText), Rect(47, 4, 54, 11));
+    EXPECT_EQ(vertical->Image.Row(5, Hl, 0, 60), Marks(1, 42, 17));
+}
+
+class PanelFrame : public DefaultThemePaint {
+protected:
+    std::unique_ptr<PaintTarget> Paint(const TFramePaintInfo& info)
+    {
+        auto target = std::make_unique<PaintTarget>(120, 100, Back);
+        Theme().PaintDockPanelNCArea(target->Canvas, Rect(0, 0, 120, 100), info);
+        return target;
+    }
+    static TFramePaintInfo Frame(bool horizontalCaption, std::string_view caption, int close = CDBS_VISIBLE)
+    {
+        TFramePaintInfo info;
+        info.IsVertical = horizontalCaption;
+        info.Handle = 1;
+        info.CloseButtonState = close;
+        info.CaptionText = caption;
+        info.ClientWidth = 116;
+        info.ClientHeight = 80;
+        return info;
+    }
+};
+
+TEST_F(PanelFrame, FramesTheClientAndDrawsTheCaptionStripWithItsCloseSquare)
+{
+    ASSERT_EQ(ui::GetSystemMetrics(ui::SM_CYSMCAPTION), 16);
+    const auto painted = Paint(Frame(true, "Folders"));
+    const auto& image = painted->Image;
+    EXPECT_EQ(image.At(0, 0), Face);
+    EXPECT_EQ(image.At(119, 99), Face);
+    // The strip (1, 1)-(119, 17) is raised; the ring around the client below it is window-coloured.
+    EXPECT_EQ(image.At(1, 1), Hl);
+    EXPECT_EQ(image.At(118, 16), Sh);
+    EXPECT_EQ(image.At(1, 17), Palette::Window);
+    EXPECT_EQ(image.At(118, 60), Palette::Window);
+    EXPECT_EQ(image.At(60, 98), Palette::Window);
+    EXPECT_EQ(image.At(2, 18), Back);
+    // The close square (103, 2)-(116, 15) holds the short cross, centred.
+    EXPECT_EQ(InkOf(image, Palette::ButtonText).right, 113);
+    EXPECT_EQ(image.Row(5, Palette::ButtonText, 103, 116), "...##...##...");
+    EXPECT_EQ(image.Row(10, Palette::ButtonText, 103, 116), "...##...##...");
+    EXPECT_EQ(image.Count(Palette::ButtonText, 103, 2, 116, 15), 22);  // the whole cross
+    // The caption starts 2 inside the strip, in the strip's height.
+    const TRect text = InkNear(image, Palette::ButtonText, {Face}, Rect(2, 2, 103, 16));
+    EXPECT_GE(text.left, 4);
+    EXPECT_LT(text.left, 8);
+    EXPECT_LT(text.right, 60);
+}
+
+TEST_F(PanelFrame, EllipsisesALongCaptionShortOfTheCloseSquare)
+{
+    const char* const caption = "A caption far too long for the strip of this panel";
+    const auto open = Paint(Frame(true, caption, 0));
+    const TRect wide = InkNear(open->Image, Palette::ButtonText, {Face}, Rect(2, 2, 118, 16));
+    EXPECT_GT(wide.right, 100);
+    EXPECT_LE(wide.right, 116 - 2);
+    const auto closing = Paint(Frame(true, caption));
+    const TRect cut = InkNear(closing->Image, Palette::ButtonText, {Face}, Rect(2, 2, 103, 16));
+    EXPECT_GT(cut.right, 80);
+    EXPECT_LE(cut.right, 101);
+}
+
+TEST_F(PanelFrame, AVerticalCaptionRunsDownTheLeftStripAndAHiddenOneLeavesTwoRings)
+{
+    const auto vertical = Paint(Frame(false, "Folders"));
+    EXPECT_EQ(vertical->Image.At(17, 1), Palette::Window);
+    EXPECT_EQ(vertical->Image.At(16, 98), Sh);
+    // The close square at the bottom of the strip.
+    EXPECT_EQ(vertical->Image.Row(86, Palette::ButtonText, 2, 15), "...##...##...");
+    const TRect text = InkNear(vertical->Image, Palette::ButtonText, {Face}, Rect(2, 2, 16, 83));
+    EXPECT_GT(text.bottom - text.top, text.right - text.left);
+    EXPECT_GE(text.top, 4);
+
+    TFramePaintInfo hidden = Frame(true, "Folders");
+    hidden.Handle = 0;
+    const auto plain = Paint(hidden);
+    EXPECT_EQ(plain->Image.At(0, 0), Face);
+    EXPECT_EQ(plain->Image.At(1, 1), Palette::Window);
+    EXPECT_EQ(plain->Image.At(2, 2), Back);
+    EXPECT_EQ(plain->Image.Count(Palette::ButtonText), 0);
+}
+
+class FloatingFrame : public DefaultThemePaint {
+protected:
+    // A frame of client width 100 with a 3 by 3 border: the window is 106 wide.
+    std::unique_ptr<PaintTarget> Paint(bool active, int parts, int close = CDBS_VISIBLE)
+    {
+        auto target = std::make_unique<PaintTarget>(106, 80, Back);
+        TFloatingWindowInfo info;
+        info.ClientWidth = 100;
+        info.ClientHeight = 58;
+        info.FloatingBorderSize = TPoint{3, 3};
+        info.ShowCaption = true;
+        info.CloseButtonState = close;
+        info.RedrawPart = parts;
+        info.CaptionText = "Preview";
+        info.Active = active;
+        Theme().PaintFloatingBorder(target->Canvas, Rect(0, 0, 106, 80), info);
+        return target;
+    }
+    static constexpr int All = FWR_BORDER | FWR_CAPTION | FWR_CLOSEBUTTON;
+};
+
+TEST_F(FloatingFrame, DrawsARaisedBorderACaptionWithAFaceLineAndACloseButtonInTheCaptionColour)
+{
+    const auto painted = Paint(true, All);
+    const auto& image = painted->Image;
+    EXPECT_EQ(image.At(0, 0), Palette::Light);
+    EXPECT_EQ(image.At(105, 79), Palette::DarkShadow);
+    EXPECT_EQ(image.At(2, 40), Face);  // the border's middle
+    EXPECT_EQ(image.At(3, 40), Back);  // inside the border nothing is painted
+    // The caption rectangle (3, 3)-(88, 18), a gradient from the active caption colour.
+    EXPECT_TRUE(Nearer(image.At(3, 10), Palette::ActiveCaption, Palette::GradientActiveCaption));
+    EXPECT_TRUE(Nearer(image.At(87, 10), Palette::GradientActiveCaption, Palette::ActiveCaption));
+    EXPECT_EQ(image.Row(18, Face, 3, 103), std::string(100, '#'));
+    EXPECT_EQ(image.At(50, 19), Back);
+    // The close square (88, 3)-(103, 18): a ring of the caption's end colour around the caption button.
+    EXPECT_EQ(image.At(88, 3), Palette::GradientActiveCaption);
+    EXPECT_EQ(image.At(89, 16), Palette::GradientActiveCaption);
+    EXPECT_NE(image.At(90, 5), Palette::GradientActiveCaption);
+    EXPECT_NE(image.At(95, 10), Palette::GradientActiveCaption);
+}
+
+TEST_F(FloatingFrame, InactiveAndGradientlessCaptionsTakeTheirColoursAndPartsPaintAlone)
+{
+    Table().GradientCaptions = ui::FALSE;
+    const auto inactive = Paint(false, All);
+    EXPECT_EQ(inactive->Image.At(3, 10), Palette::InactiveCaption);
+    EXPECT_EQ(inactive->Image.At(80, 10), Palette::InactiveCaption);
+    EXPECT_EQ(inactive->Image.At(88, 3), Palette::InactiveCaption);
+
+    const auto borderOnly = Paint(true, FWR_BORDER);
+    EXPECT_EQ(borderOnly->Image.At(0, 0), Palette::Light);
+    EXPECT_EQ(borderOnly->Image.At(10, 10), Back);
+    const auto captionOnly = Paint(true, FWR_CAPTION);
+    EXPECT_EQ(captionOnly->Image.At(0, 0), Back);
+    EXPECT_EQ(captionOnly->Image.At(3, 10), Palette::ActiveCaption);
+    EXPECT_EQ(captionOnly->Image.At(95, 10), Back) << "the close button is left out of the caption";
+    const auto noClose = Paint(true, All, 0);
+    EXPECT_EQ(noClose->Image.At(95, 10), Palette::ActiveCaption);
+}
+
+// ---- Status bar and background ----------------------------------------------------------------------------
+
+TEST_F(DefaultThemePaint, StatusBarPartsAreAFaceSunkenPanelsAndAGrip)
+{
+    PaintTarget body(50, 20, Back);
+    Theme().PaintStatusBar(body.Canvas, Rect(0, 0, 50, 20), SBP_BODY);
+    EXPECT_EQ(body.Image.CountOther(Face), 0);
+
+    PaintTarget pane(50, 20, Back);
+    Theme().PaintStatusBar(pane.Canvas, Rect(0, 0, 50, 20), SBP_PANE);
+    EXPECT_EQ(pane.Image.Row(0, Sh, 0, 50), Marks(0, 47, 3));
+    EXPECT_EQ(pane.Image.Column(47, Hl, 0, 20), Marks(0, 20, 0));
+    EXPECT_EQ(pane.Image.Column(48, Back, 0, 20), std::string(20, '#'));
+    PaintTarget last(50, 20, Back);
+    Theme().PaintStatusBar(last.Canvas, Rect(0, 0, 50, 20), SBP_LASTPANE);
+    EXPECT_EQ(last.Image.Column(49, Hl, 0, 20), Marks(0, 20, 0));
+
+    PaintTarget grip(16, 16, Back);
+    Theme().PaintStatusBar(grip.Canvas, Rect(0, 0, 16, 16), SBP_GRIPPER);
+    // Along the bottom row from the corner: face, two shadows, a highlight, a face gap, three times.
+    EXPECT_EQ(grip.Image.At(15, 15), Face);
+    std::string ridges;
+    for (int x = 15; x >= 3; --x) {
+        const ui::COLORREF c = grip.Image.At(x, 15);
+        ridges += c == Sh ? 's' : c == Hl ? 'h' : c == Face ? 'f' : '?';
+    }
+    EXPECT_EQ(ridges, "fsshfsshfsshf");
+    // Each ridge is a full diagonal up to the right edge.
+    EXPECT_EQ(grip.Image.At(15, 4), Hl);
+    EXPECT_EQ(grip.Image.At(3, 3), Back);
+
+    PaintTarget small(10, 10, Back);
+    Theme().PaintStatusBar(small.Canvas, Rect(2, 2, 8, 8), SBP_GRIPPER);
+    EXPECT_EQ(small.Image.InkBounds(Back), Rect(2, 2, 8, 8)) << "ridges that do not fit are left out";
+    EXPECT_EQ(small.Image.At(2, 7), Sh);
+}
+
+TEST_F(DefaultThemePaint, BackgroundsFillTheClippedRectangleUnlessTransparent)
+{
+    PaintTarget target(20, 20, Back);
+    Theme().PaintBackground(target.Canvas, Rect(0, 0, 20, 20), Rect(5, 5, 30, 30), clBtnShadow, true, 0);
+    EXPECT_EQ(target.Image.CountOther(Back), 0);
+    Theme().PaintBackground(target.Canvas, Rect(0, 0, 20, 20), Rect(5, 5, 30, 30), clBtnShadow, false, 0);
+    EXPECT_EQ(InkOf(target.Image, Sh), Rect(5, 5, 20, 20));
+    EXPECT_EQ(target.Image.Count(Sh), 15 * 15);
+}
+
+}  // namespace
+}  // namespace ovrel::themes
