@@ -171,6 +171,9 @@ public:
     /// The long hint of the control under the mouse (for a status bar); OnHint runs when it changes.
     [[nodiscard]] const std::string& GetHint() const { return FHint; }
     void SetHint(const std::string& value);
+    /// Whether hints name the shortcut of what they describe; on by default.
+    [[nodiscard]] bool GetHintShortCuts() const { return FHintShortCuts; }
+    void SetHintShortCuts(bool value) { FHintShortCuts = value; }
     /// Whether a hint shows now, and over which control.
     [[nodiscard]] bool GetHintShowing() const { return FHintShowing; }
     [[nodiscard]] TControl* GetHintControl() const { return FHintControl; }
@@ -250,6 +253,7 @@ private:
     std::unique_ptr<Impl> FImpl;
     bool FTerminated = false;
     bool FShowHint = true;
+    bool FHintShortCuts = true;
     TCustomForm* FMainForm = nullptr;
 
     friend TApplication* SetApplication(TApplication* application);

@@ -20,6 +20,13 @@ inline constexpr LONG OBJID_WINDOW = 0;
 inline constexpr LONG OBJID_CLIENT = -4;
 inline constexpr LONG CHILDID_SELF = 0;
 
+// Roles.
+inline constexpr LONG ROLE_SYSTEM_CLIENT = 10;
+inline constexpr LONG ROLE_SYSTEM_MENUITEM = 12;
+inline constexpr LONG ROLE_SYSTEM_SEPARATOR = 21;
+inline constexpr LONG ROLE_SYSTEM_PUSHBUTTON = 43;
+inline constexpr LONG ROLE_SYSTEM_BUTTONMENU = 57;
+
 class IAccessibilitySink {
 public:
     virtual ~IAccessibilitySink() = default;
