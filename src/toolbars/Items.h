@@ -28,6 +28,9 @@ class TTBCustomItem;
 class TTBView;
 class TTBItemViewer;
 
+/// A viewer class: makes the viewer of an item in a view, at a group level.
+using TTBItemViewerClass = toolkit::TClassOf<TTBItemViewer, TTBView*, TTBCustomItem*, int>;
+
 /// Posted to the deferred-call window: WParam the flag, LParam the slot of the queued object.
 inline constexpr ui::UINT WM_TB_DEFERREDCALL = 0x500;
 
@@ -160,6 +163,23 @@ protected:
 [[nodiscard]] int CountCoveredViewers(const ITBPopupParentView* parentView, const TPopupPositionRec& rec, int x, int y);
 
 // ---- Interfaces the tree works with -----------------------------------------------------------------------
+
+/// Makes the pop-up windows of items: the window that shows an item's children from a parent view (or at a
+/// point), each hosting one view. The item's CreatePopup asks the factory in place.
+class ITBPopupFactory {
+public:
+    virtual ~ITBPopupFactory() = default;
+    /// As TTBCustomItem::CreatePopup; once open from a parent view, the factory tells that view
+    /// (TTBView::PopupOpened). Returns the window, which its caller frees; none when nothing opened.
+    virtual toolkit::TWinControl* CreatePopup(TTBCustomItem& item, TTBView* parentView, TTBItemViewer* parentViewer,
+                                              bool asSubmenu, bool selectFirstItem, bool customizing,
+                                              toolkit::TPoint popupPoint, toolkit::TPopupAlignment alignment) = 0;
+};
+
+/// The factory in place; by default one that opens nothing.
+[[nodiscard]] ITBPopupFactory& PopupFactory();
+/// Puts factory in place (borrowed; must outlive its use); null restores the default. Returns the previous one.
+ITBPopupFactory* SetPopupFactory(ITBPopupFactory* factory);
 
 /// A control that holds a root item (toolbars, pop-up menus): items whose parent component is set to it
 /// join that root item.
@@ -331,6 +351,14 @@ public:
     virtual void Invalidate();
     /// The toolbar view whose overflowing items a chevron shows; none for other items.
     [[nodiscard]] virtual TTBView* GetChevronParentView() const;
+    /// The class of this item's viewers in view.
+    [[nodiscard]] virtual TTBItemViewerClass GetItemViewerClass(TTBView* view) const;
+    /// Opens a pop-up of this item's children from parentViewer of parentView (as a submenu beside it, or
+    /// dropped from a toolbar), or at popupPoint without a parent view. Returns the window (the caller frees
+    /// it); none when nothing opened.
+    virtual toolkit::TWinControl* CreatePopup(TTBView* parentView, TTBItemViewer* parentViewer, bool asSubmenu,
+                                              bool selectFirstItem, bool customizing, toolkit::TPoint popupPoint,
+                                              toolkit::TPopupAlignment alignment);
     /// Places a pop-up of this item's children that opens from parentView (none for a context menu), keeping
     /// it on the record's monitor and off its parent item.
     virtual void GetPopupPosition(const ITBPopupParentView* parentView, TPopupPositionRec& rec);
@@ -434,6 +462,7 @@ class TTBSeparatorItem : public TTBCustomItem {
 public:
     explicit TTBSeparatorItem(toolkit::TComponent* owner);
 
+    [[nodiscard]] TTBItemViewerClass GetItemViewerClass(TTBView* view) const override;
     [[nodiscard]] bool GetBlank() const { return FBlank; }
     void SetBlank(bool value);
 

@@ -1,5 +1,7 @@
-// The pop-up operations of items: where a pop-up of an item's children goes.
+// The pop-up operations of items: where a pop-up of an item's children goes, and who makes it.
 #include "toolbars/Items.h"
+
+#include <utility>
 
 namespace ovrel::toolbars {
 
@@ -13,7 +15,40 @@ bool Overlaps(const TPopupPositionRec& r, int x, int y)
     return y < item.bottom && y + r.Height > item.top && x < item.right && x + r.Width > item.left;
 }
 
+// Opens nothing: the default while no pop-up windows are in place.
+class TNoPopups final : public ITBPopupFactory {
+public:
+    TWinControl* CreatePopup(TTBCustomItem&, TTBView*, TTBItemViewer*, bool, bool, bool, TPoint,
+                             TPopupAlignment) override
+    {
+        return nullptr;
+    }
+};
+
+ITBPopupFactory*& InstalledFactory()
+{
+    static ITBPopupFactory* factory = nullptr;
+    return factory;
+}
+
 }  // namespace
+
+ITBPopupFactory& PopupFactory()
+{
+    static TNoPopups none;
+    ITBPopupFactory* factory = InstalledFactory();
+    return factory != nullptr ? *factory : none;
+}
+
+ITBPopupFactory* SetPopupFactory(ITBPopupFactory* factory) { return std::exchange(InstalledFactory(), factory); }
+
+TWinControl* TTBCustomItem::CreatePopup(TTBView* parentView, TTBItemViewer* parentViewer, bool asSubmenu,
+                                        bool selectFirstItem, bool customizing, TPoint popupPoint,
+                                        TPopupAlignment alignment)
+{
+    return PopupFactory().CreatePopup(*this, parentView, parentViewer, asSubmenu, selectFirstItem, customizing,
+                                      popupPoint, alignment);
+}
 
 int CountCoveredViewers(const ITBPopupParentView* parentView, const TPopupPositionRec& rec, int x, int y)
 {
