@@ -3,6 +3,7 @@
 #include "ViewsTestSupport.h"
 
 #include "platform/ui/SysTables.h"
+#include "toolbars/Common.h"
 #include "toolkit/Forms.h"
 
 #include <QImage>
@@ -157,6 +158,45 @@ TEST_F(ViewPainting, AMenuSeparatorIsAnEtchedLineInsetFromBothSides)
     EXPECT_EQ(Pixel(r.left + 12, line + 1), Rgb(ui::GetSysColor(ui::COLOR_BTNHIGHLIGHT)));
     EXPECT_EQ(Pixel(r.left + 11, line), Rgb(ui::GetSysColor(ui::COLOR_MENU)));
     EXPECT_EQ(Pixel(r.right - 12, line), Rgb(ui::GetSysColor(ui::COLOR_MENU)));
+}
+
+TEST_F(ViewPainting, DisabledItemsAreEmbossedWhereGreyTextWouldNotShow)
+{
+    const auto highlights = [this](const TRect& r) {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                n += Pixel(x, y) == Rgb(ui::GetSysColor(ui::COLOR_BTNHIGHLIGHT)) ? 1 : 0;
+        return n;
+    };
+    Items->GetItem(1)->SetEnabled(false);
+    const TRect r = View->GetViewer(1)->GetBoundsRect();
+    for (const auto& [color, embossed] : {std::pair{toolkit::clBtnFace, true}, std::pair{toolkit::clYellow, false}}) {
+        SCOPED_TRACE(embossed ? "on button face" : "on yellow");
+        Window->SetColor(color);
+        Window->Repaint();
+        EXPECT_EQ(highlights(r) > 0, embossed);
+    }
+}
+
+TEST_F(ViewPainting, AcceleratorUnderlinesFollowTheSystemUnlessShown)
+{
+    ui::SystemTableOverride table;
+    table.Table().KeyboardCues = ui::FALSE;  // underlines only once the keyboard is used
+    View->SetStyle(ViewStyleAccelsFollowSystem);
+    View->SetAccelsVisibility(true);
+    EXPECT_NE(View->GetState() & ViewStateAccelsShown, 0);
+    EXPECT_TRUE(View->GetViewer(0)->GetPaintPending()) << "captions with a mark repaint";
+    ui::UpdateWindow(Window->GetHandle());
+    View->SetAccelsVisibility(false);
+    EXPECT_EQ(View->GetState() & ViewStateAccelsShown, 0);
+
+    table.Table().KeyboardCues = ui::TRUE;  // always shown: hiding them leaves them
+    View->SetAccelsVisibility(false);
+    EXPECT_NE(View->GetState() & ViewStateAccelsShown, 0);
+    View->SetStyle(0);
+    View->SetAccelsVisibility(false);
+    EXPECT_EQ(View->GetState() & ViewStateAccelsShown, 0);
 }
 
 }  // namespace

@@ -154,13 +154,17 @@ protected:
         if (View != nullptr)
             View->PaintViewers(GetCanvas());
     }
-    void WndProc(toolkit::TMessage& message) override
+    void WMPaint(toolkit::TMessage& message) override
     {
-        if (message.Msg == ui::WM_PAINT && message.WParam != 0)
+        if (message.WParam != 0)
             ++PaintsIntoGivenDC;
-        if (message.Msg == ui::WM_ERASEBKGND)
+        TCustomControl::WMPaint(message);
+    }
+    void WMEraseBkgnd(toolkit::TMessage& message) override
+    {
+        if (message.WParam != 0)
             ++ErasesIntoGivenDC;
-        TCustomControl::WndProc(message);
+        TCustomControl::WMEraseBkgnd(message);
     }
 };
 
