@@ -1,5 +1,9 @@
 #include "inspector/Pickers.h"
 
+#include "inspector/WebColors.h"
+
+#include "toolkit/SysUtils.h"
+
 #include <array>
 
 using namespace ovrel::toolkit;
@@ -77,10 +81,33 @@ TRect PaletteCellRect(int column, int row)
 
 bool PaletteCellAt(int x, int y, int& column, int& row)
 {
+    if (x < 0)
+        return false;  // left of the palette, where truncation would give column 0
     column = x / 10;
     const int dy = y - 28;
     row = dy >= 0 ? dy / 10 : -((9 - dy) / 10);  // rounding down: the rows above the swatches are negative
     return column >= 0 && column < PaletteColumns && row >= 0 && row < PaletteRows;
+}
+
+TDateTime PickerDate(std::string_view text, TDateTime today)
+{
+    TDateTime date = 0;
+    if (text.empty() || text == "0" || !TryStrToDate(text, date))
+        return today;
+    return date;
+}
+
+TColor PickerColor(std::string_view text, bool webFormat)
+{
+    if (text.empty())
+        return clNone;
+    if (webFormat)
+        return WebColorToColor(text);
+    try {
+        return StringToColor(text);
+    } catch (const EConvertError&) {
+        return clNone;  // a half-typed name such as "clRe"
+    }
 }
 
 }  // namespace ovrel::inspector

@@ -8,6 +8,7 @@
 #include "toolkit/Lists.h"
 
 #include <string>
+#include <string_view>
 
 namespace ovrel::inspector {
 
@@ -40,5 +41,14 @@ inline constexpr int PaletteRows = 12;
 /// The swatch under a client point: column x div 10 and row (y − 28) divided by 10 rounding down, so the
 /// strip above the swatches, where the colour text is, picks nothing. False outside 0..20 × 0..11.
 [[nodiscard]] bool PaletteCellAt(int x, int y, int& column, int& row);
+
+// ---- Opening values: what a picker's text shows, never raising ---------------------------------------------
+
+/// The date a date picker's calendar opens on: the date of text, or today when the text is empty, "0" or no
+/// date at all.
+[[nodiscard]] toolkit::TDateTime PickerDate(std::string_view text, toolkit::TDateTime today);
+/// The colour a colour picker's text stands for: through the web format's reading with webFormat, else the
+/// class library's colour names and numbers; clNone for the empty text and for text that is no colour.
+[[nodiscard]] toolkit::TColor PickerColor(std::string_view text, bool webFormat);
 
 }  // namespace ovrel::inspector

@@ -2,9 +2,11 @@
 
 #include "platform/ui/QtText.h"
 #include "platform/ui/Services.h"
+#include "toolkit/Lists.h"
 #include "toolkit/Menus.h"
 #include "toolkit/SysUtils.h"
 
+#include <QFontDatabase>
 #include <QPoint>
 #include <QString>
 #include <QToolTip>
@@ -802,6 +804,21 @@ int TScreen::GetHeight() const
 {
     const RECT r = Screens().Monitors().front().Monitor;
     return r.bottom - r.top;
+}
+
+TStrings* TScreen::GetFonts() const
+{
+    if (FFonts == nullptr) {
+        auto fonts = std::make_unique<TStringList>();
+        fonts->SetSorted(true);
+        fonts->SetDuplicates(dupIgnore);
+        // Private families are the desktop's own, not for the user to choose.
+        for (const QString& family : QFontDatabase::families())
+            if (!QFontDatabase::isPrivateFamily(family))
+                fonts->Add(ui::FromQString(family));
+        FFonts = std::move(fonts);
+    }
+    return FFonts.get();
 }
 
 void TScreen::SetCursor(TCursor value)

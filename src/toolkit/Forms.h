@@ -13,6 +13,9 @@
 
 namespace ovrel::toolkit {
 
+class TStrings;
+class TStringList;
+
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
 /// Results of a modal form: 0 keeps it open.
@@ -281,12 +284,15 @@ public:
     /// none for crNone. Registered cursors stay the caller's to destroy.
     [[nodiscard]] ui::HCURSOR GetCursors(TCursor id) const;
     void SetCursors(TCursor id, ui::HCURSOR cursor);
+    /// The desktop's font families, sorted; owned by the screen, read on first use.
+    [[nodiscard]] TStrings* GetFonts() const;
 
 private:
     [[nodiscard]] std::vector<TCustomForm*> Forms() const;
 
     TCursor FCursor = crDefault;
     std::map<TCursor, ui::HCURSOR> FCursors;
+    mutable std::unique_ptr<TStringList> FFonts;
 };
 
 /// The pointer: its screen position and the window that holds it.

@@ -132,6 +132,49 @@ TEST(PaletteCells, APointPicksTheSwatchUnderItAndNothingAboveOrRightOfThem)
     EXPECT_EQ(c, 20);
     EXPECT_FALSE(PaletteCellAt(210, 100, c, r));
     EXPECT_FALSE(PaletteCellAt(50, 148, c, r));
+    EXPECT_FALSE(PaletteCellAt(-5, 100, c, r));  // left of the palette, as a held mouse reports it
+}
+
+TEST(PickerValues, TextThatIsNoDateOrColourOpensOnTodayOrNoColourInsteadOfRaising)
+{
+    const TDateTime today = EncodeDate(2025, 1, 15);
+    struct DateRow {
+        const char* Text;
+        TDateTime Expected;
+    };
+    const DateRow dates[] = {
+        {"", today},
+        {"0", today},
+        {"31.02.2024", today},
+        {"yesterday", today},
+    };
+    for (const DateRow& row : dates) {
+        SCOPED_TRACE(row.Text);
+        EXPECT_EQ(PickerDate(row.Text, today), row.Expected);
+    }
+    EXPECT_EQ(PickerDate(DateToStr(EncodeDate(2024, 2, 29)), today), EncodeDate(2024, 2, 29));
+
+    struct ColorRow {
+        const char* Text;
+        bool Web;
+        TColor Expected;
+    };
+    const ColorRow colors[] = {
+        {"", false, clNone},
+        {"", true, clNone},
+        {"clRed", false, clRed},
+        {"clRe", false, clNone},
+        {"$00FF0000", false, static_cast<TColor>(0x00FF0000)},
+        {"#FF0000", true, clRed},
+        {"#FF0000", false, clNone},
+        {"red", true, clRed},
+        {"clRed", true, clNone},
+        {"#", true, clNone},
+    };
+    for (const ColorRow& row : colors) {
+        SCOPED_TRACE(::testing::Message() << row.Text << (row.Web ? " web" : ""));
+        EXPECT_EQ(PickerColor(row.Text, row.Web), row.Expected);
+    }
 }
 
 }  // namespace

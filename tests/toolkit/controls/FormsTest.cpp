@@ -1,6 +1,8 @@
 // Forms and showing, the application loop and its exception handling, message-only windows, building in code,
 // and mouse enter/leave over windowed and windowless controls.
 #include "ControlsTestSupport.h"
+#include "toolkit/Lists.h"
+#include "toolkit/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -290,6 +292,16 @@ TEST_F(FormTest, ScreenListsTheShownForms)
     EXPECT_NE(std::find(forms.begin(), forms.end(), &second), forms.end());
     EXPECT_THROW((void)Screen()->GetForm(-1), EListError);
     EXPECT_GT(Screen()->GetWidth(), 0);
+}
+
+TEST(ScreenFonts, AreTheDesktopsFamiliesSortedAndReadOnce)
+{
+    TStrings* fonts = Screen()->GetFonts();
+    ASSERT_NE(fonts, nullptr);
+    EXPECT_GE(fonts->IndexOf("DejaVu Sans"), 0);  // the test fonts
+    for (int i = 1; i < fonts->GetCount(); ++i)
+        EXPECT_LT(CompareText(fonts->GetString(i - 1), fonts->GetString(i)), 0) << fonts->GetString(i);
+    EXPECT_EQ(Screen()->GetFonts(), fonts);
 }
 
 // form (windowed) with a windowless control on it and a windowed child holding another windowless one.
