@@ -61,35 +61,117 @@ Status ReadByContent(std::span<const std::uint8_t> bytes, ImageData& data) noexc
     }
 }
 
-// Everything a JPEG's reader looks at comes before its scan, within the first segments. Reading just the
-// head of the file is far cheaper than mapping a camera file of several megabytes.
-inline constexpr std::size_t JpegHeadBytes = 128 * 1024;
+// Everything a JPEG's reader looks at comes before its first scan, and the segment lengths say how far that
+// reaches: a small first read, then the bytes the segments seen so far still need. A camera file's headers are
+// read in two steps, without the scan data behind them.
+inline constexpr std::size_t JpegFirstRead = 4096;
+// Read past the end of a segment in the same step, for the small segments that usually follow it.
+inline constexpr std::size_t JpegReadAhead = 4096;
+// Room for the headers of most camera files, kept between reads.
+inline constexpr std::size_t JpegHeadBuffer = 64 * 1024;
+// Headers that reach further are read from a mapping of the whole file instead.
+inline constexpr std::size_t JpegHeadLimit = std::size_t{1} << 20;
 
-// Opens a JPEG from the head of its file; false (data untouched) when the file is no JPEG or its headers
-// reach past the head, and the caller reads the whole file instead.
-bool ReadJpegFromHead(const std::string& fileName, ImageData& data)
+// Closes a descriptor on every path.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) noexcept : FFd(fd) {}
+    ~Descriptor()
+    {
+        if (FFd >= 0)
+            ::close(FFd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    [[nodiscard]] int Get() const noexcept { return FFd; }
+
+private:
+    int FFd;
+};
+
+// Reads exactly count bytes at offset; false on an error or when the file ends first.
+bool ReadAt(int fd, std::uint8_t* to, std::size_t count, std::size_t offset) noexcept
 {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool done = false;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        const std::size_t size = std::min(static_cast<std::size_t>(st.st_size), JpegHeadBytes);
-        const std::unique_ptr<std::uint8_t[]> head(new std::uint8_t[size]);  // not zeroed: read over at once
-        const std::span<const std::uint8_t> bytes(head.get(), size);
-        ImageData read;
-        if (::pread(fd, head.get(), size, 0) == static_cast<ssize_t>(size) && DetectKind(bytes) == FileKind::Jpeg &&
-            detail::ReadJpeg(bytes, read) == Status::Ok) {
-            read.FileName = data.FileName;
-            read.SourceSize = static_cast<std::uint64_t>(st.st_size);
-            read.SourceModifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-            data = std::move(read);
-            done = true;
+    while (count > 0) {
+        const ssize_t n = ::pread(fd, to, count, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        to += n;
+        offset += static_cast<std::size_t>(n);
+        count -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The bytes the head of a JPEG file is read into, kept from one file to the next: a folder read opens
+// thousands of them. What grew for an unusual file is given back once that file is read.
+class HeadBuffer {
+public:
+    // At least size bytes, the first keep of them kept from before.
+    std::uint8_t* Reserve(std::size_t size, std::size_t keep)
+    {
+        if (size > FSize) {
+            std::unique_ptr<std::uint8_t[]> grown(new std::uint8_t[size]);  // not zeroed: read over before use
+            std::copy_n(FBytes.get(), keep, grown.get());
+            FBytes = std::move(grown);
+            FSize = size;
+        }
+        return FBytes.get();
+    }
+    void Trim() noexcept
+    {
+        if (FSize > JpegHeadBuffer) {
+            FBytes.reset();
+            FSize = 0;
         }
     }
-    ::close(fd);
-    return done;
+
+private:
+    std::unique_ptr<std::uint8_t[]> FBytes;
+    std::size_t FSize = 0;
+};
+
+// Opens a JPEG from the head of its file; false (data untouched) when the file is no JPEG, its headers are
+// damaged or reach past JpegHeadLimit, and the caller reads the whole file instead.
+bool ReadJpegFromHead(const std::string& fileName, ImageData& data)
+{
+    const Descriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0)
+        return false;
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    const auto upTo = [fileSize](std::size_t size) {
+        return static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, size));
+    };
+    thread_local HeadBuffer buffer;
+    struct Trimmed {
+        ~Trimmed() { buffer.Trim(); }
+    } trimmed;
+    std::size_t have = 0;
+    std::size_t want = upTo(JpegFirstRead);
+    for (;;) {
+        std::uint8_t* head = buffer.Reserve(std::max(want, JpegHeadBuffer), have);
+        if (!ReadAt(file.Get(), head + have, want - have, have))
+            return false;
+        have = want;
+        const std::span<const std::uint8_t> bytes(head, have);
+        const auto length = detail::JpegHeaderLength(bytes);
+        if (!length || *length > fileSize || *length > JpegHeadLimit)
+            return false;
+        if (*length <= have) {
+            ImageData read;
+            if (detail::ReadJpeg(bytes, read) != Status::Ok)
+                return false;
+            read.FileName = data.FileName;
+            read.SourceSize = fileSize;
+            read.SourceModifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+            data = std::move(read);
+            return true;
+        }
+        want = upTo(*length + JpegReadAhead);
+    }
 }
 
 // An image that failed keeps only its status and name.

@@ -105,5 +105,9 @@ struct JpegHeader {
 
 // False when the file is not a JPEG or its segments are damaged before the first scan.
 [[nodiscard]] bool ParseJpegHeader(std::span<const std::uint8_t> file, JpegHeader& out) noexcept;
+// How many bytes from the start of the file its headers take, up to the end of the first scan's header.
+// When head ends before that, a number larger than head.size(): the bytes the segments seen so far need.
+// Nullopt when the bytes are not a JPEG or a segment is damaged.
+[[nodiscard]] std::optional<std::size_t> JpegHeaderLength(std::span<const std::uint8_t> head) noexcept;
 
 }  // namespace ovrel::imaging::detail
