@@ -74,6 +74,13 @@ PropertyItem LongItem(std::uint32_t id, std::uint32_t value)
     return item;
 }
 
+// Reserves room for more elements, at least doubling what is there.
+template <class T> void Grow(std::vector<T>& v, std::size_t more)
+{
+    if (v.capacity() - v.size() < more)
+        v.reserve(std::max(v.size() + more, 2 * v.capacity()));
+}
+
 class StructureReader {
 public:
     StructureReader(std::span<const std::uint8_t> bytes, StructureMode mode, ParsedStructure& out)
@@ -125,6 +132,9 @@ private:
         ifd.Offset = offset;
         ifd.EntryCount = *count;
         ifd.Next = *FReader.U32(offset + 2 + 12 * std::size_t{*count});
+        // Room for this directory's entries at once; a block's directories together hold a few dozen.
+        Grow(FOut.Items, *count);
+        Grow(FOut.Entries, *count);
         for (std::uint32_t i = 0; i < *count; ++i)
             ReadEntry(kind, offset + 2 + 12 * i);
         return true;
