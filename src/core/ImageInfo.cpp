@@ -60,20 +60,30 @@ std::string MimeTypeOfFileName(std::string_view fileName)
 TVekImageInfo::TVekImageInfo(std::string fileName)
 {
     std::unique_ptr<imaging::Image> image;
-    Open(std::move(fileName), image);
+    Open(std::move(fileName), image, std::nullopt);
 }
 
 TVekImageInfo::TVekImageInfo(std::string fileName, std::unique_ptr<imaging::Image>& image)
 {
-    Open(std::move(fileName), image);
+    Open(std::move(fileName), image, std::nullopt);
+}
+
+TVekImageInfo::TVekImageInfo(std::string fileName, std::int64_t fileSize)
+{
+    std::unique_ptr<imaging::Image> image;
+    Open(std::move(fileName), image, fileSize);
 }
 
 TVekImageInfo::~TVekImageInfo() = default;
 
-void TVekImageInfo::Open(std::string fileName, std::unique_ptr<imaging::Image>& image)
+void TVekImageInfo::Open(std::string fileName, std::unique_ptr<imaging::Image>& image,
+                         std::optional<std::int64_t> fileSize)
 {
     FFileName = std::move(fileName);
-    ReadFileSize();
+    if (fileSize)
+        FFileSize = std::max<std::int64_t>(0, *fileSize);
+    else
+        ReadFileSize();
     FMetadata.Clear();
     image = imaging::Image::FromFile(FFileName);
     ReadAttributes(*image);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,9 @@ public:
     explicit TVekImageInfo(std::string fileName);
     /// As above, and hands the opened image to the caller.
     TVekImageInfo(std::string fileName, std::unique_ptr<imaging::Image>& image);
+    /// As the first, with the file's size as the caller found it (a folder search has it), so that the file is
+    /// not measured once more.
+    TVekImageInfo(std::string fileName, std::int64_t fileSize);
     ~TVekImageInfo() override;
 
     [[nodiscard]] imaging::Status GetLoadStatus() const noexcept { return FLoadStatus; }
@@ -111,7 +115,7 @@ public:
     [[nodiscard]] bool ClearExif();
 
 private:
-    void Open(std::string fileName, std::unique_ptr<imaging::Image>& image);
+    void Open(std::string fileName, std::unique_ptr<imaging::Image>& image, std::optional<std::int64_t> fileSize);
     void ReadFacts(const imaging::Image& image);
     void ReadFileSize();
     /// Saves through the encoder of the file's extension, then refreshes the facts from the new file.
