@@ -188,7 +188,12 @@ INSTANTIATE_TEST_SUITE_P(
             Patched(JpegBytes().Frame(8, 8).Build(), Find(JpegBytes().Frame(8, 8).Build(), {0xFF, 0xC0}) + 7, {0, 0}),
             false, 0},
         DamagedJpeg{"ExifHeaderBroken", Patched(CameraJpeg(), ExifBlockAt, {'X', 'X'}), true, 0},
-        DamagedJpeg{"ExifIfd0CountHuge", Patched(CameraJpeg(), ExifBlockAt + 8, {0xFF, 0xFF}), true, 0}),
+        DamagedJpeg{"ExifIfd0CountHuge", Patched(CameraJpeg(), ExifBlockAt + 8, {0xFF, 0xFF}), true, 0},
+        // An Exif segment whose length field says it is shorter than its own identifier.
+        DamagedJpeg{"ExifSegmentShorterThanItsIdentifier",
+                    {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x02, 'E', 'x', 'i', 'f', 0, 0, 0xFF, 0xD9},
+                    false,
+                    0}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Files whose headers end at, before and after the points where opening a file reads in steps: a first 4 KB,

@@ -126,7 +126,8 @@ bool ParseJpegHeader(std::span<const std::uint8_t> file, JpegHeader& out) noexce
             out.JfifUnits = *r.U8(payload + 7);
             out.JfifX = *r.BigU16(payload + 8);
             out.JfifY = *r.BigU16(payload + 10);
-        } else if (marker == MarkerAPP1 && !out.ExifSegmentStart && r.Matches(payload, ExifIdentifier)) {
+        } else if (marker == MarkerAPP1 && !out.ExifSegmentStart && size >= sizeof ExifIdentifier &&
+                   r.Matches(payload, ExifIdentifier)) {
             out.ExifSegmentStart = start;
             out.ExifSegmentEnd = end;
             out.ExifBlock = file.subspan(payload + sizeof ExifIdentifier, size - sizeof ExifIdentifier);
