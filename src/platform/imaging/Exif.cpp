@@ -169,11 +169,14 @@ private:
                 if (e.Count == 1 && (pointerType || e.Type == PropertyTagTypeShort))
                     (e.Tag == TagJpegOffset ? FThumbOffset : FThumbLength) =
                         e.Type == PropertyTagTypeShort ? *FReader.U16(e.ValueOffset) : *FReader.U32(e.ValueOffset);
+                FOut.Unlisted.push_back(e);
                 return;
             }
             const auto mapped = ThumbnailIdOfTag(e.Tag);
-            if (!mapped)
-                return;  // no id to list it under
+            if (!mapped) {
+                FOut.Unlisted.push_back(e);  // no id to list it under
+                return;
+            }
             id = *mapped;
         } else if (kind == IfdKind::Ifd0 && e.Tag == PropertyTagExifIFD) {
             FExif = pointer();
@@ -257,6 +260,11 @@ bool KeepsVerbatim(StructureMode mode, IfdKind ifd, std::uint16_t tag)
 
 enum class EntryRole { Plain, ExifPointer, GpsPointer, InteropPointer, ThumbnailOffset, ThumbnailLength };
 
+struct Range {
+    std::size_t At;
+    std::size_t Size;
+};
+
 struct OutEntry {
     std::uint16_t Tag = 0;
     std::uint16_t Type = 0;
@@ -265,11 +273,7 @@ struct OutEntry {
     int Old = -1;  // the parsed entry it came from
     EntryRole Role = EntryRole::Plain;
     std::uint32_t At = 0;  // where an out-of-line value was placed
-};
-
-struct Range {
-    std::size_t At;
-    std::size_t Size;
+    std::optional<Range> OldValue = std::nullopt;  // where the value of an unlisted entry was
 };
 
 class StructureWriter {
@@ -342,6 +346,7 @@ private:
         }
         if (FThumb && FThumb->empty())
             FThumb = nullptr;
+        KeepUnlisted();
         for (std::size_t j = 0; j < FPrev.Entries.size(); ++j) {
             const auto& e = FPrev.Entries[j];
             if (!KeepsVerbatim(FMode, e.Ifd, e.Tag))
@@ -350,6 +355,26 @@ private:
             Dir(e.Ifd).push_back(OutEntry{e.Tag, e.Type, e.Count, {bytes.begin(), bytes.end()}, static_cast<int>(j)});
             FProtected.push_back(Range{e.ValueOffset, e.ValueSize});
             AddDataRanges(e, j);
+        }
+    }
+
+    // The first IFD's entries that no item stands for go back as they were while the directory stays. The
+    // thumbnail's offset and length do only when no thumbnail was read: a read one is rewritten or removed.
+    void KeepUnlisted()
+    {
+        FUnlistedKept.assign(FPrev.Unlisted.size(), false);
+        if (FMode != StructureMode::ExifBlock || (Dir(IfdKind::First).empty() && !FThumb))
+            return;
+        for (std::size_t j = 0; j < FPrev.Unlisted.size(); ++j) {
+            const auto& e = FPrev.Unlisted[j];
+            if ((e.Tag == TagJpegOffset || e.Tag == TagJpegLength) && (FThumb || FPrev.ThumbnailOffset))
+                continue;
+            const auto bytes = FOld.subspan(e.ValueOffset, e.ValueSize);
+            OutEntry out{e.Tag, e.Type, e.Count, {bytes.begin(), bytes.end()}};
+            if (!e.Inline)
+                out.OldValue = Range{e.ValueOffset, e.ValueSize};
+            Dir(IfdKind::First).push_back(std::move(out));
+            FUnlistedKept[j] = true;
         }
     }
 
@@ -450,7 +475,7 @@ private:
         std::vector<bool> oldUsed(FPrev.Entries.size());
         for (auto& d : FDirs) {
             for (auto& e : d) {
-                std::optional<Range> old;
+                std::optional<Range> old = e.OldValue;
                 if (e.Old >= 0) {
                     const auto& p = FPrev.Entries[static_cast<std::size_t>(e.Old)];
                     oldUsed[static_cast<std::size_t>(e.Old)] = true;
@@ -471,6 +496,9 @@ private:
         for (std::size_t j = 0; j < FPrev.Entries.size(); ++j)
             if (!oldUsed[j] && !FPrev.Entries[j].Inline)
                 FDead.push_back(Range{FPrev.Entries[j].ValueOffset, FPrev.Entries[j].ValueSize});
+        for (std::size_t j = 0; j < FPrev.Unlisted.size(); ++j)
+            if (!FUnlistedKept[j] && !FPrev.Unlisted[j].Inline)
+                FDead.push_back(Range{FPrev.Unlisted[j].ValueOffset, FPrev.Unlisted[j].ValueSize});
         std::optional<Range> oldThumb;
         if (FPrev.ThumbnailOffset)
             oldThumb = Range{*FPrev.ThumbnailOffset, FPrev.ThumbnailLength};
@@ -557,6 +585,7 @@ private:
     std::uint32_t FDirAt[IfdKindCount] = {};
     std::vector<Range> FDead;
     std::vector<Range> FProtected;
+    std::vector<bool> FUnlistedKept;  // per entry of FPrev.Unlisted
 };
 
 }  // namespace

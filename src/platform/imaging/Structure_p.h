@@ -45,6 +45,9 @@ struct ParsedStructure {
     // One entry per directory item, in listing order; Items[i] is the item of Entries[i].
     std::vector<ParsedEntry> Entries;
     std::vector<PropertyItem> Items;
+    // Entries of an Exif block's first IFD that no item is listed under: the thumbnail's offset and length,
+    // and tags without an id of their own. A save writes them back as they were.
+    std::vector<ParsedEntry> Unlisted;
     // The embedded thumbnail of an Exif block, and the items derived from it (after Items in the listing).
     std::optional<std::uint32_t> ThumbnailOffset;
     std::uint32_t ThumbnailLength = 0;
