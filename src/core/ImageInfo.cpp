@@ -227,7 +227,8 @@ void TVekImageInfo::DrawThumbnail(TThumbnailCanvas& canvas, const TRect& rect, s
 bool TVekImageInfo::SaveToFile()
 {
     const auto bitmap = imaging::Image::FromFile(FFileName);
-    if (bitmap->GetLastStatus() != imaging::Status::Ok)
+    FSaveStatus = bitmap->GetLastStatus();
+    if (FSaveStatus != imaging::Status::Ok)
         return false;
     FMetadata.ApplyTo(*bitmap);
     return SaveReplacing(*bitmap);
@@ -236,7 +237,8 @@ bool TVekImageInfo::SaveToFile()
 bool TVekImageInfo::ClearExif()
 {
     const auto bitmap = imaging::Image::FromFile(FFileName);
-    if (bitmap->GetLastStatus() != imaging::Status::Ok)
+    FSaveStatus = bitmap->GetLastStatus();
+    if (FSaveStatus != imaging::Status::Ok)
         return false;
     std::vector<std::uint32_t> ids;
     for (const imaging::PropertyItem& item : bitmap->GetAllPropertyItems())
@@ -253,13 +255,12 @@ bool TVekImageInfo::ClearExif()
 bool TVekImageInfo::SaveReplacing(const imaging::Image& bitmap)
 {
     const std::string mimeType = MimeTypeOfFileName(FFileName);
-    if (mimeType.empty())
-        return false;
     const imaging::ImageCodecInfo* encoder = nullptr;
     for (const imaging::ImageCodecInfo& codec : imaging::GetImageEncoders())
-        if (SameText(codec.MimeType, mimeType))
+        if (!mimeType.empty() && SameText(codec.MimeType, mimeType))
             encoder = &codec;  // of several, the last listed
-    if (!encoder || bitmap.SaveReplacing(FFileName, encoder->Clsid) != imaging::Status::Ok)
+    FSaveStatus = encoder ? bitmap.SaveReplacing(FFileName, encoder->Clsid) : imaging::Status::UnknownImageFormat;
+    if (FSaveStatus != imaging::Status::Ok)
         return false;
     RefreshFromFile();
     return true;

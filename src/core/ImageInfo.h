@@ -113,6 +113,9 @@ public:
     [[nodiscard]] bool SaveToFile();
     /// Rewrites the file without its metadata; the metadata in memory is kept.
     [[nodiscard]] bool ClearExif();
+    /// Why the last SaveToFile or ClearExif wrote nothing (AccessDenied for a file its user may not write,
+    /// UnknownImageFormat for an extension without an encoder); Ok after a success and before any.
+    [[nodiscard]] imaging::Status GetSaveStatus() const noexcept { return FSaveStatus; }
 
 private:
     void Open(std::string fileName, std::unique_ptr<imaging::Image>& image, std::optional<std::int64_t> fileSize);
@@ -123,6 +126,7 @@ private:
     void RefreshFromFile();
 
     imaging::Status FLoadStatus = imaging::Status::GenericError;
+    imaging::Status FSaveStatus = imaging::Status::Ok;
     std::string FFileName;
     std::int64_t FFileSize = 0;
     imaging::GUID FRawFormat;

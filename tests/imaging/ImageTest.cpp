@@ -222,6 +222,18 @@ TEST_F(ImageSaveFailure, AnUnwritableFolderLeavesTheOriginal)
     ExpectUntouched();
 }
 
+TEST_F(ImageSaveFailure, AReadOnlyFileInAWritableFolderIsLeftAsItWas)
+{
+    const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read;
+    std::filesystem::permissions(FName, readOnly);
+    const std::string result = testsupport::AsUnprivilegedUser({FDir.Path(), FName}, [&] {
+        return StatusText(FImage->SaveReplacing(FName, CodecJPEG)) + ", " + StatusText(FImage->Save(FName, CodecJPEG));
+    });
+    EXPECT_EQ(result, StatusText(Status::AccessDenied) + ", " + StatusText(Status::AccessDenied));
+    ExpectUntouched();
+    EXPECT_EQ(std::filesystem::status(FName).permissions(), readOnly);
+}
+
 TEST_F(ImageSaveFailure, AFolderThatDoesNotExistGivesAStatus)
 {
     EXPECT_EQ(FImage->Save(FDir.File("no/such/folder.jpg"), CodecJPEG), Status::FileNotFound);

@@ -487,8 +487,12 @@ Status Image::SaveReplacing(const std::string& target, const GUID& encoderClsid)
             return status;
         std::optional<mode_t> mode;
         struct stat st {};
-        if (::stat(target.c_str(), &st) == 0)
+        if (::stat(target.c_str(), &st) == 0) {
+            // A file its user may not write stays as it is, though the rename would replace it.
+            if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+                return StatusOfErrno(errno);
             mode = st.st_mode;  // the replacement keeps the permissions of the file it replaces
+        }
         const std::string temp = target + ".ExifTemp";
         OutputFile out(temp);
         if (const Status status = out.Write(bytes, true, mode); status != Status::Ok)
