@@ -49,18 +49,6 @@ FileKind DetectKind(std::span<const std::uint8_t> bytes) noexcept
     return FileKind::None;
 }
 
-Status ReadByContent(std::span<const std::uint8_t> bytes, ImageData& data) noexcept
-{
-    switch (DetectKind(bytes)) {
-    case FileKind::Jpeg: return detail::ReadJpeg(bytes, data);
-    case FileKind::Tiff: return detail::ReadTiff(bytes, data);
-    case FileKind::Png: return detail::ReadPng(bytes, data);
-    case FileKind::Bmp: return detail::ReadBmp(bytes, data);
-    case FileKind::Gif: return detail::ReadGif(bytes, data);
-    default: return Status::UnknownImageFormat;
-    }
-}
-
 // Everything a JPEG's reader looks at comes before its first scan, and the segment lengths say how far that
 // reaches: a small first read, then the bytes the segments seen so far still need. A camera file's headers are
 // read in two steps, without the scan data behind them.
@@ -237,12 +225,7 @@ Status BuildFile(const ImageData& data, const GUID& encoderClsid, std::vector<st
             return Status::WrongState;
         original = file.Bytes();
     }
-    switch (data.Kind) {
-    case FileKind::Jpeg: return detail::WriteJpeg(original, data, out);
-    case FileKind::Tiff: return detail::WriteTiff(original, data, out);
-    case FileKind::Png: return detail::WritePng(original, data, out);
-    default: return Status::NotImplemented;
-    }
+    return detail::WriteImage(original, data, out);
 }
 
 // Closes the descriptor, and removes the file unless Keep() was called.
@@ -330,6 +313,29 @@ ContentTypeResolver& Resolver()
 
 }  // namespace
 
+Status detail::ReadImage(std::span<const std::uint8_t> bytes, ImageData& data) noexcept
+{
+    switch (DetectKind(bytes)) {
+    case FileKind::Jpeg: return ReadJpeg(bytes, data);
+    case FileKind::Tiff: return ReadTiff(bytes, data);
+    case FileKind::Png: return ReadPng(bytes, data);
+    case FileKind::Bmp: return ReadBmp(bytes, data);
+    case FileKind::Gif: return ReadGif(bytes, data);
+    default: return Status::UnknownImageFormat;
+    }
+}
+
+Status detail::WriteImage(std::span<const std::uint8_t> original, const ImageData& image,
+                          std::vector<std::uint8_t>& out) noexcept
+{
+    switch (image.Kind) {
+    case FileKind::Jpeg: return WriteJpeg(original, image, out);
+    case FileKind::Tiff: return WriteTiff(original, image, out);
+    case FileKind::Png: return WritePng(original, image, out);
+    default: return Status::NotImplemented;
+    }
+}
+
 Image::Image() : FData(std::make_unique<ImageData>()) {}
 
 Image::~Image() = default;
@@ -349,7 +355,7 @@ std::unique_ptr<Image> Image::FromFile(const std::string& fileName)
             Fail(data, StatusOfErrno(error));
             return image;
         }
-        const Status status = ReadByContent(file.Bytes(), data);
+        const Status status = detail::ReadImage(file.Bytes(), data);
         if (status != Status::Ok) {
             Fail(data, status);
             return image;
@@ -369,7 +375,7 @@ std::unique_ptr<Image> Image::FromMemory(std::span<const std::uint8_t> bytes)
         std::unique_ptr<Image> image(new Image());
         ImageData& data = *image->FData;
         data.MemoryBytes.assign(bytes.begin(), bytes.end());
-        const Status status = ReadByContent(data.MemoryBytes, data);
+        const Status status = detail::ReadImage(data.MemoryBytes, data);
         if (status != Status::Ok) {
             Fail(data, status);
             return image;

@@ -44,6 +44,12 @@ Status ReadPng(std::span<const std::uint8_t> file, ImageData& out) noexcept;
 Status ReadBmp(std::span<const std::uint8_t> file, ImageData& out) noexcept;
 Status ReadGif(std::span<const std::uint8_t> file, ImageData& out) noexcept;
 
+// The reader of the format the bytes hold, by their content; UnknownImageFormat for none.
+Status ReadImage(std::span<const std::uint8_t> bytes, ImageData& out) noexcept;
+// The writer of the image's format (NotImplemented for one without metadata to write).
+Status WriteImage(std::span<const std::uint8_t> original, const ImageData& image,
+                  std::vector<std::uint8_t>& out) noexcept;
+
 // Writers: the new file from the original file's bytes and the current item list. Everything that is not
 // metadata is copied byte for byte.
 Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image,
