@@ -48,13 +48,7 @@ std::string MimeTypeOfFileName(std::string_view fileName)
     const std::string extension = LowerCase(ExtractFileExt(fileName));
     if (extension.empty())
         return {};
-    if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe")
-        return "image/jpeg";
-    if (extension == ".tif" || extension == ".tiff")
-        return "image/tiff";
-    if (extension == ".png")
-        return "image/png";
-    return imaging::ContentTypeOfExtension(extension);
+    return imaging::ContentTypeOfExtension(extension);  // the image layer knows the built-in types
 }
 
 TVekImageInfo::TVekImageInfo(std::string fileName)
