@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <new>
 #include <unordered_map>
 #include <utility>
 
@@ -674,7 +673,7 @@ Status WriteStructure(std::span<const std::uint8_t> old, StructureMode mode, con
 
 Status ReadExifBlock(std::span<const std::uint8_t> tiff, std::vector<PropertyItem>& items) noexcept
 {
-    try {
+    return Guarded([&] {
         ParsedStructure parsed;
         if (!ParseStructure(tiff, StructureMode::ExifBlock, parsed))
             return Status::GenericError;
@@ -683,11 +682,7 @@ Status ReadExifBlock(std::span<const std::uint8_t> tiff, std::vector<PropertyIte
         items.insert(items.end(), std::make_move_iterator(parsed.ThumbnailItems.begin()),
                      std::make_move_iterator(parsed.ThumbnailItems.end()));
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 bool ExifBlockIsBigEndian(std::span<const std::uint8_t> tiff) noexcept
@@ -698,13 +693,7 @@ bool ExifBlockIsBigEndian(std::span<const std::uint8_t> tiff) noexcept
 Status WriteExifBlock(std::span<const std::uint8_t> old, const std::vector<PropertyItem>& items,
                       std::vector<std::uint8_t>& out) noexcept
 {
-    try {
-        return WriteStructure(old, StructureMode::ExifBlock, items, out);
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    return Guarded([&] { return WriteStructure(old, StructureMode::ExifBlock, items, out); });
 }
 
 }  // namespace ovrel::imaging::detail

@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
-#include <new>
 #include <optional>
 #include <sys/stat.h>
 #include <tuple>
@@ -413,20 +412,18 @@ const std::vector<PropertyItem>& Image::GetAllPropertyItems() const noexcept { r
 // With several items of one id (an image may list them so), the last one is the item of that id.
 Status Image::GetPropertyItem(std::uint32_t id, PropertyItem& item) const noexcept
 {
-    try {
+    return detail::Guarded([&] {
         const PropertyItem* found = detail::FindItem(FData->Items, id);
         if (!found)
             return Status::PropertyNotFound;
-        item = *found;
+        item = *found;  // copying the value can only fail for want of memory
         return Status::Ok;
-    } catch (...) {
-        return Status::OutOfMemory;
-    }
+    });
 }
 
 Status Image::SetPropertyItem(const PropertyItem& item) noexcept
 {
-    try {
+    return detail::Guarded([&] {
         if (FData->LastStatus != Status::Ok)
             return Status::WrongState;
         const std::uint32_t unit = detail::ElementSize(item.Type);
@@ -444,11 +441,7 @@ Status Image::SetPropertyItem(const PropertyItem& item) noexcept
         }
         items.push_back(item);
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status Image::RemovePropertyItem(std::uint32_t id) noexcept
@@ -465,7 +458,7 @@ Status Image::RemovePropertyItem(std::uint32_t id) noexcept
 
 Status Image::Save(const std::string& fileName, const GUID& encoderClsid) const noexcept
 {
-    try {
+    return detail::Guarded([&] {
         if (fileName.empty())
             return Status::InvalidParameter;
         std::vector<std::uint8_t> bytes;
@@ -476,16 +469,12 @@ Status Image::Save(const std::string& fileName, const GUID& encoderClsid) const 
         if (status == Status::Ok)
             out.Keep();
         return status;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status Image::SaveReplacing(const std::string& target, const GUID& encoderClsid) const noexcept
 {
-    try {
+    return detail::Guarded([&] {
         if (target.empty())
             return Status::InvalidParameter;
         std::vector<std::uint8_t> bytes;
@@ -512,11 +501,7 @@ Status Image::SaveReplacing(const std::string& target, const GUID& encoderClsid)
         out.Keep();
         SyncFolderOf(target);
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 const std::vector<ImageCodecInfo>& GetImageEncoders()

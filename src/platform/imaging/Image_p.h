@@ -4,12 +4,26 @@
 #include "platform/imaging/Image.h"
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace ovrel::imaging::detail {
+
+// The layer's edge: runs body, a function returning a Status, and turns whatever it throws into a status, so
+// that no exception leaves an entry point (std::bad_alloc gives OutOfMemory).
+template <class Body> Status Guarded(Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return Status::OutOfMemory;
+    } catch (...) {
+        return Status::GenericError;
+    }
+}
 
 enum class FileKind { None, Jpeg, Tiff, Png, Bmp, Gif, Memory };
 

@@ -5,7 +5,6 @@
 #include "platform/imaging/Structure_p.h"
 
 #include <algorithm>
-#include <new>
 
 namespace ovrel::imaging::detail {
 
@@ -157,7 +156,7 @@ std::optional<std::size_t> JpegHeaderLength(std::span<const std::uint8_t> head) 
 
 Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
 {
-    try {
+    return Guarded([&] {
         JpegHeader h;
         if (!ParseJpegHeader(file, h) || h.Width == 0 || h.Height == 0)
             return Status::GenericError;
@@ -209,17 +208,13 @@ Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
         if (real)
             out.Flags |= ImageFlagsHasRealDPI;
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image,
                  std::vector<std::uint8_t>& out) noexcept
 {
-    try {
+    return Guarded([&] {
         JpegHeader h;
         if (!ParseJpegHeader(original, h))
             return Status::GenericError;
@@ -244,11 +239,7 @@ Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image,
         }
         out.insert(out.end(), original.begin() + static_cast<std::ptrdiff_t>(cutTo), original.end());
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 }  // namespace ovrel::imaging::detail
