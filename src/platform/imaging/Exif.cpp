@@ -5,7 +5,9 @@
 #include "platform/imaging/Structure_p.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <span>
 #include <unordered_map>
 #include <utility>
 
@@ -73,6 +75,9 @@ PropertyItem LongItem(std::uint32_t id, std::uint32_t value)
     return item;
 }
 
+// Entries of a camera's Exif block, all directories together.
+constexpr std::size_t TypicalEntries = 64;
+
 // Reserves room for more elements, at least doubling what is there.
 template <class T> void Grow(std::vector<T>& v, std::size_t more)
 {
@@ -98,6 +103,9 @@ public:
         else
             return false;
         FReader.SetBigEndian(FOut.BigEndian);
+        // Room for a camera's entries, and for the thumbnail's and the file's own items after them.
+        FOut.Items.reserve(TypicalEntries + 16);
+        FOut.Entries.reserve(TypicalEntries);
         const auto magic = FReader.U16(2);
         const auto ifd0 = FReader.U32(4);
         if (!magic || *magic != 42 || !ifd0)
@@ -120,9 +128,11 @@ private:
     bool ReadIfd(IfdKind kind, std::uint32_t offset)
     {
         // A directory already read (or overlapping the header) is a loop or damage: not read again.
-        if (offset < 8 || std::find(FVisited.begin(), FVisited.end(), offset) != FVisited.end())
+        const auto visited = std::span(FVisited).first(FVisitedCount);
+        if (offset < 8 || FVisitedCount == FVisited.size() ||
+            std::find(visited.begin(), visited.end(), offset) != visited.end())
             return false;
-        FVisited.push_back(offset);
+        FVisited[FVisitedCount++] = offset;
         const auto count = FReader.U16(offset);
         if (!count || *count > MaxEntriesPerDirectory || !FReader.Has(offset, 2 + 12 * std::size_t{*count} + 4))
             return false;
@@ -221,7 +231,8 @@ private:
     ByteReader FReader;
     StructureMode FMode;
     ParsedStructure& FOut;
-    std::vector<std::uint32_t> FVisited;
+    std::array<std::uint32_t, IfdKindCount> FVisited{};  // each kind of directory is read once at most
+    std::size_t FVisitedCount = 0;
     std::optional<std::uint32_t> FExif, FGps, FInterop, FThumbOffset, FThumbLength;
 };
 
@@ -677,8 +688,11 @@ Status ReadExifBlock(std::span<const std::uint8_t> tiff, std::vector<PropertyIte
         ParsedStructure parsed;
         if (!ParseStructure(tiff, StructureMode::ExifBlock, parsed))
             return Status::GenericError;
-        items.insert(items.end(), std::make_move_iterator(parsed.Items.begin()),
-                     std::make_move_iterator(parsed.Items.end()));
+        if (items.empty())
+            items = std::move(parsed.Items);  // with the room reserved for what follows
+        else
+            items.insert(items.end(), std::make_move_iterator(parsed.Items.begin()),
+                         std::make_move_iterator(parsed.Items.end()));
         items.insert(items.end(), std::make_move_iterator(parsed.ThumbnailItems.begin()),
                      std::make_move_iterator(parsed.ThumbnailItems.end()));
         return Status::Ok;

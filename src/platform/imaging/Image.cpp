@@ -151,7 +151,7 @@ bool ReadJpegFromHead(const std::string& fileName, ImageData& data)
             ImageData read;
             if (detail::ReadJpeg(bytes, read) != Status::Ok)
                 return false;
-            read.FileName = data.FileName;
+            read.FileName = std::move(data.FileName);
             read.SourceSize = fileSize;
             read.SourceModifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
             data = std::move(read);

@@ -190,6 +190,7 @@ Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
         for (int i = 0; i < (h.Components > 1 ? 2 : 1); ++i)
             if (const auto& t = h.Quant[tables[i]]; t.Present)
                 out.Items.push_back(ShortsItem(ids[i], t.Values));
+        out.DerivedIds.reserve(16);  // the pointers, the thumbnail's facts and the tables
         for (const auto& item : out.Items)
             if (IsDerivedExifId(item.Id) &&
                 std::find(out.DerivedIds.begin(), out.DerivedIds.end(), item.Id) == out.DerivedIds.end())
