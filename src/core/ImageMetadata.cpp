@@ -82,6 +82,15 @@ const TPropertyItem& TVekImageMetadata::GetItem(int index) const
 
 int TVekImageMetadata::IndexOf(std::uint32_t id) const noexcept
 {
+    if (FLastIndex != NoLastLookup && FLastId == id)
+        return FLastIndex;
+    FLastId = id;
+    FLastIndex = IndexOfScanned(id);
+    return FLastIndex;
+}
+
+int TVekImageMetadata::IndexOfScanned(std::uint32_t id) const noexcept
+{
     // From the end, eight ids at a time: the compiler compares a group side by side, and most lookups of a
     // list's texts miss. The last item of an id is the item of that id.
     const std::uint32_t* ids = FIds.data();
@@ -131,6 +140,7 @@ void TVekImageMetadata::SetString(std::uint32_t id, std::string_view text)
 void TVekImageMetadata::Append(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes)
 {
     TBlock block = NewBlock(id, type, bytes);
+    FLastIndex = NoLastLookup;
     try {
         FIds.push_back(id);
         try {
@@ -186,12 +196,14 @@ void TVekImageMetadata::Swap(TVekImageMetadata& other) noexcept
 {
     FItems.swap(other.FItems);
     FIds.swap(other.FIds);
+    FLastIndex = other.FLastIndex = NoLastLookup;
 }
 
 void TVekImageMetadata::Clear() noexcept
 {
     FItems.clear();
     FIds.clear();
+    FLastIndex = NoLastLookup;
 }
 
 void SetStringPropertySetter(TStringPropertySetter setter) noexcept { GStringPropertySetter = setter; }

@@ -64,11 +64,16 @@ private:
     };
     using TBlock = std::unique_ptr<TPropertyItem, TBlockDeleter>;
     [[nodiscard]] static TBlock NewBlock(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
+    [[nodiscard]] int IndexOfScanned(std::uint32_t id) const noexcept;
 
     // One block per item, so a record handed out survives changes to other items.
     std::vector<TBlock> FItems;
     // The ids of FItems side by side, so a lookup (sorting does many) scans one array instead of every block.
     std::vector<std::uint32_t> FIds;
+    // The last lookup: showing a property asks for its item twice, whether it is there and then its value.
+    mutable std::uint32_t FLastId = 0;
+    mutable int FLastIndex = NoLastLookup;
+    static constexpr int NoLastLookup = -2;
 };
 
 /// Sets a published string property of a component by name. The class library of the user interface

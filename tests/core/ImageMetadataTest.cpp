@@ -169,6 +169,30 @@ TEST(ImageMetadata, ALookupFindsTheLastItemOfAnIdAmongMany)
     EXPECT_EQ(metadata.IndexOf(7), -1);
 }
 
+TEST(ImageMetadata, ALookupSeesWhatWasAddedOrClearedSinceTheLookupBefore)
+{
+    TVekImageMetadata metadata;
+    metadata.SetString(1, "a");
+    EXPECT_FALSE(metadata.Has(2));
+    metadata.SetString(2, "b");
+    EXPECT_EQ(metadata.IndexOf(2), 1);
+    EXPECT_EQ(ValueOf(*metadata.Find(2)), Ascii("b"));
+    metadata.Clear();
+    EXPECT_FALSE(metadata.Has(2));
+    EXPECT_EQ(metadata.Find(2), nullptr);
+    metadata.SetString(2, "c");
+    EXPECT_EQ(ValueOf(*metadata.Find(2)), Ascii("c"));
+
+    TVekImageMetadata other;
+    other.SetString(3, "d");
+    EXPECT_FALSE(metadata.Has(3));
+    EXPECT_TRUE(other.Has(3));
+    metadata.Swap(other);
+    EXPECT_TRUE(metadata.Has(3));
+    EXPECT_FALSE(other.Has(3));
+    EXPECT_EQ(ValueOf(*other.Find(2)), Ascii("c"));
+}
+
 TEST(ImageMetadata, LoadedItemsStayValidWhileOthersAreReplacedAndGoWithTheList)
 {
     fx::TiffBytes block;
