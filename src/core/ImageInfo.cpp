@@ -14,12 +14,16 @@ TThumbnailCanvas::~TThumbnailCanvas() = default;
 
 bool TryParseExifDateTime(std::string_view text, TDateTime& value)
 {
-    const int year = StrToInt(Copy(text, 1, 4));
-    const int month = StrToInt(Copy(text, 6, 2));
-    const int day = StrToInt(Copy(text, 9, 2));
-    const int hour = StrToInt(Copy(text, 12, 2));
-    const int minute = StrToInt(Copy(text, 15, 2));
-    const int second = StrToInt(Copy(text, 18, 2));
+    // The characters at 1-based position and count, as Copy takes them, without a string of their own.
+    const auto field = [text](std::size_t position, std::size_t count) {
+        return position > text.size() ? std::string_view() : text.substr(position - 1, count);
+    };
+    const int year = StrToInt(field(1, 4));
+    const int month = StrToInt(field(6, 2));
+    const int day = StrToInt(field(9, 2));
+    const int hour = StrToInt(field(12, 2));
+    const int minute = StrToInt(field(15, 2));
+    const int second = StrToInt(field(18, 2));
     return TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
 }
 
