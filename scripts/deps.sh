@@ -7,6 +7,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth clang-format locales
+  clang libclang-rt-14-dev
 )
 # The tests format numbers and dates under these; a test fails when one is missing.
 locales=(de_DE.UTF-8 en_US.UTF-8)

@@ -274,7 +274,8 @@ void ImportXml(const std::string& fileName, core::TVekImageInfo& info)
     }
     if (!saved) {
         metadata.Swap(items);
-        Fail("The image file \"" + toolkit::ToDisplayText(info.GetFileName()) + "\" could not be rewritten");
+        Fail("The image file \"" + toolkit::ToDisplayText(info.GetFileName()) +
+             "\" could not be rewritten: " + imaging::StatusText(info.GetSaveStatus()));
     }
 }
 

@@ -14,12 +14,16 @@ TThumbnailCanvas::~TThumbnailCanvas() = default;
 
 bool TryParseExifDateTime(std::string_view text, TDateTime& value)
 {
-    const int year = StrToInt(Copy(text, 1, 4));
-    const int month = StrToInt(Copy(text, 6, 2));
-    const int day = StrToInt(Copy(text, 9, 2));
-    const int hour = StrToInt(Copy(text, 12, 2));
-    const int minute = StrToInt(Copy(text, 15, 2));
-    const int second = StrToInt(Copy(text, 18, 2));
+    // The characters at 1-based position and count, as Copy takes them, without a string of their own.
+    const auto field = [text](std::size_t position, std::size_t count) {
+        return position > text.size() ? std::string_view() : text.substr(position - 1, count);
+    };
+    const int year = StrToInt(field(1, 4));
+    const int month = StrToInt(field(6, 2));
+    const int day = StrToInt(field(9, 2));
+    const int hour = StrToInt(field(12, 2));
+    const int minute = StrToInt(field(15, 2));
+    const int second = StrToInt(field(18, 2));
     return TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
 }
 
@@ -48,32 +52,36 @@ std::string MimeTypeOfFileName(std::string_view fileName)
     const std::string extension = LowerCase(ExtractFileExt(fileName));
     if (extension.empty())
         return {};
-    if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe")
-        return "image/jpeg";
-    if (extension == ".tif" || extension == ".tiff")
-        return "image/tiff";
-    if (extension == ".png")
-        return "image/png";
-    return imaging::ContentTypeOfExtension(extension);
+    return imaging::ContentTypeOfExtension(extension);  // the image layer knows the built-in types
 }
 
 TVekImageInfo::TVekImageInfo(std::string fileName)
 {
     std::unique_ptr<imaging::Image> image;
-    Open(std::move(fileName), image);
+    Open(std::move(fileName), image, std::nullopt);
 }
 
 TVekImageInfo::TVekImageInfo(std::string fileName, std::unique_ptr<imaging::Image>& image)
 {
-    Open(std::move(fileName), image);
+    Open(std::move(fileName), image, std::nullopt);
+}
+
+TVekImageInfo::TVekImageInfo(std::string fileName, std::int64_t fileSize)
+{
+    std::unique_ptr<imaging::Image> image;
+    Open(std::move(fileName), image, fileSize);
 }
 
 TVekImageInfo::~TVekImageInfo() = default;
 
-void TVekImageInfo::Open(std::string fileName, std::unique_ptr<imaging::Image>& image)
+void TVekImageInfo::Open(std::string fileName, std::unique_ptr<imaging::Image>& image,
+                         std::optional<std::int64_t> fileSize)
 {
     FFileName = std::move(fileName);
-    ReadFileSize();
+    if (fileSize)
+        FFileSize = std::max<std::int64_t>(0, *fileSize);
+    else
+        ReadFileSize();
     FMetadata.Clear();
     image = imaging::Image::FromFile(FFileName);
     ReadAttributes(*image);
@@ -217,7 +225,8 @@ void TVekImageInfo::DrawThumbnail(TThumbnailCanvas& canvas, const TRect& rect, s
 bool TVekImageInfo::SaveToFile()
 {
     const auto bitmap = imaging::Image::FromFile(FFileName);
-    if (bitmap->GetLastStatus() != imaging::Status::Ok)
+    FSaveStatus = bitmap->GetLastStatus();
+    if (FSaveStatus != imaging::Status::Ok)
         return false;
     FMetadata.ApplyTo(*bitmap);
     return SaveReplacing(*bitmap);
@@ -226,7 +235,8 @@ bool TVekImageInfo::SaveToFile()
 bool TVekImageInfo::ClearExif()
 {
     const auto bitmap = imaging::Image::FromFile(FFileName);
-    if (bitmap->GetLastStatus() != imaging::Status::Ok)
+    FSaveStatus = bitmap->GetLastStatus();
+    if (FSaveStatus != imaging::Status::Ok)
         return false;
     std::vector<std::uint32_t> ids;
     for (const imaging::PropertyItem& item : bitmap->GetAllPropertyItems())
@@ -243,13 +253,12 @@ bool TVekImageInfo::ClearExif()
 bool TVekImageInfo::SaveReplacing(const imaging::Image& bitmap)
 {
     const std::string mimeType = MimeTypeOfFileName(FFileName);
-    if (mimeType.empty())
-        return false;
     const imaging::ImageCodecInfo* encoder = nullptr;
     for (const imaging::ImageCodecInfo& codec : imaging::GetImageEncoders())
-        if (SameText(codec.MimeType, mimeType))
+        if (!mimeType.empty() && SameText(codec.MimeType, mimeType))
             encoder = &codec;  // of several, the last listed
-    if (!encoder || bitmap.SaveReplacing(FFileName, encoder->Clsid) != imaging::Status::Ok)
+    FSaveStatus = encoder ? bitmap.SaveReplacing(FFileName, encoder->Clsid) : imaging::Status::UnknownImageFormat;
+    if (FSaveStatus != imaging::Status::Ok)
         return false;
     RefreshFromFile();
     return true;

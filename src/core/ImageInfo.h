@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,9 @@ public:
     explicit TVekImageInfo(std::string fileName);
     /// As above, and hands the opened image to the caller.
     TVekImageInfo(std::string fileName, std::unique_ptr<imaging::Image>& image);
+    /// As the first, with the file's size as the caller found it (a folder search has it), so that the file is
+    /// not measured once more.
+    TVekImageInfo(std::string fileName, std::int64_t fileSize);
     ~TVekImageInfo() override;
 
     [[nodiscard]] imaging::Status GetLoadStatus() const noexcept { return FLoadStatus; }
@@ -109,9 +113,12 @@ public:
     [[nodiscard]] bool SaveToFile();
     /// Rewrites the file without its metadata; the metadata in memory is kept.
     [[nodiscard]] bool ClearExif();
+    /// Why the last SaveToFile or ClearExif wrote nothing (AccessDenied for a file its user may not write,
+    /// UnknownImageFormat for an extension without an encoder); Ok after a success and before any.
+    [[nodiscard]] imaging::Status GetSaveStatus() const noexcept { return FSaveStatus; }
 
 private:
-    void Open(std::string fileName, std::unique_ptr<imaging::Image>& image);
+    void Open(std::string fileName, std::unique_ptr<imaging::Image>& image, std::optional<std::int64_t> fileSize);
     void ReadFacts(const imaging::Image& image);
     void ReadFileSize();
     /// Saves through the encoder of the file's extension, then refreshes the facts from the new file.
@@ -119,6 +126,7 @@ private:
     void RefreshFromFile();
 
     imaging::Status FLoadStatus = imaging::Status::GenericError;
+    imaging::Status FSaveStatus = imaging::Status::Ok;
     std::string FFileName;
     std::int64_t FFileSize = 0;
     imaging::GUID FRawFormat;

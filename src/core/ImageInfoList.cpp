@@ -59,9 +59,9 @@ TVekImageInfo* TEXIFImageInfoList::GetItem(int index) const
     return FItems[static_cast<std::size_t>(index)].get();
 }
 
-void TEXIFImageInfoList::AddReadable(const std::string& fileName)
+void TEXIFImageInfoList::AddReadable(const std::string& fileName, std::int64_t fileSize)
 {
-    auto info = std::make_unique<TVekImageInfo>(fileName);
+    auto info = std::make_unique<TVekImageInfo>(fileName, fileSize);
     if (info->GetLoadStatus() == imaging::Status::Ok)
         Add(std::move(info));
 }
@@ -71,31 +71,37 @@ void TEXIFImageInfoList::LoadFolder(const std::string& folder, std::span<const s
 {
     Clear();
     const std::string path = IncludeTrailingPathDelimiter(folder);
-    std::vector<std::string> fileNames;
+    // The search measured every file already: the images take their sizes from it.
+    struct TFound {
+        std::string Name;
+        std::int64_t Size;
+    };
+    std::vector<TFound> files;
     for (const std::string& mask : masks) {
         TSearchRec rec;
         if (FindFirst(path + mask, faReadOnly | faHidden | faArchive, rec) == 0) {
             do {
-                fileNames.push_back(path + rec.Name);
+                files.push_back({path + rec.Name, rec.Size});
             } while (FindNext(rec) == 0);
         }
         FindClose(rec);
     }
 
     if (!progress) {
-        for (const std::string& fileName : fileNames)
-            AddReadable(fileName);
+        for (const TFound& file : files)
+            AddReadable(file.Name, file.Size);
         return;
     }
     // A cancel left over from an earlier read does not stop this one.
     if (progress->IsCancelled())
         progress->Finish();
-    if (fileNames.empty())
+    if (files.empty())
         return;
-    const auto count = static_cast<std::int32_t>(std::min<std::size_t>(fileNames.size(), INT32_MAX));
+    const auto count = static_cast<std::int32_t>(std::min<std::size_t>(files.size(), INT32_MAX));
     progress->Start(0, count);
     for (std::int32_t i = 0; i < count; ++i) {
-        AddReadable(fileNames[static_cast<std::size_t>(i)]);
+        const TFound& file = files[static_cast<std::size_t>(i)];
+        AddReadable(file.Name, file.Size);
         progress->SetPosition(i + 1);
         if (progress->IsCancelled())
             return;

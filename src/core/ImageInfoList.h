@@ -73,7 +73,7 @@ public:
     void LoadFolder(const std::string& folder, std::span<const std::string> masks, TVekProgress* progress);
 
 private:
-    void AddReadable(const std::string& fileName);
+    void AddReadable(const std::string& fileName, std::int64_t fileSize);
 
     std::vector<std::unique_ptr<TVekImageInfo>> FItems;
 };

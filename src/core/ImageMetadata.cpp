@@ -13,29 +13,61 @@ namespace {
 
 TStringPropertySetter GStringPropertySetter = nullptr;
 
-std::vector<std::uint8_t> CopyBytes(std::span<const std::uint8_t> bytes)
+// The start of an allocation shared by the blocks of one image: how many of them are still alive.
+struct TSharedBlocks {
+    std::size_t Alive = 0;
+};
+
+// In front of every record: the shared allocation it lies in, or null when the block has one of its own.
+struct TBlockHeader {
+    TSharedBlocks* Shared = nullptr;
+};
+
+// Header, record and value bytes, rounded up so that the next block's header is aligned.
+constexpr std::size_t BlockSize(std::size_t valueSize) noexcept
+{
+    constexpr std::size_t Align = alignof(TPropertyItem);
+    return (sizeof(TBlockHeader) + sizeof(TPropertyItem) + valueSize + Align - 1) / Align * Align;
+}
+
+static_assert(sizeof(TSharedBlocks) % alignof(TPropertyItem) == 0 &&
+              sizeof(TBlockHeader) % alignof(TPropertyItem) == 0);
+
+void* Allocate(std::size_t size)
 {
     try {
-        return {bytes.begin(), bytes.end()};
+        return ::operator new(size);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory("Out of memory");
     }
 }
 
+// Places a header, a record and the value bytes at raw, which has BlockSize(bytes.size()) bytes.
+TPropertyItem* PlaceBlock(void* raw, TSharedBlocks* shared, std::uint32_t id, std::uint16_t type,
+                          std::span<const std::uint8_t> bytes) noexcept
+{
+    auto* header = new (raw) TBlockHeader{shared};
+    auto* value = reinterpret_cast<std::uint8_t*>(header + 1) + sizeof(TPropertyItem);
+    std::copy(bytes.begin(), bytes.end(), value);
+    return new (header + 1) TPropertyItem{id, static_cast<std::uint32_t>(bytes.size()), type, value};
+}
+
 }  // namespace
 
-void TVekImageMetadata::TBlock::Assign(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes)
+void TVekImageMetadata::TBlockDeleter::operator()(TPropertyItem* record) const noexcept
 {
-    const std::uint8_t* value = nullptr;
-    if (bytes.size() <= SmallSize) {
-        std::copy(bytes.begin(), bytes.end(), Small.begin());
-        Large = {};
-        value = Small.data();
-    } else {
-        Large.assign(bytes.begin(), bytes.end());
-        value = Large.data();
-    }
-    Item = TPropertyItem{id, static_cast<std::uint32_t>(bytes.size()), type, value};
+    TBlockHeader* header = reinterpret_cast<TBlockHeader*>(record) - 1;
+    TSharedBlocks* shared = header->Shared;
+    if (!shared)
+        ::operator delete(header);
+    else if (--shared->Alive == 0)
+        ::operator delete(shared);
+}
+
+TVekImageMetadata::TBlock TVekImageMetadata::NewBlock(std::uint32_t id, std::uint16_t type,
+                                                      std::span<const std::uint8_t> bytes)
+{
+    return TBlock(PlaceBlock(Allocate(BlockSize(bytes.size())), nullptr, id, type, bytes));
 }
 
 TVekImageMetadata::TVekImageMetadata() = default;
@@ -45,13 +77,33 @@ const TPropertyItem& TVekImageMetadata::GetItem(int index) const
 {
     if (index < 0 || index >= Count())
         throw EListError(Format("List index out of bounds (%d)", {index}));
-    return FItems[static_cast<std::size_t>(index)]->Item;
+    return *FItems[static_cast<std::size_t>(index)];
 }
 
 int TVekImageMetadata::IndexOf(std::uint32_t id) const noexcept
 {
-    for (std::size_t i = FIds.size(); i-- > 0;)
-        if (FIds[i] == id)
+    if (FLastIndex != NoLastLookup && FLastId == id)
+        return FLastIndex;
+    FLastId = id;
+    FLastIndex = IndexOfScanned(id);
+    return FLastIndex;
+}
+
+int TVekImageMetadata::IndexOfScanned(std::uint32_t id) const noexcept
+{
+    // From the end, eight ids at a time: the compiler compares a group side by side, and most lookups of a
+    // list's texts miss. The last item of an id is the item of that id.
+    const std::uint32_t* ids = FIds.data();
+    std::size_t end = FIds.size();
+    for (; end >= 8; end -= 8) {
+        bool any = false;
+        for (std::size_t k = end - 8; k < end; ++k)
+            any |= ids[k] == id;
+        if (any)
+            break;
+    }
+    for (std::size_t i = end; i-- > 0;)
+        if (ids[i] == id)
             return static_cast<int>(i);
     return -1;
 }
@@ -59,7 +111,7 @@ int TVekImageMetadata::IndexOf(std::uint32_t id) const noexcept
 const TPropertyItem* TVekImageMetadata::Find(std::uint32_t id) const noexcept
 {
     const int index = IndexOf(id);
-    return index < 0 ? nullptr : &FItems[static_cast<std::size_t>(index)]->Item;
+    return index < 0 ? nullptr : FItems[static_cast<std::size_t>(index)].get();
 }
 
 void TVekImageMetadata::SetItem(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes)
@@ -69,13 +121,8 @@ void TVekImageMetadata::SetItem(std::uint32_t id, std::uint16_t type, std::span<
         Append(id, type, bytes);
         return;
     }
-    // Copy before replacing: the bytes may be this item's own value.
-    const std::vector<std::uint8_t> copy = CopyBytes(bytes);
-    try {
-        FItems[static_cast<std::size_t>(index)]->Assign(id, type, copy);
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory("Out of memory");
-    }
+    // The new block is filled before the old one goes: the bytes may be this item's own value.
+    FItems[static_cast<std::size_t>(index)] = NewBlock(id, type, bytes);
 }
 
 void TVekImageMetadata::SetItem(std::uint32_t id, std::uint16_t type, std::uint32_t length, const void* bytes)
@@ -92,9 +139,9 @@ void TVekImageMetadata::SetString(std::uint32_t id, std::string_view text)
 
 void TVekImageMetadata::Append(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes)
 {
+    TBlock block = NewBlock(id, type, bytes);
+    FLastIndex = NoLastLookup;
     try {
-        auto block = std::make_unique<TBlock>();
-        block->Assign(id, type, bytes);
         FIds.push_back(id);
         try {
             FItems.push_back(std::move(block));
@@ -115,17 +162,26 @@ void TVekImageMetadata::LoadFromImage(const imaging::Image& image)
     const auto& items = image.GetAllPropertyItems();
     FItems.reserve(items.size());
     FIds.reserve(items.size());
+    // One allocation for all items: a folder of images lists thousands of them.
+    std::size_t size = sizeof(TSharedBlocks);
     for (const imaging::PropertyItem& item : items)
-        Append(item.Id, item.Type, item.Value);
+        size += BlockSize(item.Value.size());
+    auto* shared = new (Allocate(size)) TSharedBlocks{items.size()};
+    auto* at = reinterpret_cast<std::uint8_t*>(shared + 1);
+    for (const imaging::PropertyItem& item : items) {
+        FItems.emplace_back(PlaceBlock(at, shared, item.Id, item.Type, item.Value));  // reserved: cannot throw
+        FIds.push_back(item.Id);
+        at += BlockSize(item.Value.size());
+    }
 }
 
 void TVekImageMetadata::ApplyTo(imaging::Image& bitmap) const
 {
     for (const auto& block : FItems) {
         imaging::PropertyItem item;
-        item.Id = block->Item.id;
-        item.Type = block->Item.type;
-        const std::span<const std::uint8_t> value = block->Item.Bytes();
+        item.Id = block->id;
+        item.Type = block->type;
+        const std::span<const std::uint8_t> value = block->Bytes();
         try {
             item.Value.assign(value.begin(), value.end());
         } catch (const std::bad_alloc&) {
@@ -140,12 +196,14 @@ void TVekImageMetadata::Swap(TVekImageMetadata& other) noexcept
 {
     FItems.swap(other.FItems);
     FIds.swap(other.FIds);
+    FLastIndex = other.FLastIndex = NoLastLookup;
 }
 
 void TVekImageMetadata::Clear() noexcept
 {
     FItems.clear();
     FIds.clear();
+    FLastIndex = NoLastLookup;
 }
 
 void SetStringPropertySetter(TStringPropertySetter setter) noexcept { GStringPropertySetter = setter; }

@@ -4,7 +4,6 @@
 #include "platform/imaging/Image.h"
 #include "toolkit/System.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -46,7 +45,8 @@ public:
     void SetString(std::uint32_t id, std::string_view text);
     /// Appends an item without looking for one of that id: the list may hold duplicates, as a file's does.
     void Append(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
-    /// Exchanges the items of the two lists; records handed out stay valid and go with their items.
+    /// Exchanges the items of the two lists; records handed out stay valid and go with their items (the
+    /// blocks of a list read from an image carry their shared allocation with them).
     void Swap(TVekImageMetadata& other) noexcept;
 
     /// Replaces the list by the image's items in the image's order, duplicates included.
@@ -57,20 +57,23 @@ public:
     void Clear() noexcept;
 
 private:
-    // Values of up to SmallSize bytes (most of them) live in the block itself, one allocation fewer.
-    static constexpr std::size_t SmallSize = 16;
-    struct TBlock {
-        TPropertyItem Item;
-        std::array<std::uint8_t, SmallSize> Small{};
-        std::vector<std::uint8_t> Large;
-        /// The bytes must not be this block's own value.
-        void Assign(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
+    // A block holds an item's record followed by its value bytes. The items read from an image share one
+    // allocation, freed with the last of its blocks; an item set later has an allocation of its own.
+    struct TBlockDeleter {
+        void operator()(TPropertyItem* record) const noexcept;
     };
+    using TBlock = std::unique_ptr<TPropertyItem, TBlockDeleter>;
+    [[nodiscard]] static TBlock NewBlock(std::uint32_t id, std::uint16_t type, std::span<const std::uint8_t> bytes);
+    [[nodiscard]] int IndexOfScanned(std::uint32_t id) const noexcept;
 
-    // One heap block per item, so a record handed out survives changes to other items.
-    std::vector<std::unique_ptr<TBlock>> FItems;
+    // One block per item, so a record handed out survives changes to other items.
+    std::vector<TBlock> FItems;
     // The ids of FItems side by side, so a lookup (sorting does many) scans one array instead of every block.
     std::vector<std::uint32_t> FIds;
+    // The last lookup: showing a property asks for its item twice, whether it is there and then its value.
+    mutable std::uint32_t FLastId = 0;
+    mutable int FLastIndex = NoLastLookup;
+    static constexpr int NoLastLookup = -2;
 };
 
 /// Sets a published string property of a component by name. The class library of the user interface

@@ -3,10 +3,12 @@
 #include "toolkit/Base_p.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <vector>
 
 namespace ovrel::toolkit {
@@ -56,47 +58,67 @@ bool WildcardMatch(const std::vector<char32_t>& name, const std::vector<char32_t
     return m == mask.size();
 }
 
+// A mask folded once for the names of a whole search.
+class TMaskMatcher {
+public:
+    explicit TMaskMatcher(std::string_view mask)
+        : FEmpty(mask.empty()), FAll(mask.find_first_not_of('*') == std::string_view::npos || mask == "*.*"),
+          FMask(FoldedCodePoints(mask))
+    {
+        // A mask ending in ".*" also matches names without an extension: "*.*" matches every name.
+        if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*")
+            FWithoutExtension = FoldedCodePoints(mask.substr(0, mask.size() - 2));
+    }
+
+    [[nodiscard]] bool Matches(std::string_view name) const
+    {
+        if (FEmpty)
+            return false;
+        if (FAll)
+            return true;
+        const std::vector<char32_t> folded = FoldedCodePoints(name);
+        return WildcardMatch(folded, FMask) || (FWithoutExtension && WildcardMatch(folded, *FWithoutExtension));
+    }
+
+private:
+    bool FEmpty;
+    bool FAll;  // stars only, or "*.*"
+    std::vector<char32_t> FMask;
+    std::optional<std::vector<char32_t>> FWithoutExtension;
+};
+
 }  // namespace
 
-bool MatchesMask(std::string_view name, std::string_view mask)
-{
-    if (mask.empty())
-        return false;
-    const std::vector<char32_t> folded = FoldedCodePoints(name);
-    if (WildcardMatch(folded, FoldedCodePoints(mask)))
-        return true;
-    // A mask ending in ".*" also matches names without an extension: "*.*" matches every name.
-    if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*")
-        return WildcardMatch(folded, FoldedCodePoints(mask.substr(0, mask.size() - 2)));
-    return false;
-}
+bool MatchesMask(std::string_view name, std::string_view mask) { return TMaskMatcher(mask).Matches(name); }
 
 int FindFirst(std::string_view pathAndMask, int attr, TSearchRec& rec)
 {
     FindClose(rec);
     const std::size_t slash = pathAndMask.rfind(PathDelim);
     const std::string mask(slash == std::string_view::npos ? pathAndMask : pathAndMask.substr(slash + 1));
-    std::string folder =
+    const std::string folder =
         slash == std::string_view::npos ? std::string() : std::string(pathAndMask.substr(0, slash + 1));
     const std::string openName = folder.empty() ? "." : folder;
 
     auto state = std::make_shared<TSearchState>();
+    const TMaskMatcher matcher(mask);
     DIR* dir = ::opendir(openName.c_str());
     if (!dir)
         return NotFound;
+    // Entries are measured relative to the open folder: one name to look up instead of the whole path.
+    const int folderFd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == ".." || !MatchesMask(name, mask))
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == ".." || !matcher.Matches(name))
             continue;
-        const std::string full = folder + name;
         struct stat linkInfo {};
-        if (::lstat(full.c_str(), &linkInfo) != 0)
+        if (::fstatat(folderFd, entry->d_name, &linkInfo, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         struct stat info = linkInfo;
         int found = 0;
         if (S_ISLNK(linkInfo.st_mode)) {
             // A link counts as what it points to; a dangling one is skipped.
-            if (::stat(full.c_str(), &info) != 0)
+            if (::fstatat(folderFd, entry->d_name, &info, 0) != 0)
                 continue;
             found |= faSymLink;
         }
@@ -115,7 +137,7 @@ int FindFirst(std::string_view pathAndMask, int attr, TSearchRec& rec)
         if ((info.st_mode & S_IWUSR) == 0)
             found |= faReadOnly;
         TSearchRec item;
-        item.Name = name;
+        item.Name = std::string(name);
         item.Attr = found;
         item.Size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::int64_t>(info.st_size);
         item.Time = detail::LocalDateTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);

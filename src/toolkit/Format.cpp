@@ -232,11 +232,12 @@ TDecimal DecimalOf(double value)
     char buffer[64];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 17);
     *written.ptr = '\0';  // d.ddddddddddddddddde+XX
-    result.Digits += buffer[0];
-    result.Digits.append(buffer + 2, 17);
     result.Exponent = std::atoi(buffer + 20) + 1;
-    while (!result.Digits.empty() && result.Digits.back() == '0')
-        result.Digits.pop_back();
+    buffer[1] = buffer[0];  // the digits side by side, then without their trailing zeros
+    std::size_t digits = 18;
+    while (digits > 0 && buffer[digits] == '0')
+        --digits;
+    result.Digits.assign(buffer + 1, digits);
     return result;
 }
 

@@ -1,10 +1,10 @@
 #include "app/Paths.h"
 
+#include "support/Unprivileged.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-
-#include <unistd.h>
 
 namespace {
 
@@ -58,11 +58,11 @@ TEST_F(ConfigFolder, FallsBackToTheUsersConfigFolderWhenTheExecutablesFolderIsUn
 
 TEST_F(ConfigFolder, FallsBackWhenTheExecutablesFolderIsReadOnly)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes to read-only folders";
     std::filesystem::permissions(FRoot / "bin",
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    EXPECT_EQ(ChooseConfigFolder(Bin(), "/xdg", "/home/u"), "/xdg/exif-ovrel/");
+    EXPECT_EQ(ovrel::testsupport::AsUnprivilegedUser({FRoot, FRoot / "bin"},
+                                                     [&] { return ChooseConfigFolder(Bin(), "/xdg", "/home/u"); }),
+              "/xdg/exif-ovrel/");
 }
 
 TEST(ExecutableFileName, IsTheAbsolutePathOfThisTestProgram)

@@ -3,10 +3,12 @@
 #include "core/CoreTestSupport.h"
 #include "imaging/Builders.h"
 #include "support/AllocationWatch.h"
+#include "support/Unprivileged.h"
 #include "toolkit/XMLDoc.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -349,6 +351,31 @@ TEST(XmlImport, RunningOutOfMemoryLeavesTheImageAsItWas)
     }
     EXPECT_GE(failures, 2) << "reading and applying the document each asked for the value";
     EXPECT_LT(failures, 20) << "the import never got through";
+}
+
+TEST(XmlImport, AReadOnlyImageFileIsRefusedWithTheReasonAndLeftAsItWas)
+{
+    TTempFolder folder;
+    const Bytes jpeg = SampleJpeg();
+    const std::string image = folder.Write("photo.jpg", jpeg);
+    const std::string xml =
+        folder.WriteText("in.xml", Document(Property(" Tag=\"274\"", "3", "2", "<Value>0100</Value>")));
+    std::filesystem::permissions(image, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    const std::string result = testsupport::AsUnprivilegedUser({folder.Path(), image, xml}, [&] {
+        core::TVekImageInfo info(image);
+        const int count = info.GetMetadata().Count();
+        try {
+            app::ImportXml(xml, info);
+            return std::string("imported");
+        } catch (const app::EXmlImportError& error) {
+            // The metadata in memory is the image's own again.
+            const bool restored =
+                info.GetMetadata().Count() == count && info.GetMetadata().GetItem(0).id == core::TagMake;
+            return error.Message() + (restored ? "" : " (metadata not restored)");
+        }
+    });
+    EXPECT_EQ(result, "The image file \"" + image + "\" could not be rewritten: Access denied");
+    EXPECT_EQ(ReadText(image), std::string(jpeg.begin(), jpeg.end()));
 }
 
 TEST(XmlImport, AFailedSaveRestoresTheMetadata)

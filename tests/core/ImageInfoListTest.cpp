@@ -83,8 +83,12 @@ TEST_F(LoadFolder, KeepsTheReadableImagesInNameOrderWithOrWithoutTrailingSlash)
         SCOPED_TRACE(folder);
         list.LoadFolder(folder, AllMask, nullptr);
         EXPECT_EQ(NamesOf(list), FReadable);
-        for (int i = 0; i < list.GetCount(); ++i)
-            EXPECT_EQ(list.GetItem(i)->GetLoadStatus(), imaging::Status::Ok);
+        for (int i = 0; i < list.GetCount(); ++i) {
+            const TVekImageInfo& info = *list.GetItem(i);
+            EXPECT_EQ(info.GetLoadStatus(), imaging::Status::Ok);
+            // Each image has its own file's size, as the search measured it.
+            EXPECT_EQ(info.GetFileSize(), static_cast<std::int64_t>(std::filesystem::file_size(info.GetFileName())));
+        }
         EXPECT_EQ(list.GetItem(0)->GetFileName(), FFolder.File(".hidden.jpg"));
     }
 }

@@ -4,6 +4,7 @@
 #include "core/PropertyCatalog.h"
 #include "imaging/Builders.h"
 #include "imaging/PixelBuilders.h"
+#include "support/Unprivileged.h"
 #include "toolkit/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -433,6 +434,24 @@ TEST_P(ImageInfoSave, FailedSaveReturnsFalseAndLeavesTheFile)
     EXPECT_FALSE(info.SaveToFile());
     EXPECT_FALSE(info.ClearExif());
     EXPECT_TRUE(NamesIn(FFolder.Path()).empty());
+}
+
+TEST_P(ImageInfoSave, AReadOnlyFileIsRefusedBySaveAndClearAndLeftAsItWas)
+{
+    const Bytes before = ReadAll(FFile);
+    std::filesystem::permissions(FFile, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    const std::string result = testsupport::AsUnprivilegedUser({FFolder.Path(), FFile}, [&] {
+        TVekImageInfo info(FFile);
+        info.SetPropertyText(EditableTextId(GetParam().Name), "never written");
+        const bool saved = info.SaveToFile();
+        const std::string saveStatus = imaging::StatusText(info.GetSaveStatus());
+        const bool cleared = info.ClearExif();
+        return std::to_string(saved) + " " + saveStatus + ", " + std::to_string(cleared) + " " +
+               imaging::StatusText(info.GetSaveStatus());
+    });
+    EXPECT_EQ(result, "0 Access denied, 0 Access denied");
+    EXPECT_EQ(ReadAll(FFile), before);
+    EXPECT_EQ(NamesIn(FFolder.Path()), std::vector<std::string>{GetParam().FileName}) << "no temporary file left";
 }
 
 TEST_P(ImageInfoSave, ClearExifRewritesTheFileAndKeepsTheMetadataInMemory)

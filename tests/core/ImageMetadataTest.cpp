@@ -1,9 +1,13 @@
 #include "core/ImageMetadata.h"
 
 #include "CoreTestSupport.h"
+#include "imaging/Builders.h"
 #include "toolkit/SysUtils.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
 
 namespace ovrel::core {
 namespace {
@@ -11,6 +15,7 @@ namespace {
 using test::Ascii;
 using test::Bytes;
 using test::U16;
+namespace fx = imaging::fixtures;
 
 Bytes ValueOf(const TPropertyItem& item) { return Bytes(item.value, item.value + item.length); }
 
@@ -130,6 +135,87 @@ TEST(ImageMetadata, LoadsAndAppliesThroughAnImage)
     EXPECT_EQ(ValueOf(*loaded.Find(271)), Ascii("Make"));
     EXPECT_EQ(loaded.Find(274)->type, 3);
     EXPECT_EQ(ValueOf(*loaded.Find(274)), U16(6));
+}
+
+TEST(ImageMetadata, ALookupFindsTheLastItemOfAnIdAmongMany)
+{
+    // Eleven IFD0 texts, then GPS ids 1 to 6 and the interoperability ids 1 and 2, which the list holds twice:
+    // the lookups cross groups of eight from the end.
+    fx::TiffBytes block;
+    for (std::uint16_t tag = 0x010D; tag < 0x010D + 11; ++tag)
+        block.Ascii(fx::Dir::Ifd0, tag, "text");
+    for (std::uint16_t tag = 1; tag <= 6; ++tag)
+        block.Ascii(fx::Dir::Gps, tag, "gps");
+    block.Ascii(fx::Dir::Interop, 1, "R98").Ascii(fx::Dir::Interop, 2, "0100");
+    auto image = imaging::Image::FromMemory(fx::JpegBytes().Exif(block.Build()).Frame(8, 8).Build());
+    ASSERT_EQ(image->GetLastStatus(), imaging::Status::Ok);
+    TVekImageMetadata metadata;
+    metadata.LoadFromImage(*image);
+    const auto& items = image->GetAllPropertyItems();
+    ASSERT_EQ(metadata.Count(), static_cast<int>(items.size()));
+    for (std::uint32_t id :
+         {1u, 2u, 3u, 6u, 0x010Du, 0x0117u, imaging::PropertyTagGpsIFD, imaging::PropertyTagLuminanceTable}) {
+        SCOPED_TRACE(id);
+        int last = -1;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].Id == id)
+                last = static_cast<int>(i);
+        ASSERT_GE(last, 0);
+        EXPECT_EQ(metadata.IndexOf(id), last);
+        EXPECT_EQ(ValueOf(*metadata.Find(id)), items[static_cast<std::size_t>(last)].Value);
+    }
+    EXPECT_EQ(ValueOf(*metadata.Find(1)), Ascii("R98"));
+    EXPECT_EQ(metadata.IndexOf(0x0118), -1);
+    EXPECT_EQ(metadata.IndexOf(7), -1);
+}
+
+TEST(ImageMetadata, ALookupSeesWhatWasAddedOrClearedSinceTheLookupBefore)
+{
+    TVekImageMetadata metadata;
+    metadata.SetString(1, "a");
+    EXPECT_FALSE(metadata.Has(2));
+    metadata.SetString(2, "b");
+    EXPECT_EQ(metadata.IndexOf(2), 1);
+    EXPECT_EQ(ValueOf(*metadata.Find(2)), Ascii("b"));
+    metadata.Clear();
+    EXPECT_FALSE(metadata.Has(2));
+    EXPECT_EQ(metadata.Find(2), nullptr);
+    metadata.SetString(2, "c");
+    EXPECT_EQ(ValueOf(*metadata.Find(2)), Ascii("c"));
+
+    TVekImageMetadata other;
+    other.SetString(3, "d");
+    EXPECT_FALSE(metadata.Has(3));
+    EXPECT_TRUE(other.Has(3));
+    metadata.Swap(other);
+    EXPECT_TRUE(metadata.Has(3));
+    EXPECT_FALSE(other.Has(3));
+    EXPECT_EQ(ValueOf(*other.Find(2)), Ascii("c"));
+}
+
+TEST(ImageMetadata, LoadedItemsStayValidWhileOthersAreReplacedAndGoWithTheList)
+{
+    fx::TiffBytes block;
+    for (std::uint16_t tag = 0x010D; tag < 0x010D + 5; ++tag)
+        block.Ascii(fx::Dir::Ifd0, tag, std::string(static_cast<std::size_t>(tag - 0x0100), 'a'));
+    auto image = imaging::Image::FromMemory(fx::JpegBytes().Exif(block.Build()).Frame(8, 8).Build());
+    ASSERT_EQ(image->GetLastStatus(), imaging::Status::Ok);
+    auto metadata = std::make_unique<TVekImageMetadata>();
+    metadata->LoadFromImage(*image);
+    const TPropertyItem* kept = metadata->Find(0x010F);
+    ASSERT_NE(kept, nullptr);
+    const Bytes keptValue = ValueOf(*kept);
+    metadata->SetItem(0x010D, 7, Bytes(300, 1));  // larger than before
+    metadata->SetItem(0x0111, 2, Ascii("b"));  // smaller
+    metadata->SetString(0x0131, "appended");
+    metadata->SetItem(0x010D, 7, Bytes(2, 3));  // an item of its own replaced again
+    EXPECT_EQ(ValueOf(*kept), keptValue);
+    EXPECT_EQ(ValueOf(*metadata->Find(0x010D)), Bytes(2, 3));
+    EXPECT_EQ(ValueOf(*metadata->Find(0x0111)), Ascii("b"));
+    // Every block is freed exactly once, whichever way it went (the sanitizer build checks).
+    metadata->LoadFromImage(*image);
+    EXPECT_EQ(ValueOf(*metadata->Find(0x010D)), Ascii(std::string(13, 'a')));
+    metadata.reset();
 }
 
 TEST(ImageMetadata, ImageWithoutMetadataGivesAnEmptyList)

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace ovrel::imaging {
 namespace {
@@ -178,6 +182,149 @@ TEST(ExifWriter, KeepsTheDirectoryOfADuplicateIdItCameFrom)
     }
     EXPECT_EQ(gps, 1);
     EXPECT_EQ(interop, 1);
+}
+
+// The entries of a block as its directories hold them, read apart from the layer's reader: by directory
+// (0 IFD0, 1 Exif, 2 GPS, 3 interoperability, 4 first IFD) and tag, with type, count and value bytes.
+struct RawEntry {
+    std::uint16_t Type = 0;
+    std::uint32_t Count = 0;
+    Bytes Value;
+    friend bool operator==(const RawEntry&, const RawEntry&) = default;
+};
+using RawEntries = std::map<std::pair<int, std::uint16_t>, RawEntry>;
+
+RawEntries ReadRawEntries(const Bytes& tiff)
+{
+    const bool big = tiff.at(0) == 'M';
+    const auto u16 = [&](std::size_t at) {
+        return static_cast<std::uint16_t>(big ? tiff.at(at) << 8 | tiff.at(at + 1)
+                                              : tiff.at(at + 1) << 8 | tiff.at(at));
+    };
+    const auto u32 = [&](std::size_t at) {
+        return big ? std::uint32_t{u16(at)} << 16 | u16(at + 2) : std::uint32_t{u16(at + 2)} << 16 | u16(at);
+    };
+    const std::map<std::uint16_t, std::uint32_t> unit = {{1, 1}, {2, 1}, {3, 2}, {4, 4},
+                                                         {5, 8}, {7, 1}, {9, 4}, {10, 8}};
+    RawEntries entries;
+    const auto walk = [&](auto& self, int dir, std::uint32_t at) -> void {
+        const std::uint16_t count = u16(at);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::size_t e = at + 2 + 12 * i;
+            RawEntry entry{u16(e + 2), u32(e + 4), {}};
+            const std::size_t size = entry.Count * unit.at(entry.Type);
+            const std::size_t from = size <= 4 ? e + 8 : u32(e + 8);
+            entry.Value.assign(tiff.begin() + static_cast<std::ptrdiff_t>(from),
+                               tiff.begin() + static_cast<std::ptrdiff_t>(from + size));
+            const std::uint16_t tag = u16(e);
+            entries[{dir, tag}] = entry;
+            if (dir == 0 && (tag == 0x8769 || tag == 0x8825))
+                self(self, tag == 0x8769 ? 1 : 2, u32(e + 8));
+            if (dir == 1 && tag == 0xA005)
+                self(self, 3, u32(e + 8));
+        }
+        if (dir == 0 && u32(at + 2 + 12 * count) != 0)
+            self(self, 4, u32(at + 2 + 12 * count));
+    };
+    walk(walk, 0, u32(4));
+    return entries;
+}
+
+// The Exif block of a JPEG whose Exif segment follows SOI.
+Bytes BlockOf(const Bytes& jpeg)
+{
+    const std::size_t length = static_cast<std::size_t>(jpeg.at(4) << 8 | jpeg.at(5));
+    return Bytes(jpeg.begin() + 12, jpeg.begin() + 4 + static_cast<std::ptrdiff_t>(length));
+}
+
+// A first IFD as cameras write it when they store no thumbnail: an offset, a length of 0, and a tag that no
+// item is listed under.
+Bytes EmptyThumbnailJpeg()
+{
+    TiffBytes block;
+    block
+        .Ascii(Dir::Ifd0, 0x010F, "Ovrel")  // Make
+        .Ascii(Dir::Ifd0, 0x0110, "Model X")  // Model
+        .Rational(Dir::Exif, 0x829A, {{1, 125}})  // ExposureTime
+        .Undefined(Dir::Exif, 0x927C, MakerNote(64))  // MakerNote
+        .Ascii(Dir::Gps, 0x0001, "N")  // GPSLatitudeRef
+        .Ascii(Dir::Interop, 0x0001, "R98")  // InteroperabilityIndex
+        .Short(Dir::First, 0x0103, {6})  // Compression: JPEG
+        .Short(Dir::First, 0x0107, {1})  // Thresholding: listed under no id
+        .Rational(Dir::First, 0x011A, {{72, 1}})  // XResolution
+        .Long(Dir::First, 0x0201, {0})  // JPEGInterchangeFormat
+        .Long(Dir::First, 0x0202, {0})  // JPEGInterchangeFormatLength: no thumbnail
+        .PointerOverride(0x0201, 0x0400);
+    return JpegBytes().Exif(block.Build()).Frame(16, 16).Build();
+}
+
+class ExifSave : public ::testing::Test {
+protected:
+    void SetUp() override { WriteFile(FName, FOriginal); }
+    [[nodiscard]] Bytes SaveWith(const std::function<void(Image&)>& change) const
+    {
+        auto image = Image::FromFile(FName);
+        EXPECT_EQ(image->GetLastStatus(), Status::Ok);
+        change(*image);
+        EXPECT_EQ(image->SaveReplacing(FName, CodecJPEG), Status::Ok);
+        return ReadFile(FName);
+    }
+    TempDir FDir;
+    std::string FName = FDir.File("photo.jpg");
+    Bytes FOriginal = EmptyThumbnailJpeg();
+};
+
+TEST_F(ExifSave, KeepsEveryEntryTheUserDidNotChangeWithItsValue)
+{
+    const RawEntries before = ReadRawEntries(BlockOf(FOriginal));
+    ASSERT_EQ(before.at({4, 0x0201}).Value, Native<std::uint32_t>({0x0400}));
+    const Bytes saved = SaveWith([](Image& image) { (void)image.SetPropertyItem(Ascii(0x0110, "Model Y")); });
+    const RawEntries after = ReadRawEntries(BlockOf(saved));
+    std::vector<std::pair<int, std::uint16_t>> keys, keysAfter;
+    for (const auto& [key, entry] : before)
+        keys.push_back(key);
+    for (const auto& [key, entry] : after)
+        keysAfter.push_back(key);
+    EXPECT_EQ(keysAfter, keys);
+    for (const auto& [key, entry] : before) {
+        SCOPED_TRACE(std::to_string(key.first) + "/" + std::to_string(key.second));
+        const bool pointer = key == std::pair<int, std::uint16_t>{0, 0x8769} ||
+                             key == std::pair<int, std::uint16_t>{0, 0x8825} ||
+                             key == std::pair<int, std::uint16_t>{1, 0xA005};
+        if (key == std::pair<int, std::uint16_t>{0, 0x0110}) {
+            EXPECT_EQ(after.at(key).Value, AsciiValue("Model Y"));
+        } else if (!pointer && after.count(key)) {
+            EXPECT_EQ(after.at(key), entry);
+        }
+    }
+}
+
+TEST_F(ExifSave, ANewThumbnailTakesThePlaceOfTheEmptyOne)
+{
+    const Bytes thumbnail = JpegBytes().Frame(8, 8).Build();
+    const Bytes saved = SaveWith([&](Image& image) {
+        (void)image.SetPropertyItem({0x501B, PropertyTagTypeByte, thumbnail});
+    });
+    const Bytes block = BlockOf(saved);
+    const RawEntries after = ReadRawEntries(block);
+    const auto offset = after.at({4, 0x0201}).Value, length = after.at({4, 0x0202}).Value;
+    EXPECT_EQ(length, Native<std::uint32_t>({static_cast<std::uint32_t>(thumbnail.size())}));
+    std::uint32_t at = 0;
+    std::memcpy(&at, offset.data(), 4);
+    ASSERT_LE(at + thumbnail.size(), block.size());
+    EXPECT_TRUE(std::equal(thumbnail.begin(), thumbnail.end(), block.begin() + at));
+    EXPECT_EQ(after.at({4, 0x0107}).Value, Native<std::uint16_t>({1}));
+}
+
+TEST_F(ExifSave, RemovingEveryItemLeavesNoExifSegment)
+{
+    // As a clear does it: every item but the two quantisation tables listed last.
+    const Bytes saved = SaveWith([](Image& image) {
+        const auto ids = Ids(image.GetAllPropertyItems());
+        for (std::size_t i = 0; i + 2 < ids.size(); ++i)
+            (void)image.RemovePropertyItem(ids[i]);
+    });
+    EXPECT_EQ(Find(saved, Bytes{'E', 'x', 'i', 'f', 0, 0}), saved.size());
 }
 
 struct DamagedBlock {

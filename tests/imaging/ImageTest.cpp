@@ -2,13 +2,13 @@
 #include "imaging/PixelBuilders.h"
 #include "imaging/TestSupport.h"
 #include "platform/imaging/Image.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>
 #include <string>
-#include <unistd.h>
 
 namespace ovrel::imaging {
 namespace {
@@ -214,12 +214,24 @@ TEST_F(ImageSaveFailure, ATemporaryFileThatCannotBeWrittenLeavesTheOriginal)
 
 TEST_F(ImageSaveFailure, AnUnwritableFolderLeavesTheOriginal)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
     std::filesystem::permissions(FDir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    EXPECT_EQ(FImage->SaveReplacing(FName, CodecJPEG), Status::AccessDenied);
+    const std::string result = testsupport::AsUnprivilegedUser(
+        {FDir.Path(), FName}, [&] { return StatusText(FImage->SaveReplacing(FName, CodecJPEG)); });
     std::filesystem::permissions(FDir.Path(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(result, StatusText(Status::AccessDenied));
     ExpectUntouched();
+}
+
+TEST_F(ImageSaveFailure, AReadOnlyFileInAWritableFolderIsLeftAsItWas)
+{
+    const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read;
+    std::filesystem::permissions(FName, readOnly);
+    const std::string result = testsupport::AsUnprivilegedUser({FDir.Path(), FName}, [&] {
+        return StatusText(FImage->SaveReplacing(FName, CodecJPEG)) + ", " + StatusText(FImage->Save(FName, CodecJPEG));
+    });
+    EXPECT_EQ(result, StatusText(Status::AccessDenied) + ", " + StatusText(Status::AccessDenied));
+    ExpectUntouched();
+    EXPECT_EQ(std::filesystem::status(FName).permissions(), readOnly);
 }
 
 TEST_F(ImageSaveFailure, AFolderThatDoesNotExistGivesAStatus)

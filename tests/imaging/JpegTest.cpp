@@ -2,9 +2,11 @@
 #include "imaging/TestSupport.h"
 #include "platform/imaging/Image.h"
 #include "platform/imaging/Image_p.h"
+#include "platform/imaging/Structure_p.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace ovrel::imaging {
@@ -186,8 +188,100 @@ INSTANTIATE_TEST_SUITE_P(
             Patched(JpegBytes().Frame(8, 8).Build(), Find(JpegBytes().Frame(8, 8).Build(), {0xFF, 0xC0}) + 7, {0, 0}),
             false, 0},
         DamagedJpeg{"ExifHeaderBroken", Patched(CameraJpeg(), ExifBlockAt, {'X', 'X'}), true, 0},
-        DamagedJpeg{"ExifIfd0CountHuge", Patched(CameraJpeg(), ExifBlockAt + 8, {0xFF, 0xFF}), true, 0}),
+        DamagedJpeg{"ExifIfd0CountHuge", Patched(CameraJpeg(), ExifBlockAt + 8, {0xFF, 0xFF}), true, 0},
+        // An Exif segment whose length field says it is shorter than its own identifier.
+        DamagedJpeg{"ExifSegmentShorterThanItsIdentifier",
+                    {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x02, 'E', 'x', 'i', 'f', 0, 0, 0xFF, 0xD9},
+                    false,
+                    0}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Files whose headers end at, before and after the points where opening a file reads in steps: a first 4 KB,
+// a buffer of 64 KB, a limit of 1 MB beyond which the whole file is mapped.
+struct JpegOnDisk {
+    const char* name;
+    Bytes file;
+};
+
+// Where the scan's header (three components) ends: after the last SOS marker, as maker notes may hold its bytes.
+std::size_t ScanHeaderEnd(const Bytes& file)
+{
+    const Bytes sos{0xFF, 0xDA, 0x00, 12};
+    return static_cast<std::size_t>(std::find_end(file.begin(), file.end(), sos.begin(), sos.end()) - file.begin()) +
+           2 + 12;
+}
+
+Bytes WithPadding(std::size_t scanHeaderEnd)
+{
+    // A comment segment sized so that the scan's header ends at scanHeaderEnd.
+    const Bytes bare = JpegBytes().Comment("").Frame(8, 8).Build();
+    return JpegBytes().Comment(std::string(scanHeaderEnd - ScanHeaderEnd(bare), 'c')).Frame(8, 8).Build();
+}
+
+Bytes ManySegments(std::size_t count)
+{
+    JpegBytes jpeg;
+    jpeg.Exif(CameraExif(false, 20000).Build());
+    for (std::size_t i = 0; i < count; ++i)
+        jpeg.Segment(0xE2, Bytes(60000, static_cast<std::uint8_t>(i)));
+    return jpeg.Frame(16, 8).Build();
+}
+
+TEST(JpegHeaderLength, SaysHowFarTheHeadersReachOrHowMuchMoreTheyNeed)
+{
+    const Bytes file = CameraJpeg(false, 3000);
+    const std::size_t headers = ScanHeaderEnd(file);
+    const std::size_t exifEnd = ExifSegmentAt + 2 + ((file[ExifSegmentAt + 2] << 8) | file[ExifSegmentAt + 3]);
+    const auto length = [&](std::size_t size) { return detail::JpegHeaderLength(Cut(file, size)); };
+    const struct {
+        const char* name;
+        std::size_t size;
+        std::optional<std::size_t> expected;
+    } rows[] = {
+        {"WholeFile", file.size(), headers},
+        {"EndsWithTheScanHeader", headers, headers},
+        {"CutInTheScanHeader", headers - 1, headers},
+        {"CutInTheExifSegment", ExifSegmentAt + 100, exifEnd},
+        {"CutInTheExifLength", ExifSegmentAt + 3, ExifSegmentAt + 4},
+        {"CutAfterTheExifMarker", ExifSegmentAt + 2, ExifSegmentAt + 4},
+        {"CutAtASegment", ExifSegmentAt, ExifSegmentAt + 4},
+        {"CutInTheStart", 1, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(length(row.size), row.expected);
+    }
+    EXPECT_EQ(detail::JpegHeaderLength(Patched(file, ExifSegmentAt, {0x00})), std::nullopt);  // no marker
+    EXPECT_EQ(detail::JpegHeaderLength(Patched(file, ExifSegmentAt + 2, {0x00, 0x01})), std::nullopt);  // length 1
+    EXPECT_EQ(detail::JpegHeaderLength(Bytes{'G', 'I', 'F', '8', '9', 'a'}), std::nullopt);
+}
+
+class JpegFromFile : public ::testing::TestWithParam<JpegOnDisk> {};
+
+TEST_P(JpegFromFile, ReadsWhatTheWholeFileInMemoryGives)
+{
+    TempDir dir;
+    const std::string name = dir.File("photo.jpg");
+    WriteFile(name, GetParam().file);
+    const auto fromFile = Image::FromFile(name);
+    const auto fromMemory = Image::FromMemory(GetParam().file);
+    ASSERT_EQ(fromFile->GetLastStatus(), fromMemory->GetLastStatus());
+    EXPECT_EQ(fromFile->GetWidth(), fromMemory->GetWidth());
+    EXPECT_EQ(fromFile->GetHeight(), fromMemory->GetHeight());
+    EXPECT_EQ(fromFile->GetAllPropertyItems(), fromMemory->GetAllPropertyItems());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, JpegFromFile,
+                         ::testing::Values(JpegOnDisk{"Small", CameraJpeg()},
+                                           JpegOnDisk{"ExifPastTheFirstStep", CameraJpeg(false, 30000)},
+                                           JpegOnDisk{"HeadersEndWithTheFirstStep", WithPadding(4096)},
+                                           JpegOnDisk{"HeadersEndOneByteLater", WithPadding(4097)},
+                                           JpegOnDisk{"EndsWithTheScanHeader", Cut(WithPadding(5000), 5000)},
+                                           JpegOnDisk{"HeadersPastTheBuffer", ManySegments(2)},
+                                           JpegOnDisk{"HeadersPastTheLimit", ManySegments(20)},
+                                           JpegOnDisk{"CutInTheExifSegment", Cut(CameraJpeg(false, 30000), 9000)},
+                                           JpegOnDisk{"CutInASegmentPastTheBuffer", Cut(ManySegments(3), 100000)}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 class JpegSave : public ::testing::Test {
 protected:

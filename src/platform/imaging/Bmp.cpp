@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <new>
 
 namespace ovrel::imaging::detail {
 
@@ -279,7 +278,7 @@ bool DecodeRunLength(std::span<const std::uint8_t> file, const BmpLayout& bmp, R
 
 Status ReadBmp(std::span<const std::uint8_t> file, ImageData& out) noexcept
 {
-    try {
+    return Guarded([&] {
         BmpLayout bmp;
         if (const Status status = ParseBmp(file, bmp); status != Status::Ok)
             return status;
@@ -296,16 +295,12 @@ Status ReadBmp(std::span<const std::uint8_t> file, ImageData& out) noexcept
         out.Items.clear();  // a BMP carries no metadata items
         out.DerivedIds.clear();
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status DecodeBmp(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
 {
-    try {
+    return Guarded([&] {
         BmpLayout bmp;
         if (const Status status = ParseBmp(file, bmp); status != Status::Ok)
             return status;
@@ -323,11 +318,7 @@ Status DecodeBmp(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
         }
         out = std::move(image);
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 }  // namespace ovrel::imaging::detail

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <new>
 
 #include <gif_lib.h>
 #include <jpeglib.h>
@@ -330,8 +329,7 @@ Status DecodeJpeg(std::span<const std::uint8_t> file, std::uint32_t boxWidth, st
                   RgbaImage& out) noexcept
 {
     JpegDecoder decoder{};
-    Status status = Status::GenericError;
-    try {
+    const Status status = Guarded([&] {
         if (JpegStart(decoder, file.data(), file.size(), boxWidth, boxHeight)) {
             RgbaImage image;
             image.Width = decoder.Info.output_width;
@@ -342,15 +340,12 @@ Status DecodeJpeg(std::span<const std::uint8_t> file, std::uint32_t boxWidth, st
                     if (decoder.Info.out_color_space == JCS_CMYK)
                         CmykToRgba(image.Pixels, decoder.Info.saw_Adobe_marker);
                     out = std::move(image);
-                    status = Status::Ok;
+                    return Status::Ok;
                 }
             }
         }
-    } catch (const std::bad_alloc&) {
-        status = Status::OutOfMemory;
-    } catch (...) {
-        status = Status::GenericError;
-    }
+        return Status::GenericError;
+    });
     JpegDestroy(decoder);
     return status;
 }
@@ -359,8 +354,7 @@ Status DecodePng(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
 {
     PngDecoder decoder;
     decoder.Source = PngSource{file.data(), file.size(), 0};
-    Status status = Status::GenericError;
-    try {
+    const Status status = Guarded([&] {
         if (PngStart(decoder)) {
             RgbaImage image;
             image.Width = decoder.Width;
@@ -371,21 +365,18 @@ Status DecodePng(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
                 rows[y] = image.Pixels.data() + static_cast<std::size_t>(y) * image.Width * 4;
             if (PngReadRows(decoder, rows.data())) {
                 out = std::move(image);
-                status = Status::Ok;
+                return Status::Ok;
             }
         }
-    } catch (const std::bad_alloc&) {
-        status = Status::OutOfMemory;
-    } catch (...) {
-        status = Status::GenericError;
-    }
+        return Status::GenericError;
+    });
     PngDestroy(decoder);
     return status;
 }
 
 Status DecodeTiff(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
 {
-    try {
+    return Guarded([&] {
         SilenceLibtiff();
         TiffSource source{file};
         std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("memory", "r", &source, TiffRead, TiffWrite, TiffSeek,
@@ -424,17 +415,13 @@ Status DecodeTiff(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
         }
         out = std::move(image);
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 // The first frame, placed on the logical screen (transparent where the frame does not cover it).
 Status DecodeGif(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
 {
-    try {
+    return Guarded([&] {
         GifSource source{file};
         int error = 0;
         std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&source, GifRead, &error));
@@ -507,11 +494,7 @@ Status DecodeGif(std::span<const std::uint8_t> file, RgbaImage& out) noexcept
             out = std::move(image);
             return Status::Ok;
         }
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 }  // namespace ovrel::imaging::detail

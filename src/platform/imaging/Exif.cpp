@@ -5,8 +5,9 @@
 #include "platform/imaging/Structure_p.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
-#include <new>
+#include <span>
 #include <unordered_map>
 #include <utility>
 
@@ -74,6 +75,16 @@ PropertyItem LongItem(std::uint32_t id, std::uint32_t value)
     return item;
 }
 
+// Entries of a camera's Exif block, all directories together.
+constexpr std::size_t TypicalEntries = 64;
+
+// Reserves room for more elements, at least doubling what is there.
+template <class T> void Grow(std::vector<T>& v, std::size_t more)
+{
+    if (v.capacity() - v.size() < more)
+        v.reserve(std::max(v.size() + more, 2 * v.capacity()));
+}
+
 class StructureReader {
 public:
     StructureReader(std::span<const std::uint8_t> bytes, StructureMode mode, ParsedStructure& out)
@@ -92,6 +103,9 @@ public:
         else
             return false;
         FReader.SetBigEndian(FOut.BigEndian);
+        // Room for a camera's entries, and for the thumbnail's and the file's own items after them.
+        FOut.Items.reserve(TypicalEntries + 16);
+        FOut.Entries.reserve(TypicalEntries);
         const auto magic = FReader.U16(2);
         const auto ifd0 = FReader.U32(4);
         if (!magic || *magic != 42 || !ifd0)
@@ -114,9 +128,11 @@ private:
     bool ReadIfd(IfdKind kind, std::uint32_t offset)
     {
         // A directory already read (or overlapping the header) is a loop or damage: not read again.
-        if (offset < 8 || std::find(FVisited.begin(), FVisited.end(), offset) != FVisited.end())
+        const auto visited = std::span(FVisited).first(FVisitedCount);
+        if (offset < 8 || FVisitedCount == FVisited.size() ||
+            std::find(visited.begin(), visited.end(), offset) != visited.end())
             return false;
-        FVisited.push_back(offset);
+        FVisited[FVisitedCount++] = offset;
         const auto count = FReader.U16(offset);
         if (!count || *count > MaxEntriesPerDirectory || !FReader.Has(offset, 2 + 12 * std::size_t{*count} + 4))
             return false;
@@ -125,6 +141,9 @@ private:
         ifd.Offset = offset;
         ifd.EntryCount = *count;
         ifd.Next = *FReader.U32(offset + 2 + 12 * std::size_t{*count});
+        // Room for this directory's entries at once; a block's directories together hold a few dozen.
+        Grow(FOut.Items, *count);
+        Grow(FOut.Entries, *count);
         for (std::uint32_t i = 0; i < *count; ++i)
             ReadEntry(kind, offset + 2 + 12 * i);
         return true;
@@ -159,11 +178,14 @@ private:
                 if (e.Count == 1 && (pointerType || e.Type == PropertyTagTypeShort))
                     (e.Tag == TagJpegOffset ? FThumbOffset : FThumbLength) =
                         e.Type == PropertyTagTypeShort ? *FReader.U16(e.ValueOffset) : *FReader.U32(e.ValueOffset);
+                FOut.Unlisted.push_back(e);
                 return;
             }
             const auto mapped = ThumbnailIdOfTag(e.Tag);
-            if (!mapped)
-                return;  // no id to list it under
+            if (!mapped) {
+                FOut.Unlisted.push_back(e);  // no id to list it under
+                return;
+            }
             id = *mapped;
         } else if (kind == IfdKind::Ifd0 && e.Tag == PropertyTagExifIFD) {
             FExif = pointer();
@@ -209,7 +231,8 @@ private:
     ByteReader FReader;
     StructureMode FMode;
     ParsedStructure& FOut;
-    std::vector<std::uint32_t> FVisited;
+    std::array<std::uint32_t, IfdKindCount> FVisited{};  // each kind of directory is read once at most
+    std::size_t FVisitedCount = 0;
     std::optional<std::uint32_t> FExif, FGps, FInterop, FThumbOffset, FThumbLength;
 };
 
@@ -247,6 +270,11 @@ bool KeepsVerbatim(StructureMode mode, IfdKind ifd, std::uint16_t tag)
 
 enum class EntryRole { Plain, ExifPointer, GpsPointer, InteropPointer, ThumbnailOffset, ThumbnailLength };
 
+struct Range {
+    std::size_t At;
+    std::size_t Size;
+};
+
 struct OutEntry {
     std::uint16_t Tag = 0;
     std::uint16_t Type = 0;
@@ -255,11 +283,7 @@ struct OutEntry {
     int Old = -1;  // the parsed entry it came from
     EntryRole Role = EntryRole::Plain;
     std::uint32_t At = 0;  // where an out-of-line value was placed
-};
-
-struct Range {
-    std::size_t At;
-    std::size_t Size;
+    std::optional<Range> OldValue = std::nullopt;  // where the value of an unlisted entry was
 };
 
 class StructureWriter {
@@ -332,6 +356,7 @@ private:
         }
         if (FThumb && FThumb->empty())
             FThumb = nullptr;
+        KeepUnlisted();
         for (std::size_t j = 0; j < FPrev.Entries.size(); ++j) {
             const auto& e = FPrev.Entries[j];
             if (!KeepsVerbatim(FMode, e.Ifd, e.Tag))
@@ -340,6 +365,26 @@ private:
             Dir(e.Ifd).push_back(OutEntry{e.Tag, e.Type, e.Count, {bytes.begin(), bytes.end()}, static_cast<int>(j)});
             FProtected.push_back(Range{e.ValueOffset, e.ValueSize});
             AddDataRanges(e, j);
+        }
+    }
+
+    // The first IFD's entries that no item stands for go back as they were while the directory stays. The
+    // thumbnail's offset and length do only when no thumbnail was read: a read one is rewritten or removed.
+    void KeepUnlisted()
+    {
+        FUnlistedKept.assign(FPrev.Unlisted.size(), false);
+        if (FMode != StructureMode::ExifBlock || (Dir(IfdKind::First).empty() && !FThumb))
+            return;
+        for (std::size_t j = 0; j < FPrev.Unlisted.size(); ++j) {
+            const auto& e = FPrev.Unlisted[j];
+            if ((e.Tag == TagJpegOffset || e.Tag == TagJpegLength) && (FThumb || FPrev.ThumbnailOffset))
+                continue;
+            const auto bytes = FOld.subspan(e.ValueOffset, e.ValueSize);
+            OutEntry out{e.Tag, e.Type, e.Count, {bytes.begin(), bytes.end()}};
+            if (!e.Inline)
+                out.OldValue = Range{e.ValueOffset, e.ValueSize};
+            Dir(IfdKind::First).push_back(std::move(out));
+            FUnlistedKept[j] = true;
         }
     }
 
@@ -440,7 +485,7 @@ private:
         std::vector<bool> oldUsed(FPrev.Entries.size());
         for (auto& d : FDirs) {
             for (auto& e : d) {
-                std::optional<Range> old;
+                std::optional<Range> old = e.OldValue;
                 if (e.Old >= 0) {
                     const auto& p = FPrev.Entries[static_cast<std::size_t>(e.Old)];
                     oldUsed[static_cast<std::size_t>(e.Old)] = true;
@@ -461,6 +506,9 @@ private:
         for (std::size_t j = 0; j < FPrev.Entries.size(); ++j)
             if (!oldUsed[j] && !FPrev.Entries[j].Inline)
                 FDead.push_back(Range{FPrev.Entries[j].ValueOffset, FPrev.Entries[j].ValueSize});
+        for (std::size_t j = 0; j < FPrev.Unlisted.size(); ++j)
+            if (!FUnlistedKept[j] && !FPrev.Unlisted[j].Inline)
+                FDead.push_back(Range{FPrev.Unlisted[j].ValueOffset, FPrev.Unlisted[j].ValueSize});
         std::optional<Range> oldThumb;
         if (FPrev.ThumbnailOffset)
             oldThumb = Range{*FPrev.ThumbnailOffset, FPrev.ThumbnailLength};
@@ -547,6 +595,7 @@ private:
     std::uint32_t FDirAt[IfdKindCount] = {};
     std::vector<Range> FDead;
     std::vector<Range> FProtected;
+    std::vector<bool> FUnlistedKept;  // per entry of FPrev.Unlisted
 };
 
 }  // namespace
@@ -635,20 +684,19 @@ Status WriteStructure(std::span<const std::uint8_t> old, StructureMode mode, con
 
 Status ReadExifBlock(std::span<const std::uint8_t> tiff, std::vector<PropertyItem>& items) noexcept
 {
-    try {
+    return Guarded([&] {
         ParsedStructure parsed;
         if (!ParseStructure(tiff, StructureMode::ExifBlock, parsed))
             return Status::GenericError;
-        items.insert(items.end(), std::make_move_iterator(parsed.Items.begin()),
-                     std::make_move_iterator(parsed.Items.end()));
+        if (items.empty())
+            items = std::move(parsed.Items);  // with the room reserved for what follows
+        else
+            items.insert(items.end(), std::make_move_iterator(parsed.Items.begin()),
+                         std::make_move_iterator(parsed.Items.end()));
         items.insert(items.end(), std::make_move_iterator(parsed.ThumbnailItems.begin()),
                      std::make_move_iterator(parsed.ThumbnailItems.end()));
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 bool ExifBlockIsBigEndian(std::span<const std::uint8_t> tiff) noexcept
@@ -659,13 +707,7 @@ bool ExifBlockIsBigEndian(std::span<const std::uint8_t> tiff) noexcept
 Status WriteExifBlock(std::span<const std::uint8_t> old, const std::vector<PropertyItem>& items,
                       std::vector<std::uint8_t>& out) noexcept
 {
-    try {
-        return WriteStructure(old, StructureMode::ExifBlock, items, out);
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    return Guarded([&] { return WriteStructure(old, StructureMode::ExifBlock, items, out); });
 }
 
 }  // namespace ovrel::imaging::detail

@@ -4,8 +4,6 @@
 #include "platform/imaging/Image_p.h"
 #include "platform/imaging/Pixels_p.h"
 
-#include <new>
-
 namespace ovrel::imaging::detail {
 
 namespace {
@@ -140,7 +138,7 @@ Status WalkGif(std::span<const std::uint8_t> file, GifFacts& facts)
 
 Status ReadGif(std::span<const std::uint8_t> file, ImageData& out) noexcept
 {
-    try {
+    return Guarded([&] {
         GifFacts facts;
         if (const Status status = WalkGif(file, facts); status != Status::Ok)
             return status;
@@ -171,11 +169,7 @@ Status ReadGif(std::span<const std::uint8_t> file, ImageData& out) noexcept
         if (facts.Transparent)
             out.Items.push_back({TagIndexTransparent, PropertyTagTypeByte, {*facts.Transparent}});
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 }  // namespace ovrel::imaging::detail

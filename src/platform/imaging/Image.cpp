@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
-#include <new>
 #include <optional>
 #include <sys/stat.h>
 #include <tuple>
@@ -49,47 +48,117 @@ FileKind DetectKind(std::span<const std::uint8_t> bytes) noexcept
     return FileKind::None;
 }
 
-Status ReadByContent(std::span<const std::uint8_t> bytes, ImageData& data) noexcept
-{
-    switch (DetectKind(bytes)) {
-    case FileKind::Jpeg: return detail::ReadJpeg(bytes, data);
-    case FileKind::Tiff: return detail::ReadTiff(bytes, data);
-    case FileKind::Png: return detail::ReadPng(bytes, data);
-    case FileKind::Bmp: return detail::ReadBmp(bytes, data);
-    case FileKind::Gif: return detail::ReadGif(bytes, data);
-    default: return Status::UnknownImageFormat;
+// Everything a JPEG's reader looks at comes before its first scan, and the segment lengths say how far that
+// reaches: a small first read, then the bytes the segments seen so far still need. A camera file's headers are
+// read in two steps, without the scan data behind them.
+inline constexpr std::size_t JpegFirstRead = 4096;
+// Read past the end of a segment in the same step, for the small segments that usually follow it.
+inline constexpr std::size_t JpegReadAhead = 4096;
+// Room for the headers of most camera files, kept between reads.
+inline constexpr std::size_t JpegHeadBuffer = 64 * 1024;
+// Headers that reach further are read from a mapping of the whole file instead.
+inline constexpr std::size_t JpegHeadLimit = std::size_t{1} << 20;
+
+// Closes a descriptor on every path.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) noexcept : FFd(fd) {}
+    ~Descriptor()
+    {
+        if (FFd >= 0)
+            ::close(FFd);
     }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    [[nodiscard]] int Get() const noexcept { return FFd; }
+
+private:
+    int FFd;
+};
+
+// Reads exactly count bytes at offset; false on an error or when the file ends first.
+bool ReadAt(int fd, std::uint8_t* to, std::size_t count, std::size_t offset) noexcept
+{
+    while (count > 0) {
+        const ssize_t n = ::pread(fd, to, count, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        to += n;
+        offset += static_cast<std::size_t>(n);
+        count -= static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
-// Everything a JPEG's reader looks at comes before its scan, within the first segments. Reading just the
-// head of the file is far cheaper than mapping a camera file of several megabytes.
-inline constexpr std::size_t JpegHeadBytes = 128 * 1024;
-
-// Opens a JPEG from the head of its file; false (data untouched) when the file is no JPEG or its headers
-// reach past the head, and the caller reads the whole file instead.
-bool ReadJpegFromHead(const std::string& fileName, ImageData& data)
-{
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool done = false;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        const std::size_t size = std::min(static_cast<std::size_t>(st.st_size), JpegHeadBytes);
-        const std::unique_ptr<std::uint8_t[]> head(new std::uint8_t[size]);  // not zeroed: read over at once
-        const std::span<const std::uint8_t> bytes(head.get(), size);
-        ImageData read;
-        if (::pread(fd, head.get(), size, 0) == static_cast<ssize_t>(size) && DetectKind(bytes) == FileKind::Jpeg &&
-            detail::ReadJpeg(bytes, read) == Status::Ok) {
-            read.FileName = data.FileName;
-            read.SourceSize = static_cast<std::uint64_t>(st.st_size);
-            read.SourceModifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-            data = std::move(read);
-            done = true;
+// The bytes the head of a JPEG file is read into, kept from one file to the next: a folder read opens
+// thousands of them. What grew for an unusual file is given back once that file is read.
+class HeadBuffer {
+public:
+    // At least size bytes, the first keep of them kept from before.
+    std::uint8_t* Reserve(std::size_t size, std::size_t keep)
+    {
+        if (size > FSize) {
+            std::unique_ptr<std::uint8_t[]> grown(new std::uint8_t[size]);  // not zeroed: read over before use
+            std::copy_n(FBytes.get(), keep, grown.get());
+            FBytes = std::move(grown);
+            FSize = size;
+        }
+        return FBytes.get();
+    }
+    void Trim() noexcept
+    {
+        if (FSize > JpegHeadBuffer) {
+            FBytes.reset();
+            FSize = 0;
         }
     }
-    ::close(fd);
-    return done;
+
+private:
+    std::unique_ptr<std::uint8_t[]> FBytes;
+    std::size_t FSize = 0;
+};
+
+// Opens a JPEG from the head of its file; false (data untouched) when the file is no JPEG, its headers are
+// damaged or reach past JpegHeadLimit, and the caller reads the whole file instead.
+bool ReadJpegFromHead(const std::string& fileName, ImageData& data)
+{
+    const Descriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0)
+        return false;
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    const auto upTo = [fileSize](std::size_t size) {
+        return static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, size));
+    };
+    thread_local HeadBuffer buffer;
+    struct Trimmed {
+        ~Trimmed() { buffer.Trim(); }
+    } trimmed;
+    std::size_t have = 0;
+    std::size_t want = upTo(JpegFirstRead);
+    for (;;) {
+        std::uint8_t* head = buffer.Reserve(std::max(want, JpegHeadBuffer), have);
+        if (!ReadAt(file.Get(), head + have, want - have, have))
+            return false;
+        have = want;
+        const std::span<const std::uint8_t> bytes(head, have);
+        const auto length = detail::JpegHeaderLength(bytes);
+        if (!length || *length > fileSize || *length > JpegHeadLimit)
+            return false;
+        if (*length <= have) {
+            ImageData read;
+            if (detail::ReadJpeg(bytes, read) != Status::Ok)
+                return false;
+            read.FileName = std::move(data.FileName);
+            read.SourceSize = fileSize;
+            read.SourceModifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+            data = std::move(read);
+            return true;
+        }
+        want = upTo(*length + JpegReadAhead);
+    }
 }
 
 // An image that failed keeps only its status and name.
@@ -155,12 +224,7 @@ Status BuildFile(const ImageData& data, const GUID& encoderClsid, std::vector<st
             return Status::WrongState;
         original = file.Bytes();
     }
-    switch (data.Kind) {
-    case FileKind::Jpeg: return detail::WriteJpeg(original, data, out);
-    case FileKind::Tiff: return detail::WriteTiff(original, data, out);
-    case FileKind::Png: return detail::WritePng(original, data, out);
-    default: return Status::NotImplemented;
-    }
+    return detail::WriteImage(original, data, out);
 }
 
 // Closes the descriptor, and removes the file unless Keep() was called.
@@ -248,6 +312,29 @@ ContentTypeResolver& Resolver()
 
 }  // namespace
 
+Status detail::ReadImage(std::span<const std::uint8_t> bytes, ImageData& data) noexcept
+{
+    switch (DetectKind(bytes)) {
+    case FileKind::Jpeg: return ReadJpeg(bytes, data);
+    case FileKind::Tiff: return ReadTiff(bytes, data);
+    case FileKind::Png: return ReadPng(bytes, data);
+    case FileKind::Bmp: return ReadBmp(bytes, data);
+    case FileKind::Gif: return ReadGif(bytes, data);
+    default: return Status::UnknownImageFormat;
+    }
+}
+
+Status detail::WriteImage(std::span<const std::uint8_t> original, const ImageData& image,
+                          std::vector<std::uint8_t>& out) noexcept
+{
+    switch (image.Kind) {
+    case FileKind::Jpeg: return WriteJpeg(original, image, out);
+    case FileKind::Tiff: return WriteTiff(original, image, out);
+    case FileKind::Png: return WritePng(original, image, out);
+    default: return Status::NotImplemented;
+    }
+}
+
 Image::Image() : FData(std::make_unique<ImageData>()) {}
 
 Image::~Image() = default;
@@ -267,7 +354,7 @@ std::unique_ptr<Image> Image::FromFile(const std::string& fileName)
             Fail(data, StatusOfErrno(error));
             return image;
         }
-        const Status status = ReadByContent(file.Bytes(), data);
+        const Status status = detail::ReadImage(file.Bytes(), data);
         if (status != Status::Ok) {
             Fail(data, status);
             return image;
@@ -287,7 +374,7 @@ std::unique_ptr<Image> Image::FromMemory(std::span<const std::uint8_t> bytes)
         std::unique_ptr<Image> image(new Image());
         ImageData& data = *image->FData;
         data.MemoryBytes.assign(bytes.begin(), bytes.end());
-        const Status status = ReadByContent(data.MemoryBytes, data);
+        const Status status = detail::ReadImage(data.MemoryBytes, data);
         if (status != Status::Ok) {
             Fail(data, status);
             return image;
@@ -325,20 +412,18 @@ const std::vector<PropertyItem>& Image::GetAllPropertyItems() const noexcept { r
 // With several items of one id (an image may list them so), the last one is the item of that id.
 Status Image::GetPropertyItem(std::uint32_t id, PropertyItem& item) const noexcept
 {
-    try {
+    return detail::Guarded([&] {
         const PropertyItem* found = detail::FindItem(FData->Items, id);
         if (!found)
             return Status::PropertyNotFound;
-        item = *found;
+        item = *found;  // copying the value can only fail for want of memory
         return Status::Ok;
-    } catch (...) {
-        return Status::OutOfMemory;
-    }
+    });
 }
 
 Status Image::SetPropertyItem(const PropertyItem& item) noexcept
 {
-    try {
+    return detail::Guarded([&] {
         if (FData->LastStatus != Status::Ok)
             return Status::WrongState;
         const std::uint32_t unit = detail::ElementSize(item.Type);
@@ -356,11 +441,7 @@ Status Image::SetPropertyItem(const PropertyItem& item) noexcept
         }
         items.push_back(item);
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status Image::RemovePropertyItem(std::uint32_t id) noexcept
@@ -377,7 +458,7 @@ Status Image::RemovePropertyItem(std::uint32_t id) noexcept
 
 Status Image::Save(const std::string& fileName, const GUID& encoderClsid) const noexcept
 {
-    try {
+    return detail::Guarded([&] {
         if (fileName.empty())
             return Status::InvalidParameter;
         std::vector<std::uint8_t> bytes;
@@ -388,16 +469,12 @@ Status Image::Save(const std::string& fileName, const GUID& encoderClsid) const 
         if (status == Status::Ok)
             out.Keep();
         return status;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status Image::SaveReplacing(const std::string& target, const GUID& encoderClsid) const noexcept
 {
-    try {
+    return detail::Guarded([&] {
         if (target.empty())
             return Status::InvalidParameter;
         std::vector<std::uint8_t> bytes;
@@ -405,8 +482,12 @@ Status Image::SaveReplacing(const std::string& target, const GUID& encoderClsid)
             return status;
         std::optional<mode_t> mode;
         struct stat st {};
-        if (::stat(target.c_str(), &st) == 0)
+        if (::stat(target.c_str(), &st) == 0) {
+            // A file its user may not write stays as it is, though the rename would replace it.
+            if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+                return StatusOfErrno(errno);
             mode = st.st_mode;  // the replacement keeps the permissions of the file it replaces
+        }
         const std::string temp = target + ".ExifTemp";
         OutputFile out(temp);
         if (const Status status = out.Write(bytes, true, mode); status != Status::Ok)
@@ -420,11 +501,7 @@ Status Image::SaveReplacing(const std::string& target, const GUID& encoderClsid)
         out.Keep();
         SyncFolderOf(target);
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 const std::vector<ImageCodecInfo>& GetImageEncoders()

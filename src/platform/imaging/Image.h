@@ -86,7 +86,8 @@ public:
     // byte-identical to the source file; an encoder of another format than the file's own is refused.
     [[nodiscard]] Status Save(const std::string& fileName, const GUID& encoderClsid) const noexcept;
     // Writes to target + ".ExifTemp", flushes it, checks that it reads back with the items written, then
-    // renames it over target. On any failure target is untouched and no temporary file is left.
+    // renames it over target. On any failure target is untouched and no temporary file is left. A target
+    // that its user may not write is refused (AccessDenied), though its folder would allow the rename.
     [[nodiscard]] Status SaveReplacing(const std::string& target, const GUID& encoderClsid) const noexcept;
 
     // A width x height bitmap: the embedded thumbnail when there is one, else the scaled image.

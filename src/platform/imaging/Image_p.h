@@ -4,12 +4,26 @@
 #include "platform/imaging/Image.h"
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace ovrel::imaging::detail {
+
+// The layer's edge: runs body, a function returning a Status, and turns whatever it throws into a status, so
+// that no exception leaves an entry point (std::bad_alloc gives OutOfMemory).
+template <class Body> Status Guarded(Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return Status::OutOfMemory;
+    } catch (...) {
+        return Status::GenericError;
+    }
+}
 
 enum class FileKind { None, Jpeg, Tiff, Png, Bmp, Gif, Memory };
 
@@ -43,6 +57,12 @@ Status ReadTiff(std::span<const std::uint8_t> file, ImageData& out) noexcept;
 Status ReadPng(std::span<const std::uint8_t> file, ImageData& out) noexcept;
 Status ReadBmp(std::span<const std::uint8_t> file, ImageData& out) noexcept;
 Status ReadGif(std::span<const std::uint8_t> file, ImageData& out) noexcept;
+
+// The reader of the format the bytes hold, by their content; UnknownImageFormat for none.
+Status ReadImage(std::span<const std::uint8_t> bytes, ImageData& out) noexcept;
+// The writer of the image's format (NotImplemented for one without metadata to write).
+Status WriteImage(std::span<const std::uint8_t> original, const ImageData& image,
+                  std::vector<std::uint8_t>& out) noexcept;
 
 // Writers: the new file from the original file's bytes and the current item list. Everything that is not
 // metadata is copied byte for byte.

@@ -5,7 +5,6 @@
 #include "platform/imaging/Structure_p.h"
 
 #include <algorithm>
-#include <new>
 
 namespace ovrel::imaging::detail {
 
@@ -60,63 +59,104 @@ void ReadQuantTables(const ByteReader& r, std::size_t at, std::size_t size, Jpeg
     }
 }
 
+// Steps from segment to segment up to the first scan, calling visit(marker, start, payload, size, end) for
+// each segment with a length field, the scan's own header last. Truncated means the bytes end first; needed
+// then says how many bytes the walk must have to go on.
+enum class JpegWalk { Scan, Truncated, Damaged };
+
+template <class Visit> JpegWalk WalkJpegSegments(const ByteReader& r, std::size_t& needed, Visit&& visit)
+{
+    if (r.BigU16(0) != 0xFFD8)
+        return r.Size() < 2 ? JpegWalk::Truncated : JpegWalk::Damaged;
+    std::size_t pos = 2;
+    for (std::size_t segments = 0; segments < MaxJpegSegments; ++segments) {
+        const std::size_t start = pos;
+        needed = pos + 4;  // a marker and a length at least
+        if (!r.Has(pos, 1))
+            return JpegWalk::Truncated;
+        if (r.U8(pos) != 0xFF)
+            return JpegWalk::Damaged;
+        while (r.U8(pos) == 0xFF)  // fill bytes
+            ++pos;
+        needed = pos + 3;
+        const auto marker = r.U8(pos);
+        if (!marker)
+            return JpegWalk::Truncated;
+        if (*marker == 0x00 || *marker == 0xD8 || *marker == MarkerEOI)
+            return JpegWalk::Damaged;
+        ++pos;
+        if (IsStandalone(*marker))
+            continue;
+        const auto length = r.BigU16(pos);
+        if (!length)
+            return JpegWalk::Truncated;
+        if (*length < 2)
+            return JpegWalk::Damaged;
+        needed = pos + *length;
+        if (!r.Has(pos, *length))
+            return JpegWalk::Truncated;
+        visit(*marker, start, pos + 2, *length - 2u, pos + *length);
+        if (*marker == MarkerSOS)
+            return JpegWalk::Scan;
+        pos += *length;
+    }
+    return JpegWalk::Damaged;
+}
+
 }  // namespace
 
 bool ParseJpegHeader(std::span<const std::uint8_t> file, JpegHeader& out) noexcept
 {
     out = JpegHeader{};
     const ByteReader r(file, true);
-    if (r.BigU16(0) != 0xFFD8)
-        return false;
-    std::size_t pos = 2;
     bool leadingApp0 = true;
-    for (std::size_t segments = 0; segments < MaxJpegSegments; ++segments) {
-        const std::size_t start = pos;
-        if (r.U8(pos) != 0xFF)
-            return false;
-        while (r.U8(pos) == 0xFF)  // fill bytes
-            ++pos;
-        const auto marker = r.U8(pos);
-        if (!marker || *marker == 0x00 || *marker == 0xD8 || *marker == MarkerEOI)
-            return false;
-        ++pos;
-        if (IsStandalone(*marker))
-            continue;
-        const auto length = r.BigU16(pos);
-        if (!length || *length < 2 || !r.Has(pos, *length))
-            return false;
-        const std::size_t payload = pos + 2, size = *length - 2u, end = pos + *length;
-        if (*marker == MarkerSOS) {
+    const auto visit = [&](std::uint8_t marker, std::size_t start, std::size_t payload, std::size_t size,
+                           std::size_t end) {
+        if (marker == MarkerSOS) {
             out.ScanStart = start;
-            return out.HasFrame;
+            return;
         }
-        if (IsFrameMarker(*marker)) {
-            ReadFrame(r, payload, size, *marker, out);
-        } else if (*marker == MarkerDQT) {
+        if (IsFrameMarker(marker)) {
+            ReadFrame(r, payload, size, marker, out);
+        } else if (marker == MarkerDQT) {
             ReadQuantTables(r, payload, size, out);
-        } else if (*marker == MarkerAPP0 && size >= 12 && r.Matches(payload, JfifIdentifier)) {
+        } else if (marker == MarkerAPP0 && size >= 12 && r.Matches(payload, JfifIdentifier)) {
             out.HasJfifDensity = true;
             out.JfifUnits = *r.U8(payload + 7);
             out.JfifX = *r.BigU16(payload + 8);
             out.JfifY = *r.BigU16(payload + 10);
-        } else if (*marker == MarkerAPP1 && !out.ExifSegmentStart && r.Matches(payload, ExifIdentifier)) {
+        } else if (marker == MarkerAPP1 && !out.ExifSegmentStart && size >= sizeof ExifIdentifier &&
+                   r.Matches(payload, ExifIdentifier)) {
             out.ExifSegmentStart = start;
             out.ExifSegmentEnd = end;
-            out.ExifBlock = file.subspan(payload + 6, size - 6);
-        } else if (*marker == MarkerAPP14 && size >= 12 && r.Matches(payload, AdobeIdentifier)) {
+            out.ExifBlock = file.subspan(payload + sizeof ExifIdentifier, size - sizeof ExifIdentifier);
+        } else if (marker == MarkerAPP14 && size >= 12 && r.Matches(payload, AdobeIdentifier)) {
             out.AdobeTransform = *r.U8(payload + 11);
         }
-        leadingApp0 = leadingApp0 && *marker == MarkerAPP0;
+        leadingApp0 = leadingApp0 && marker == MarkerAPP0;
         if (leadingApp0)
             out.ExifInsertAt = end;
-        pos = end;
+    };
+    std::size_t needed = 0;
+    return WalkJpegSegments(r, needed, visit) == JpegWalk::Scan && out.HasFrame;
+}
+
+std::optional<std::size_t> JpegHeaderLength(std::span<const std::uint8_t> head) noexcept
+{
+    const ByteReader r(head, true);
+    std::size_t needed = 0, scanEnd = 0;
+    const auto visit = [&](std::uint8_t, std::size_t, std::size_t, std::size_t, std::size_t end) { scanEnd = end; };
+    switch (WalkJpegSegments(r, needed, visit)) {
+    case JpegWalk::Scan: return scanEnd;
+    case JpegWalk::Truncated: return std::max(needed, head.size() + 1);
+    case JpegWalk::Damaged: break;
     }
-    return false;
+    return std::nullopt;
 }
 
 Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
 {
-    try {
+    return Guarded([&] {
         JpegHeader h;
         if (!ParseJpegHeader(file, h) || h.Width == 0 || h.Height == 0)
             return Status::GenericError;
@@ -150,6 +190,7 @@ Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
         for (int i = 0; i < (h.Components > 1 ? 2 : 1); ++i)
             if (const auto& t = h.Quant[tables[i]]; t.Present)
                 out.Items.push_back(ShortsItem(ids[i], t.Values));
+        out.DerivedIds.reserve(16);  // the pointers, the thumbnail's facts and the tables
         for (const auto& item : out.Items)
             if (IsDerivedExifId(item.Id) &&
                 std::find(out.DerivedIds.begin(), out.DerivedIds.end(), item.Id) == out.DerivedIds.end())
@@ -168,17 +209,13 @@ Status ReadJpeg(std::span<const std::uint8_t> file, ImageData& out) noexcept
         if (real)
             out.Flags |= ImageFlagsHasRealDPI;
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image,
                  std::vector<std::uint8_t>& out) noexcept
 {
-    try {
+    return Guarded([&] {
         JpegHeader h;
         if (!ParseJpegHeader(original, h))
             return Status::GenericError;
@@ -203,11 +240,7 @@ Status WriteJpeg(std::span<const std::uint8_t> original, const ImageData& image,
         }
         out.insert(out.end(), original.begin() + static_cast<std::ptrdiff_t>(cutTo), original.end());
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 }  // namespace ovrel::imaging::detail

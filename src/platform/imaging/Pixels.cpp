@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 namespace ovrel::imaging {
 
@@ -173,7 +172,7 @@ std::unique_ptr<Image> Image::FromPixels(RgbaImage pixels)
 
 Status Image::Decode(RgbaImage& out, std::uint32_t boxWidth, std::uint32_t boxHeight) const noexcept
 {
-    try {
+    return detail::Guarded([&] {
         const ImageData& data = *FData;
         if (data.LastStatus != Status::Ok)
             return data.LastStatus;
@@ -189,11 +188,7 @@ Status Image::Decode(RgbaImage& out, std::uint32_t boxWidth, std::uint32_t boxHe
         if (file.Open(data.FileName) != 0)
             return Status::Win32Error;
         return DecodeFile(data.Kind, file.Bytes(), boxWidth, boxHeight, out);
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 std::unique_ptr<Image> Image::GetThumbnailImage(std::uint32_t width, std::uint32_t height) const noexcept

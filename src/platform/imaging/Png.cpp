@@ -9,7 +9,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <string_view>
 
@@ -530,7 +529,7 @@ enum class ChunkFate { Copy, Drop, Replace };
 
 Status ReadPng(std::span<const std::uint8_t> file, ImageData& out) noexcept
 {
-    try {
+    return Guarded([&] {
         PngFile png;
         if (const Status status = ParsePng(file, png); status != Status::Ok)
             return status;
@@ -554,16 +553,12 @@ Status ReadPng(std::span<const std::uint8_t> file, ImageData& out) noexcept
             out.Items.push_back(std::move(item.Item));
         }
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status WritePng(std::span<const std::uint8_t> original, const ImageData& image, std::vector<std::uint8_t>& out) noexcept
 {
-    try {
+    return Guarded([&] {
         PngFile png;
         if (const Status status = ParsePng(original, png); status != Status::Ok)
             return status;
@@ -687,11 +682,7 @@ Status WritePng(std::span<const std::uint8_t> original, const ImageData& image, 
         }
         out.insert(out.end(), original.begin() + static_cast<std::ptrdiff_t>(png.EndOfIend), original.end());
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 }  // namespace ovrel::imaging::detail

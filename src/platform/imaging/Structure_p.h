@@ -45,6 +45,9 @@ struct ParsedStructure {
     // One entry per directory item, in listing order; Items[i] is the item of Entries[i].
     std::vector<ParsedEntry> Entries;
     std::vector<PropertyItem> Items;
+    // Entries of an Exif block's first IFD that no item is listed under: the thumbnail's offset and length,
+    // and tags without an id of their own. A save writes them back as they were.
+    std::vector<ParsedEntry> Unlisted;
     // The embedded thumbnail of an Exif block, and the items derived from it (after Items in the listing).
     std::optional<std::uint32_t> ThumbnailOffset;
     std::uint32_t ThumbnailLength = 0;
@@ -105,5 +108,9 @@ struct JpegHeader {
 
 // False when the file is not a JPEG or its segments are damaged before the first scan.
 [[nodiscard]] bool ParseJpegHeader(std::span<const std::uint8_t> file, JpegHeader& out) noexcept;
+// How many bytes from the start of the file its headers take, up to the end of the first scan's header.
+// When head ends before that, a number larger than head.size(): the bytes the segments seen so far need.
+// Nullopt when the bytes are not a JPEG or a segment is damaged.
+[[nodiscard]] std::optional<std::size_t> JpegHeaderLength(std::span<const std::uint8_t> head) noexcept;
 
 }  // namespace ovrel::imaging::detail

@@ -4,7 +4,6 @@
 #include "platform/imaging/Structure_p.h"
 
 #include <algorithm>
-#include <new>
 
 namespace ovrel::imaging::detail {
 
@@ -77,7 +76,7 @@ void ReadPixelFacts(const std::vector<PropertyItem>& items, ImageData& out)
 
 Status ReadTiff(std::span<const std::uint8_t> file, ImageData& out) noexcept
 {
-    try {
+    return Guarded([&] {
         ParsedStructure parsed;
         if (!ParseStructure(file, StructureMode::TiffFile, parsed))
             return Status::GenericError;
@@ -109,23 +108,13 @@ Status ReadTiff(std::span<const std::uint8_t> file, ImageData& out) noexcept
         if (ResolutionFromItems(out.Items, out.DpiX, out.DpiY))
             out.Flags |= ImageFlagsHasRealDPI;
         return Status::Ok;
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    });
 }
 
 Status WriteTiff(std::span<const std::uint8_t> original, const ImageData& image,
                  std::vector<std::uint8_t>& out) noexcept
 {
-    try {
-        return WriteStructure(original, StructureMode::TiffFile, image.Items, out);
-    } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory;
-    } catch (...) {
-        return Status::GenericError;
-    }
+    return Guarded([&] { return WriteStructure(original, StructureMode::TiffFile, image.Items, out); });
 }
 
 }  // namespace ovrel::imaging::detail
