@@ -505,9 +505,12 @@ void TTBCustomDockableWindow::SetResizable(bool value)
     if (FResizable == value)
         return;
     FResizable = value;
-    // The sizing frame is a style of the frame's window.
-    if (TTBFloatingWindowParent* frame = FFloating ? FrameOf(GetParent()) : nullptr)
+    // The sizing frame is a style of the frame's window; the new border changes the frame's size around the
+    // window.
+    if (TTBFloatingWindowParent* frame = FFloating ? FrameOf(GetParent()) : nullptr) {
         frame->RecreateWnd();
+        RecalcSize();
+    }
 }
 
 void TTBCustomDockableWindow::SetShowCaption(bool value)

@@ -247,11 +247,13 @@ void TTBCustomDockableWindow::TDragLoop::Start()
     FGrab = MakeDragGrab(TPoint{FPress.x - outer.left, FPress.y - outer.top},
                          TSize{outer.right - outer.left, outer.bottom - outer.top});
 
+    // The mouse is held before the queue is looked at: input already queued behind the press goes to the
+    // loop then, not to the windows under the pointer.
+    FCapture = std::make_unique<TCaptureHold>(W.GetHandle());
+    FTracking = true;
     DispatchPendingPaintMessages();
     if (!W.FSmoothDragging)
         FOutline.Begin();
-    FCapture = std::make_unique<TCaptureHold>(W.GetHandle());
-    FTracking = true;
     FStartCursor = ui::GetCursor();
     Evaluate(FPress);
 }
@@ -519,18 +521,18 @@ void TTBCustomDockableWindow::TResizeLoop::Run()
     W.ResizeBegin(FEdge);
     FBegun = true;
 
-    DispatchPendingPaintMessages();
     FStartRect = FFrame.GetBoundsRect();
     FRect = FStartRect;
     FStartCursor = MessagePos();
     FCursor = FStartCursor;
     FThickness = W.FloatingBorderSize();
+    FCapture = std::make_unique<TCaptureHold>(W.GetHandle());
+    FTracking = true;
+    DispatchPendingPaintMessages();
     if (!W.FSmoothDrag) {
         FOutline.Begin();
         FOutline.Move(FStartRect, FThickness);
     }
-    FCapture = std::make_unique<TCaptureHold>(W.GetHandle());
-    FTracking = true;
     if (W.FFloatingResizeOptions.Contains(froClipCursor) && !UsingMultipleMonitors()) {
         const TRect screen = GetPrimaryScreenRect(false);
         ClipCursor(&screen);

@@ -240,8 +240,10 @@ void TTBFloatingWindowParent::CMShowingChanged(TMessage&)
 void TTBFloatingWindowParent::WMMove(TMessage& message)
 {
     DefaultHandler(message);
-    if (FDockableWindow != nullptr)
-        FDockableWindow->OnMove(FDockableWindow);
+    // Not while the window is still on its way in or out, when its moves are not announced.
+    TTBCustomDockableWindow* window = FDockableWindow;
+    if (window != nullptr && window->GetParent() == this && window->FDisableOnMove == 0)
+        window->OnMove(window);
 }
 
 void TTBFloatingWindowParent::WMActivate(TMessage& message)
@@ -275,12 +277,13 @@ void TTBFloatingWindowParent::WMMouseActivate(TMessage& message)
     if (GetComponentState().Contains(csDesigning))
         return;
     const HWND handle = GetHandle();
-    SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TCustomForm* form = TargetForm();
+    // The form is activated first: activating it brings it forward, and the frame goes above it afterwards.
     if (FDockableWindow != nullptr && FDockableWindow->GetFloatingMode() == fmOnTopOfParentForm &&
         FDockableWindow->GetActivateParent() && GetActiveWindow() != handle && form != nullptr &&
         form->HandleAllocated())
         SetActiveWindow(form->GetHandle());
+    SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // ---- Painting ---------------------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     }
     toolkit::TSize GetNaturalSize() override { return ComputeSize(false, GetDockType(), GetCurrentDock(), false); }
     TResizeLimits GetSizeLimits() override { return Limits; }
+    TTBShrinkMode ShrinkModeOf() override { return Shrink; }
+    int GetMinimumLength() override { return Minimum; }
     void ResizeBegin(int edge) override { Log.push_back("ResizeBegin " + std::to_string(edge)); }
     void ResizeAccept() override { Log.push_back("ResizeAccept"); }
     void ResizeEnd() override { Log.push_back("ResizeEnd"); }
@@ -47,6 +50,10 @@ public:
 
     toolkit::TSize Natural{60, 22};
     TResizeLimits Limits;
+    TTBShrinkMode Shrink = tbsmNone;
+    int Minimum = 0;
+    /// Called after each OnMove, for tests that look at the window while a loop moves it.
+    std::function<void()> Moving;
     int Applied = 0;
     std::vector<std::string> Log;
 
@@ -64,7 +71,12 @@ private:
     void Recreating(toolkit::TObject*) { Log.push_back("Recreating"); }
     void Recreated(toolkit::TObject*) { Log.push_back("Recreated"); }
     void DockChanged(toolkit::TObject*) { Log.push_back("DockChanged"); }
-    void Moved(toolkit::TObject*) { Log.push_back("Move"); }
+    void Moved(toolkit::TObject*)
+    {
+        Log.push_back("Move");
+        if (Moving)
+            Moving();
+    }
     void InsertRemove(toolkit::TObject* sender, bool inserting, TTBCustomDockableWindow*)
     {
         Log.push_back(std::string(inserting ? "Insert " : "Remove ") + DockName(static_cast<TTBDock*>(sender)));
@@ -137,7 +149,10 @@ protected:
     {
         ui::PostMouseInput(message, screen, modifiers);
     }
-    /// A press at from, moves through the points, then the release at the last one (or Escape instead).
+    /// Keeps the queue from folding the moves before and after it into one; the loops swallow it.
+    static void PostSeparator() { ui::PostKeyInput(ui::WM_KEYUP, ui::VK_F24); }
+    /// A press at from, moves through the points, then the release at the last one (or Escape instead). Each
+    /// move is one step of the loop.
     static void PostDrag(toolkit::TPoint from, const std::vector<toolkit::TPoint>& moves, bool release = true,
                          ui::UINT modifiers = 0)
     {
@@ -146,6 +161,7 @@ protected:
         for (const toolkit::TPoint& p : moves) {
             at = p;
             PostMouse(ui::WM_MOUSEMOVE, p, modifiers);
+            PostSeparator();
         }
         if (release)
             PostMouse(ui::WM_LBUTTONUP, at, modifiers);
