@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -157,6 +158,64 @@ TEST_F(DockTest, LoadedArrangesWhatWasBuilt)
     EXPECT_EQ(dock->GetHeight(), 26);
     EXPECT_EQ(window->GetLeft(), 20);
     delete form;
+}
+
+// A window that takes menu keys and answers them with a result of its own.
+class TMenuKeyWindow : public TTestWindow {
+public:
+    explicit TMenuKeyWindow(TComponent* owner) : TTestWindow(owner)
+    {
+        SetControlStyle(GetControlStyle().Include(csMenuEvents));
+    }
+    std::intptr_t Answer = 0;
+    std::vector<std::uint32_t> Heard;
+
+protected:
+    void WndProc(TMessage& message) override
+    {
+        if (message.Msg == CM_DIALOGKEY || message.Msg == CM_DIALOGCHAR || message.Msg == ui::WM_SYSCOMMAND) {
+            Heard.push_back(message.Msg);
+            message.Result = Answer;
+            return;
+        }
+        TTestWindow::WndProc(message);
+    }
+};
+
+TEST_F(DockTest, MenuKeysReachTheFloatingWindowsWhoseLastDockItIs)
+{
+    const auto floatFrom = [&](TMenuKeyWindow* w) {
+        w->SetParent(Top);
+        w->SetFloating(true);
+    };
+    auto* first = new TMenuKeyWindow(Form);
+    auto* second = new TMenuKeyWindow(Form);
+    auto* hidden = new TMenuKeyWindow(Form);
+    floatFrom(first);
+    floatFrom(second);
+    floatFrom(hidden);
+    hidden->Hide();
+    second->Answer = 1;
+    Pump();
+    ASSERT_EQ(Top->GetWindowCount(), 3);
+
+    EXPECT_EQ(Top->Perform(CM_DIALOGKEY, 'F', 0), 1);
+    EXPECT_EQ(Top->Perform(CM_DIALOGCHAR, 'f', 0), 1);
+    EXPECT_EQ(Top->Perform(ui::WM_SYSCOMMAND, ui::SC_KEYMENU, 'f'), 1);
+    // In list order until one takes it; a hidden one is passed over.
+    const std::vector<std::uint32_t> all{CM_DIALOGKEY, CM_DIALOGCHAR, ui::WM_SYSCOMMAND};
+    EXPECT_EQ(first->Heard, all);
+    EXPECT_EQ(second->Heard, all);
+    EXPECT_TRUE(hidden->Heard.empty());
+
+    // Back on the dock a window takes the keys as the dock's child, not as a floating window.
+    second->Answer = 0;
+    first->SetCurrentDock(Top);
+    first->Heard.clear();
+    second->Heard.clear();
+    EXPECT_EQ(Top->Perform(ui::WM_SYSCOMMAND, ui::SC_KEYMENU, 'f'), 0);
+    EXPECT_TRUE(first->Heard.empty());
+    EXPECT_EQ(second->Heard, (std::vector<std::uint32_t>{ui::WM_SYSCOMMAND}));
 }
 
 // A background that records what it is asked.

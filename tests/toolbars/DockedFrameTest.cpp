@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -187,6 +189,53 @@ TEST_F(DockedFrameTest, RightClickOnTheFrameIsTheWindowsContextMenu)
     ASSERT_EQ(popups.At.size(), 1u);
     // In client coordinates: left of the content, over the handle.
     EXPECT_EQ(popups.At[0], (TPoint{3 - 8, 10 - 2}));
+}
+
+// A background whose every request is noted, in the coordinates of the dock's parent.
+class TNotingBackground : public TTBBasicBackground {
+public:
+    using TTBBasicBackground::TTBBasicBackground;
+    void Draw(ui::HDC, const TRect& rect) override { Drawn.push_back(rect); }
+    void RegisterChanges(const TNotifyEvent&) override {}
+    void SysColorChanged() override {}
+    void UnregisterChanges(const TNotifyEvent&) override {}
+    bool UsingBackground() override { return true; }
+    std::vector<TRect> Drawn;
+};
+
+TEST_F(DockedFrameTest, WindowsShowTheDocksBackgroundContinuedBehindThemAndRepaintWhenMoved)
+{
+    TComponent owner(nullptr);
+    auto* background = new TNotingBackground(&owner);
+    Top->SetBackground(background);
+    TTestWindow* a = AddWindow(Top, "A", {60, 22}, 0, 40);
+    background->Drawn.clear();
+    ui::InvalidateRect(a->GetHandle(), nullptr, ui::TRUE);
+    Pump();
+    // The window's client area, where it lies on the form.
+    const TPoint onForm = Form->ScreenToClient(a->ClientToScreen(TPoint{0, 0}));
+    const auto covers = [&](const TRect& r) {
+        return r.left == onForm.x && r.top == onForm.y && r.right - r.left == 60 && r.bottom - r.top == 22;
+    };
+    EXPECT_TRUE(std::any_of(background->Drawn.begin(), background->Drawn.end(), covers));
+
+    // Moved along the dock, it repaints at once with the background at its new place.
+    background->Drawn.clear();
+    a->SetDockPos(100);
+    const TPoint moved = Form->ScreenToClient(a->ClientToScreen(TPoint{0, 0}));
+    EXPECT_EQ(moved.x, onForm.x + 60);
+    EXPECT_TRUE(std::any_of(background->Drawn.begin(), background->Drawn.end(),
+                            [&](const TRect& r) { return r.left == moved.x && r.top == moved.y; }));
+
+    // Without BackgroundOnToolbars the content has the window's own colour.
+    Top->SetBackgroundOnToolbars(false);
+    background->Drawn.clear();
+    ui::InvalidateRect(a->GetHandle(), nullptr, ui::TRUE);
+    Pump();
+    EXPECT_FALSE(std::any_of(background->Drawn.begin(), background->Drawn.end(), [&](const TRect& r) {
+        return r.left == moved.x && r.top == moved.y && r.right - r.left == 60;
+    }));
+    Top->SetBackground(nullptr);
 }
 
 }  // namespace

@@ -104,6 +104,22 @@ TEST_F(FloatingWindowTest, FollowsItsFormsVisibilityAndState)
     ui::SetApplicationActive(true);
     EXPECT_TRUE(Visible(frame));
 
+    // Nor while the application is minimised: its main form is, even when the window's own form is not.
+    auto main = std::make_unique<TForm>(nullptr);
+    main->SetBounds(0, 0, 200, 100);
+    main->Show();
+    TCustomForm* savedMain = Application()->GetMainForm();
+    Application()->SetMainForm(main.get());
+    ui::ShowWindow(main->GetHandle(), ui::SW_MINIMIZE);
+    ui::SetApplicationActive(false);
+    ui::SetApplicationActive(true);
+    EXPECT_FALSE(Visible(frame));
+    Application()->SetMainForm(savedMain);
+    main.reset();
+    ui::SetApplicationActive(false);
+    ui::SetApplicationActive(true);
+    EXPECT_TRUE(Visible(frame));
+
     // On top of all forms it does not care about the form.
     a->SetFloatingMode(fmOnTopOfAllForms);
     Form->Hide();
@@ -129,6 +145,25 @@ TEST_F(FloatingWindowTest, FrameBelongsToTheFormOrTheApplicationAndStaysOnTopWhi
     a->SetFloatingMode(fmOnTopOfParentForm);
     EXPECT_EQ(OwnerOf(frame), Form->GetHandle());
     EXPECT_FALSE(TopMost(frame));
+}
+
+TEST_F(FloatingWindowTest, ShowsWithoutTakingTheActivationAndOutlivesTheWindowThatOwnedItsFrame)
+{
+    ui::SetActiveWindow(Form->GetHandle());
+    TTestWindow* a = Float();
+    TTBFloatingWindowParent* frame = a->GetFloatParent();
+    EXPECT_EQ(ui::GetActiveWindow(), Form->GetHandle());
+
+    // A window that owns the frame goes: the application takes it over.
+    ui::CreateWindowInfo info;
+    info.ClassName = "FrameOwner";
+    info.Style = ui::WS_POPUP;
+    ui::HWND owner = ui::CreateWindowEx(info);
+    ui::SetWindowLongPtr(frame->GetHandle(), ui::GWL_HWNDPARENT, reinterpret_cast<ui::LONG_PTR>(owner));
+    ASSERT_EQ(OwnerOf(frame), owner);
+    ui::DestroyWindow(owner);
+    EXPECT_EQ(OwnerOf(frame), Application()->GetHandle());
+    EXPECT_TRUE(Visible(frame));
 }
 
 TEST_F(FloatingWindowTest, ActivationStaysInTheFrameFromItsFormAndLeavesItWhenItHides)
