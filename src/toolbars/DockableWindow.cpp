@@ -563,13 +563,18 @@ void TTBCustomDockableWindow::RecalcSize()
         return;
     }
     FRecalcPending = false;
-    const TSize size = ComputeSize(true, GetDockType(), FCurrentDock, FFloating);
+    ApplyRecalculatedSize(ComputeSize(true, GetDockType(), FCurrentDock, FFloating));
+}
+
+void TTBCustomDockableWindow::ApplyRecalculatedSize(TSize size)
+{
     if (!FAutoResize && !FDocked && !FFloating)
         return;
     if (FDocked) {
         ArrangeCurrentDock();
         return;
     }
+    // Off a dock the docked frame is nothing, so the content size is the window's.
     int width = size.cx;
     int height = size.cy;
     if (!FFloating) {
@@ -894,7 +899,7 @@ void TTBCustomDockableWindow::CMShowingChanged(TMessage&)
     TTBFloatingWindowParent* frame = FFloating ? FrameOf(GetParent()) : nullptr;
     if (frame != nullptr && frame->HandleAllocated()) {
         if (show)
-            SynchronizeFrameOwner(show);
+            SynchronizeFrameOwner();
         SynchronizeFrameTopmost();
         if (!show && GetActiveWindow() == frame->GetHandle())
             ActivateOtherTopLevel(frame->GetHandle());
@@ -904,7 +909,7 @@ void TTBCustomDockableWindow::CMShowingChanged(TMessage&)
                  SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
-void TTBCustomDockableWindow::SynchronizeFrameOwner(bool)
+void TTBCustomDockableWindow::SynchronizeFrameOwner()
 {
     TTBFloatingWindowParent* frame = FrameOf(GetParent());
     TCustomForm* form = GetOwningForm();

@@ -263,6 +263,9 @@ protected:
     virtual void ResizeAccept();
     virtual void ResizeEnd();
 
+    /// The second half of RecalcSize, for content that has laid itself out already: a docked window has its dock
+    /// arrange again; off a dock the window takes size (with AutoResize, or floating).
+    void ApplyRecalculatedSize(toolkit::TSize size);
     /// Re-evaluates whether the window (and its floating frame) should show, and shows or hides it.
     void UpdateVisibility();
     [[nodiscard]] bool ShouldBeVisible() const;
@@ -321,7 +324,7 @@ private:
     void DockedFrameChanged();
     void SetCloseButtonHover(bool value);
     /// The frame's owner and z-order follow the form (or the application), its topmost state the mode.
-    void SynchronizeFrameOwner(bool visible);
+    void SynchronizeFrameOwner();
     void SynchronizeFrameTopmost();
     /// The press point in window coordinates of a WM_NC* message's screen point.
     [[nodiscard]] toolkit::TPoint ScreenToWindow(toolkit::TPoint screen) const;

@@ -168,7 +168,11 @@ TEST_F(DockedFrameTest, DoubleClicksOnTheHandleOrTheContentFloatTheWindow)
     PostMouse(ui::WM_LBUTTONDBLCLK, OnWindow(a, 30, 12));
     Pump();
     EXPECT_TRUE(a->GetFloating());
+    // And floating, a double click on the content docks it again (its frame goes at once).
+    PostMouse(ui::WM_LBUTTONDBLCLK, OnWindow(a, 30, 12));
     Pump();
+    EXPECT_EQ(a->GetCurrentDock(), Top);
+    EXPECT_EQ(a->GetFloatParent(), nullptr);
 }
 
 TEST_F(DockedFrameTest, RightClickOnTheFrameIsTheWindowsContextMenu)
