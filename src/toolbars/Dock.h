@@ -33,7 +33,7 @@ public:
     /// Paints rect, given in the client coordinates of the dock's parent, so that docks side by side continue
     /// one picture.
     virtual void Draw(ui::HDC dc, const toolkit::TRect& rect) = 0;
-    /// change is called whenever the background changes; object identifies the caller for Unregister.
+    /// change is called whenever the background changes; Unregister takes the same method pointer back.
     virtual void RegisterChanges(const toolkit::TNotifyEvent& change) = 0;
     virtual void SysColorChanged() = 0;
     virtual void UnregisterChanges(const toolkit::TNotifyEvent& change) = 0;
