@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QString>
 #include <QWidget>
 
 #include <initializer_list>
@@ -53,6 +54,28 @@ template <class Pump> void SendQtKey(QWidget* widget, Qt::Key key, Qt::KeyboardM
         QKeyEvent event(type, key, modifiers);
         QCoreApplication::sendEvent(widget, &event);
         pump();
+    }
+}
+
+/// A key pressed and released on a widget (the focused one, as the desktop sends keys), with the text it
+/// types; pump handles our queue after each event.
+template <class Pump>
+void SendQtKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text, Pump&& pump)
+{
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, modifiers, text);
+        QCoreApplication::sendEvent(widget, &event);
+        pump();
+    }
+}
+
+/// Types text key by key: letters, digits and a few signs, each as the key that types it.
+template <class Pump> void SendQtText(QWidget* widget, const QString& text, Pump&& pump)
+{
+    for (const QChar c : text) {
+        const int key = c.toUpper().unicode();  // Qt's keys for letters, digits and ASCII signs are their codes
+        const Qt::KeyboardModifiers modifiers = c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        SendQtKey(widget, static_cast<Qt::Key>(key), modifiers, QString(c), pump);
     }
 }
 

@@ -17,13 +17,17 @@
 namespace ovrel::ui {
 namespace {
 
-bool HasEmulatedFrame(const Window* w) { return !w->Native && !w->MessageOnly && !IsFramedTopLevel(w); }
+bool HasEmulatedFrame(const Window* w) { return !w->MessageOnly && !IsFramedTopLevel(w); }
+
+// A native control draws the frame its styles ask for, and its own scroll bars; only a window procedure
+// that answers WM_NCCALCSIZE gives it a frame of ours.
+bool HasStyleFrame(const Window* w) { return HasEmulatedFrame(w) && !w->Native; }
 
 // Frame thickness on each side, outside the scroll bars.
 RECT FrameInsets(const Window* w)
 {
     RECT in{};
-    if (!HasEmulatedFrame(w))
+    if (!HasStyleFrame(w))
         return in;
     int t = 0;
     if ((w->Style & WS_THICKFRAME) != 0)
@@ -46,7 +50,7 @@ int BarSize(int metric)
 LRESULT DefaultCalcSize(Window* w, WPARAM wParam, LPARAM lParam)
 {
     RECT* rect = wParam != 0 ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-    if (rect == nullptr || !HasEmulatedFrame(w))
+    if (rect == nullptr || !HasStyleFrame(w))
         return 0;
     const RECT in = FrameInsets(w);
     rect->left += in.left;
@@ -161,6 +165,15 @@ void DefaultNcPaint(Window* w)
     if (dc == nullptr)
         return;
     RECT r{0, 0, w->Width(), w->Height()};
+    if (w->Native) {
+        // A frame given to a control is plain until its window procedure paints one.
+        const int saved = SaveDC(dc);
+        ExcludeClipRect(dc, w->Client.left, w->Client.top, w->Client.right, w->Client.bottom);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        RestoreDC(dc, saved);
+        ReleaseDC(w, dc);
+        return;
+    }
     if ((w->Style & WS_THICKFRAME) != 0) {
         const int frame = std::max(0, GetSystemMetrics(SM_CXSIZEFRAME));
         const RECT bands[] = {
@@ -253,11 +266,24 @@ LRESULT DefaultSetCursor(Window* w, WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
+// The client as it shows: a native control as it paints itself with the window's layer over it, any other
+// window as it last painted its backing image.
+void PrintClient(Window* w, HDC dc)
+{
+    const RECT client = w->ClientSize();
+    if (dc == nullptr || w->MessageOnly || client.right <= 0 || client.bottom <= 0)
+        return;
+    if (w->Control != nullptr)
+        StretchImage(dc, client, w->Control->grab().toImage());
+    if (!w->Image.isNull())
+        StretchImage(dc, client, w->Image.copy(QtFromRect(w->Client)));
+}
+
 void DefaultPrint(Window* w, HDC dc, LPARAM flags)
 {
     if ((flags & PRF_CHECKVISIBLE) != 0 && IsWindowVisible(w) == FALSE)
         return;
-    if ((flags & PRF_NONCLIENT) != 0 && !w->Native && !w->MessageOnly) {
+    if ((flags & PRF_NONCLIENT) != 0 && !w->MessageOnly) {
         if (w->FrameInvalid) {
             w->FrameInvalid = false;
             SendMessage(w, WM_NCPAINT, 1, 0);
@@ -331,12 +357,7 @@ Answer PaintDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_PRINT: DefaultPrint(w, reinterpret_cast<HDC>(wParam), lParam); return 0;
-    case WM_PRINTCLIENT:
-        if (w->Native && w->Widget != nullptr && wParam != 0) {
-            const QImage image = w->Widget->grab().toImage();
-            StretchImage(reinterpret_cast<HDC>(wParam), w->ClientSize(), image);
-        }
-        return 0;
+    case WM_PRINTCLIENT: PrintClient(w, reinterpret_cast<HDC>(wParam)); return 0;
     default: return std::nullopt;
     }
 }

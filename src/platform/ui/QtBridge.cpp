@@ -3,6 +3,7 @@
 
 #include "platform/ui/Window.h"
 
+#include "platform/ui/Gdi_p.h"
 #include "platform/ui/Services.h"
 #include "platform/ui/SysTables.h"
 #include "platform/ui/Window_p.h"
@@ -57,12 +58,43 @@ protected:
         if (FWindow == nullptr || FWindow->Image.isNull())
             return;
         QPainter painter(this);
+        if (FWindow->Native) {
+            // Only the frame is ours here: the control covers the client area and the layer lies above it.
+            painter.fillRect(e->rect(), ToQColor(GetSysColor(COLOR_BTNFACE)));
+            painter.setClipRegion(e->region() - QRegion(QtFromRect(FWindow->Client)));
+        }
         painter.drawImage(e->rect(), FWindow->Image, e->rect());
     }
 
 private:
     Window* FWindow;
     int FDepth = 0;
+};
+
+// What a native window paints over its control: the client part of the window's image, input passing
+// through to the control below.
+class LayerWidget final : public QWidget {
+public:
+    LayerWidget(Window* window, QWidget* parent) : QWidget(parent), FWindow(window)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    void Detach() { FWindow = nullptr; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (FWindow == nullptr || FWindow->Image.isNull())
+            return;
+        QPainter painter(this);
+        const QPoint client(FWindow->Client.left, FWindow->Client.top);
+        painter.drawImage(e->rect(), FWindow->Image, e->rect().translated(client));
+    }
+
+private:
+    Window* FWindow;
 };
 
 UINT ModifiersOf(Qt::KeyboardModifiers m)
@@ -235,7 +267,7 @@ private:
         raw.WheelDelta = wheelDelta;
         if (msg != WM_MOUSEWHEEL)
             System().ButtonsDown = raw.Buttons;
-        if (w->Native) {
+        if (w->Native && widget != w->Widget) {  // the frame around a control takes nothing back
             raw.Original.reset(event->clone());
             raw.OriginalTarget = widget;
         }
@@ -282,7 +314,7 @@ private:
             raw.Buttons = s.ButtonsDown;
             if (w->Native || (s.Focus != nullptr && s.Focus->Native)) {
                 raw.Original.reset(event->clone());
-                raw.OriginalTarget = s.Focus != nullptr && s.Focus->Native ? s.Focus->Widget : widget;
+                raw.OriginalTarget = s.Focus != nullptr && s.Focus->Native ? s.Focus->Control : widget;
             }
             GetCursorPos(&raw.Screen);
             QueueInput(std::move(raw));
@@ -398,7 +430,15 @@ QWidget* CreateWindowWidget(Window* w)
 {
     if (QCoreApplication::instance() == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
         return nullptr;
-    QWidget* widget = w->Widget != nullptr ? w->Widget : new WindowWidget(w);
+    auto* widget = new WindowWidget(w);
+    if (w->Control != nullptr) {
+        // The control's own frame styles are its own; an emulated frame lies around it.
+        w->Control->setParent(widget);
+        w->Control->show();  // shown with the window; re-parenting hid it
+        auto* layer = new LayerWidget(w, widget);
+        layer->show();
+        w->Layer = layer;
+    }
     Syncing = true;
     PlaceWidget(w, widget);
     Syncing = false;
@@ -432,11 +472,14 @@ void DestroyWindowWidget(Window* w)
     Syncing = true;
     widget->hide();
     Syncing = false;
-    auto* own = dynamic_cast<WindowWidget*>(widget);
-    if (own != nullptr)
-        own->Detach();
+    auto* own = static_cast<WindowWidget*>(widget);
+    own->Detach();
+    if (auto* layer = static_cast<LayerWidget*>(w->Layer))
+        layer->Detach();
+    w->Control = nullptr;  // freed with the widget it lies in
+    w->Layer = nullptr;
     // A widget inside its own event handler, or being handed an event, goes once Qt is done with it.
-    if ((own != nullptr && own->InEvent()) || s.PassThrough > 0) {
+    if (own->InEvent() || s.PassThrough > 0) {
         widget->setParent(nullptr);
         widget->deleteLater();
     } else {
@@ -456,7 +499,20 @@ void SyncWidgetGeometry(Window* w)
         w->Widget->setGeometry(w->Bounds.left, w->Bounds.top, std::max(1, w->Width()), std::max(1, w->Height()));
     }
     Syncing = false;
+    PlaceControlInClient(w);
 }
+
+void PlaceControlInClient(Window* w)
+{
+    if (w->Control == nullptr)
+        return;
+    const QRect client = QtFromRect(w->Client);
+    w->Control->setGeometry(client);
+    if (w->Layer != nullptr)
+        w->Layer->setGeometry(client);
+}
+
+QWidget* FocusWidget(const Window* w) { return w->Control != nullptr ? w->Control : w->Widget; }
 
 void SyncWidgetVisibility(Window* w, bool visible, bool activate)
 {
@@ -476,7 +532,7 @@ void SyncWidgetVisibility(Window* w, bool visible, bool activate)
 QWidget* GetWindowWidget(HWND window)
 {
     Window* w = ToWindow(window);
-    return w != nullptr ? w->Widget : nullptr;
+    return w != nullptr ? FocusWidget(w) : nullptr;
 }
 
 HWND WindowFromWidget(const QWidget* widget)
@@ -539,10 +595,10 @@ void ApplyCursor(HCURSOR cursor)
     Window* target = ToWindow(s.LastMouseTarget);
     if (target == nullptr || target->Widget == nullptr)
         return;
-    if (cursor != nullptr)
-        target->Widget->setCursor(cursor->Shape);
-    else
-        target->Widget->setCursor(Qt::BlankCursor);
+    const QCursor shape = cursor != nullptr ? cursor->Shape : QCursor(Qt::BlankCursor);
+    target->Widget->setCursor(shape);
+    if (target->Control != nullptr)  // the control has a cursor of its own
+        target->Control->setCursor(shape);
 }
 
 HCURSOR SetCursor(HCURSOR cursor)

@@ -43,7 +43,7 @@ struct WNDCLASS {
     HCURSOR hCursor = nullptr;  // null: the arrow
     HBRUSH hbrBackground = nullptr;  // erases in DefWindowProc(WM_ERASEBKGND); may be a colour index + 1
     std::string lpszClassName;
-    WidgetFactory widgetFactory;  // set for native controls: the widget is the window
+    WidgetFactory widgetFactory;  // set for native controls: the widget fills the client area
 };
 
 struct CREATESTRUCT {
@@ -60,7 +60,7 @@ struct CREATESTRUCT {
 };
 
 // Everything CreateWindowEx takes, plus a window procedure that replaces the class's from the very first
-// message (so WM_NCCREATE and WM_CREATE reach it) and an optional widget that stands for the window.
+// message (so WM_NCCREATE and WM_CREATE reach it) and an optional Qt control that the window holds.
 struct CreateWindowInfo {
     DWORD ExStyle = 0;
     std::string ClassName;
@@ -266,25 +266,37 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updateRect,
                    UINT flags);
 // Sends WM_NCPAINT when the frame is invalid and WM_ERASEBKGND when erasing was asked for; the DC draws into
-// the backing image, clipped to the update region, with its origin at the client area.
+// the backing image, clipped to the update region, with its origin at the client area. For a native control
+// that image is a layer above the control: the update region of it is cleared first, so the control's own
+// paint shows there again until the painter draws over it (what erasing drew is cleared too: the control
+// covers its background).
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
-// A client DC over the backing image; GetDC(nullptr) is a screen DC for measuring. Pair with ReleaseDC.
+// A client DC over the backing image (over a native control, its layer); GetDC(nullptr) is a screen DC for
+// measuring. Pair with ReleaseDC.
 HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);  // the whole window, frame included
 // DCX_WINDOW for the whole window, DCX_INTERSECTRGN to clip to region (screen coordinates; (HRGN)1 = none).
 HDC GetDCEx(HWND window, HRGN region, DWORD flags);
 // Frees the DC and shows what was drawn.
 int ReleaseDC(HWND window, HDC dc);
-// The backing image of a custom window (frame included); null for native controls and message-only windows.
+// The backing image of a window (frame included); for a native control its frame and the layer above the
+// control, transparent where nothing was painted. Null for message-only windows.
 QImage* GetWindowImage(HWND window);
+// The window region (window coordinates, frame included): the window shows, paints and is hit only inside
+// it. On success the window owns region (freed when replaced or with the window) and the caller must not
+// use it again; on failure (0) it stays the caller's. A null region gives the whole window back.
+int SetWindowRgn(HWND window, HRGN region, BOOL redraw);
 // Observes every invalidation (client coordinates of the window); empty to stop.
 using InvalidationObserver = std::function<void(HWND window, const RECT& rect)>;
 void SetInvalidationObserver(InvalidationObserver observer);
 
 // ---- Qt widgets -------------------------------------------------------------------------------------------
 
-QWidget* GetWindowWidget(HWND window);  // null for message-only windows
+// The widget of a window; for a native control the Qt control itself, which fills the client area (the
+// frame lies around it, what the window paints above it, and its child windows above that). Null for
+// message-only windows.
+QWidget* GetWindowWidget(HWND window);
 HWND WindowFromWidget(const QWidget* widget);  // the window a widget (or one of its ancestors) stands for
 // A native control asks for its original Qt input event; DefWindowProc hands it back. True when a pending
 // Qt event was delivered for this message.

@@ -65,8 +65,17 @@ public:
     RECT Client;  // client area in window coordinates
     RECT NormalBounds;  // placement of a minimised or maximised window
 
-    QWidget* Widget = nullptr;  // owned
-    QImage Image;  // backing image of a custom window, frame included
+    // The widget that stands for the window (owned): the window's surface, frame included. A native window
+    // holds its Qt control inside it at the client area, with a transparent layer above the control that
+    // shows what the window paints over it; the window's child windows lie above both.
+    QWidget* Widget = nullptr;
+    QWidget* Control = nullptr;  // the Qt control of a native window; a child of Widget
+    QWidget* Layer = nullptr;  // a native window's painting above its control; a child of Widget
+    // Backing image, frame included. A native window's client part is the layer: transparent where nothing
+    // was painted, so that the control shows through.
+    QImage Image;
+    std::optional<QRegion> Shape;  // the window region, window coordinates; none: the whole window
+    HRGN ShapeHandle = nullptr;  // owned region object behind Shape
     QRegion Update;  // invalid part of the client area, client coordinates
     bool UpdateErase = false;
     bool FrameInvalid = false;
@@ -179,9 +188,13 @@ QWidget* CreateWindowWidget(Window* window);
 void DestroyWindowWidget(Window* window);
 void ReparentWidget(Window* window);  // after a parent or owner change
 void SyncWidgetGeometry(Window* window);
+void PlaceControlInClient(Window* window);  // a native window's control and layer, after a client change
+QWidget* FocusWidget(const Window* window);  // the widget Qt's focus goes to
 void SyncWidgetVisibility(Window* window, bool visible, bool activate);
 void ResizeBackingImage(Window* window);
 void ShowBackingImage(Window* window, const QRect& windowRect);  // schedules the Qt repaint of that part
+void ReleaseWindowRegion(Window* window);  // frees the window region's object
+bool InWindowShape(const Window* window, POINT screen);  // inside the window region (when there is one)
 void NotifyInvalidated(Window* window, const QRect& clientRect);
 void PurgeWindowMessages(Window* window);
 void CollectGraveyard();
