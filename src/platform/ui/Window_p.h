@@ -176,11 +176,21 @@ struct WindowSystem {
     int OverrideCursors = 0;
     InvalidationObserver OnInvalidate;
     int PassThrough = 0;  // re-sending an original event: the filter lets it pass
+    int ControlCalls = 0;  // a Qt control's signal is calling out: widgets being destroyed go later
     bool FilterInstalled = false;
     const std::thread::id UiThread = std::this_thread::get_id();
 };
 
 WindowSystem& System();
+
+// Around a call out of a Qt control's signal, whose handler may destroy the control's window.
+class ScopedControlCall {
+public:
+    ScopedControlCall() { ++System().ControlCalls; }
+    ~ScopedControlCall() { --System().ControlCalls; }
+    ScopedControlCall(const ScopedControlCall&) = delete;
+    ScopedControlCall& operator=(const ScopedControlCall&) = delete;
+};
 Window* ToWindow(HWND window);  // null unless a live window
 LRESULT CallProc(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
 void EnsureQtBridge();
