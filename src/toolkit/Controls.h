@@ -104,6 +104,7 @@ inline constexpr TCursor crSizeNWSE = -8;
 inline constexpr TCursor crSizeWE = -9;
 inline constexpr TCursor crUpArrow = -10;
 inline constexpr TCursor crHourGlass = -11;
+inline constexpr TCursor crHSplit = -14;  // a splitter moved left and right
 inline constexpr TCursor crNo = -18;
 inline constexpr TCursor crSizeAll = -22;
 inline constexpr TCursor crHandPoint = -21;
@@ -629,6 +630,13 @@ protected:
     virtual void WMMouseWheel(TMessage& message);
     /// Offered to the windowless child under the pointer first.
     void WMContextMenu(TMessage& message) override;
+    /// A windowless child holding the mouse hears it first.
+    void WMCancelMode(TMessage& message) override;
+    /// A command from a child window goes back to the child's control as CN_COMMAND (an edit's EN_CHANGE
+    /// reaches the edit); other commands go to the default procedure.
+    virtual void WMCommand(TMessage& message);
+    /// A command this control's window sent its parent (WParam and LParam as in WM_COMMAND); none by default.
+    virtual void CNCommand(TMessage& message);
     virtual void WMCaptureChanged(TMessage& message);
     virtual void CMEnter(TMessage& message);
     virtual void CMExit(TMessage& message);
@@ -723,6 +731,9 @@ TWinControl* GetRootFocus(const TWinControl* root);
 /// The control that holds the mouse (windowless ones included); none when no control of ours has it.
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
+/// Before something modal starts: the window holding the mouse hears WM_CANCELMODE and lets it go, so that
+/// no drag, press or roll runs on under the modal window.
+void SendCancelMode();
 
 /// Key-data helpers for the shift state of keyboard and mouse messages.
 TShiftState MouseKeysToShiftState(std::uintptr_t keys);

@@ -88,6 +88,12 @@ void SetCaptureControl(TControl* control)
     gCaptureControl = control;
 }
 
+void SendCancelMode()
+{
+    if (HWND capture = ui::GetCapture())
+        SendMessage(capture, WM_CANCELMODE, 0, 0);
+}
+
 TControl* FindControlAtScreen(POINT screenPos, bool allowDisabled)
 {
     HWND window = WindowFromPointEx(screenPos, allowDisabled);

@@ -279,6 +279,8 @@ void TWinControl::Dispatch(TMessage& message)
     case WM_SYSCHAR: WMSysChar(message); return;
     case WM_MOUSEWHEEL: WMMouseWheel(message); return;
     case WM_CAPTURECHANGED: WMCaptureChanged(message); return;
+    case WM_COMMAND: WMCommand(message); return;
+    case CN_COMMAND: CNCommand(message); return;
     case CM_ENTER: CMEnter(message); return;
     case CM_EXIT: CMExit(message); return;
     case CM_DIALOGKEY: CMDialogKey(message); return;
@@ -436,6 +438,27 @@ void TWinControl::WMContextMenu(TMessage& message)
     }
     TControl::WMContextMenu(message);
 }
+
+void TWinControl::WMCancelMode(TMessage& message)
+{
+    TControl* holder = gCaptureControl;
+    if (holder != nullptr && holder->GetParent() == this && dynamic_cast<TWinControl*>(holder) == nullptr)
+        holder->Perform(WM_CANCELMODE, 0, 0);
+    TControl::WMCancelMode(message);
+}
+
+void TWinControl::WMCommand(TMessage& message)
+{
+    auto* from = reinterpret_cast<HWND>(message.LParam);
+    TWinControl* child = from != FHandle ? FindControl(from) : nullptr;
+    if (child == nullptr) {
+        DefaultHandler(message);
+        return;
+    }
+    message.Result = child->Perform(CN_COMMAND, message.WParam, message.LParam);
+}
+
+void TWinControl::CNCommand(TMessage&) {}
 
 void TWinControl::WMCaptureChanged(TMessage& message)
 {

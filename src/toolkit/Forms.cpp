@@ -129,6 +129,7 @@ TModalResult TCustomForm::ShowModal()
 {
     if (GetVisible() || FModal)
         throw EInvalidOperation("Cannot make a visible window modal");
+    SendCancelMode();
     // The other forms stay disabled while this one runs, as a modal dialog needs.
     std::vector<HWND> disabled;
     for (HWND window : GetTopLevelWindows())
@@ -852,6 +853,7 @@ HCURSOR TScreen::GetCursors(TCursor id) const
         {crSizeWE, IDC_SIZEWE},   {crUpArrow, IDC_UPARROW},
         {crHourGlass, IDC_WAIT},  {crNo, IDC_NO},
         {crSizeAll, IDC_SIZEALL}, {crHandPoint, IDC_HAND},
+        {crHSplit, IDC_HSPLIT},
     };
     if (id == crNone)
         return nullptr;
