@@ -102,6 +102,16 @@ bool IsPasteKey(WPARAM key)
     return (key == 'V' && control && !shift) || (key == VK_INSERT && shift && !control);
 }
 
+// Characters are typed from WM_CHAR, so that a window procedure may change or drop them first; control
+// characters (Backspace, Enter, Ctrl+letters) are the line's keys and reach it with their key press.
+bool IsTypedCharacter(char32_t c) { return c >= 0x20 && c != 0x7F; }
+
+bool TypesCharacters(HWND window)
+{
+    const std::u32string text = TextOfDispatchedKey(window, WM_KEYDOWN);
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsTypedCharacter);
+}
+
 void PasteFromClipboard(QLineEdit* line)
 {
     if (line->isReadOnly())  // QLineEdit itself would ignore the read-only state
@@ -244,7 +254,15 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             SendMessage(window, WM_PASTE, 0, 0);  // the line does not see the key
             return 0;
         }
+        if (TypesCharacters(window))
+            return 0;  // typed when its WM_CHAR comes here
         break;
+    case WM_CHAR:
+        if (IsTypedCharacter(static_cast<char32_t>(wParam)) && !line->isReadOnly()) {
+            const auto c = static_cast<char32_t>(wParam);
+            line->insert(QString::fromUcs4(&c, 1));  // the user's edit: EN_CHANGE follows
+        }
+        return 0;
     case WM_PASTE: PasteFromClipboard(line); return 0;
     case WM_CONTEXTMENU: ShowStandardMenu(line, lParam); return 0;
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;

@@ -617,6 +617,16 @@ std::u32string CharactersOf(const std::shared_ptr<RetrievedInput>& input, const 
 
 }  // namespace
 
+std::u32string TextOfDispatchedKey(HWND window, UINT message)
+{
+    if (DispatchStack.empty())
+        return std::u32string();
+    const DispatchRecord& record = DispatchStack.back();
+    if (record.Input == nullptr || record.Input->Msg.hwnd != window || record.Input->Msg.message != message)
+        return std::u32string();
+    return CharactersOf(record.Input, record.Input->Msg);
+}
+
 BOOL TranslateMessage(const MSG* msg)
 {
     if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))

@@ -221,6 +221,9 @@ POINT WindowOriginOnScreen(const Window* window);
 void WakeQueue();
 void FinishPaint(Window* window);  // NC paint if still due, then validate everything
 void QueueInput(RawInput raw);
+// The characters the key message being dispatched to window types (what TranslateMessage posts for it);
+// empty when it types none or another message is being dispatched.
+std::u32string TextOfDispatchedKey(HWND window, UINT message);
 // Runs the observers of one hook type, newest first; each passes on with CallNextHookEx.
 LRESULT CallHookChain(int type, int code, WPARAM wParam, LPARAM lParam);
 bool HasHooks(int type);

@@ -112,6 +112,29 @@ TEST_F(EditControlTest, AParentThatThrowsOnTheChangeIsReportedAndTheTypingStands
     Rec.OnMessage = nullptr;
 }
 
+TEST_F(EditControlTest, TypedCharactersComeAsWmCharSoThatTheProcedureMayChangeOrDropThem)
+{
+    HWND edit = MakeEdit(0, "");
+    WNDPROC classProc = SetWindowProc(edit, nullptr);
+    SetWindowProc(edit, [classProc](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_CHAR && wp == 'x')
+            return 0;
+        if (m == WM_CHAR && wp == 'a')
+            wp = 'b';
+        return CallWindowProc(classProc, w, m, wp, lp);
+    });
+    ovrel::test::SendQtText(Line, QStringLiteral("xaY 1"), [this] { Pump(); });
+    EXPECT_EQ(GetWindowText(edit), "bY 1");
+    EXPECT_EQ(Changes().size(), 4u);
+
+    // The line's own keys still reach it with their key press.
+    Type(Qt::Key_Backspace, QStringLiteral("\b"));
+    EXPECT_EQ(GetWindowText(edit), "bY ");
+    Type(Qt::Key_A, QStringLiteral("\x01"), Qt::ControlModifier);
+    EXPECT_EQ(Selection(edit), std::make_pair(DWORD{0}, DWORD{3}));
+    DestroyWindow(edit);  // while the subclass's state lives
+}
+
 TEST_F(EditControlTest, PastingByKeyOrMenuGoesThroughTheWindowProcedure)
 {
     FakeClipboard clipboard;
