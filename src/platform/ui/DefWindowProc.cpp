@@ -159,7 +159,8 @@ void PaintScrollBar(HDC dc, const Window* w, int which)
 
 void DefaultNcPaint(Window* w)
 {
-    if (!HasEmulatedFrame(w))
+    const bool noFrame = w->Native && w->Client == RECT{0, 0, w->Width(), w->Height()};
+    if (!HasEmulatedFrame(w) || noFrame)
         return;
     HDC dc = GetWindowDC(w);
     if (dc == nullptr)

@@ -41,6 +41,8 @@ public:
 protected:
     bool event(QEvent* e) override  // Qt calls in here; nothing may unwind through Qt
     {
+        if (e->type() == QEvent::DeferredDelete)
+            return QWidget::event(e);  // deletes this: nothing of it may be touched afterwards
         ++FDepth;
         struct Depth {
             int& D;
