@@ -104,6 +104,7 @@ inline constexpr TCursor crSizeNWSE = -8;
 inline constexpr TCursor crSizeWE = -9;
 inline constexpr TCursor crUpArrow = -10;
 inline constexpr TCursor crHourGlass = -11;
+inline constexpr TCursor crHSplit = -14;  // a vertical split line dragged sideways
 inline constexpr TCursor crNo = -18;
 inline constexpr TCursor crSizeAll = -22;
 inline constexpr TCursor crHandPoint = -21;

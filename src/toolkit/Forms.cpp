@@ -852,6 +852,7 @@ HCURSOR TScreen::GetCursors(TCursor id) const
         {crSizeWE, IDC_SIZEWE},   {crUpArrow, IDC_UPARROW},
         {crHourGlass, IDC_WAIT},  {crNo, IDC_NO},
         {crSizeAll, IDC_SIZEALL}, {crHandPoint, IDC_HAND},
+        {crHSplit, IDC_SIZEWE},
     };
     if (id == crNone)
         return nullptr;

@@ -63,6 +63,8 @@ int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw)
         next.nPos = info->nPos;
     const int maxPos = next.nMax - std::max(static_cast<int>(next.nPage) - 1, 0);
     next.nPos = std::clamp(next.nPos, next.nMin, std::max(next.nMin, maxPos));
+    // The thumb is not dragged here, so its track position is always the position.
+    next.nTrackPos = next.nPos;
     const bool changed = next.nMin != state->Info.nMin || next.nMax != state->Info.nMax ||
                          next.nPage != state->Info.nPage || next.nPos != state->Info.nPos;
     state->Info = next;
