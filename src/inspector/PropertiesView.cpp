@@ -85,9 +85,30 @@ TCustomPropertiesView::Cells TCustomPropertiesView::CellsOf(const TCustomPropert
     return cells;
 }
 
-int TCustomPropertiesView::RowTopOf(const TCustomPropertyItem* item) const
+const TCustomPropertiesView::ShownRows& TCustomPropertiesView::GetShownRows() const
 {
-    return item == FPaintItem ? FPaintTop : item->GetRowTop();
+    const std::uint64_t version = TPropertyItems::GetShapeVersion();
+    if (FShown.Version == version)
+        return FShown;
+    FShown.Rows.clear();
+    WalkRows(FCategories.get(), [this](TCustomPropertyItem* row) {
+        FShown.Rows.push_back(row);
+        return true;
+    });
+    FShown.Index.clear();
+    FShown.Index.reserve(FShown.Rows.size());
+    for (std::size_t i = 0; i < FShown.Rows.size(); ++i)
+        FShown.Index.emplace(FShown.Rows[i], static_cast<int>(i));
+    FShown.Version = version;
+    return FShown;
+}
+
+bool TCustomPropertiesView::FindShownRow(const TCustomPropertyItem* item, int& row) const
+{
+    const ShownRows& shown = GetShownRows();
+    const auto it = shown.Index.find(item);
+    row = it != shown.Index.end() ? it->second : -1;
+    return true;
 }
 
 bool TCustomPropertiesView::InSplitterZone(int x) const
@@ -102,13 +123,20 @@ TCustomPropertyItem* TCustomPropertiesView::GetAbsoluteItem(int index) const
     return FCategories->GetAbsoluteItem(index);
 }
 
-int TCustomPropertiesView::VisibleRowCount() const { return inspector::VisibleRowCount(FCategories.get()); }
+int TCustomPropertiesView::VisibleRowCount() const { return static_cast<int>(GetShownRows().Rows.size()); }
 
 int TCustomPropertiesView::MaxTopRow() const { return VisibleRowCount() - GetClientHeight() / GetRowPitch(); }
 
 TCustomPropertyItem* TCustomPropertiesView::ItemAtPoint(TPoint point) const
 {
-    return RowAt(FCategories.get(), point.y, GetRowPitch(), GetTopRow());
+    const std::vector<TCustomPropertyItem*>& rows = GetShownRows().Rows;
+    const int pitch = GetRowPitch();
+    if (pitch <= 0)
+        return nullptr;
+    // Floor division: a point above the client lies in a row scrolled away.
+    const int band = point.y >= 0 ? point.y / pitch : -((-point.y + pitch - 1) / pitch);
+    const long long row = static_cast<long long>(GetTopRow()) + band;
+    return row >= 0 && row < static_cast<long long>(rows.size()) ? rows[static_cast<std::size_t>(row)] : nullptr;
 }
 
 TCustomPropertyItem* TCustomPropertiesView::NextVisibleItem(const TCustomPropertyItem* item) const
@@ -132,24 +160,23 @@ TCustomPropertyItem* TCustomPropertiesView::NextVisibleItem(const TCustomPropert
     return nullptr;
 }
 
+TCustomPropertyItem* TCustomPropertiesView::RowAbove(const TCustomPropertyItem* item) const
+{
+    const ShownRows& shown = GetShownRows();
+    const auto it = shown.Index.find(item);
+    return it != shown.Index.end() && it->second > 0 ? shown.Rows[static_cast<std::size_t>(it->second - 1)] : nullptr;
+}
+
 TCustomPropertyItem* TCustomPropertiesView::FirstRow() const
 {
-    TCustomPropertyItem* first = nullptr;
-    WalkRows(FCategories.get(), [&](TCustomPropertyItem* row) {
-        first = row;
-        return false;
-    });
-    return first;
+    const std::vector<TCustomPropertyItem*>& rows = GetShownRows().Rows;
+    return rows.empty() ? nullptr : rows.front();
 }
 
 TCustomPropertyItem* TCustomPropertiesView::LastRow() const
 {
-    TCustomPropertyItem* last = nullptr;
-    WalkRows(FCategories.get(), [&](TCustomPropertyItem* row) {
-        last = row;
-        return true;
-    });
-    return last;
+    const std::vector<TCustomPropertyItem*>& rows = GetShownRows().Rows;
+    return rows.empty() ? nullptr : rows.back();
 }
 
 // ---- Properties -------------------------------------------------------------------------------------------
@@ -349,6 +376,7 @@ void TCustomPropertiesView::ScrollIntoView(const TCustomPropertyItem* item)
 
 void TCustomPropertiesView::Paint()
 {
+    FWholeInvalid = false;
     TScrollView::Paint();
     if (GetComponentState().Contains(csReading))
         return;
@@ -360,18 +388,14 @@ void TCustomPropertiesView::Paint()
     const bool grid = FOptions.Contains(poGrid);
     const TRect clip = canvas->GetClipRect();
     canvas->GetBrush()->SetStyle(bsSolid);
-    int y = -GetTopRow() * pitch;
-    // Rows above the area to paint are passed over and the walk ends below it: the cost follows the rows
-    // painted, not the tree.
-    const bool walkedAll = WalkRows(FCategories.get(), [&](TCustomPropertyItem* item) {
-        if (y >= clip.bottom)
-            return false;
-        if (y + pitch > clip.top) {
-            FPaintItem = item;
-            FPaintTop = y;
-            DrawItem(item);
-            FPaintItem = nullptr;
-        }
+    // Only the rows the paint covers are visited: the cost follows them, not the tree.
+    const std::vector<TCustomPropertyItem*>& rows = GetShownRows().Rows;
+    const int count = static_cast<int>(rows.size());
+    const int top = GetTopRow();
+    int i = std::max(0, top + (clip.top > 0 ? clip.top / pitch : 0));
+    int y = (i - top) * pitch;
+    for (; i < count && y < clip.bottom; ++i) {
+        DrawItem(rows[static_cast<std::size_t>(i)]);
         y += FRowHeight;
         if (grid) {
             canvas->GetBrush()->SetColor(FMarginColor);
@@ -380,12 +404,17 @@ void TCustomPropertiesView::Paint()
             canvas->FillRect(TRect{MarginWidth, y, w, y + 1});
             y += 1;
         }
-        return true;
-    });
-    if (walkedAll && y < GetClientHeight()) {
+    }
+    if (i == count && y < GetClientHeight()) {
         canvas->GetBrush()->SetColor(GetColor());
         canvas->FillRect(TRect{0, y, w, GetClientHeight()});
     }
+}
+
+void TCustomPropertiesView::Invalidate()
+{
+    FWholeInvalid = HandleAllocated();
+    TScrollView::Invalidate();
 }
 
 void TCustomPropertiesView::PrepareDisplay(TItemDisplay* display, const TCustomPropertyItem* item)
@@ -403,7 +432,7 @@ void TCustomPropertiesView::DrawItem(TCustomPropertyItem* item)
 {
     TCanvas* canvas = GetCanvas();
     const TRect restore = canvas->GetClipRect();
-    const Cells cells = CellsOf(item, RowTopOf(item));
+    const Cells cells = CellsOf(item, item->GetRowTop());
     if (!Intersects(cells.Row, restore))
         return;
     SetCanvasClipRect(canvas, cells.Row);
@@ -434,9 +463,9 @@ void TCustomPropertiesView::DrawItem(TCustomPropertyItem* item)
 
 void TCustomPropertiesView::RepaintItemPart(const TCustomPropertyItem* item, int part)
 {
-    if (item == nullptr || !item->GetVisible() || !HandleAllocated())
+    if (item == nullptr || !item->GetVisible() || !HandleAllocated() || FWholeInvalid)
         return;
-    const int top = RowTopOf(item);
+    const int top = item->GetRowTop();
     if (top == -1)  // not shown
         return;
     const Cells cells = CellsOf(item, top);
@@ -665,7 +694,7 @@ void TCustomPropertiesView::KeyDown(std::uint16_t& key, TShiftState shift)
         SelectNextItem();
         return;
     case ui::VK_UP:
-        if (TCustomPropertyItem* above = PreviousRow(FSelectedItem))
+        if (TCustomPropertyItem* above = RowAbove(FSelectedItem))
             SelectByKey(above);
         return;
     case ui::VK_DOWN:

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace ovrel::inspector {
 
@@ -54,6 +56,8 @@ public:
     [[nodiscard]] int GetRowWidth() const override { return GetClientWidth(); }
     [[nodiscard]] toolkit::TColor GetItemsColor() const override { return GetColor(); }
     [[nodiscard]] const toolkit::TFont* GetItemsFont() const override { return GetFont(); }
+    /// From the grid's index of the rows shown, made again after every change of the tree's shape.
+    [[nodiscard]] bool FindShownRow(const TCustomPropertyItem* item, int& row) const override;
 
     // -- Properties ---------------------------------------------------------------------------------------
     /// The component whose published properties the rows bind to; not owned, forgotten when it is freed.
@@ -143,6 +147,8 @@ public:
     /// The scroll position counts rows.
     [[nodiscard]] int GetVertScrollDelta(int oldPos, int newPos) override;
 
+    void Invalidate() override;
+
     TChangeEvent OnChange;
     TItemRectEvent OnAfterDrawItem;
     TEditEvent OnEdit;
@@ -192,8 +198,13 @@ private:
     struct Cells;
     /// The cells of a row whose top is known.
     [[nodiscard]] Cells CellsOf(const TCustomPropertyItem* item, int top) const;
-    /// item's row top: the one the paint walk is at, else the item's own RowTop.
-    [[nodiscard]] int RowTopOf(const TCustomPropertyItem* item) const;
+    /// The rows shown, top to bottom, with each row's position.
+    struct ShownRows {
+        std::uint64_t Version = ~std::uint64_t{0};
+        std::vector<TCustomPropertyItem*> Rows;
+        std::unordered_map<const TCustomPropertyItem*, int> Index;
+    };
+    [[nodiscard]] const ShownRows& GetShownRows() const;
     [[nodiscard]] bool InSplitterZone(int x) const;
     /// The display of item set up for input in the value cell; none without an item.
     TItemDisplay* ValueDisplay(const TCustomPropertyItem* item, const toolkit::TRect& valueCell);
@@ -204,6 +215,8 @@ private:
     void ScrollIntoView(const TCustomPropertyItem* item);
     /// Selects a row the keyboard moved to, after the open editor's text went into its item.
     void SelectByKey(TCustomPropertyItem* item);
+    /// The row shown directly above item; none at the top or for a row not shown.
+    [[nodiscard]] TCustomPropertyItem* RowAbove(const TCustomPropertyItem* item) const;
     [[nodiscard]] TCustomPropertyItem* FirstRow() const;
     [[nodiscard]] TCustomPropertyItem* LastRow() const;
     void RowsChanged(toolkit::TObject* sender);
@@ -237,9 +250,8 @@ private:
     // The row whose display got the last press: only it hears the release.
     TCustomPropertyItem* FDownItem = nullptr;
     toolkit::TPoint FDownPoint;
-    // The row the paint walk is drawing, with its top, so that drawing does not walk the tree again.
-    const TCustomPropertyItem* FPaintItem = nullptr;
-    int FPaintTop = 0;
+    mutable ShownRows FShown;
+    bool FWholeInvalid = false;  // the whole client waits for a paint: a row repaint adds nothing
 };
 
 /// The grid with its published properties.

@@ -1,6 +1,6 @@
 #pragma once
-// A grid shown on a form of the offscreen platform, with input through the queue, the pixels of its client
-// area read back, and its invalidations recorded.
+// Forms of the offscreen platform for the window tests: input through the queue, a clock that moves only
+// when told, and a grid whose pixels are read back and whose invalidations are recorded.
 
 #include "inspector/PropertiesView.h"
 #include "inspector/PropertyItemClasses.h"
@@ -25,29 +25,62 @@ inline toolkit::TColor Resolved(toolkit::TColor color)
     return static_cast<toolkit::TColor>(toolkit::ColorToRGB(color));
 }
 
-class ShownGrid : public ::testing::Test {
+/// A form of the offscreen platform, with a clock and timers that move only when told and input through
+/// the queue. Left with nothing queued, captured or overridden.
+class OnForm : public ::testing::Test {
 public:
-    ShownGrid()
+    OnForm()
     {
         ui::ClearMessageQueue();
         ui::SetApplicationActive(true);
         Form->SetBounds(100, 100, 340, 300);
-        Grid->SetParent(Form.get());
-        ui::SetInvalidationObserver([this](ui::HWND window, const ui::RECT& rect) {
-            if (Grid->HandleAllocated() && window == Grid->GetHandle())
-                Invalidated.push_back(rect);
-        });
     }
-    ~ShownGrid() override
+    ~OnForm() override
     {
-        ui::SetInvalidationObserver({});
         toolkit::Screen()->SetCursor(toolkit::crDefault);
         ui::ReleaseCapture();
         Form.reset();
         ui::ClearMessageQueue();
     }
 
-    /// Shows the form with the grid at (10, 10) in the given size and paints it.
+    void Pump() { Application.ProcessMessages(); }
+    /// Runs what falls due within ms.
+    void Wait(int ms)
+    {
+        Clock.Advance(static_cast<std::uint64_t>(ms));
+        Pump();
+    }
+    /// Mouse input at a client point of control, as the desktop delivers it.
+    void MouseAt(const toolkit::TControl* control, ui::UINT msg, toolkit::TPoint client, ui::UINT modifiers = 0,
+                 int wheel = 0)
+    {
+        ui::PostMouseInput(msg, control->ClientToScreen(client), modifiers, wheel);
+        Pump();
+    }
+
+    ui::SystemTableOverride Colours;  // classic system colours
+    ui::ManualClock Clock;
+    ui::FakeTimerDriver Timers{Clock};
+    ui::ScopedService<ui::IClock> ClockService{ui::SetClock, Clock};
+    ui::ScopedService<ui::ITimerDriver> TimerService{ui::SetTimerDriver, Timers};
+    toolkit::TApplication Application{nullptr};
+    std::unique_ptr<toolkit::TForm> Form = std::make_unique<toolkit::TForm>(nullptr);
+};
+
+/// A grid on the form, with the pixels of its client area read back and its invalidations recorded.
+class ShownGrid : public OnForm {
+public:
+    ShownGrid()
+    {
+        Grid->SetParent(Form.get());
+        ui::SetInvalidationObserver([this](ui::HWND window, const ui::RECT& rect) {
+            if (Grid->HandleAllocated() && window == Grid->GetHandle())
+                Invalidated.push_back(rect);
+        });
+    }
+    ~ShownGrid() override { ui::SetInvalidationObserver({}); }
+
+    /// Shows the form with the grid at (10, 10) in the given size, painted and focused.
     void Show(int width = 300, int height = 100)
     {
         Grid->SetBounds(10, 10, width, height);
@@ -57,12 +90,9 @@ public:
         Pump();
         Invalidated.clear();
     }
-    void Pump() { Application.ProcessMessages(); }
-
     void Mouse(ui::UINT msg, toolkit::TPoint client, ui::UINT modifiers = 0, int wheel = 0)
     {
-        ui::PostMouseInput(msg, Grid->ClientToScreen(client), modifiers, wheel);
-        Pump();
+        MouseAt(Grid, msg, client, modifiers, wheel);
     }
     /// A single click: long enough after the last one not to make a double click.
     void Click(toolkit::TPoint client)
@@ -111,13 +141,6 @@ public:
         return false;
     }
 
-    ui::SystemTableOverride Colours;  // classic system colours
-    ui::ManualClock Clock;
-    ui::FakeTimerDriver Timers{Clock};
-    ui::ScopedService<ui::IClock> ClockService{ui::SetClock, Clock};
-    ui::ScopedService<ui::ITimerDriver> TimerService{ui::SetTimerDriver, Timers};
-    toolkit::TApplication Application{nullptr};
-    std::unique_ptr<toolkit::TForm> Form = std::make_unique<toolkit::TForm>(nullptr);
     TPropertiesView* Grid = new TPropertiesView(Form.get());
     std::vector<ui::RECT> Invalidated;
 };

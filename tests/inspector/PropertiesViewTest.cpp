@@ -235,48 +235,31 @@ TEST_F(GridTest, PlusAndMinusExpandAndCollapseTheSelectedRowAndKeysWithoutSelect
 
 // ---- Expand box and double click --------------------------------------------------------------------------
 
-TEST_F(GridTest, AClickInTheExpandBoxTogglesTheRowAndSelectsIt)
+TEST_F(GridTest, ClicksInTheExpandBoxAndDoubleClicksRightOfItToggleTheRow)
 {
     Grid->SetSplitterPosition(150);
     Show(300, 200);
     struct Row {
         const char* Name;
-        TCustomPropertyItem* GridTest::*Item;
-        int X;
-        bool Toggles;
-    };
-    const Row rows[] = {
-        {"LevelOneInTheBox", &GridTest::A3, 7, true},           {"LevelOneOnTheBoxEdge", &GridTest::A3, 14, false},
-        {"LevelOneRightOfTheBox", &GridTest::A3, 40, false},    {"CategoryInTheBox", &GridTest::C, 1, true},
-        {"LevelTwoInItsIndentedBox", &GridTest::A4b, 20, true}, {"LevelTwoLeftOfItsBox", &GridTest::A4b, 7, false},
-        {"RowWithoutChildren", &GridTest::A1, 7, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Name);
-        TCustomPropertyItem* item = this->*row.Item;
-        const bool before = item->GetExpanded();
-        Click({row.X, item->GetRowTop() + 8});
-        EXPECT_EQ(Grid->GetSelectedItem(), item);
-        EXPECT_EQ(item->GetExpanded(), row.Toggles ? !before : before);
-        item->SetExpanded(before);
-    }
-}
-
-TEST_F(GridTest, ADoubleClickRightOfTheBoxTogglesTheRowOnce)
-{
-    Grid->SetSplitterPosition(150);
-    Show(300, 200);
-    struct Row {
-        const char* Name;
+        bool Double;
         TCustomPropertyItem* GridTest::*Item;
         int X;
         bool Toggled;
         int Expands;  // OnExpand reports
     };
     const Row rows[] = {
-        {"OnTheCaption", &GridTest::A3, 40, true, 1},         {"OnTheValue", &GridTest::A4, 200, true, 1},
-        {"InTheBoxTwiceOver", &GridTest::A3, 7, false, 2},  // each press toggles, the double click does not
-        {"LevelTwoOverItsBox", &GridTest::A4b, 20, false, 2}, {"RowWithoutChildren", &GridTest::A1, 40, false, 0},
+        {"ClickLevelOneInTheBox", false, &GridTest::A3, 7, true, 1},
+        {"ClickLevelOneOnTheBoxEdge", false, &GridTest::A3, 14, false, 0},
+        {"ClickLevelOneRightOfTheBox", false, &GridTest::A3, 40, false, 0},
+        {"ClickCategoryInTheBox", false, &GridTest::C, 1, true, 1},
+        {"ClickLevelTwoInItsIndentedBox", false, &GridTest::A4b, 20, true, 1},
+        {"ClickLevelTwoLeftOfItsBox", false, &GridTest::A4b, 7, false, 0},
+        {"ClickRowWithoutChildren", false, &GridTest::A1, 7, false, 0},
+        {"DoubleOnTheCaption", true, &GridTest::A3, 40, true, 1},
+        {"DoubleOnTheValue", true, &GridTest::A4, 200, true, 1},
+        {"DoubleInTheBoxTwiceOver", true, &GridTest::A3, 7, false, 2},  // each press toggles, the double click not
+        {"DoubleLevelTwoOverItsBox", true, &GridTest::A4b, 20, false, 2},
+        {"DoubleRowWithoutChildren", true, &GridTest::A1, 40, false, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -288,8 +271,13 @@ TEST_F(GridTest, ADoubleClickRightOfTheBoxTogglesTheRowOnce)
             void Expand(TObject*, TCustomPropertyItem*) { ++*Count; }
         } counter{&expands};
         Grid->OnExpand = TItemNotifyEvent(&counter, &Counter::Expand);
-        DoubleClick({row.X, item->GetRowTop() + 8});
+        const TPoint at{row.X, item->GetRowTop() + 8};
+        if (row.Double)
+            DoubleClick(at);
+        else
+            Click(at);
         Grid->OnExpand = {};
+        EXPECT_EQ(Grid->GetSelectedItem(), item);
         EXPECT_EQ(item->GetExpanded(), row.Toggled ? !before : before);
         EXPECT_EQ(expands, row.Expands);
         item->SetExpanded(before);
@@ -561,6 +549,12 @@ TEST_F(DisplayInputTest, AReleaseGoesOnlyToTheRowThatGotThePressAndOnlyOverItsCe
     Mouse(ui::WM_LBUTTONUP, InValue(R1, 12, 5));
     EXPECT_EQ(Log, (std::vector<std::string>{"down R1 10,5", "leave R2", "move R3 10,5", "leave R3", "move R1 12,5",
                                              "up R1 12,5"}));
+    // A row made read only while it is pressed hears no release.
+    Log.clear();
+    Mouse(ui::WM_LBUTTONDOWN, InValue(R1, 12, 5));
+    R1->SetReadOnly(true);
+    Mouse(ui::WM_LBUTTONUP, InValue(R1, 12, 5));
+    EXPECT_EQ(Log, std::vector<std::string>{"down R1 12,5"});
 }
 
 TEST_F(DisplayInputTest, ReadOnlyAndDisabledRowsTakeNoValueInputAndNoKeys)

@@ -5,6 +5,8 @@
 #include "inspector/Resources.h"
 #include "inspector/ScrollView.h"
 
+#include "GridTestSupport.h"
+
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Services.h"
 #include "platform/ui/Window.h"
@@ -53,12 +55,10 @@ struct EventLog {
     void Horizontal(TObject*, int position) { Entries.push_back(Entry('H', position)); }
 };
 
-class ScrollViewTest : public ::testing::Test {
+class ScrollViewTest : public ovrel::inspector::testing::OnForm {
 public:
     ScrollViewTest()
     {
-        ui::ClearMessageQueue();
-        ui::SetApplicationActive(true);
         Form->SetBounds(100, 100, 300, 240);
         View->SetParent(Form.get());
         View->SetBounds(10, 10, 200, 200);
@@ -70,37 +70,13 @@ public:
         View->GetVertScrollBar()->SetPosition(25);
         View->Moves.clear();
     }
-    ~ScrollViewTest() override
-    {
-        Screen()->SetCursor(crDefault);
-        ui::ReleaseCapture();
-        Form.reset();
-        ui::ClearMessageQueue();
-    }
 
-    void Pump() { Application.ProcessMessages(); }
-    void Post(ui::UINT msg, TPoint client)
-    {
-        ui::PostMouseInput(msg, View->ClientToScreen(client));
-        Pump();
-    }
-    // Runs the timers due within ms.
-    void Wait(int ms)
-    {
-        Clock.Advance(static_cast<std::uint64_t>(ms));
-        Pump();
-    }
+    void Post(ui::UINT msg, TPoint client) { MouseAt(View, msg, client); }
     [[nodiscard]] bool BarShown() const
     {
         return (ui::GetWindowLong(View->GetHandle(), ui::GWL_STYLE) & ui::WS_VSCROLL) != 0;
     }
 
-    ui::ManualClock Clock;
-    ui::FakeTimerDriver Timers{Clock};
-    ui::ScopedService<ui::IClock> ClockService{ui::SetClock, Clock};
-    ui::ScopedService<ui::ITimerDriver> TimerService{ui::SetTimerDriver, Timers};
-    TApplication Application{nullptr};
-    std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
     RecordingView* View = new RecordingView(Form.get());
     EventLog Events;
 };

@@ -4,35 +4,19 @@
 //   inspector_shot --check OUT.png   exits 0 when OUT.png exists and holds more than one colour
 #include "inspector/ApplicationRows.h"
 
+#include "support/Screenshot.h"
+
 #include "platform/ui/Window.h"
 #include "toolkit/Forms.h"
 
 #include <QApplication>
-#include <QImage>
-#include <QPixmap>
-#include <QString>
-#include <QWidget>
 
-#include <cstdio>
-#include <exception>
 #include <string>
 
 namespace {
 
 using namespace ovrel::inspector;
 using namespace ovrel::toolkit;
-
-bool HasContent(const QImage& image)
-{
-    if (image.isNull())
-        return false;
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != first)
-                return true;
-    return false;
-}
 
 int Shoot(const std::string& path)
 {
@@ -52,17 +36,7 @@ int Shoot(const std::string& path)
         Application()->ProcessMessages();
         QApplication::processEvents();
     }
-    QWidget* widget = ovrel::ui::GetWindowWidget(form.GetHandle());
-    if (widget == nullptr) {
-        std::fprintf(stderr, "the form has no widget\n");
-        return 1;
-    }
-    const QImage image = widget->grab().toImage();
-    if (!image.save(QString::fromStdString(path), "PNG")) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        return 1;
-    }
-    return HasContent(image) ? 0 : 1;
+    return ovrel::test::SaveShot(ovrel::ui::GetWindowWidget(form.GetHandle()), path);
 }
 
 }  // namespace
@@ -71,24 +45,4 @@ int Shoot(const std::string& path)
 // the end, which is not ours to free.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
-int main(int argc, char** argv)
-{
-    if (argc == 3 && std::string(argv[1]) == "--check") {
-        if (!HasContent(QImage(QString::fromLocal8Bit(argv[2])))) {
-            std::fprintf(stderr, "%s is missing or blank\n", argv[2]);
-            return 1;
-        }
-        return 0;
-    }
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: inspector_shot OUT.png | --check OUT.png\n");
-        return 2;
-    }
-    QApplication app(argc, argv);
-    try {
-        return Shoot(argv[1]);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "inspector shot failed: %s\n", e.what());
-        return 1;
-    }
-}
+int main(int argc, char** argv) { return ovrel::test::ScreenshotMain(argc, argv, "inspector_shot", Shoot); }

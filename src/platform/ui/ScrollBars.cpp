@@ -44,6 +44,13 @@ void SetBarVisible(Window* w, int bar, bool visible)
     SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A bar lies in the frame: redrawing it leaves the client alone.
+void RedrawBars(Window* w)
+{
+    const RECT none{};
+    RedrawWindow(w, &none, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
 }  // namespace
 
 int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw)
@@ -80,7 +87,7 @@ int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw)
         }
     }
     if (changed && redraw && state->Visible)
-        RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        RedrawBars(w);
     return state->Info.nPos;
 }
 
@@ -127,7 +134,7 @@ BOOL EnableScrollBar(HWND window, int bar, UINT arrows)
             const bool enabled = arrows != ESB_DISABLE_BOTH;
             if (state->Enabled != enabled) {
                 state->Enabled = enabled;
-                RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+                RedrawBars(w);
             }
         }
     }

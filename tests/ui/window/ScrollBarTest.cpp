@@ -2,6 +2,8 @@
 // is where the thumb stands.
 #include "WindowTestSupport.h"
 
+#include "platform/ui/SysTables.h"
+
 namespace ovrel::ui::test {
 namespace {
 
@@ -37,6 +39,31 @@ TEST_F(ScrollBarTest, TheTrackPositionFollowsThePositionAndTheRangeShowsTheBar)
     EXPECT_EQ(read.nTrackPos, 0);
     GetClientRect(w, &client);
     EXPECT_EQ(client.right, 200);
+}
+
+TEST_F(ScrollBarTest, AMovedThumbRedrawsTheBarAndLeavesTheClientAlone)
+{
+    HWND w = Create(WS_POPUP | WS_VISIBLE | WS_VSCROLL, RECT{100, 100, 300, 250});
+    SCROLLINFO info;
+    info.fMask = SIF_RANGE | SIF_POS;
+    info.nMax = 40;
+    SetScrollInfo(w, SB_VERT, &info, TRUE);
+    Pump();
+    std::vector<RECT> invalidated;
+    SetInvalidationObserver([&](HWND window, const RECT& r) {
+        if (window == w)
+            invalidated.push_back(r);
+    });
+    info.fMask = SIF_POS;
+    info.nPos = 20;
+    SetScrollInfo(w, SB_VERT, &info, TRUE);
+    EnableScrollBar(w, SB_VERT, ESB_DISABLE_BOTH);
+    SetInvalidationObserver({});
+    EXPECT_TRUE(invalidated.empty());
+    // The frame is painted again all the same.
+    Rec.Log.clear();
+    Pump();
+    EXPECT_EQ(Rec.Of(WM_NCPAINT).size(), 1u);
 }
 
 }  // namespace
