@@ -64,7 +64,11 @@ TCustomPropertiesView::~TCustomPropertiesView()
 
 // ---- Geometry ---------------------------------------------------------------------------------------------
 
-int TCustomPropertiesView::GetRowPitch() const { return FRowHeight + (FOptions.Contains(poGrid) ? 1 : 0); }
+int TCustomPropertiesView::GetRowPitch() const
+{
+    // Never below 1: rows are found and counted by dividing by it.
+    return std::max(1, FRowHeight + (FOptions.Contains(poGrid) ? 1 : 0));
+}
 
 int TCustomPropertiesView::GetTopRow() const { return GetVertScrollBar()->GetPosition(); }
 
@@ -131,8 +135,6 @@ TCustomPropertyItem* TCustomPropertiesView::ItemAtPoint(TPoint point) const
 {
     const std::vector<TCustomPropertyItem*>& rows = GetShownRows().Rows;
     const int pitch = GetRowPitch();
-    if (pitch <= 0)
-        return nullptr;
     // Floor division: a point above the client lies in a row scrolled away.
     const int band = point.y >= 0 ? point.y / pitch : -((-point.y + pitch - 1) / pitch);
     const long long row = static_cast<long long>(GetTopRow()) + band;
@@ -181,6 +183,14 @@ TCustomPropertyItem* TCustomPropertiesView::LastRow() const
 
 // ---- Properties -------------------------------------------------------------------------------------------
 
+template <class T> void TCustomPropertiesView::Store(T& field, T value, bool closeEditors)
+{
+    field = value;
+    if (closeEditors)
+        HideEditors();
+    Invalidate();
+}
+
 void TCustomPropertiesView::SetAssociate(TComponent* value)
 {
     if (value == FAssociate)
@@ -203,23 +213,11 @@ void TCustomPropertiesView::SetBorderStyle(TBorderStyle value)
     RecreateWnd();
 }
 
-void TCustomPropertiesView::SetCategoriesColor(TColor value)
-{
-    FCategoriesColor = value;
-    Invalidate();
-}
+void TCustomPropertiesView::SetCategoriesColor(TColor value) { Store(FCategoriesColor, value, false); }
 
-void TCustomPropertiesView::SetEnableVisualStyles(bool value)
-{
-    FEnableVisualStyles = value;
-    Invalidate();
-}
+void TCustomPropertiesView::SetEnableVisualStyles(bool value) { Store(FEnableVisualStyles, value, false); }
 
-void TCustomPropertiesView::SetGridColor(TColor value)
-{
-    FGridColor = value;
-    Invalidate();
-}
+void TCustomPropertiesView::SetGridColor(TColor value) { Store(FGridColor, value, false); }
 
 void TCustomPropertiesView::SetImages(TCustomImageList* value)
 {
@@ -229,25 +227,11 @@ void TCustomPropertiesView::SetImages(TCustomImageList* value)
     Invalidate();
 }
 
-void TCustomPropertiesView::SetMarginColor(TColor value)
-{
-    FMarginColor = value;
-    Invalidate();
-}
+void TCustomPropertiesView::SetMarginColor(TColor value) { Store(FMarginColor, value, false); }
 
-void TCustomPropertiesView::SetOptions(TPropertyViewOptions value)
-{
-    FOptions = value;
-    HideEditors();
-    Invalidate();
-}
+void TCustomPropertiesView::SetOptions(TPropertyViewOptions value) { Store(FOptions, value, true); }
 
-void TCustomPropertiesView::SetRowHeight(int value)
-{
-    FRowHeight = value;
-    HideEditors();
-    Invalidate();
-}
+void TCustomPropertiesView::SetRowHeight(int value) { Store(FRowHeight, value, true); }
 
 void TCustomPropertiesView::SetSplitterPosition(int value)
 {
@@ -260,18 +244,9 @@ void TCustomPropertiesView::SetSplitterPosition(int value)
         Invalidate();
 }
 
-void TCustomPropertiesView::SetStyle(TPropertiesStyle value)
-{
-    FStyle = value;
-    Invalidate();
-}
+void TCustomPropertiesView::SetStyle(TPropertiesStyle value) { Store(FStyle, value, false); }
 
-void TCustomPropertiesView::SetSuffixWidth(int value)
-{
-    FSuffixWidth = value;
-    HideEditors();
-    Invalidate();
-}
+void TCustomPropertiesView::SetSuffixWidth(int value) { Store(FSuffixWidth, value, true); }
 
 void TCustomPropertiesView::Notification(TComponent* component, TOperation operation)
 {

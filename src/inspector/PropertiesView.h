@@ -205,6 +205,8 @@ private:
         std::unordered_map<const TCustomPropertyItem*, int> Index;
     };
     [[nodiscard]] const ShownRows& GetShownRows() const;
+    /// A property's writer: store, close the editors when the layout changes, repaint everything.
+    template <class T> void Store(T& field, T value, bool closeEditors);
     [[nodiscard]] bool InSplitterZone(int x) const;
     /// The display of item set up for input in the value cell; none without an item.
     TItemDisplay* ValueDisplay(const TCustomPropertyItem* item, const toolkit::TRect& valueCell);
