@@ -187,9 +187,9 @@ void TRollShadow::ShowAt(TPoint screen)
 
 void TRollShadow::UpdateRegion()
 {
-    ui::HRGN region = RollMarkRegion();
-    (void)GetHandle();
-    ui::DeleteObject(region);  // PENDING-RGN
+    // The window is made here, hidden, ready to show. Windows of the layer take no region yet, so the mark
+    // shows as its whole square; its shape is RollMarkRegion.
+    HandleNeeded();
 }
 
 void TRollShadow::Paint()
