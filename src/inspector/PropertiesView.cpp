@@ -367,18 +367,22 @@ void TCustomPropertiesView::Paint()
     const std::vector<TCustomPropertyItem*>& rows = GetShownRows().Rows;
     const int count = static_cast<int>(rows.size());
     const int top = GetTopRow();
-    int i = std::max(0, top + (clip.top > 0 ? clip.top / pitch : 0));
-    int y = (i - top) * pitch;
+    const int first = std::max(0, top + (clip.top > 0 ? clip.top / pitch : 0));
+    const int firstTop = (first - top) * pitch;
+    if (grid && first < count) {
+        // The grid lines are what the rows leave of one fill behind them: every row covers its own band,
+        // so two fills serve all the lines instead of two for each.
+        const int linesEnd = std::min(clip.bottom, (count - top) * pitch);
+        canvas->GetBrush()->SetColor(FMarginColor);
+        canvas->FillRect(TRect{0, firstTop, MarginWidth, linesEnd});
+        canvas->GetBrush()->SetColor(FGridColor);
+        canvas->FillRect(TRect{MarginWidth, firstTop, w, linesEnd});
+    }
+    int i = first;
+    int y = firstTop;
     for (; i < count && y < clip.bottom; ++i) {
         DrawItem(rows[static_cast<std::size_t>(i)]);
-        y += FRowHeight;
-        if (grid) {
-            canvas->GetBrush()->SetColor(FMarginColor);
-            canvas->FillRect(TRect{0, y, MarginWidth, y + 1});
-            canvas->GetBrush()->SetColor(FGridColor);
-            canvas->FillRect(TRect{MarginWidth, y, w, y + 1});
-            y += 1;
-        }
+        y += pitch;
     }
     if (i == count && y < GetClientHeight()) {
         canvas->GetBrush()->SetColor(GetColor());
