@@ -754,6 +754,7 @@ HWND SetCapture(HWND window)
     if (w == old)
         return old;
     s.Capture = w;
+    UpdatePointerGrab();
     if (old != nullptr && ToWindow(old) != nullptr)
         SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(w));
     return old;
@@ -764,6 +765,7 @@ BOOL ReleaseCapture()
     WindowSystem& s = System();
     Window* old = s.Capture;
     s.Capture = nullptr;
+    UpdatePointerGrab();
     if (old != nullptr && ToWindow(old) != nullptr)
         SendMessage(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
