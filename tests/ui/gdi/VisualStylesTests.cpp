@@ -8,6 +8,20 @@
 namespace ovrel::ui {
 namespace {
 
+// How many of the four queries answer for a theme handle (the parts and properties the themes ask for).
+int AnsweredQueries(HTHEME theme)
+{
+    const RECT bounds{0, 0, 100, 50};
+    COLORREF color = 0;
+    MARGINS margins;
+    SIZE size;
+    RECT content;
+    return (GetThemeColor(theme, 0, 0, TMT_FILLCOLOR, &color) == S_OK) +
+           (GetThemeMargins(theme, nullptr, 1, 2, TMT_CAPTIONMARGINS, nullptr, &margins) == S_OK) +
+           (GetThemePartSize(theme, nullptr, 4, 1, nullptr, TS_TRUE, &size) == S_OK) +
+           (GetThemeBackgroundContentRect(theme, nullptr, 1, 0, &bounds, &content) == S_OK);
+}
+
 TEST(VisualStyles, TheProductionBackendHasNoLibraryAndThemesNothing)
 {
     EXPECT_FALSE(VisualStylesAvailable());
@@ -18,14 +32,7 @@ TEST(VisualStyles, TheProductionBackendHasNoLibraryAndThemesNothing)
     EXPECT_NE(DrawThemeBackground(nullptr, nullptr, 1, 1, &r, nullptr), S_OK);
     EXPECT_NE(DrawThemeEdge(nullptr, nullptr, 1, 1, &r, 0, 0, nullptr), S_OK);
     EXPECT_NE(CloseThemeData(nullptr), S_OK);
-    COLORREF color = 0;
-    MARGINS margins;
-    SIZE size;
-    RECT content;
-    EXPECT_NE(GetThemeColor(nullptr, 0, 0, TMT_FILLCOLOR, &color), S_OK);
-    EXPECT_NE(GetThemeMargins(nullptr, nullptr, 1, 2, TMT_CAPTIONMARGINS, nullptr, &margins), S_OK);
-    EXPECT_NE(GetThemePartSize(nullptr, nullptr, 4, 1, nullptr, TS_TRUE, &size), S_OK);
-    EXPECT_NE(GetThemeBackgroundContentRect(nullptr, nullptr, 1, 0, &r, &content), S_OK);
+    EXPECT_EQ(AnsweredQueries(nullptr), 0);
     EXPECT_FALSE(IsThemed());
 }
 
@@ -101,21 +108,19 @@ TEST(VisualStyles, QueriesAnswerWhatTheTestConfiguredAndFailOtherwise)
     EXPECT_TRUE(IsThemed());
     HTHEME toolbar = OpenThemeData(nullptr, "TOOLBAR");
     ASSERT_NE(toolbar, nullptr);
-    const RECT bounds{0, 0, 100, 50};
-    COLORREF color = 0;
-    MARGINS margins;
-    SIZE size;
-    RECT content;
     // Nothing configured: every query fails, as for a theme without the property.
-    EXPECT_EQ(GetThemeColor(toolbar, 0, 0, TMT_FILLCOLOR, &color), E_FAIL);
-    EXPECT_EQ(GetThemeMargins(toolbar, nullptr, 1, 2, TMT_CAPTIONMARGINS, nullptr, &margins), E_FAIL);
-    EXPECT_EQ(GetThemePartSize(toolbar, nullptr, 4, 1, nullptr, TS_TRUE, &size), E_FAIL);
-    EXPECT_EQ(GetThemeBackgroundContentRect(toolbar, nullptr, 1, 0, &bounds, &content), E_FAIL);
+    EXPECT_EQ(AnsweredQueries(toolbar), 0);
 
     styles.Colors = {{TMT_FILLCOLOR, RGB(1, 2, 3)}, {TMT_TEXTCOLOR, RGB(4, 5, 6)}};
     styles.Margins[TMT_CAPTIONMARGINS] = MARGINS{1, 2, 3, 4};
     styles.PartSizes[4] = SIZE{13, 22};
     styles.ContentMargins = MARGINS{5, 6, 7, 8};
+    EXPECT_EQ(AnsweredQueries(toolbar), 4);
+    const RECT bounds{0, 0, 100, 50};
+    COLORREF color = 0;
+    MARGINS margins;
+    SIZE size;
+    RECT content;
     EXPECT_EQ(GetThemeColor(toolbar, 0, 0, TMT_TEXTCOLOR, &color), S_OK);
     EXPECT_EQ(color, RGB(4, 5, 6));
     EXPECT_EQ(GetThemeMargins(toolbar, nullptr, 1, 2, TMT_CAPTIONMARGINS, nullptr, &margins), S_OK);
@@ -126,9 +131,7 @@ TEST(VisualStyles, QueriesAnswerWhatTheTestConfiguredAndFailOtherwise)
     EXPECT_EQ(GetThemePartSize(toolbar, nullptr, 1, 1, nullptr, TS_TRUE, &size), E_FAIL);
     EXPECT_EQ(GetThemeBackgroundContentRect(toolbar, nullptr, 1, 0, &bounds, &content), S_OK);
     EXPECT_EQ(content, (RECT{5, 7, 94, 42}));
-    // A handle that did not open answers nothing.
-    EXPECT_EQ(GetThemeColor(nullptr, 0, 0, TMT_FILLCOLOR, &color), E_FAIL);
-    EXPECT_EQ(GetThemePartSize(nullptr, nullptr, 4, 1, nullptr, TS_TRUE, &size), E_FAIL);
+    EXPECT_EQ(AnsweredQueries(nullptr), 0);  // a handle that did not open answers nothing
     CloseThemeData(toolbar);
 
     styles.ChangeTheme(FALSE);  // nobody listens here; the theme is simply off now

@@ -196,19 +196,8 @@ using PassThroughTest = WindowTest;
 TEST_F(PassThroughTest, AWindowAnsweringTransparentLetsQtInputThroughToTheControlBelow)
 {
     HWND form = Create(Popup, RECT{100, 100, 300, 250});
-    auto* edit = new QLineEdit;  // the window owns it
-    CreateWindowInfo info;
-    info.ClassName = "EDIT";
-    info.Style = Child;
-    info.X = 10;
-    info.Y = 10;
-    info.Width = 120;
-    info.Height = 24;
-    info.Parent = form;
-    info.Widget = edit;
-    info.WindowProc = Rec.Proc();
-    HWND editWindow = CreateWindowEx(info);
-    ASSERT_NE(editWindow, nullptr);
+    auto* edit = new QLineEdit;
+    HWND editWindow = CreateNative("EDIT", edit, RECT{10, 10, 130, 34}, form);
     // A shadow-like child lying over the edit; it answers HTTRANSPARENT everywhere.
     Rec.OnMessage = [&](HWND w, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (m == WM_NCHITTEST && w != form && w != editWindow)
