@@ -41,13 +41,18 @@ protected:
     }
 };
 
+// The overlay window lives only while there is an outline to show, so none outlives the application.
 class QtOutlineOverlay final : public IOutlineOverlay {
 public:
+    ~QtOutlineOverlay() override
+    {
+        if (QCoreApplication::instance() == nullptr)
+            (void)FWidget.release();  // no widget may be freed after the application; the process ends anyway
+    }
     void Show(const std::vector<RECT>& rects) override
     {
         if (rects.empty()) {
-            if (FWidget)
-                FWidget->hide();
+            FWidget.reset();
             return;
         }
         if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)

@@ -592,7 +592,8 @@ namespace {
 Window* GrabCandidate()
 {
     const WindowSystem& s = System();
-    if (s.Capture == nullptr || s.Capture->Destroyed)
+    // A native control holding the mouse needs Qt's own delivery of its drag; a grab would take it away.
+    if (s.Capture == nullptr || s.Capture->Destroyed || s.Capture->Native)
         return nullptr;
     for (Window* w : s.TopLevels) {
         if (!w->Destroyed && !w->Native && w->Widget != nullptr && !w->Minimized && (w->Style & WS_VISIBLE) != 0 &&
