@@ -622,6 +622,8 @@ protected:
     virtual void WMSetCursor(TMessage& message);
     virtual void WMSetFocus(TMessage& message);
     virtual void WMKeyDown(TMessage& message);
+    /// A system key the control's key handling leaves (Alt, Alt with a key, F10) goes to the form as
+    /// CM_DIALOGKEY, and to the default handling when nobody takes it.
     virtual void WMSysKeyDown(TMessage& message);
     virtual void WMKeyUp(TMessage& message);
     virtual void WMSysKeyUp(TMessage& message);
@@ -659,6 +661,11 @@ private:
     void ApplyAnchors(TControl* control, const ui::SIZE& clientSize);
     void DoAlign(TAlign align, TControl* control, ui::RECT& rect);
     bool HandleDialogKey(TMessage& message);
+    /// Offers a key to the form (or the root control) as CM_DIALOGKEY; true when it was used.
+    bool OfferDialogKey(TMessage& message);
+    /// Whether a window can be made for this control now: an ancestor has one, or the root may show.
+    [[nodiscard]] bool CanMakeHandle() const;
+    void KeepFocusIn(TWinControl* moved);
     /// The form sees the key first when its KeyPreview is on; true when it ate it.
     bool FormPreviews(TMessage& message, bool (TWinControl::*handler)(TMessage&));
     bool DoKeyStroke(TMessage& message, bool down);
@@ -677,6 +684,7 @@ private:
     bool FShowing = false;
     bool FDoubleBuffered = false;
     bool FSettingBounds = false;
+    bool FKeepWindow = false;  // moving to another parent: the window goes with the control
 };
 
 /// A windowed control that paints itself through a canvas.

@@ -271,6 +271,11 @@ bool TWinControl::HandleDialogKey(TMessage& message)
     }
     if ((Perform(WM_GETDLGCODE, 0, 0) & (mask | DLGC_WANTALLKEYS)) != 0)
         return false;
+    return OfferDialogKey(message);
+}
+
+bool TWinControl::OfferDialogKey(TMessage& message)
+{
     TControl* target = GetParentForm();
     if (target == nullptr)
         target = RootOf(this);

@@ -386,8 +386,15 @@ void TWinControl::WMKeyDown(TMessage& message)
         DefaultHandler(message);
 }
 
-// A system key takes the path of any other key.
-void TWinControl::WMSysKeyDown(TMessage& message) { TWinControl::WMKeyDown(message); }
+// A system key the control does not eat (Alt, Alt with a key, F10) is offered to the form as a dialog key,
+// whatever the control wants, before the default handling turns it into a menu key.
+void TWinControl::WMSysKeyDown(TMessage& message)
+{
+    if (DoKeyDown(message) || OfferDialogKey(message))
+        message.Result = 0;
+    else
+        DefaultHandler(message);
+}
 
 void TWinControl::WMKeyUp(TMessage& message)
 {

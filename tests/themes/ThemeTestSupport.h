@@ -1,6 +1,6 @@
 #pragma once
-// The fixtures of the theme tests: a theme runtime per test over a colour table whose colours all differ, a
-// recording visual-styles library, objects and controls that record the notifications they hear, and a canvas
+// The fixtures of the theme tests: a theme runtime per test over a colour table whose colours all differ, the
+// layer's recording visual-styles backend, objects and controls that record the notifications they hear, and a canvas
 // over an image whose pixels the tests read back.
 
 #include "support/GdiTestSupport.h"
@@ -9,9 +9,10 @@
 #include "themes/ThemeInterface.h"
 #include "themes/ThemeManager.h"
 #include "themes/ThemeRuntime.h"
-#include "themes/VisualStyles.h"
 
+#include "platform/ui/Services.h"
 #include "platform/ui/SysTables.h"
+#include "platform/ui/VisualStyles.h"
 #include "platform/ui/Window.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Graphics.h"
@@ -71,56 +72,6 @@ struct Palette {
         c[ui::COLOR_INACTIVECAPTION] = InactiveCaption;
         c[ui::COLOR_GRADIENTINACTIVECAPTION] = GradientInactiveCaption;
     }
-};
-
-/// A visual-styles library that answers as configured and records what it was asked.
-class FakeVisualStyles : public TVisualStyles {
-public:
-    bool Themed = true;
-    std::set<std::string> Missing;  // classes whose theme data does not open
-    std::map<int, ui::COLORREF> Colors;  // by property id
-    std::optional<ui::SIZE> PartSize;
-    std::vector<std::string> Opened;
-    std::vector<HTHEME> Closed;
-
-    bool IsThemed() override { return Themed; }
-    HTHEME OpenThemeData(ui::HWND /*window*/, std::string_view classList) override
-    {
-        if (Missing.count(std::string(classList)) != 0)
-            return 0;
-        Opened.emplace_back(classList);
-        return Opened.size();
-    }
-    void CloseThemeData(HTHEME theme) override { Closed.push_back(theme); }
-    bool GetThemeColor(HTHEME /*theme*/, int /*part*/, int /*state*/, int property, ui::COLORREF& color) override
-    {
-        const auto found = Colors.find(property);
-        if (found == Colors.end())
-            return false;
-        color = found->second;
-        return true;
-    }
-    bool GetThemePartSize(HTHEME /*theme*/, int /*part*/, int /*state*/, ui::SIZE& size) override
-    {
-        if (!PartSize)
-            return false;
-        size = *PartSize;
-        return true;
-    }
-    bool GetThemeMargins(HTHEME, int, int, int, int&, int&, int&, int&) override { return false; }
-    bool GetThemeBackgroundContentRect(HTHEME, int, int, const ui::RECT&, ui::RECT&) override { return false; }
-};
-
-/// Installs a library for the life of the guard.
-class ScopedVisualStyles {
-public:
-    explicit ScopedVisualStyles(TVisualStyles* styles) : FPrevious(SetVisualStyles(styles)) {}
-    ~ScopedVisualStyles() { SetVisualStyles(FPrevious); }
-    ScopedVisualStyles(const ScopedVisualStyles&) = delete;
-    ScopedVisualStyles& operator=(const ScopedVisualStyles&) = delete;
-
-private:
-    TVisualStyles* FPrevious;
 };
 
 /// One message as a recorder heard it, with a tag naming the recorder.

@@ -413,6 +413,13 @@ HDC GetDCEx(HWND window, HRGN region, DWORD flags)
 {
     if (window == nullptr)
         return CreateScreenDC();
+    if (window == GetDesktopWindow()) {
+        HDC dc = (flags & DCX_LOCKWINDOWUPDATE) != 0 ? CreateDesktopOutlineDC() : CreateScreenDC();
+        if ((flags & DCX_INTERSECTRGN) != 0 && region != nullptr && region != reinterpret_cast<HRGN>(1))
+            SelectClipRgn(dc, region);  // screen coordinates are the outline DC's own
+        OpenDCs().emplace_back(dc, nullptr);
+        return dc;
+    }
     Window* w = ToWindow(window);
     if (w == nullptr)
         return nullptr;

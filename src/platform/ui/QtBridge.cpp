@@ -26,6 +26,17 @@ namespace {
 
 bool Syncing = false;  // our own geometry changes: the filter must not take them for the window manager's
 
+struct PointerGrab {
+    Window* Holder = nullptr;  // the layer's choice, also where the platform cannot grab
+    QPointer<QWidget> Grabbed;  // the widget Qt grabbed the pointer for
+};
+
+PointerGrab& TheGrab()
+{
+    static PointerGrab grab;
+    return grab;
+}
+
 class WindowWidget final : public QWidget {
 public:
     explicit WindowWidget(Window* window) : FWindow(window)
@@ -160,6 +171,8 @@ Qt::WindowFlags TopLevelFlags(const Window* w)
     }
     if ((w->ExStyle & WS_EX_TOPMOST) != 0)
         flags |= Qt::WindowStaysOnTopHint;
+    if (w->InputTransparent)
+        flags |= Qt::WindowTransparentForInput;
     return flags;
 }
 
@@ -175,13 +188,45 @@ void PlaceWidget(Window* w, QWidget* widget)
     }
 }
 
+bool HasTrackLimits(const Window* w) { return w->IsTopLevel() && (w->Style & WS_THICKFRAME) != 0; }
+
+// Hands the window's size limits to the window manager, which keeps a user's resize within them.
+void ApplySizeHints(Window* w, const MINMAXINFO& limits)
+{
+    if (w->Widget == nullptr)
+        return;
+    const auto hint = [](LONG value) { return std::clamp<int>(value, 0, QWIDGETSIZE_MAX); };
+    const bool syncing = Syncing;
+    Syncing = true;
+    w->Widget->setMinimumSize(hint(limits.ptMinTrackSize.x), hint(limits.ptMinTrackSize.y));
+    w->Widget->setMaximumSize(hint(std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x)),
+                              hint(std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y)));
+    Syncing = syncing;
+}
+
 // The window manager moved or resized a top-level window: take the new bounds, then tell the window with
-// WM_WINDOWPOSCHANGED only (there was nothing to ask beforehand).
+// WM_WINDOWPOSCHANGED only (there was nothing to ask beforehand). A size outside what a resizable window
+// allows is taken back to the nearest allowed one.
 void TakeGeometryFromQt(Window* w, const QRect& geometry)
 {
-    const RECT bounds = RectFromQt(geometry);
+    RECT bounds = RectFromQt(geometry);
     if (bounds == w->Bounds)
         return;
+    if (HasTrackLimits(w) && (bounds.right - bounds.left != w->Width() || bounds.bottom - bounds.top != w->Height())) {
+        const MINMAXINFO limits = QueryTrackLimits(w);
+        if (w->Destroyed)
+            return;
+        if (IsFramedTopLevel(w))
+            ApplySizeHints(w, limits);
+        const int width = std::clamp<int>(bounds.right - bounds.left, limits.ptMinTrackSize.x,
+                                          std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x));
+        const int height = std::clamp<int>(bounds.bottom - bounds.top, limits.ptMinTrackSize.y,
+                                           std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y));
+        bounds.right = bounds.left + width;
+        bounds.bottom = bounds.top + height;
+        if (bounds == w->Bounds)
+            return;
+    }
     const bool moved = bounds.left != w->Bounds.left || bounds.top != w->Bounds.top;
     const bool sized = bounds.right - bounds.left != w->Width() || bounds.bottom - bounds.top != w->Height();
     w->Bounds = bounds;
@@ -202,6 +247,8 @@ void TakeGeometryFromQt(Window* w, const QRect& geometry)
         InvalidateRect(w, nullptr, TRUE);
         w->FrameInvalid = true;
     }
+    if (QtFromRect(bounds) != geometry)
+        SyncWidgetGeometry(w);
     SendMessage(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
 }
 
@@ -244,6 +291,21 @@ public:
     {
         try {
             SetApplicationActive(state == Qt::ApplicationActive);
+        } catch (...) {
+            ReportException(std::current_exception());
+        }
+    }
+
+    void WatchScreen(QScreen* screen)
+    {
+        QObject::connect(screen, &QScreen::geometryChanged, this, &Bridge::ScreensChanged);
+        QObject::connect(screen, &QScreen::availableGeometryChanged, this, &Bridge::ScreensChanged);
+    }
+
+    void ScreensChanged()
+    {
+        try {
+            NotifyDisplayChange();
         } catch (...) {
             ReportException(std::current_exception());
         }
@@ -397,6 +459,13 @@ void EnsureQtBridge()
     // Offscreen (tests) the active flag is ours to set; elsewhere it follows the desktop.
     if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
         QObject::connect(app, &QGuiApplication::applicationStateChanged, bridge, &Bridge::StateChanged);
+    for (QScreen* screen : QGuiApplication::screens())
+        bridge->WatchScreen(screen);
+    QObject::connect(app, &QGuiApplication::screenAdded, bridge, [bridge](QScreen* screen) {
+        bridge->WatchScreen(screen);
+        bridge->ScreensChanged();
+    });
+    QObject::connect(app, &QGuiApplication::screenRemoved, bridge, &Bridge::ScreensChanged);
     SetScreenFactsSource([] {
         ScreenFacts facts;
         const std::vector<MonitorRects> monitors = Screens().Monitors();
@@ -413,10 +482,10 @@ void EnsureQtBridge()
         facts.MonitorCount = static_cast<int>(monitors.size());
         return facts;
     });
-    SetSystemChangeHandler([](UINT message, WPARAM wParam) {
+    SetSystemChangeHandler([](UINT message, WPARAM wParam, LPARAM lParam) {
         for (Window* w : BroadcastTargets()) {
             if (ToWindow(w) != nullptr)
-                SendMessage(w, message, wParam, 0);
+                SendMessage(w, message, wParam, lParam);
         }
     });
 }
@@ -471,6 +540,13 @@ void DestroyWindowWidget(Window* w)
     WindowSystem& s = System();
     s.ByWidget.erase(widget);
     w->Widget = nullptr;
+    if (TheGrab().Holder == w)
+        TheGrab().Holder = nullptr;
+    if (TheGrab().Grabbed.data() == widget) {
+        if (QWidget::mouseGrabber() == widget)
+            widget->releaseMouse();
+        TheGrab().Grabbed = nullptr;
+    }
     Syncing = true;
     widget->hide();
     Syncing = false;
@@ -520,6 +596,12 @@ void SyncWidgetVisibility(Window* w, bool visible, bool activate)
 {
     if (w->Widget == nullptr)
         return;
+    if (visible && IsFramedTopLevel(w) && HasTrackLimits(w)) {
+        const MINMAXINFO limits = QueryTrackLimits(w);
+        if (w->Destroyed || w->Widget == nullptr)
+            return;
+        ApplySizeHints(w, limits);
+    }
     Syncing = true;
     if (visible) {
         if (w->IsTopLevel())
@@ -529,6 +611,79 @@ void SyncWidgetVisibility(Window* w, bool visible, bool activate)
         w->Widget->hide();
     }
     Syncing = false;
+}
+
+void ApplyInputTransparency(Window* w)
+{
+    if (w->Widget == nullptr || w->Native || w->MessageOnly)
+        return;
+    const POINT origin = WindowOriginOnScreen(w);
+    const LRESULT hit =
+        SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(origin.x + w->Width() / 2, origin.y + w->Height() / 2));
+    if (w->Destroyed || w->Widget == nullptr)
+        return;
+    const bool transparent = hit == HTTRANSPARENT;
+    w->Widget->setAttribute(Qt::WA_TransparentForMouseEvents, transparent);
+    if (transparent == w->InputTransparent)
+        return;
+    w->InputTransparent = transparent;
+    if (w->IsTopLevel()) {
+        // The window is still hidden here, so changing its flags needs no re-show.
+        Syncing = true;
+        w->Widget->setWindowFlag(Qt::WindowTransparentForInput, transparent);
+        Syncing = false;
+    }
+}
+
+void ApplyWindowOpacity(Window* w)
+{
+    if (w->Widget == nullptr || !w->IsTopLevel())
+        return;
+    const bool layered = (w->ExStyle & WS_EX_LAYERED) != 0;
+    w->Widget->setWindowOpacity(layered ? w->LayeredAlpha / 255.0 : 1.0);
+}
+
+// ---- Pointer grab -----------------------------------------------------------------------------------------
+
+namespace {
+
+Window* GrabCandidate()
+{
+    const WindowSystem& s = System();
+    // A native control holding the mouse needs Qt's own delivery of its drag; a grab would take it away.
+    if (s.Capture == nullptr || s.Capture->Destroyed || s.Capture->Native)
+        return nullptr;
+    for (Window* w : s.TopLevels) {
+        if (!w->Destroyed && !w->Native && w->Widget != nullptr && !w->Minimized && (w->Style & WS_VISIBLE) != 0 &&
+            (w->Style & WS_POPUP) != 0 && !IsFramedTopLevel(w))
+            return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void UpdatePointerGrab()
+{
+    PointerGrab& grab = TheGrab();
+    grab.Holder = GrabCandidate();
+    // Offscreen nothing lies outside the program's windows, and a grab would only re-route Qt's own events.
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
+        return;
+    QWidget* widget = grab.Holder != nullptr ? grab.Holder->Widget : nullptr;
+    if (grab.Grabbed.data() == widget)
+        return;
+    if (QWidget* old = grab.Grabbed.data(); old != nullptr && QWidget::mouseGrabber() == old)
+        old->releaseMouse();
+    grab.Grabbed = widget;
+    if (widget != nullptr && widget->isVisible())
+        widget->grabMouse();
+}
+
+HWND GetPointerGrabWindow()
+{
+    Window* holder = TheGrab().Holder;
+    return ToWindow(holder) != nullptr && !holder->Destroyed ? holder : nullptr;
 }
 
 QWidget* GetWindowWidget(HWND window)

@@ -764,6 +764,7 @@ HWND SetCapture(HWND window)
     if (w == old)
         return old;
     s.Capture = w;
+    UpdatePointerGrab();
     if (old != nullptr && ToWindow(old) != nullptr)
         SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(w));
     return old;
@@ -774,6 +775,7 @@ BOOL ReleaseCapture()
     WindowSystem& s = System();
     Window* old = s.Capture;
     s.Capture = nullptr;
+    UpdatePointerGrab();
     if (old != nullptr && ToWindow(old) != nullptr)
         SendMessage(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;

@@ -242,6 +242,7 @@ void FreeWindow(Window* w)
         s.UnderPointer = nullptr;
     if (s.LastMouseTarget == w)
         s.LastMouseTarget = nullptr;
+    UpdatePointerGrab();
     for (const Window* live : s.Live) {
         if (live->Owner == w)
             const_cast<Window*>(live)->Owner = nullptr;
@@ -683,7 +684,12 @@ LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value)
     case GWL_EXSTYLE: {
         const DWORD exStyle = static_cast<DWORD>(value);
         ApplyTopMost(w, (exStyle & WS_EX_TOPMOST) != 0);
+        const bool wasLayered = (w->ExStyle & WS_EX_LAYERED) != 0;
         w->ExStyle = exStyle;
+        if (wasLayered != ((exStyle & WS_EX_LAYERED) != 0)) {
+            w->LayeredAlpha = 255;
+            ApplyWindowOpacity(w);
+        }
         break;
     }
     case GWL_ID: w->Id = value; break;
@@ -787,6 +793,10 @@ HWND SetParent(HWND window, HWND newParent)
         RecordTopLevel(w, true);
     ReparentWidget(w);
     InvalidateAll(w, true);
+    // Qt drops the focus of a widget it moves; the focus window stays what it was.
+    if (Window* focus = s.Focus;
+        focus != nullptr && (focus == w || IsChild(w, focus)) && focus->Widget != nullptr && !focus->Widget->hasFocus())
+        focus->Widget->setFocus(Qt::OtherFocusReason);
     return old != nullptr ? old : GetDesktopWindow();
 }
 
@@ -938,13 +948,18 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     if ((flags & SWP_SHOWWINDOW) != 0 && (w->Style & WS_VISIBLE) == 0 && !w->MessageOnly) {
         w->Style |= WS_VISIBLE;
         const bool activate = (flags & SWP_NOACTIVATE) == 0 && w->IsTopLevel();
+        ApplyInputTransparency(w);
+        if (w->Destroyed)
+            return FALSE;
         SyncWidgetVisibility(w, true, activate);
+        UpdatePointerGrab();
         InvalidateAll(w, true);
         if (activate)
             ActivateWindow(w, WA_ACTIVE);
     } else if ((flags & SWP_HIDEWINDOW) != 0 && (w->Style & WS_VISIBLE) != 0) {
         w->Style &= ~WS_VISIBLE;
         SyncWidgetVisibility(w, false, false);
+        UpdatePointerGrab();
         if (s.Active == w)
             ActivateOther(w);
         if (s.Focus != nullptr && (s.Focus == w || IsChild(w, s.Focus)) && !w->Destroying)

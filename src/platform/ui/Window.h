@@ -19,6 +19,8 @@ class QImage;
 
 namespace ovrel::ui {
 
+struct BLENDFUNCTION;  // Gdi.h
+
 using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using SHORT = std::int16_t;
@@ -290,6 +292,31 @@ int SetWindowRgn(HWND window, HRGN region, BOOL redraw);
 // Observes every invalidation (client coordinates of the window); empty to stop.
 using InvalidationObserver = std::function<void(HWND window, const RECT& rect)>;
 void SetInvalidationObserver(InvalidationObserver observer);
+// One window at a time may be locked; null unlocks. FALSE when another window is locked already. Locking the
+// desktop (GetDesktopWindow()) lets GetDCEx(desktop, region, DCX_LOCKWINDOWUPDATE) hand out the desktop's
+// outline DC: it takes PatBlt PATINVERT only, inverting frames on the desktop's outline (shown through the
+// outline overlay service), and ignores every other drawing. Unlocking the desktop clears its outline, as a
+// repaint of the screen would.
+BOOL LockWindowUpdate(HWND window);
+
+// ---- Layered windows --------------------------------------------------------------------------------------
+
+inline constexpr DWORD LWA_COLORKEY = 0x1;
+inline constexpr DWORD LWA_ALPHA = 0x2;
+inline constexpr DWORD ULW_COLORKEY = 0x1;
+inline constexpr DWORD ULW_ALPHA = 0x2;
+inline constexpr DWORD ULW_OPAQUE = 0x4;
+
+// Constant alpha of a top-level WS_EX_LAYERED window, shown as the window's opacity. Only where the platform
+// composites windows (GetCapabilities().LayeredConstantAlpha); FALSE elsewhere, for colour keys, and for
+// windows that are not layered. Clearing WS_EX_LAYERED makes the window opaque again.
+BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
+BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
+// As SetLayeredWindowAttributes with ULW_ALPHA and a constant-alpha blend; position and size, when given,
+// move and size the window, and a source DC, when given, becomes its picture (from sourcePoint, or 0,0).
+// Per-pixel alpha (AC_SRC_ALPHA) is not available: FALSE. screenDc is accepted and ignored.
+BOOL UpdateLayeredWindow(HWND window, HDC screenDc, const POINT* position, const SIZE* size, HDC source,
+                         const POINT* sourcePoint, COLORREF key, const BLENDFUNCTION* blend, DWORD flags);
 
 // ---- Qt widgets -------------------------------------------------------------------------------------------
 
@@ -345,6 +372,11 @@ BOOL KillTimer(HWND window, UINT_PTR id);
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
 HWND GetCapture();
+// While capture is held and a pop-up of the program shows (an open menu), the topmost such pop-up holds a
+// pointer grab where the platform has one, so a press outside the program's windows comes in and, like any
+// press while captured, goes to the capture window. Null when nothing holds it. Offscreen the layer still
+// chooses the window but grabs nothing.
+HWND GetPointerGrabWindow();
 // TME_LEAVE: one WM_MOUSELEAVE once the pointer leaves the client area; with TME_NONCLIENT one WM_NCMOUSELEAVE
 // once it leaves the frame. TME_CANCEL stops; TME_QUERY fills in the current tracking.
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);

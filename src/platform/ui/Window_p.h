@@ -59,6 +59,8 @@ public:
     bool Destroyed = false;
     bool Minimized = false;
     bool Maximized = false;
+    bool InputTransparent = false;  // answered HTTRANSPARENT when shown: Qt passes input through it
+    BYTE LayeredAlpha = 255;  // constant alpha of a WS_EX_LAYERED window
     int InUse = 0;  // window procedure calls on the stack
 
     RECT Bounds;  // parent client coordinates (screen for top-level windows)
@@ -201,6 +203,14 @@ void SyncWidgetGeometry(Window* window);
 void PlaceControlInClient(Window* window);  // a native window's control and layer, after a client change
 QWidget* FocusWidget(const Window* window);  // the widget Qt's focus goes to
 void SyncWidgetVisibility(Window* window, bool visible, bool activate);
+// Asks a window about to show whether it lets input through (HTTRANSPARENT at its centre) and tells Qt.
+void ApplyInputTransparency(Window* window);
+// Holds a Qt pointer grab on the topmost shown pop-up while the layer's capture is set, so that presses
+// outside the program's windows come in (and reach the capture) wherever the platform can grab; releases it
+// otherwise. Called whenever capture or a pop-up's visibility changes.
+void UpdatePointerGrab();
+// Shows a layered window's constant alpha as the widget's opacity (1 when not layered).
+void ApplyWindowOpacity(Window* window);
 void ResizeBackingImage(Window* window);
 void ShowBackingImage(Window* window, const QRect& windowRect);  // schedules the Qt repaint of that part
 void ReleaseWindowRegion(Window* window);  // frees the window region's object
@@ -232,5 +242,7 @@ HWND ActivateWindow(Window* window, WORD state);  // state: WA_ACTIVE or WA_CLIC
 std::pair<Window*, LRESULT> HitTestScreen(POINT screen);
 RECT ScrollBarRect(const Window* window, int bar);  // window coordinates; empty when hidden
 bool IsFramedTopLevel(const Window* window);  // the window manager draws its frame
+// The sizes a resizable top-level window allows, from the defaults and its WM_GETMINMAXINFO answer.
+MINMAXINFO QueryTrackLimits(Window* window);
 
 }  // namespace ovrel::ui
