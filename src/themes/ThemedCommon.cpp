@@ -10,6 +10,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/VisualStyles.h"
 #include "platform/ui/Window.h"
+#include "toolbars/Dock.h"
 #include "toolbars/View.h"
 #include "toolkit/ComCtrls.h"
 
@@ -158,6 +159,15 @@ void DrawParentBackground(TControl* control, ui::HDC dc, const TRect& rect)
     TWinControl* parent = control->GetParent();
     if (parent == nullptr) {
         FillRectColorDC(dc, rect, clBtnFace);
+        return;
+    }
+    if (auto* dock = dynamic_cast<toolbars::TTBDock*>(parent)) {
+        // In the dock's coordinates: the part of its background that lies behind the control.
+        detail::TSavedDC saved(dc);
+        ui::OffsetWindowOrgEx(dc, control->GetLeft(), control->GetTop(), nullptr);
+        TRect behind = rect;
+        ui::OffsetRect(&behind, control->GetLeft(), control->GetTop());
+        dock->DrawBackground(dc, behind);
         return;
     }
     if (dynamic_cast<TTabSheet*>(parent) != nullptr && VisualStylesActive() &&

@@ -3,11 +3,13 @@
 
 #include "ThemedItemsTestSupport.h"
 
+#include "themes/ThemeUtils.h"
 #include "themes/ThemedCommon.h"
 
 #include "platform/ui/Messages.h"
 #include "platform/ui/VisualStyles.h"
 #include "platform/ui/Window.h"
+#include "toolbars/Dock.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 
@@ -15,6 +17,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ovrel::themes {
 namespace {
@@ -104,6 +107,36 @@ TEST_F(ThemedFrames, APlainParentsBackgroundIsItsEffectiveColour)
     parent->ColorResult = 1;
     parent->EffectiveColor = toolkit::clNavy;
     EXPECT_EQ(Behind(parent, child, image), ui::RGB(0, 0, 128));
+    child.SetParent(nullptr);
+}
+
+/// A dock that paints its background in blue and records where it was asked to.
+class TBlueDock : public toolbars::TTBDock {
+public:
+    using TTBDock::TTBDock;
+    void DrawBackground(ui::HDC dc, const TRect& rect) override
+    {
+        Asked.push_back(rect);
+        FillRectColorDC(dc, rect, toolkit::clBlue);
+    }
+    std::vector<TRect> Asked;
+};
+
+TEST_F(ThemedFrames, ADockPaintsItsOwnBackgroundInItsOwnCoordinates)
+{
+    auto* dock = new TBlueDock(Form.get());
+    dock->SetParent(Form.get());
+    toolkit::TPanel child(nullptr);
+    Canvas image(20, 10);
+    ui::SetWindowOrgEx(image.Dc(), 0, 0, nullptr);
+    EXPECT_EQ(Behind(dock, child, image), ui::RGB(0, 0, 255));
+    ASSERT_EQ(dock->Asked.size(), 1U);
+    EXPECT_EQ(dock->Asked[0], (TRect{10, 20, 30, 30}));
+    EXPECT_EQ(image.Count(ui::RGB(0, 0, 255)), 20 * 10) << "lands on the whole control";
+    ui::POINT origin{-1, -1};
+    ui::GetWindowOrgEx(image.Dc(), &origin);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_EQ(origin.y, 0);
     child.SetParent(nullptr);
 }
 
