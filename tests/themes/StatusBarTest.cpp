@@ -229,15 +229,37 @@ TEST_F(StatusBarTest, SetControlRefusesTheBarsOwnParentsAndMovesAControlBetweenP
     EXPECT_EQ(second->GetBoundsRect(), Rect(100, 2, 220, 22));
 }
 
-TEST_F(StatusBarTest, AFreedImageListLeavesTheBar)
+TEST_F(StatusBarTest, AChangeOfTheImageListRepaintsTheBarUntilTheListIsFreed)
 {
     auto* images = new TImageList(Form.get());
     Bar->SetImages(images);
     AddPanel(100)->SetImageIndex(0);
+    ui::HWND window = Bar->GetHandle();
+    ui::RECT dirty{};
+    ui::ValidateRect(window, nullptr);
+    ASSERT_EQ(ui::GetUpdateRect(window, &dirty, ui::FALSE), ui::FALSE);
+    testing::AddRedImage(*images);
+    EXPECT_NE(ui::GetUpdateRect(window, &dirty, ui::FALSE), ui::FALSE);
+
     delete images;
     EXPECT_EQ(Bar->GetImages(), nullptr);
     Shot shot(*Bar);  // paints without the list
     EXPECT_EQ(shot.Image.At(50, 1), Face);
+}
+
+TEST_F(StatusBarTest, AFreedPanelLeavesItsControlInFrontOnTheBar)
+{
+    TTBXStatusPanel* panel = AddPanel(100);
+    TWinControl* edit = AddControl();
+    panel->SetControl(edit);
+    AddControl()->SetParent(Bar);  // now above the panel's control
+    ASSERT_NE(Bar->GetControl(Bar->GetControlCount() - 1), edit);
+    delete panel;
+    EXPECT_EQ(Bar->GetPanels()->GetCount(), 0);
+    EXPECT_EQ(edit->GetParent(), Bar);
+    EXPECT_EQ(Bar->GetControl(Bar->GetControlCount() - 1), edit);
+    delete edit;  // the bar still hears of it without a panel to clear
+    EXPECT_EQ(Bar->GetControlCount(), 1);
 }
 
 TEST_F(StatusBarTest, DesignTimeInsertionGivesAControlItsOwnPanelAndRemovalTakesItAway)
