@@ -459,7 +459,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(StatusBarTest, APressOnTheGripResizesTheForm)
 {
     GTEST_SKIP() << "pending: the layer's size loop for a child's HTBOTTOMRIGHT press is not built yet";
+    Form->SetBorderStyle(bsSizeable);  // only a resizable form follows its grip
     ASSERT_TRUE(Bar->IsGripShown());
+    const int width = Form->GetWidth();
+    const int height = Form->GetHeight();
     const ui::POINT start = Bar->ClientToScreen({Bar->GetClientWidth() - 3, Bar->GetClientHeight() - 3});
     // Queued before the press: the size loop the press starts takes them.
     ui::PostMouseInput(ui::WM_LBUTTONDOWN, start);
@@ -467,9 +470,11 @@ TEST_F(StatusBarTest, APressOnTheGripResizesTheForm)
     ui::PostMouseInput(ui::WM_MOUSEMOVE, {start.x + 60, start.y + 40});
     ui::PostMouseInput(ui::WM_LBUTTONUP, {start.x + 60, start.y + 40});
     Application.ProcessMessages();
-    EXPECT_EQ(Form->GetWidth(), 460);
-    EXPECT_EQ(Form->GetHeight(), 240);
-    EXPECT_EQ(Bar->GetBoundsRect(), Rect(0, 218, 460, 240)) << "the bar follows its form";
+    EXPECT_EQ(Form->GetWidth(), width + 60);
+    EXPECT_EQ(Form->GetHeight(), height + 40);
+    const int clientWidth = Form->GetClientWidth();
+    const int clientHeight = Form->GetClientHeight();
+    EXPECT_EQ(Bar->GetBoundsRect(), Rect(0, clientHeight - 22, clientWidth, clientHeight)) << "the bar follows";
     EXPECT_TRUE(Bar->IsGripShown());
 }
 
