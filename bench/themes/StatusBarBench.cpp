@@ -2,6 +2,7 @@
 
 #include "themes/StatusBars.h"
 #include "themes/StatusPanelLayout.h"
+#include "themes/ThemeRuntime.h"
 
 #include "platform/ui/Window.h"
 #include "toolkit/Forms.h"
@@ -39,6 +40,7 @@ void BM_ArrangePanels20(benchmark::State& state)
 }
 BENCHMARK(BM_ArrangePanels20)->Unit(benchmark::kMicrosecond);
 
+// A shown bar on a form of the width, painted by the program's theme.
 struct ShownBar {
     explicit ShownBar(int width)
     {
@@ -48,6 +50,7 @@ struct ShownBar {
         Bar->SetParent(Form.get());
         Form->Show();
     }
+    TThemeRuntime Runtime;  // made first, freed last
     std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
     TTBXStatusBar* Bar = nullptr;
 };
