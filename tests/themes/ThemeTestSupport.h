@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <set>
@@ -181,5 +183,67 @@ public:
     ui::testing::Canvas Image;
     toolkit::TCanvas Canvas;
 };
+
+/// A list of 4 x 4 images with one red image; uncoveredCorner leaves its bottom-right pixel out.
+inline void AddRedImage(toolkit::TImageList& images, bool uncoveredCorner = false)
+{
+    images.SetSize(4, 4);
+    toolkit::TBitmap cell;
+    cell.SetSize(4, 4);
+    cell.GetCanvas()->GetBrush()->SetColor(toolkit::clRed);
+    cell.GetCanvas()->FillRect(toolkit::Rect(0, 0, 4, 4));
+    if (uncoveredCorner)
+        cell.GetCanvas()->SetPixel(3, 3, toolkit::clWhite);
+    images.AddMasked(&cell, toolkit::clWhite);
+}
+
+/// The bounds of the pixels of one colour inside area (all zeros when there are none).
+inline toolkit::TRect InkOf(const ui::testing::Canvas& image, ui::COLORREF color,
+                            toolkit::TRect area = toolkit::TRect{0, 0, 10000, 10000})
+{
+    toolkit::TRect r{image.Width(), image.Height(), 0, 0};
+    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, image.Height()); ++y)
+        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, image.Width()); ++x)
+            if (image.At(x, y) == color) {
+                r.left = std::min<ui::LONG>(r.left, x);
+                r.top = std::min<ui::LONG>(r.top, y);
+                r.right = std::max<ui::LONG>(r.right, x + 1);
+                r.bottom = std::max<ui::LONG>(r.bottom, y + 1);
+            }
+    return r.right == 0 ? toolkit::TRect{} : r;
+}
+
+inline int Distance(ui::COLORREF a, ui::COLORREF b)
+{
+    const auto d = [](int x, int y) { return (x - y) * (x - y); };
+    return d(ui::GetRValue(a), ui::GetRValue(b)) + d(ui::GetGValue(a), ui::GetGValue(b)) +
+           d(ui::GetBValue(a), ui::GetBValue(b));
+}
+
+inline bool Nearer(ui::COLORREF pixel, ui::COLORREF to, ui::COLORREF than)
+{
+    return Distance(pixel, to) < Distance(pixel, than);
+}
+
+/// The bounds of the pixels of area nearer to color than to any of the others: text is drawn antialiased, so its
+/// edges blend with what lies behind.
+inline toolkit::TRect InkNear(const ui::testing::Canvas& image, ui::COLORREF color,
+                              std::initializer_list<ui::COLORREF> others,
+                              toolkit::TRect area = toolkit::TRect{0, 0, 10000, 10000})
+{
+    toolkit::TRect r{image.Width(), image.Height(), 0, 0};
+    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, image.Height()); ++y)
+        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, image.Width()); ++x) {
+            const ui::COLORREF pixel = image.At(x, y);
+            const int mine = Distance(pixel, color);
+            if (std::all_of(others.begin(), others.end(), [&](ui::COLORREF o) { return mine < Distance(pixel, o); })) {
+                r.left = std::min<ui::LONG>(r.left, x);
+                r.top = std::min<ui::LONG>(r.top, y);
+                r.right = std::max<ui::LONG>(r.right, x + 1);
+                r.bottom = std::max<ui::LONG>(r.bottom, y + 1);
+            }
+        }
+    return r.right == 0 ? toolkit::TRect{} : r;
+}
 
 }  // namespace ovrel::themes::testing
