@@ -154,20 +154,20 @@ TEST_F(ThemedFrames, ATabSheetWithVisualStylesPaintsItsBodyBehindTheControl)
 
     EXPECT_EQ(Behind(sheet, child, image), ui::RGB(0, 255, 0)) << "classic: the sheet's colour";
 
-    FakeVisualStyles themesLibrary;
-    ScopedVisualStyles installed(&themesLibrary);
-    Table().Profile = ui::SystemProfile{true, 5, 1};
-    Manager().SetEnableVisualStyles(true);
-    Manager().RefreshColors();
-    ASSERT_TRUE(VisualStylesActive());
     ui::RecordingVisualStyles drawing;
-    ui::IVisualStyles* previous = ui::SetVisualStyles(&drawing);
-    image.Clear(ui::testing::White);
-    Behind(sheet, child, image);
-    ui::SetVisualStyles(previous);
+    {
+        ui::ScopedService<ui::IVisualStyles> installed(ui::SetVisualStyles, drawing);
+        Table().Profile = ui::SystemProfile{true, 5, 1};
+        Manager().SetEnableVisualStyles(true);
+        Manager().RefreshColors();
+        ASSERT_TRUE(VisualStylesActive());
+        drawing.Requests.clear();
+        image.Clear(ui::testing::White);
+        Behind(sheet, child, image);
+        Manager().SetEnableVisualStyles(false);
+        Manager().RefreshColors();
+    }
     child.SetParent(nullptr);
-    Manager().SetEnableVisualStyles(false);
-    Manager().RefreshColors();
 
     ASSERT_EQ(drawing.Requests.size(), 1U);
     const auto& body = drawing.Requests[0];
