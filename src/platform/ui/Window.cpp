@@ -939,7 +939,9 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         w->Style |= WS_VISIBLE;
         const bool activate = (flags & SWP_NOACTIVATE) == 0 && w->IsTopLevel();
         SyncWidgetVisibility(w, true, activate);
-        InvalidateAll(w, true);
+        // Without redraw the caller draws what shows (a menu animating in from its captured image).
+        if ((flags & SWP_NOREDRAW) == 0)
+            InvalidateAll(w, true);
         if (activate)
             ActivateWindow(w, WA_ACTIVE);
     } else if ((flags & SWP_HIDEWINDOW) != 0 && (w->Style & WS_VISIBLE) != 0) {
