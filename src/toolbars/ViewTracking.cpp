@@ -24,12 +24,6 @@ namespace {
 // Scroll bands repeat this often while the mouse rests on them.
 constexpr int kScrollInterval = 100;
 
-// A loop that returns at once: the default while no menu loop is in place.
-class TNoModalLoop final : public ITBModalLoop {
-public:
-    void Run(TTBView&, TTBEnterToolbarLoopOptions) override {}
-};
-
 ITBModalLoop*& InstalledLoop()
 {
     static ITBModalLoop* loop = nullptr;
@@ -54,9 +48,8 @@ TPoint& LastMousePos()
 
 ITBModalLoop& ModalLoop()
 {
-    static TNoModalLoop none;
     ITBModalLoop* loop = InstalledLoop();
-    return loop != nullptr ? *loop : none;
+    return loop != nullptr ? *loop : detail::DefaultModalLoop();
 }
 
 ITBModalLoop* SetModalLoop(ITBModalLoop* loop) { return std::exchange(InstalledLoop(), loop); }
@@ -673,8 +666,9 @@ void TTBView::EnterToolbarLoop(TTBEnterToolbarLoopOptions options)
         FDoneAction = TMenuDoneAction{};
         throw;
     }
+    detail::TDoneActionGuard done(std::exchange(FDoneAction, TMenuDoneAction{}));
     afterLoop();
-    ExecuteDoneAction(std::exchange(FDoneAction, TMenuDoneAction{}));
+    ExecuteDoneAction(done.Take());
 }
 
 }  // namespace ovrel::toolbars
