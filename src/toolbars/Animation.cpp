@@ -50,6 +50,7 @@ struct TWorkerInput {
     HWND Window = nullptr;
     int Time = 0;
     std::uint32_t Serial = 0;
+    std::int64_t Start = 0;  // the clock's count when the animation started
     RECT ClientOnScreen;
     POINT Cursor;
 };
@@ -98,7 +99,7 @@ void Work(TShared& shared, TWorkerInput input)
 {
     IClock& clock = Clock();
     const std::int64_t ticksPerMs = std::max<std::int64_t>(clock.PerformanceFrequency() / 1000, 1);
-    const std::int64_t start = clock.PerformanceCounter();
+    const std::int64_t start = input.Start;
     POINT lastCursor = input.Cursor;
     while (!shared.Stop.load(std::memory_order_acquire)) {
         const auto elapsed = static_cast<int>((clock.PerformanceCounter() - start) / ticksPerMs);
@@ -243,6 +244,7 @@ void StartMenuAnimation(HWND window, int milliseconds, bool blend, std::uint8_t 
                      SWP_NOOWNERZORDER | SWP_ASYNCWINDOWPOS);
 
     input.Serial = process.Serial.fetch_add(1) + 1;
+    input.Start = Clock().PerformanceCounter();
     TAnimationWorkerStarter starter = InstalledStarter() != nullptr ? InstalledStarter() : &StartWorkerThread;
     a.Running = starter(a.Worker, [&shared, input] { Work(shared, input); });
     if (!a.Running)

@@ -281,7 +281,11 @@ void TTBPopupWindow::WMPrint(TMessage& message)
 
 void TTBPopupWindow::WMPrintClient(TMessage& message) { PaintForPrintClient(this, message); }
 
-void TTBPopupWindow::WMGetObject(TMessage& message) { DefaultHandler(message); }
+void TTBPopupWindow::WMGetObject(TMessage& message)
+{
+    if (FView == nullptr || !FView->HandleGetObject(message))
+        DefaultHandler(message);
+}
 
 void TTBPopupWindow::WMTBPopupShowing(TMessage& message) { message.Result = 0; }
 

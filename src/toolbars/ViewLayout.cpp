@@ -2,6 +2,7 @@
 #include "toolbars/View.h"
 
 #include "platform/ui/Gdi.h"
+#include "toolbars/AccObjects.h"
 #include "platform/ui/SysTables.h"
 #include "platform/ui/Window.h"
 #include "toolbars/Common.h"
@@ -117,6 +118,12 @@ void TTBView::BuildViewers()
 TTBView::~TTBView()
 {
     CloseChildPopups();
+    // A client may still hold the object: it stays, answering that the view is gone.
+    if (FAccObject != nullptr) {
+        FAccObject->ClientIsDestroying();
+        FAccObject->Release();
+        FAccObject = nullptr;
+    }
     if (FParentView != nullptr && FParentView->FIsToolbar) {
         FParentView->FState |= ViewStateNoAnimation;
         if (FParentView->FOpenViewer != nullptr)

@@ -5,6 +5,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "toolbars/AccObjects.h"
 #include "toolbars/Common.h"
 #include "toolbars/View_p.h"
 #include "toolkit/SysUtils.h"
@@ -639,6 +640,21 @@ void TTBView::NotifyFocus()
         return;
     }
     ui::NotifyWinEvent(EVENT_OBJECT_FOCUS, FWindow->GetHandle(), OBJID_CLIENT, child);
+}
+
+TTBViewAccObject* TTBView::GetAccObject()
+{
+    if (FAccObject == nullptr)
+        FAccObject = new TTBViewAccObject(this);
+    return FAccObject;
+}
+
+bool TTBView::HandleGetObject(TMessage& message)
+{
+    if (static_cast<LONG>(message.LParam) != OBJID_CLIENT || !InitAccessibilityLibrary())
+        return false;
+    (void)GetAccObject();
+    return false;
 }
 
 void TTBView::EnterToolbarLoop(TTBEnterToolbarLoopOptions options)
