@@ -23,8 +23,7 @@ using namespace ovrel::ui;
 
 namespace {
 
-// PENDING-PLATFORM: window regions and layered windows are not in the layer yet.
-int SetWindowRgn(HWND, HRGN, BOOL) { return 0; }
+// PENDING-PLATFORM: layered windows are not in the layer yet.
 BOOL UpdateLayeredWindow(HWND, HDC, const POINT*, const SIZE*, HDC, const POINT*, COLORREF, const BLENDFUNCTION*, DWORD)
 {
     return FALSE;

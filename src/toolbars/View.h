@@ -321,6 +321,9 @@ private:
         return TTBItemChangeProc(this, &TTBView::ParentItemNotification);
     }
 
+    /// Relayout after the scroll offset alone changed: the viewers keep the sizes they were measured at.
+    void RelayoutScrolled();
+
     // Painting
     void RepaintWindowOffscreen();
 
@@ -367,6 +370,7 @@ private:
     toolkit::TWinControl* FWindow;
     int FWrapOffset = 0;
     bool FBuilt = false;
+    bool FReuseMeasurements = false;
     TTBViewAccObject* FAccObject = nullptr;  // one reference held
 };
 

@@ -584,6 +584,16 @@ void TTBView::Relayout()
     DoUpdatePositions(size);
 }
 
+void TTBView::RelayoutScrolled()
+{
+    if (!FValidated) {
+        Relayout();
+        return;
+    }
+    const TRestore reuse(FReuseMeasurements, true);
+    Relayout();
+}
+
 void TTBView::GetMargins(TTBViewOrientation orientation, TRect& margins) const
 {
     margins = orientation == tbvoFloating ? TRect{4, 2, 4, 1} : TRect{0, 0, 0, 0};
@@ -707,7 +717,14 @@ bool TTBView::ComputeLayout(bool canMoveControls, TTBViewOrientation orientation
                     measured = temporary.get();
                 }
             }
-            measured->CalcSize(canvas.Get(), width, height);
+            if (FReuseMeasurements && !temporary && measured->FMeasuredSize.cx >= 0) {
+                width = measured->FMeasuredSize.cx;
+                height = measured->FMeasuredSize.cy;
+            } else {
+                measured->CalcSize(canvas.Get(), width, height);
+                if (canMoveControls && !temporary)
+                    measured->FMeasuredSize = TSize{width, height};
+            }
             if (measured->UsesSameWidth()) {
                 at(i).SameWidth = true;
                 sameWidth = std::max(sameWidth, width);

@@ -418,7 +418,7 @@ void TTBView::ScrollByItem(bool down)
     if (!found)
         return;
     FScrollOffset += down ? edge - bandBottom : edge - ScrollBandHeight;
-    Relayout();
+    RelayoutScrolled();
 }
 
 void TTBView::ScrollSelectedIntoView()
@@ -431,11 +431,11 @@ void TTBView::ScrollSelectedIntoView()
     if (r.top > ScrollBandHeight - 1) {
         if (r.bottom > bandBottom) {
             FScrollOffset += r.bottom - bandBottom;
-            Relayout();
+            RelayoutScrolled();
         }
     } else {
         FScrollOffset += r.top - ScrollBandHeight;
-        Relayout();
+        RelayoutScrolled();
     }
 }
 

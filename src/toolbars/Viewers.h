@@ -124,6 +124,7 @@ private:
     bool FPaintPending = false;
     bool FDrawnAsLineBreak = false;
     TTBItemViewerAccObject* FAccObject = nullptr;  // one reference held
+    toolkit::TSize FMeasuredSize{-1, -1};  // what CalcSize gave at the last layout that measured
 };
 
 /// The viewer of a separator: a gap with an etched line.

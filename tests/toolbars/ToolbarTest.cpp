@@ -256,6 +256,23 @@ TEST_F(Toolbars, APressOnAButtonRunsItOnItsRelease)
     EXPECT_EQ(toolbar->GetCurrentDock(), Top);
 }
 
+TEST_F(Toolbars, TheItemUnderTheMouseIsHotUntilTheMouseLeaves)
+{
+    TTBToolbar* toolbar = AddToolbar({30, 30});
+    toolbar->GetItems()->GetItem(1)->SetHint("Second|The second button");
+    toolbar->SetParent(Top);
+    PumpApplication();
+    ui::PostMouseInput(ui::WM_MOUSEMOVE, CentreOf(*toolbar->GetView(), toolbar->GetItems()->GetItem(1)));
+    PumpApplication();
+    ASSERT_NE(toolbar->GetView()->GetSelected(), nullptr);
+    EXPECT_EQ(toolbar->GetView()->GetSelected()->GetItem(), toolbar->GetItems()->GetItem(1));
+    EXPECT_EQ(toolbar->GetHint(), "Second|The second button");
+    ui::PostMouseInput(ui::WM_MOUSEMOVE, Form->ClientToScreen(TPoint{200, 200}));
+    PumpApplication();
+    EXPECT_EQ(toolbar->GetView()->GetSelected(), nullptr);
+    EXPECT_EQ(toolbar->GetHint(), "");
+}
+
 TEST_F(Toolbars, ControlsOnAToolbarAreItemsOfIt)
 {
     TTBToolbar* toolbar = AddToolbar({30});
