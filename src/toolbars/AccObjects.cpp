@@ -79,6 +79,21 @@ HRESULT Empty(TAccVariant& value)
 // The object of the window a client asks for instead (a control on a toolbar, the window of a top view).
 HRESULT WindowObject(HWND window, TAccRef& result) { return AccObjectFromWindow(window, result) ? S_OK : E_UNEXPECTED; }
 
+// What every operation does first: an object whose view or viewer is gone answers E_FAIL, a child other
+// than the object itself E_INVALIDARG, and nothing thrown gets out.
+template <class F> HRESULT Answer(bool clientGone, const TAccChild* child, F&& body)
+{
+    try {
+        if (clientGone)
+            return E_FAIL;
+        if (child != nullptr && (!child->IsNumber || child->Number != CHILDID_SELF))
+            return E_INVALIDARG;
+        return body();
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
 TPoint ScreenOrigin(const TTBView* view)
 {
     return view->GetWindow() != nullptr ? view->GetWindow()->ClientToScreen(TPoint{0, 0}) : TPoint{0, 0};
@@ -137,27 +152,15 @@ TTBViewAccObject::~TTBViewAccObject() { --gLiveViewObjects; }
 
 void TTBViewAccObject::ClientIsDestroying() { FView = nullptr; }
 
-template <class F> HRESULT TTBViewAccObject::Guarded(const TAccChild* child, F&& body)
-{
-    try {
-        if (FView == nullptr)
-            return E_FAIL;
-        if (child != nullptr && (!child->IsNumber || child->Number != CHILDID_SELF))
-            return E_INVALIDARG;
-        return body();
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
 
 HRESULT TTBViewAccObject::accDoDefaultAction(const TAccChild& child)
 {
-    return Guarded(&child, [] { return S_FALSE; });
+    return Answer(FView == nullptr, &child, [] { return S_FALSE; });
 }
 
 HRESULT TTBViewAccObject::accHitTest(int x, int y, TAccVariant& result)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FView == nullptr, nullptr, [&]() -> HRESULT {
         result = TAccVariant{};
         TWinControl* window = FView->GetWindow();
         if (window == nullptr || !window->HandleAllocated())
@@ -187,7 +190,7 @@ HRESULT TTBViewAccObject::accHitTest(int x, int y, TAccVariant& result)
 
 HRESULT TTBViewAccObject::accLocation(int& left, int& top, int& width, int& height, const TAccChild& child)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FView == nullptr, &child, [&]() -> HRESULT {
         TWinControl* window = FView->GetWindow();
         if (window == nullptr || !window->HandleAllocated())
             return S_FALSE;
@@ -203,7 +206,7 @@ HRESULT TTBViewAccObject::accLocation(int& left, int& top, int& width, int& heig
 
 HRESULT TTBViewAccObject::accNavigate(LONG direction, const TAccChild& start, TAccVariant& result)
 {
-    return Guarded(&start, [&]() -> HRESULT {
+    return Answer(FView == nullptr, &start, [&]() -> HRESULT {
         result = TAccVariant{};
         if (direction < NAVDIR_UP || direction > NAVDIR_LASTCHILD)
             return E_INVALIDARG;
@@ -223,12 +226,12 @@ HRESULT TTBViewAccObject::accNavigate(LONG direction, const TAccChild& start, TA
 
 HRESULT TTBViewAccObject::accSelect(LONG, const TAccChild& child)
 {
-    return Guarded(&child, [] { return DISP_E_MEMBERNOTFOUND; });
+    return Answer(FView == nullptr, &child, [] { return DISP_E_MEMBERNOTFOUND; });
 }
 
 HRESULT TTBViewAccObject::get_accChild(const TAccChild& child, TAccRef& result)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FView == nullptr, nullptr, [&]() -> HRESULT {
         result.Reset();
         if (!child.IsNumber || child.Number < 0)
             return E_INVALIDARG;
@@ -255,7 +258,7 @@ HRESULT TTBViewAccObject::get_accChild(const TAccChild& child, TAccRef& result)
 
 HRESULT TTBViewAccObject::get_accChildCount(LONG& count)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FView == nullptr, nullptr, [&]() -> HRESULT {
         count = 0;
         for (int i = 0; i < FView->GetViewerCount(); ++i)
             count += IsAccessible(FView->GetViewer(i)) ? 1 : 0;
@@ -265,27 +268,27 @@ HRESULT TTBViewAccObject::get_accChildCount(LONG& count)
 
 HRESULT TTBViewAccObject::get_accDefaultAction(const TAccChild& child, std::string& action)
 {
-    return Guarded(&child, [&] { return Empty(action); });
+    return Answer(FView == nullptr, &child, [&] { return Empty(action); });
 }
 
 HRESULT TTBViewAccObject::get_accDescription(const TAccChild& child, std::string& description)
 {
-    return Guarded(&child, [&] { return Empty(description); });
+    return Answer(FView == nullptr, &child, [&] { return Empty(description); });
 }
 
 HRESULT TTBViewAccObject::get_accFocus(TAccVariant& result)
 {
-    return Guarded(nullptr, [&] { return Empty(result); });
+    return Answer(FView == nullptr, nullptr, [&] { return Empty(result); });
 }
 
 HRESULT TTBViewAccObject::get_accHelp(const TAccChild& child, std::string& help)
 {
-    return Guarded(&child, [&] { return Empty(help); });
+    return Answer(FView == nullptr, &child, [&] { return Empty(help); });
 }
 
 HRESULT TTBViewAccObject::get_accHelpTopic(std::string& helpFile, const TAccChild& child, LONG& topic)
 {
-    return Guarded(&child, [&] {
+    return Answer(FView == nullptr, &child, [&] {
         topic = 0;
         return Empty(helpFile);
     });
@@ -293,7 +296,7 @@ HRESULT TTBViewAccObject::get_accHelpTopic(std::string& helpFile, const TAccChil
 
 HRESULT TTBViewAccObject::get_accKeyboardShortcut(const TAccChild& child, std::string& shortCut)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FView == nullptr, &child, [&]() -> HRESULT {
         if ((FView->GetStyle() & ViewStyleMenuBar) == 0)
             return Empty(shortCut);
         shortCut = GetAltKeyName();
@@ -303,7 +306,7 @@ HRESULT TTBViewAccObject::get_accKeyboardShortcut(const TAccChild& child, std::s
 
 HRESULT TTBViewAccObject::get_accName(const TAccChild& child, std::string& name)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FView == nullptr, &child, [&]() -> HRESULT {
         name.clear();
         const TTBView* parent = FView->GetParentView();
         if (parent != nullptr && parent->GetOpenViewerView() == FView && parent->GetOpenViewer() != nullptr)
@@ -316,7 +319,7 @@ HRESULT TTBViewAccObject::get_accName(const TAccChild& child, std::string& name)
 
 HRESULT TTBViewAccObject::get_accParent(TAccRef& result)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FView == nullptr, nullptr, [&]() -> HRESULT {
         result.Reset();
         const TTBView* parent = FView->GetParentView();
         if (parent != nullptr && parent->GetOpenViewerView() == FView && parent->GetOpenViewer() != nullptr) {
@@ -330,7 +333,7 @@ HRESULT TTBViewAccObject::get_accParent(TAccRef& result)
 
 HRESULT TTBViewAccObject::get_accRole(const TAccChild& child, TAccVariant& role)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FView == nullptr, &child, [&]() -> HRESULT {
         LONG value = ROLE_SYSTEM_TOOLBAR;
         if (FView->IsPopup())
             value = ROLE_SYSTEM_MENUPOPUP;
@@ -343,12 +346,12 @@ HRESULT TTBViewAccObject::get_accRole(const TAccChild& child, TAccVariant& role)
 
 HRESULT TTBViewAccObject::get_accSelection(TAccVariant& result)
 {
-    return Guarded(nullptr, [&] { return Empty(result); });
+    return Answer(FView == nullptr, nullptr, [&] { return Empty(result); });
 }
 
 HRESULT TTBViewAccObject::get_accState(const TAccChild& child, TAccVariant& state)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FView == nullptr, &child, [&]() -> HRESULT {
         state = TAccVariant::OfNumber(0);
         return S_OK;
     });
@@ -356,17 +359,17 @@ HRESULT TTBViewAccObject::get_accState(const TAccChild& child, TAccVariant& stat
 
 HRESULT TTBViewAccObject::get_accValue(const TAccChild& child, std::string& value)
 {
-    return Guarded(&child, [&] { return Empty(value); });
+    return Answer(FView == nullptr, &child, [&] { return Empty(value); });
 }
 
 HRESULT TTBViewAccObject::put_accName(const TAccChild& child, const std::string&)
 {
-    return Guarded(&child, [] { return S_FALSE; });
+    return Answer(FView == nullptr, &child, [] { return S_FALSE; });
 }
 
 HRESULT TTBViewAccObject::put_accValue(const TAccChild& child, const std::string&)
 {
-    return Guarded(&child, [] { return S_FALSE; });
+    return Answer(FView == nullptr, &child, [] { return S_FALSE; });
 }
 
 // ---- TTBItemViewerAccObject -------------------------------------------------------------------------------
@@ -377,18 +380,6 @@ TTBItemViewerAccObject::~TTBItemViewerAccObject() { --gLiveViewerObjects; }
 
 void TTBItemViewerAccObject::ClientIsDestroying() { FViewer = nullptr; }
 
-template <class F> HRESULT TTBItemViewerAccObject::Guarded(const TAccChild* child, F&& body)
-{
-    try {
-        if (FViewer == nullptr)
-            return E_FAIL;
-        if (child != nullptr && (!child->IsNumber || child->Number != CHILDID_SELF))
-            return E_INVALIDARG;
-        return body();
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
 
 bool TTBItemViewerAccObject::IsAvailable() const
 {
@@ -400,7 +391,7 @@ bool TTBItemViewerAccObject::IsOpen() const { return FViewer->GetView()->GetOpen
 
 HRESULT TTBItemViewerAccObject::accDoDefaultAction(const TAccChild& child)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         if (!IsAvailable())
             return E_FAIL;
         TTBView* view = FViewer->GetView();
@@ -419,7 +410,7 @@ HRESULT TTBItemViewerAccObject::accDoDefaultAction(const TAccChild& child)
 
 HRESULT TTBItemViewerAccObject::accHitTest(int x, int y, TAccVariant& result)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, nullptr, [&]() -> HRESULT {
         result = TAccVariant{};
         const TPoint origin = ScreenOrigin(FViewer->GetView());
         const TPoint client{x - origin.x, y - origin.y};
@@ -432,7 +423,7 @@ HRESULT TTBItemViewerAccObject::accHitTest(int x, int y, TAccVariant& result)
 
 HRESULT TTBItemViewerAccObject::accLocation(int& left, int& top, int& width, int& height, const TAccChild& child)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         const TRect& r = FViewer->GetBoundsRect();
         const TPoint origin = ScreenOrigin(FViewer->GetView());
         left = r.left + origin.x;
@@ -445,7 +436,7 @@ HRESULT TTBItemViewerAccObject::accLocation(int& left, int& top, int& width, int
 
 HRESULT TTBItemViewerAccObject::accNavigate(LONG direction, const TAccChild& start, TAccVariant& result)
 {
-    return Guarded(&start, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &start, [&]() -> HRESULT {
         result = TAccVariant{};
         TTBView* view = FViewer->GetView();
         switch (direction) {
@@ -478,7 +469,7 @@ HRESULT TTBItemViewerAccObject::accNavigate(LONG direction, const TAccChild& sta
 
 HRESULT TTBItemViewerAccObject::accSelect(LONG flags, const TAccChild& child)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         if (flags != SELFLAG_TAKEFOCUS)
             return E_INVALIDARG;
         if (!FViewer->IsWindowUsable() || !FViewer->IsPresent())
@@ -494,7 +485,7 @@ HRESULT TTBItemViewerAccObject::accSelect(LONG flags, const TAccChild& child)
 
 HRESULT TTBItemViewerAccObject::get_accChild(const TAccChild& child, TAccRef& result)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, nullptr, [&]() -> HRESULT {
         result.Reset();
         if (!child.IsNumber)
             return E_INVALIDARG;
@@ -512,7 +503,7 @@ HRESULT TTBItemViewerAccObject::get_accChild(const TAccChild& child, TAccRef& re
 
 HRESULT TTBItemViewerAccObject::get_accChildCount(LONG& count)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, nullptr, [&]() -> HRESULT {
         count = IsOpen() && FViewer->GetView()->GetOpenViewerView() != nullptr ? 1 : 0;
         return S_OK;
     });
@@ -520,7 +511,7 @@ HRESULT TTBItemViewerAccObject::get_accChildCount(LONG& count)
 
 HRESULT TTBItemViewerAccObject::get_accDefaultAction(const TAccChild& child, std::string& action)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         if (!IsAvailable())
             return Empty(action);
         const TTBView* view = FViewer->GetView();
@@ -538,12 +529,12 @@ HRESULT TTBItemViewerAccObject::get_accDefaultAction(const TAccChild& child, std
 
 HRESULT TTBItemViewerAccObject::get_accDescription(const TAccChild& child, std::string& description)
 {
-    return Guarded(&child, [&] { return Empty(description); });
+    return Answer(FViewer == nullptr, &child, [&] { return Empty(description); });
 }
 
 HRESULT TTBItemViewerAccObject::get_accFocus(TAccVariant& result)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, nullptr, [&]() -> HRESULT {
         const TTBView* view = FViewer->GetView();
         if ((view->GetState() & ViewStateModal) == 0 || view->GetSelected() != FViewer)
             return Empty(result);
@@ -554,12 +545,12 @@ HRESULT TTBItemViewerAccObject::get_accFocus(TAccVariant& result)
 
 HRESULT TTBItemViewerAccObject::get_accHelp(const TAccChild& child, std::string& help)
 {
-    return Guarded(&child, [&] { return Empty(help); });
+    return Answer(FViewer == nullptr, &child, [&] { return Empty(help); });
 }
 
 HRESULT TTBItemViewerAccObject::get_accHelpTopic(std::string& helpFile, const TAccChild& child, LONG& topic)
 {
-    return Guarded(&child, [&] {
+    return Answer(FViewer == nullptr, &child, [&] {
         topic = 0;
         return Empty(helpFile);
     });
@@ -567,7 +558,7 @@ HRESULT TTBItemViewerAccObject::get_accHelpTopic(std::string& helpFile, const TA
 
 HRESULT TTBItemViewerAccObject::get_accKeyboardShortcut(const TAccChild& child, std::string& shortCut)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         const char32_t accel = FViewer->CaptionShown() ? FindAccelChar(FViewer->GetCaptionText()) : 0;
         if (accel == 0)
             return Empty(shortCut);
@@ -580,7 +571,7 @@ HRESULT TTBItemViewerAccObject::get_accKeyboardShortcut(const TAccChild& child, 
 
 HRESULT TTBItemViewerAccObject::get_accName(const TAccChild& child, std::string& name)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         name = StripAccelChars(FViewer->GetCaptionText());
         if (!FViewer->IsToolbarStyle()) {
             const std::string shortCut = FViewer->GetItem()->GetShortCutText();
@@ -593,7 +584,7 @@ HRESULT TTBItemViewerAccObject::get_accName(const TAccChild& child, std::string&
 
 HRESULT TTBItemViewerAccObject::get_accParent(TAccRef& result)
 {
-    return Guarded(nullptr, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, nullptr, [&]() -> HRESULT {
         result = ObjectOf(FViewer->GetView());
         return S_OK;
     });
@@ -601,7 +592,7 @@ HRESULT TTBItemViewerAccObject::get_accParent(TAccRef& result)
 
 HRESULT TTBItemViewerAccObject::get_accRole(const TAccChild& child, TAccVariant& role)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         role = TAccVariant::OfNumber(FViewer->GetAccRole());
         return S_OK;
     });
@@ -609,12 +600,12 @@ HRESULT TTBItemViewerAccObject::get_accRole(const TAccChild& child, TAccVariant&
 
 HRESULT TTBItemViewerAccObject::get_accSelection(TAccVariant& result)
 {
-    return Guarded(nullptr, [&] { return Empty(result); });
+    return Answer(FViewer == nullptr, nullptr, [&] { return Empty(result); });
 }
 
 HRESULT TTBItemViewerAccObject::get_accState(const TAccChild& child, TAccVariant& state)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         const TTBView* view = FViewer->GetView();
         const TTBCustomItem* item = FViewer->GetItem();
         LONG value = 0;
@@ -644,7 +635,7 @@ HRESULT TTBItemViewerAccObject::get_accState(const TAccChild& child, TAccVariant
 
 HRESULT TTBItemViewerAccObject::get_accValue(const TAccChild& child, std::string& value)
 {
-    return Guarded(&child, [&]() -> HRESULT {
+    return Answer(FViewer == nullptr, &child, [&]() -> HRESULT {
         if (!FViewer->GetAccValue(value))
             return Empty(value);
         return S_OK;
@@ -653,12 +644,12 @@ HRESULT TTBItemViewerAccObject::get_accValue(const TAccChild& child, std::string
 
 HRESULT TTBItemViewerAccObject::put_accName(const TAccChild& child, const std::string&)
 {
-    return Guarded(&child, [] { return S_FALSE; });
+    return Answer(FViewer == nullptr, &child, [] { return S_FALSE; });
 }
 
 HRESULT TTBItemViewerAccObject::put_accValue(const TAccChild& child, const std::string&)
 {
-    return Guarded(&child, [] { return S_FALSE; });
+    return Answer(FViewer == nullptr, &child, [] { return S_FALSE; });
 }
 
 // ---- Free functions ---------------------------------------------------------------------------------------

@@ -201,7 +201,6 @@ public:
 
 private:
     ~TTBViewAccObject() override;
-    template <class F> HRESULT Guarded(const TAccChild* child, F&& body);
 
     TTBView* FView;
 };
@@ -238,7 +237,6 @@ public:
 
 private:
     ~TTBItemViewerAccObject() override;
-    template <class F> HRESULT Guarded(const TAccChild* child, F&& body);
     [[nodiscard]] bool IsAvailable() const;
     [[nodiscard]] bool IsOpen() const;
 
