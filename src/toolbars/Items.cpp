@@ -413,7 +413,18 @@ void TTBCustomItem::Move(int curIndex, int newIndex)
     Insert(newIndex, child);
 }
 
-void TTBCustomItem::Clear() { FreeChildren(); }
+void TTBCustomItem::Clear()
+{
+    // One update around it all: a view that listens lays out once, not after each child.
+    BeginUpdate();
+    try {
+        FreeChildren();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // TTBCustomItem: change listeners

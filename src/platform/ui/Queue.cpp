@@ -756,6 +756,20 @@ BOOL KillTimer(HWND window, UINT_PTR id)
 
 // ---- Capture and tracking ---------------------------------------------------------------------------------
 
+namespace {
+
+// Mouse input looked at but left in the queue goes where the capture now sends it: a press that ends a menu
+// loop stays for the window under it, not for the loop's capture window.
+void RerouteWaitingMouseInput()
+{
+    for (RawInput& raw : System().Input) {
+        if (raw.Type == RawInput::Kind::Mouse && raw.Message != WM_MOUSEWHEEL)
+            raw.Routed = false;
+    }
+}
+
+}  // namespace
+
 HWND SetCapture(HWND window)
 {
     WindowSystem& s = System();
@@ -765,6 +779,7 @@ HWND SetCapture(HWND window)
         return old;
     s.Capture = w;
     UpdatePointerGrab();
+    RerouteWaitingMouseInput();
     if (old != nullptr && ToWindow(old) != nullptr)
         SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(w));
     return old;
@@ -776,6 +791,8 @@ BOOL ReleaseCapture()
     Window* old = s.Capture;
     s.Capture = nullptr;
     UpdatePointerGrab();
+    if (old != nullptr)
+        RerouteWaitingMouseInput();
     if (old != nullptr && ToWindow(old) != nullptr)
         SendMessage(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;

@@ -953,7 +953,9 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
             return FALSE;
         SyncWidgetVisibility(w, true, activate);
         UpdatePointerGrab();
-        InvalidateAll(w, true);
+        // Without redraw the caller draws what shows (a menu animating in from its captured image).
+        if ((flags & SWP_NOREDRAW) == 0)
+            InvalidateAll(w, true);
         if (activate)
             ActivateWindow(w, WA_ACTIVE);
     } else if ((flags & SWP_HIDEWINDOW) != 0 && (w->Style & WS_VISIBLE) != 0) {
