@@ -333,8 +333,9 @@ TRect TTBXDockablePanel::DockedCloseButtonRect(bool)
 
 TResizeLimits TTBXDockablePanel::GetSizeLimits()
 {
-    return TResizeLimits{FMinClientWidth, FMinClientHeight, std::max(FMaxClientWidth, 0),
-                         std::max(FMaxClientHeight, 0)};
+    const auto maximum = [](int max, int min) { return max >= min ? max : 0; };
+    return TResizeLimits{FMinClientWidth, FMinClientHeight, maximum(FMaxClientWidth, FMinClientWidth),
+                         maximum(FMaxClientHeight, FMinClientHeight)};
 }
 
 TSize TTBXDockablePanel::FloatingBorderSize()
@@ -365,9 +366,10 @@ void TTBXDockablePanel::ConstrainedResize(int& minWidth, int& minHeight, int& ma
     const TPoint frame = GetDockedFrameSize(GetDocked() ? GetCurrentDock() : nullptr);
     minWidth = FMinClientWidth + frame.x;
     minHeight = FMinClientHeight + frame.y;
-    if (FMaxClientWidth > 0)
+    // A maximum below the minimum is none, as in a docked resize.
+    if (FMaxClientWidth > 0 && FMaxClientWidth >= FMinClientWidth)
         maxWidth = FMaxClientWidth + frame.x;
-    if (FMaxClientHeight > 0)
+    if (FMaxClientHeight > 0 && FMaxClientHeight >= FMinClientHeight)
         maxHeight = FMaxClientHeight + frame.y;
 }
 
