@@ -171,15 +171,19 @@ void TTBDock::ArrangeDockedWindows()
                                   .Loading = GetComponentState().Contains(csLoading),
                                   .Designing = GetComponentState().Contains(csDesigning)};
     const std::optional<int> thickness = toolbars::ArrangeDockedWindows(FLayout, input);
-    if (!thickness)
-        return;
+    if (thickness)
+        TakeThickness(*thickness);
+}
+
+void TTBDock::TakeThickness(int thickness)
+{
     // Taking the new thickness realigns the dock; the rows do not depend on it, so nothing is laid out again.
     FChangingSize = true;
     try {
         if (IsVertical())
-            ChangeSize(*thickness, GetHeight());
+            ChangeSize(thickness, GetHeight());
         else
-            ChangeSize(GetWidth(), *thickness);
+            ChangeSize(GetWidth(), thickness);
     } catch (...) {
         FChangingSize = false;
         throw;

@@ -141,6 +141,9 @@ protected:
     [[nodiscard]] TDockLayout& Layout() { return FLayout; }
     /// Invalidates the dock and redraws the frames of its windows (the background moved or changed).
     void InvalidateBackground();
+    /// Takes an arrangement's outer thickness across the dock, keeping its length; the realignment that follows
+    /// does not arrange again.
+    void TakeThickness(int thickness);
 
     void Loaded() override;
     void Notification(toolkit::TComponent* component, toolkit::TOperation operation) override;

@@ -25,15 +25,6 @@ constexpr std::array<BYTE, 8> kCloseGlyph{0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x
 
 TPoint ScreenPointOf(LPARAM lParam) { return TPoint{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
-// Non-client mouse-leave notices exist from version 5 on (above 4.9).
-bool NonClientLeaveSupported()
-{
-    const DWORD version = GetVersion();
-    const int major = static_cast<int>(version & 0xFF);
-    const int minor = static_cast<int>((version >> 8) & 0xFF);
-    return major > 4 || (major == 4 && minor > 9);
-}
-
 // A raised strip of the grip, with the highlight carried to its far end.
 void DrawGripStrip(HDC dc, TRect strip, bool alongY)
 {

@@ -32,29 +32,6 @@ TPoint MessagePos()
 
 TTBFloatingWindowParent* FrameOf(TWinControl* parent) { return dynamic_cast<TTBFloatingWindowParent*>(parent); }
 
-// Holds the mouse for a loop and lets it go however the loop ends.
-class TCaptureHold {
-public:
-    explicit TCaptureHold(HWND window) : FWindow(window) { SetCapture(window); }
-    ~TCaptureHold() { Release(); }
-    TCaptureHold(const TCaptureHold&) = delete;
-    TCaptureHold& operator=(const TCaptureHold&) = delete;
-
-    [[nodiscard]] bool Held() const { return FHeld && GetCapture() == FWindow; }
-    void Release()
-    {
-        if (!FHeld)
-            return;
-        FHeld = false;
-        if (GetCapture() == FWindow)
-            ReleaseCapture();
-    }
-
-private:
-    HWND FWindow;
-    bool FHeld = true;
-};
-
 // The halftone outline on the desktop while a window is dragged or sized without moving live. The desktop is
 // locked against updates meanwhile, so the outline's inverted pixels stay the outline's.
 class TDesktopOutline {

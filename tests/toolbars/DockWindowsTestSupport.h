@@ -4,6 +4,7 @@
 // queue: everything a loop reads is posted before the loop starts.
 
 #include "platform/ui/Window.h"
+#include "support/ScriptedInput.h"
 #include "toolbars/Dock.h"
 #include "toolbars/DockableWindow.h"
 #include "toolbars/FloatingWindow.h"
@@ -67,41 +68,20 @@ protected:
         return window;
     }
 
-    static void Pump()
-    {
-        ui::MSG msg;
-        for (int guard = 0; guard < 10000 && ui::PeekMessage(&msg, nullptr, 0, 0, ui::PM_REMOVE); ++guard)
-            ui::DispatchMessage(&msg);
-    }
-    /// The screen point of a point of control's window (frame included).
+    static void Pump() { test::PumpQueue(); }
     static toolkit::TPoint OnWindow(toolkit::TWinControl* control, int x, int y)
     {
-        toolkit::TRect r{};
-        ui::GetWindowRect(control->GetHandle(), &r);
-        return toolkit::TPoint{r.left + x, r.top + y};
+        return test::OnWindow(control, x, y);
     }
     static void PostMouse(ui::UINT message, toolkit::TPoint screen, ui::UINT modifiers = 0)
     {
         ui::PostMouseInput(message, screen, modifiers);
     }
-    /// Keeps the queue from folding the moves before and after it into one; the loops swallow it.
-    static void PostSeparator() { ui::PostKeyInput(ui::WM_KEYUP, ui::VK_F24); }
-    /// A press at from, moves through the points, then the release at the last one (or Escape instead). Each
-    /// move is one step of the loop.
+    static void PostSeparator() { test::PostSeparator(); }
     static void PostDrag(toolkit::TPoint from, const std::vector<toolkit::TPoint>& moves, bool release = true,
                          ui::UINT modifiers = 0)
     {
-        PostMouse(ui::WM_LBUTTONDOWN, from, modifiers);
-        toolkit::TPoint at = from;
-        for (const toolkit::TPoint& p : moves) {
-            at = p;
-            PostMouse(ui::WM_MOUSEMOVE, p, modifiers);
-            PostSeparator();
-        }
-        if (release)
-            PostMouse(ui::WM_LBUTTONUP, at, modifiers);
-        else
-            ui::PostKeyInput(ui::WM_KEYDOWN, ui::VK_ESCAPE);
+        test::PostDrag(from, moves, release, modifiers);
     }
     static toolkit::TRect Bounds(toolkit::TControl* control) { return control->GetBoundsRect(); }
 
