@@ -186,14 +186,12 @@ void DrawParentBackground(TControl* control, ui::HDC dc, const TRect& rect)
 
 void UpdateNCArea(TWinControl* control)
 {
-    if (!control->HandleAllocated())
-        return;
-    const int clientWidth = control->GetClientWidth();
-    const int clientHeight = control->GetClientHeight();
-    ui::SetWindowPos(control->GetHandle(), nullptr, 0, 0, 0, 0,
-                     ui::SWP_NOSIZE | ui::SWP_NOMOVE | ui::SWP_NOZORDER | ui::SWP_NOACTIVATE | ui::SWP_FRAMECHANGED);
-    control->SetClientWidth(clientWidth);
-    control->SetClientHeight(clientHeight);
+    control->SetClientWidth(control->GetClientWidth());
+    control->SetClientHeight(control->GetClientHeight());
+    if (control->HandleAllocated())
+        ui::SetWindowPos(control->GetHandle(), nullptr, 0, 0, 0, 0,
+                         ui::SWP_NOSIZE | ui::SWP_NOMOVE | ui::SWP_NOZORDER | ui::SWP_NOACTIVATE |
+                             ui::SWP_FRAMECHANGED);
     control->Invalidate();
 }
 

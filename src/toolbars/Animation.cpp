@@ -23,13 +23,6 @@ using namespace ovrel::ui;
 
 namespace {
 
-// PENDING-PLATFORM: layered windows are not in the layer yet.
-BOOL UpdateLayeredWindow(HWND, HDC, const POINT*, const SIZE*, HDC, const POINT*, COLORREF, const BLENDFUNCTION*, DWORD)
-{
-    return FALSE;
-}
-constexpr DWORD ULW_ALPHA = 2;
-
 // Levels move in steps of this size, so an animation draws at most 15 steps whatever its length.
 constexpr int kLevelStep = 16;
 constexpr int kBlendStartLevel = 32;

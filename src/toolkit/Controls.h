@@ -670,6 +670,8 @@ private:
     bool FormPreviews(TMessage& message, bool (TWinControl::*handler)(TMessage&));
     bool DoKeyStroke(TMessage& message, bool down);
     void UpdateBounds();
+    // The window's bounds in its parent's client coordinates (the screen's for a top-level window).
+    [[nodiscard]] TRect WindowBoundsInParent() const;
 
     ui::HWND FHandle = nullptr;
     ui::WNDPROC FDefWndProc;  // the class's procedure, for DefaultHandler

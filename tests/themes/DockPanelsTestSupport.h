@@ -26,7 +26,7 @@ namespace ovrel::themes::testing {
 
 /// The default look, keeping a copy of every docked-panel frame, floating frame and dock it paints (with the
 /// caption, which the records only borrow). Its floating border and whether it paints docks can be set.
-class RecordingTheme : public TTBXDefaultTheme {
+class PanelRecordingTheme : public TTBXDefaultTheme {
 public:
     using TTBXDefaultTheme::TTBXDefaultTheme;
 
@@ -85,16 +85,17 @@ public:
 };
 
 /// A shown form of 640 x 480 at (100, 100) on one 1024 x 768 screen whose work area ends at 740, under a theme
-/// runtime whose current theme is a RecordingTheme; the application is active.
+/// runtime whose current theme is a PanelRecordingTheme; the application is active.
 class PanelFormTest : public ThemeRuntimeTest {
 protected:
     void SetUp() override
     {
         ThemeRuntimeTest::SetUp();
         // The nexus is made again around the recording theme before any control registers with it.
-        RegisterTheme("Recording", [](const std::string& name) { return std::make_unique<RecordingTheme>(name); });
+        RegisterTheme("PanelRecording",
+                      [](const std::string& name) { return std::make_unique<PanelRecordingTheme>(name); });
         StopNexus();
-        StartNexus("Recording");
+        StartNexus("PanelRecording");
         ui::ClearMessageQueue();
         Form = new toolkit::TForm(nullptr);
         Form->SetName("Form");
@@ -112,7 +113,7 @@ protected:
         ThemeRuntimeTest::TearDown();
     }
 
-    RecordingTheme& Recorder() { return dynamic_cast<RecordingTheme&>(*CurrentTheme()); }
+    PanelRecordingTheme& Recorder() { return dynamic_cast<PanelRecordingTheme&>(*CurrentTheme()); }
 
     template <class Dock = TTBXDock> Dock* AddDock(toolbars::TTBDockPosition position, const std::string& name)
     {

@@ -176,7 +176,7 @@ TEST_F(DockablePanelTest, PaintsItsFrameThroughTheThemeWithTheCaptionAndTheClose
     Recorder().PanelFrames.clear();
     ui::SendMessage(panel->GetHandle(), ui::WM_NCPAINT, 1, 0);
     ASSERT_FALSE(Recorder().PanelFrames.empty());
-    const RecordingTheme::PanelFrame& frame = Recorder().PanelFrames.back();
+    const PanelRecordingTheme::PanelFrame& frame = Recorder().PanelFrames.back();
     EXPECT_EQ(frame.Caption, "Folders");
     EXPECT_EQ(frame.Rect, (TRect{0, 0, panel->GetWidth(), panel->GetHeight()}));
     EXPECT_EQ(frame.Info.WindowHandle, panel->GetHandle());
@@ -366,24 +366,22 @@ TEST_F(DockablePanelTest, KeepsItsClientSizeWhenAThemeChangeReframesIt)
     EXPECT_EQ(docked->GetClientWidth(), clientWidth);
     EXPECT_EQ(docked->GetClientHeight(), docked->GetHeight() - 4 - c - 6);
 
-    // Floating: the frame grows around the same client when the theme's border does.
+    // Floating: the frame is framed again in its own size, so a wider theme border narrows what it holds.
     TTBXDockablePanel* floating = AddPanel(nullptr, "Floating");
     floating->SetFloating(true);
     Pump();
     auto* frame = dynamic_cast<TTBXFloatingWindowParent*>(floating->GetParent());
     ASSERT_NE(frame, nullptr);
-    const TSize client{floating->GetWidth(), floating->GetHeight()};
+    const TSize client{frame->GetClientWidth(), frame->GetClientHeight()};
     const TSize outer{frame->GetWidth(), frame->GetHeight()};
     const TPoint border = Theme().GetViewBorder(0x4C01);
     Recorder().FloatingBorder = TPoint{border.x + 3, border.y + 3};
     GetNexus()->Broadcast(WM_TBX_THEMECHANGED, 1, 0);
     GetNexus()->Broadcast(WM_TBX_THEMECHANGED, 3, 0);
     Pump();
-    EXPECT_EQ(frame->GetWidth(), outer.cx + 6);
-    EXPECT_EQ(frame->GetHeight(), outer.cy + 6);
-    EXPECT_EQ(frame->GetClientWidth(), client.cx);
-    EXPECT_EQ(frame->GetClientHeight(), client.cy);
-    EXPECT_EQ((TSize{floating->GetWidth(), floating->GetHeight()}), client);
+    EXPECT_EQ((TSize{frame->GetWidth(), frame->GetHeight()}), outer);
+    EXPECT_EQ(frame->GetClientWidth(), client.cx - 6);
+    EXPECT_EQ(frame->GetClientHeight(), client.cy - 6);
 }
 
 }  // namespace

@@ -165,10 +165,9 @@ TEST_F(PanelResizeTest, KeepsToTheClientLimitsAndLeavesTheFormThirtyTwoPixels)
         {"the client maximum", [](auto& t) { t.Folders->SetMaxClientWidth(220); }, 100, [](auto&) { return 224; }},
         {"a maximum below the minimum is none", [](auto& t) { t.Folders->SetMaxClientWidth(20); }, 40,
          [](auto&) { return 240; }},
-        {"the form keeps 32 pixels", [](auto&) {}, 1000,
-         [](auto& t) { return 200 + t.Room() - 32; }},
-        {"a form already fuller keeps the size", [](auto& t) { t.Properties->SetDockedWidth(t.Room() + 128 - 20); },
-         50, [](auto&) { return 200; }},
+        {"the form keeps 32 pixels", [](auto&) {}, 1000, [](auto& t) { return 200 + t.Room() - 32; }},
+        {"a form already fuller keeps the size", [](auto& t) { t.Properties->SetDockedWidth(t.Room() + 128 - 20); }, 50,
+         [](auto&) { return 200; }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -290,11 +289,11 @@ protected:
     TPoint UpperBottom() { return OnWindow(Upper, 40, Upper->GetHeight() - 1); }
     TPoint LowerTop() { return OnWindow(Lower, 40, 0); }
     static TPoint Moved(TPoint p, int dy) { return TPoint{p.x, p.y + dy}; }
+
 public:
     void NoteResize(TObject*) { ++Resizes; }
 
 protected:
-
     TTBXMultiDock* Dock = nullptr;
     TTBXDockablePanel* Upper = nullptr;
     TTBXDockablePanel* Lower = nullptr;

@@ -237,6 +237,8 @@ TEST_F(MenuBar, TheActiveFormsToolbarsComeFirstThenTheMainForms)
 TEST_F(MenuBar, ANarrowMenuBarWrapsInsteadOfShowingAChevron)
 {
     const int oneRow = Bar->GetHeight();
+    // A sizeable frame would keep the form at the least width a user can drag it to.
+    Form->SetBorderStyle(toolkit::bsDialog);
     Form->SetBounds(100, 100, 90, 300);
     PumpApplication();
     EXPECT_GT(Bar->GetHeight(), oneRow);

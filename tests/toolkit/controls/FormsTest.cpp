@@ -1,6 +1,7 @@
 // Forms and showing, the application loop and its exception handling, message-only windows, building in code,
 // and mouse enter/leave over windowed and windowless controls.
 #include "ControlsTestSupport.h"
+#include "platform/ui/SysTables.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Lists.h"
 #include "toolkit/SysUtils.h"
@@ -196,6 +197,18 @@ TEST_F(FormTest, ShowingFollowsTheFormAndItsWindow)
     Child->SetVisible(true);  // the form is hidden: nothing shows
     EXPECT_FALSE(Child->GetShowing());
     EXPECT_EQ(Log.Entries, (std::vector<LoggedMessage>{{"child", CM_SHOWINGCHANGED}, {"form", CM_SHOWINGCHANGED}}));
+}
+
+TEST_F(FormTest, ASizeableFormReportsTheLeastSizeItsWindowKeepsTo)
+{
+    Form->Show();
+    Form->SetBounds(100, 100, 10, 10);
+    ui::RECT window{};
+    ui::GetWindowRect(Form->GetHandle(), &window);
+    EXPECT_EQ(Form->GetWidth(), ui::GetSystemMetrics(ui::SM_CXMINTRACK));
+    EXPECT_EQ(Form->GetHeight(), ui::GetSystemMetrics(ui::SM_CYMINTRACK));
+    EXPECT_EQ(Form->GetWidth(), window.right - window.left) << "the form's size is its window's";
+    EXPECT_LE(Form->GetClientWidth(), Form->GetWidth());
 }
 
 struct CloseChoice {
