@@ -152,7 +152,6 @@ TTBViewAccObject::~TTBViewAccObject() { --gLiveViewObjects; }
 
 void TTBViewAccObject::ClientIsDestroying() { FView = nullptr; }
 
-
 HRESULT TTBViewAccObject::accDoDefaultAction(const TAccChild& child)
 {
     return Answer(FView == nullptr, &child, [] { return S_FALSE; });
@@ -379,7 +378,6 @@ TTBItemViewerAccObject::TTBItemViewerAccObject(TTBItemViewer* viewer) : FViewer(
 TTBItemViewerAccObject::~TTBItemViewerAccObject() { --gLiveViewerObjects; }
 
 void TTBItemViewerAccObject::ClientIsDestroying() { FViewer = nullptr; }
-
 
 bool TTBItemViewerAccObject::IsAvailable() const
 {
