@@ -668,10 +668,8 @@ void TCustomButtonCellEditor::CreateWnd()
     UpdateEditRect();
 }
 
-void TCustomButtonCellEditor::WMSize(TMessage& message)
+void TCustomButtonCellEditor::PlaceButton()
 {
-    TTextualEditor::WMSize(message);
-    Invalidate();
     CellEditors::TSmallButton* button = GetButton();
     const int width = button->GetWidth();
     button->SetBounds(GetClientWidth() - width, 0, width, GetClientHeight());
@@ -679,12 +677,20 @@ void TCustomButtonCellEditor::WMSize(TMessage& message)
     button->Invalidate();
 }
 
+void TCustomButtonCellEditor::WMSize(TMessage& message)
+{
+    TTextualEditor::WMSize(message);
+    Invalidate();
+    PlaceButton();
+}
+
 void TCustomButtonCellEditor::WMWindowPosChanged(TMessage& message)
 {
     TTextualEditor::WMWindowPosChanged(message);
     Invalidate();
-    if (FButton != nullptr)
-        FButton->Invalidate();
+    // A new frame (a border style) changes the client without a size message.
+    if (HandleAllocated())
+        PlaceButton();
 }
 
 void TCustomButtonCellEditor::CMMouseEnter(TMessage& message)

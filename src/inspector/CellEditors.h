@@ -281,6 +281,7 @@ protected:
     virtual void ButtonPress();
 
 private:
+    void PlaceButton();
     void ButtonPressed(toolkit::TObject* sender);
     void ButtonReleased(toolkit::TObject* sender);
     void PopupClosed(toolkit::TObject* sender);

@@ -373,7 +373,8 @@ void TSpinEditor::WMWindowPosChanged(TMessage& message)
 {
     TNumericEditor::WMWindowPosChanged(message);
     Invalidate();
-    FButtons->Invalidate();
+    // A new frame (a border style) changes the client without a size message.
+    PlaceButtons();
 }
 
 void TSpinEditor::CMMouseEnter(TMessage& message)
