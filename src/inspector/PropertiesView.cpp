@@ -599,6 +599,9 @@ void TCustomPropertiesView::ShowValueEditor(TCustomPropertyItem* item)
         }
         if (FEditingItem == item && editor->CanFocus())
             editor->SetFocus();
+        // The item selected the text before the window existed to hold a selection.
+        if (FEditingItem == item)
+            editor->SelectAll();
         return;
     }
     HideEditors();
