@@ -288,6 +288,28 @@ TEST_F(SpinEditorTest, TheButtonsFollowTheEditorsWidthAndLeavingStopsThem)
     EXPECT_FALSE(buttons->GetRepeatTimer()->GetEnabled());
 }
 
+TEST_F(SpinEditorTest, AStepThatRaisesStopsTheRepeat)
+{
+    Show();
+    TSpinButtons* buttons = Editor->GetButtons();
+    struct Failing {
+        int Calls = 0;
+        void Spin(TObject*, TSpinDirections)
+        {
+            ++Calls;
+            throw EConvertError("no step");
+        }
+    } failing;
+    buttons->OnSpin = TSpinEvent(&failing, &Failing::Spin);
+    EXPECT_THROW(buttons->SetPressed({sdUp}), EConvertError);
+    EXPECT_FALSE(buttons->GetDelayTimer()->GetEnabled());
+    EXPECT_FALSE(buttons->GetRepeatTimer()->GetEnabled());
+    EXPECT_EQ(buttons->GetPressed(), TSpinDirections{});
+    for (int i = 0; i < 30; ++i)
+        Wait(20);
+    EXPECT_EQ(failing.Calls, 1);
+}
+
 TEST_F(SpinEditorTest, ThemedHalvesAskForTheSpinClassInTheirState)
 {
     ThemedScope themed;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 using namespace ovrel::inspector;
 using namespace ovrel::inspector::testing;
@@ -325,6 +326,22 @@ TEST_F(ButtonEditorTest, ThemedButtonsAskForTheirClassPartAndState)
         EXPECT_EQ(request.Part, 1);
         EXPECT_EQ(request.State, row.State);
     }
+}
+
+using ImagePathEditorTest = PopupEditorTest<TImagePathEditor>;
+
+TEST_F(ImagePathEditorTest, TheButtonRunsThePictureDialogAndAChosenFileBecomesTheText)
+{
+    ui::ScriptedFileDialogs dialogs;
+    ui::ScopedService<ui::IFileDialogs> inPlace{ui::SetFileDialogs, dialogs};
+    dialogs.Answers = {std::string("/pictures/a.png"), std::nullopt};
+    Editor->SetText("before");
+    Show();
+    ClickButton();
+    EXPECT_EQ(Editor->GetText(), "/pictures/a.png");
+    ClickButton();  // cancelled
+    EXPECT_EQ(Editor->GetText(), "/pictures/a.png");
+    EXPECT_EQ(dialogs.Requests.size(), 2u);
 }
 
 using FontEditorTest = PopupEditorTest<TFontEditor>;
