@@ -22,13 +22,6 @@ namespace {
 
 constexpr THookProcCodes kHookCodes{hcActivateApp, hcWindowPosChanged, hcDestroyWindow};
 
-// The program counts as minimised while its main form is.
-bool ApplicationMinimized()
-{
-    TCustomForm* main = Application()->GetMainForm();
-    return main != nullptr && main->HandleAllocated() && IsIconic(main->GetHandle()) != FALSE;
-}
-
 TTBFloatingWindowParent* FrameOf(TWinControl* parent) { return dynamic_cast<TTBFloatingWindowParent*>(parent); }
 
 // A name that is never looked up: the eight hex digits only have to differ between frames.
@@ -852,7 +845,7 @@ bool TTBCustomDockableWindow::ShouldBeVisible() const
         if (form == nullptr || !form->HandleAllocated())
             return false;
         const HWND handle = form->GetHandle();
-        if (IsWindowVisible(handle) == FALSE || IsIconic(handle) != FALSE || ApplicationMinimized())
+        if (IsWindowVisible(handle) == FALSE || IsIconic(handle) != FALSE || Application()->GetMinimized())
             return false;
     }
     return !(FHideWhenInactive && IsApplicationActive() == FALSE);

@@ -379,6 +379,24 @@ TEST_F(Toolbars, AChangeOfTheMenuFontResizesTheToolbarsThatUseIt)
     UpdateSharedMenuFont();
 }
 
+TEST_F(Toolbars, TheSystemsNewMenuFontReachesAToolbarThroughItsForm)
+{
+    auto* toolbar = new TTBToolbar(Form.get());
+    AddChild(toolbar->GetItems(), "Text");
+    toolbar->SetParent(Form.get());
+    PumpApplication();
+    const int before = toolbar->GetHeight();
+    ui::SystemTableOverride table;
+    ui::NONCLIENTMETRICS metrics = table.Table().NonClientMetrics;
+    metrics.lfMenuFont.lfHeight = -30;
+    ASSERT_TRUE(ui::SystemParametersInfo(ui::SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, ui::SPIF_SENDCHANGE));
+    PumpApplication();
+    EXPECT_EQ(SharedMenuFont()->GetHeight(), -30);
+    EXPECT_GT(toolbar->GetHeight(), before);
+    table.Table() = ui::ClassicSystemTable();
+    UpdateSharedMenuFont();
+}
+
 TEST_F(Toolbars, TheChevronShowsADoubleArrowAlongTheToolbar)
 {
     struct Row {
