@@ -5,6 +5,7 @@
 #include "themes/ThemeInterface.h"
 #include "themes/ThemeUtils.h"
 #include "themes/ThemedCommon.h"
+#include "themes/ThemedToolbars.h"
 #include "themes/Themes_p.h"
 
 #include "platform/ui/Gdi.h"
@@ -127,8 +128,16 @@ void TTBXDock::Dispatch(TMessage& message)
 void TTBXDock::Resize()
 {
     TTBDock::Resize();
-    if (UsingBackground())
-        Invalidate();
+    if (!UsingBackground())
+        return;
+    // The background stretches with the dock: everything on it repaints, a toolbar only around its items.
+    Invalidate();
+    for (int i = 0; i < GetControlCount(); ++i) {
+        if (auto* toolbar = dynamic_cast<TTBXToolbar*>(GetControl(i)))
+            toolbar->DockBackgroundResized();
+        else if (auto* window = dynamic_cast<TTBCustomDockableWindow*>(GetControl(i)))
+            window->Invalidate();
+    }
 }
 
 void TTBXDock::WMEraseBkgnd(TMessage& message)

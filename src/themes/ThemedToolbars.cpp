@@ -329,14 +329,10 @@ void TTBXToolbar::WMEraseBkgnd(TMessage& message)
     message.Result = 1;
 }
 
-void TTBXToolbar::WMSize(TMessage& message)
+std::vector<TRect> TTBXToolbar::ItemRects()
 {
-    TTBCustomToolbar::WMSize(message);
-    auto* dock = dynamic_cast<TTBXDock*>(DockWithBackgroundOnToolbars());
-    if (dock == nullptr || dock->GetSizing() || !HandleAllocated())
-        return;
-    TTBToolbarView* view = GetView();
     std::vector<TRect> items;
+    TTBToolbarView* view = GetView();
     for (int i = 0; i < view->GetViewerCount(); ++i) {
         const TTBItemViewer* viewer = view->GetViewer(i);
         const TRect& r = viewer->GetBoundsRect();
@@ -344,11 +340,35 @@ void TTBXToolbar::WMSize(TMessage& message)
             dynamic_cast<const TTBControlItem*>(viewer->GetItem()) == nullptr)
             items.push_back(r);
     }
+    return items;
+}
+
+void TTBXToolbar::WMSize(TMessage& message)
+{
+    TTBCustomToolbar::WMSize(message);
+    auto* dock = dynamic_cast<TTBXDock*>(DockWithBackgroundOnToolbars());
+    if (dock == nullptr || dock->GetSizing() || !HandleAllocated())
+        return;
+    const std::vector<TRect> items = ItemRects();
     const HWND handle = GetHandle();
     for (const TRect& r : items)
         InvalidateRect(handle, &r, TRUE);
     UpdateWindow(handle);
     InvalidateRect(handle, nullptr, TRUE);
+    for (const TRect& r : items)
+        ValidateRect(handle, &r);
+}
+
+void TTBXToolbar::DockBackgroundResized()
+{
+    if (!HandleAllocated())
+        return;
+    const std::vector<TRect> items = ItemRects();
+    const HWND handle = GetHandle();
+    InvalidateRect(handle, nullptr, TRUE);
+    SetWindowPos(handle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawDockedFrame();
     for (const TRect& r : items)
         ValidateRect(handle, &r);
 }

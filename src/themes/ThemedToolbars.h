@@ -12,6 +12,7 @@
 #include "toolkit/Graphics.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace ovrel::themes {
 
@@ -64,6 +65,10 @@ public:
     /// The docked frame as the theme paints it; returns the theme's border for the toolbar.
     virtual toolkit::TPoint GetFrameInfo(TFramePaintInfo& info);
 
+    /// The dock behind the toolbar resized over a background: the frame is computed and painted again, and the
+    /// client area repaints around the items only.
+    void DockBackgroundResized();
+
     [[nodiscard]] toolkit::TSize FloatingBorderSize() override;
     void SetParent(toolkit::TWinControl* value) override;
 
@@ -93,6 +98,8 @@ private:
     void UpdateEffectiveColor();
     [[nodiscard]] toolkit::TColor ComputeEffectiveColor() const;
     void BroadcastEffectiveColor();
+    /// The rectangles of the shown viewers that are no control items.
+    [[nodiscard]] std::vector<toolkit::TRect> ItemRects();
     /// The dock the toolbar sits in, when it shows the dock's background on its toolbars.
     [[nodiscard]] toolbars::TTBDock* DockWithBackgroundOnToolbars() const;
 
