@@ -392,30 +392,17 @@ void TTBXToolbar::WMTBXThemeChanged(TMessage& message)
 {
     switch (message.WParam) {
     case 1:
-        if (!FThemeUpdating) {
-            FThemeUpdating = true;
+        if (FThemeStep == TThemeStep::Idle) {
+            FThemeStep = TThemeStep::Begun;
             BeginUpdate();
         }
         break;
-    case 3: {
-        // The theme's sizes may have changed: lay out again once the update ends.
-        GetView()->InvalidatePositions();
-        if (FThemeUpdating) {
-            FThemeUpdating = false;
-            EndUpdate();
-        }
-        FEffectiveColor = ComputeEffectiveColor();
-        if (auto* frame = dynamic_cast<TTBXFloatingWindowParent*>(GetParent())) {
-            if (!GetComponentState().Contains(csDestroying))
-                UpdateNCArea(frame);
-        } else {
-            UpdateNCArea(this);
-        }
-        Invalidate();
-        RecalcSize();
-        BroadcastEffectiveColor();
+    case 3:
+        if (FThemeStep == TThemeStep::Applied)
+            FThemeStep = TThemeStep::Idle;  // the dock applied it already
+        else
+            ApplyThemeChange();
         break;
-    }
     case 4:
     case 5:
         if (GetMenuBar())
@@ -423,6 +410,35 @@ void TTBXToolbar::WMTBXThemeChanged(TMessage& message)
         break;
     default: break;
     }
+}
+
+void TTBXToolbar::DockThemeChanged()
+{
+    if (FThemeStep != TThemeStep::Begun)
+        return;
+    ApplyThemeChange();
+    FThemeStep = TThemeStep::Applied;
+}
+
+void TTBXToolbar::ApplyThemeChange()
+{
+    // The theme's sizes may have changed: the layout is made again and the size it needs applied (through the
+    // dock when docked).
+    GetView()->InvalidatePositions();
+    if (FThemeStep == TThemeStep::Begun)
+        EndUpdate();
+    else
+        RecalcSize();
+    FThemeStep = TThemeStep::Idle;
+    FEffectiveColor = ComputeEffectiveColor();
+    if (auto* frame = dynamic_cast<TTBXFloatingWindowParent*>(GetParent())) {
+        if (!GetComponentState().Contains(csDestroying))
+            UpdateNCArea(frame);
+    } else {
+        UpdateNCArea(this);
+    }
+    Invalidate();
+    BroadcastEffectiveColor();
 }
 
 }  // namespace ovrel::themes

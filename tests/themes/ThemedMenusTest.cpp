@@ -335,6 +335,43 @@ TEST_F(ThemedMenus, ShadowWindowsArePlainHalfBandsWithoutAlphaAndLetTheMousePass
     EXPECT_EQ(BoundsOf(blended), BoundsOf(PlaceShadows(TRect{}, popup, 4, false)));
 }
 
+class RecordedMenus : public ThemedMenus {
+protected:
+    RecordedMenus() : ThemedMenus(PST_WINDOWSXP) {}
+    RecordingTheme& Recorder() { return *static_cast<RecordingTheme*>(CurrentTheme()); }
+    void ChangeTheme() { ui::SendMessage(GetThemeManager()->GetWindowHandle(), ui::WM_SYSCOLORCHANGE, 0, 0); }
+};
+
+TEST_F(RecordedMenus, AThemeChangeLaysDockedToolbarsOutAgainAndReframesAFloatingOne)
+{
+    // Two toolbars in one dock, each with a separator whose size is the theme's.
+    std::vector<TTBXToolbar*> bars;
+    for (int i = 0; i < 2; ++i) {
+        auto* bar = new TTBXToolbar(Form.get());
+        AddItem(bar->GetItems(), "Cut");
+        bar->GetItems()->Add(new TTBXSeparatorItem(nullptr));
+        AddItem(bar->GetItems(), "Paste");
+        bar->SetDockRow(1);
+        bar->SetParent(Dock);
+        bars.push_back(bar);
+    }
+    Recorder().IntegerMetrics[50] = 4;
+    ChangeTheme();
+    const int narrow = bars[1]->GetWidth();
+    Recorder().IntegerMetrics[50] = 24;
+    ChangeTheme();
+    EXPECT_EQ(bars[1]->GetWidth(), narrow + 20) << "laid out with the new separator size";
+    EXPECT_EQ(bars[1]->GetLeft(), bars[0]->GetLeft() + bars[0]->GetWidth()) << "the dock arranged them again";
+
+    bars[0]->SetFloating(true);
+    toolkit::TWinControl* frame = bars[0]->GetParent();
+    ASSERT_NE(dynamic_cast<TTBXFloatingWindowParent*>(frame), nullptr);
+    const int inset = ui::GetClientInset(frame->GetHandle()).left;
+    Recorder().ViewBorder = TPoint{7, 7};
+    ChangeTheme();
+    EXPECT_EQ(ui::GetClientInset(frame->GetHandle()).left, inset + 4) << "the floating frame takes the new border";
+}
+
 class ThemedMenuShadows : public ThemedMenus {
 protected:
     ThemedMenuShadows() : ThemedMenus(PST_OFFICEXP) {}
