@@ -3,12 +3,15 @@
 #include "../controls/ControlsTestSupport.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/StdCtrls.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -223,6 +226,30 @@ TEST(RadioButtons, CheckingOneUnchecksItsSiblingsOnlyAndClicksOnce)
     application.ProcessMessages();
     EXPECT_TRUE(a->GetChecked());
     EXPECT_FALSE(b->GetChecked());
+}
+
+TEST(GroupBox, ShowsTheWindowlessControlsPlacedOnIt)
+{
+    TApplication application(nullptr);
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* box = new TGroupBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(10, 10, 200, 120);
+    auto* label = new TLabel(&form);
+    label->SetParent(box);
+    label->SetAutoSize(false);
+    label->SetBounds(20, 40, 60, 20);
+    label->SetColor(clYellow);
+    form.Show();
+    application.ProcessMessages();
+    const auto shown = [&] {
+        QCoreApplication::processEvents();
+        return box->GetWidget()->grab().toImage().pixel(50, 50) & 0xFFFFFF;
+    };
+    EXPECT_EQ(shown(), qRgb(255, 255, 0) & 0xFFFFFF);
+    label->SetColor(clBlue);  // a change on the label reaches the box's widget
+    EXPECT_EQ(shown(), qRgb(0, 0, 255) & 0xFFFFFF);
 }
 
 }  // namespace
