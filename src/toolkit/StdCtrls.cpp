@@ -131,6 +131,14 @@ void TNativeControl::CMColorChanged(TMessage& message)
         ApplyColor(widget);
 }
 
+void TNativeControl::WMLButtonDown(TMessage& message)
+{
+    // Controls out of the tab order (a group box) leave the focus where it is.
+    if (GetTabStop() && !Focused() && CanFocus())
+        SetFocus();
+    TWinControl::WMLButtonDown(message);
+}
+
 std::string TNativeControl::GetTextValue() const
 {
     if (QWidget* widget = GetWidget())
@@ -277,7 +285,12 @@ void TCustomEdit::SetSelLength(int value)
 
 // ---- TButton ----------------------------------------------------------------------------------------------
 
-TButton::TButton(TComponent* owner) : TNativeControl(owner) { SetBounds(GetLeft(), GetTop(), 75, 25); }
+TButton::TButton(TComponent* owner) : TNativeControl(owner)
+{
+    // A click comes from the widget's own signal (mouse, space), not from the press and release seen here.
+    SetControlStyle(GetControlStyle().Exclude(csClickEvents));
+    SetBounds(GetLeft(), GetTop(), 75, 25);
+}
 
 TButton::~TButton() = default;
 
@@ -339,7 +352,12 @@ void TButton::CMDialogKey(TMessage& message)
 
 // ---- TRadioButton -----------------------------------------------------------------------------------------
 
-TRadioButton::TRadioButton(TComponent* owner) : TNativeControl(owner) { SetBounds(GetLeft(), GetTop(), 113, 17); }
+TRadioButton::TRadioButton(TComponent* owner) : TNativeControl(owner)
+{
+    // Checking raises the click; the press and release seen here do not add another.
+    SetControlStyle(GetControlStyle().Exclude(csClickEvents));
+    SetBounds(GetLeft(), GetTop(), 113, 17);
+}
 
 TRadioButton::~TRadioButton() = default;
 

@@ -213,7 +213,9 @@ TEST(RadioButtons, CheckingOneUnchecksItsSiblingsOnlyAndClicksOnce)
     EXPECT_FALSE(static_cast<QRadioButton*>(a->GetWidget())->isChecked());
     EXPECT_TRUE(static_cast<QRadioButton*>(b->GetWidget())->isChecked());
 
-    // A click through the queue checks a.
+    // A click through the queue checks a, and clicks it once.
+    Counter aClicks;
+    a->OnClick = TNotifyEvent(&aClicks, &Counter::Notify);
     QWidget* widget = a->GetWidget();
     const QPointF at(5, 8);
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
@@ -226,6 +228,30 @@ TEST(RadioButtons, CheckingOneUnchecksItsSiblingsOnlyAndClicksOnce)
     application.ProcessMessages();
     EXPECT_TRUE(a->GetChecked());
     EXPECT_FALSE(b->GetChecked());
+    EXPECT_EQ(aClicks.Count, 1);
+}
+
+TEST(Buttons, AClickByTheMouseClicksOnce)
+{
+    TApplication application(nullptr);
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    Counter clicks;
+    button->OnClick = TNotifyEvent(&clicks, &Counter::Notify);
+    form.Show();
+    application.ProcessMessages();
+    QWidget* widget = button->GetWidget();
+    const QPointF at(10, 10);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+        application.ProcessMessages();
+    }
+    EXPECT_EQ(clicks.Count, 1);
+    EXPECT_TRUE(button->Focused()) << "a press takes the focus";
 }
 
 TEST(GroupBox, ShowsTheWindowlessControlsPlacedOnIt)
