@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QString>
 #include <QWidget>
 
 #include <initializer_list>
+#include <string_view>
 
 namespace ovrel::test {
 
@@ -53,6 +55,21 @@ template <class Pump> void SendQtKey(QWidget* widget, Qt::Key key, Qt::KeyboardM
         QKeyEvent event(type, key, modifiers);
         QCoreApplication::sendEvent(widget, &event);
         pump();
+    }
+}
+
+/// Types text (printable ASCII) into the widget: a key press and release with the character for each one.
+template <class Pump> void SendQtText(QWidget* widget, std::string_view text, Pump&& pump)
+{
+    for (char c : text) {
+        const QChar ch = QChar::fromLatin1(c);
+        // Letters, digits and the other printable ASCII keys have the code of their upper-case character.
+        const int key = ch.toUpper().unicode();
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(ch));
+            QCoreApplication::sendEvent(widget, &event);
+            pump();
+        }
     }
 }
 
