@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace ovrel::inspector {
 
@@ -53,9 +55,15 @@ public:
     virtual void DrawSuffix();
     virtual void DrawValue();
 
+    /// Where the caption text starts: after the indent and the image, when there is one.
+    [[nodiscard]] int CaptionTextLeft() const;
+    /// The frame around a selected category caption: the text's width and the image's.
+    [[nodiscard]] toolkit::TRect CaptionFocusRect();
+
 protected:
     /// A scratch bitmap for the drawing of descendants.
     [[nodiscard]] toolkit::TBitmap* GetWorkBitmap() const { return FBitmap.get(); }
+    [[nodiscard]] bool HasImage() const;
 
 private:
     TCustomPropertyItem* FItem;
@@ -77,7 +85,11 @@ public:
     /// The part of the value cell the text takes.
     virtual void GetTextRect(toolkit::TRect& rect);
     virtual void DrawText();
+    void DrawValue() override;
 };
+
+/// The text shown in place of a password: mask once per character of value.
+[[nodiscard]] std::string PasswordMask(std::string_view value, char16_t mask);
 
 // ---- Geometry of the toolbar and track-bar cells ---------------------------------------------------------
 

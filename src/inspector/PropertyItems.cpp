@@ -68,6 +68,8 @@ TCustomPropertyItem* PreviousRow(const TCustomPropertyItem* item)
     return previous;
 }
 
+bool IPropertiesView::FindShownRow(const TCustomPropertyItem*, int&) const { return false; }
+
 // ---- TCustomPropertyItem ----------------------------------------------------------------------------------
 
 TCustomPropertyItem::TCustomPropertyItem(TComponent* owner)
@@ -179,6 +181,10 @@ bool TCustomPropertyItem::ShownRowOffset(int& offset) const
     if (view == nullptr)
         return false;
     const int pitch = view->GetRowPitch();
+    if (int row = -1; view->FindShownRow(this, row)) {
+        offset = row * pitch;
+        return row >= 0;
+    }
     offset = 0;
     const bool missed = WalkRows(GetTopList(), [&](TCustomPropertyItem* item) {
         if (item == this)
@@ -289,6 +295,7 @@ void TCustomPropertyItem::SetExpanded(bool value)
     if (FExpandLock || value == FExpanded)
         return;
     FExpanded = value;
+    TPropertyItems::ShapeChanged();
     Changed(value ? icExpanded : icCollapsed);
 }
 
@@ -343,6 +350,7 @@ void TCustomPropertyItem::SetValueFont(const TFont* value)
 void TCustomPropertyItem::SetVisible(bool value)
 {
     FVisible = value;
+    TPropertyItems::ShapeChanged();
     Changed(icVisible);
 }
 
@@ -532,6 +540,7 @@ TCustomPropertyItem* TPropertyItems::Add(const TPropertyItemClass& itemClass, co
 
 void TPropertyItems::Append(TCustomPropertyItem* item)
 {
+    ShapeChanged();
     item->FOwningList = this;
     FItems.push_back(item);
 }
@@ -547,6 +556,7 @@ void TPropertyItems::AddItem(TCustomPropertyItem* item)
 
 void TPropertyItems::Remove(TCustomPropertyItem* item)
 {
+    ShapeChanged();
     item->FOwningList = nullptr;
     if (FClearing > 0 && FClearing <= FItems.size() && FItems[FClearing - 1] == item) {
         FItems[FClearing - 1] = nullptr;
@@ -587,6 +597,7 @@ void TPropertyItems::Clear()
     }
     FClearing = outer;
     FItems.clear();
+    ShapeChanged();
     Changed();
 }
 

@@ -63,6 +63,9 @@ public:
     /// What a new row takes: the grid's Color and Font.
     [[nodiscard]] virtual toolkit::TColor GetItemsColor() const = 0;
     [[nodiscard]] virtual const toolkit::TFont* GetItemsFont() const = 0;
+    /// The position of item among the rows shown (-1: not shown), for a view that keeps an index of them;
+    /// false when it keeps none, and the item walks the tree itself.
+    [[nodiscard]] virtual bool FindShownRow(const TCustomPropertyItem* item, int& row) const;
 };
 
 enum TItemStateItem : std::uint8_t { isHot, isLoading };
@@ -285,6 +288,10 @@ public:
     /// The item at that position of the pre-order walk; none when out of range.
     [[nodiscard]] TCustomPropertyItem* GetAbsoluteItem(int index) const;
 
+    /// A number that changes whenever any tree changes which rows it shows: items added or removed,
+    /// shown or hidden, expanded or collapsed. An index of the rows is good while it stays the same.
+    [[nodiscard]] static std::uint64_t GetShapeVersion() { return FShapeVersion; }
+
     toolkit::TNotifyEvent OnChange;
     TItemChangeEvent OnItemChange;
 
@@ -300,6 +307,9 @@ private:
     void Append(TCustomPropertyItem* item);
     void Remove(TCustomPropertyItem* item);
 
+    static void ShapeChanged() { ++FShapeVersion; }
+
+    static inline std::uint64_t FShapeVersion = 0;
     toolkit::TComponent* FOwner;
     std::vector<TCustomPropertyItem*> FItems;  // a slot is null while Clear frees its item
     std::size_t FClearing = 0;  // the slot Clear is freeing, plus one; 0 when not clearing

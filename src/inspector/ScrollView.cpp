@@ -2,8 +2,10 @@
 
 #include "inspector/Resources.h"
 
+#include "platform/ui/Gdi.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "toolkit/Forms.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -155,11 +157,46 @@ void TFlyoutControl::CreateParams(TCreateParams& params)
     params.ClassStyle |= ui::CS_SAVEBITS;
 }
 
+ui::HRGN RollMarkRegion()
+{
+    const ui::POINT up[] = {{-1, 7}, {7, -1}, {8, 0}, {14, 7}, {0, 6}};
+    const ui::POINT down[] = {{-1, 15}, {14, 15}, {6, 22}, {6, 22}, {-1, 14}};
+    ui::HRGN region = ui::CreatePolygonRgn(up, 5, ui::WINDING);
+    ui::HRGN part = ui::CreatePolygonRgn(down, 5, ui::WINDING);
+    ui::CombineRgn(region, region, part, ui::RGN_OR);
+    ui::DeleteObject(part);
+    part = ui::CreateEllipticRgn(5, 9, 10, 14);
+    ui::CombineRgn(region, region, part, ui::RGN_OR);
+    ui::DeleteObject(part);
+    return region;
+}
+
 TRollShadow::TRollShadow(TComponent* owner) : TFlyoutControl(owner)
 {
     SetVisible(false);
     SetBounds(0, 0, 32, 32);
     SetColor(clGrayText);
+}
+
+void TRollShadow::ShowAt(TPoint screen)
+{
+    UpdateRegion();
+    FShownAt = screen;
+    SetBounds(screen.x - 7, screen.y - 11, 32, 32);
+}
+
+void TRollShadow::UpdateRegion()
+{
+    // The window is made here, hidden, ready to show. Windows of the layer take no region yet, so the mark
+    // shows as its whole square; its shape is RollMarkRegion.
+    HandleNeeded();
+}
+
+void TRollShadow::Paint()
+{
+    TCanvas* canvas = GetCanvas();
+    canvas->GetBrush()->SetColor(GetColor());
+    canvas->FillRect(GetClientRect());
 }
 
 // ---- TScrollView ------------------------------------------------------------------------------------------
@@ -176,6 +213,130 @@ TScrollView::TScrollView(TComponent* owner)
 TScrollView::~TScrollView() = default;
 
 void TScrollView::Scrolled(TScrollBarKind) {}
+
+void TScrollView::Dispatch(TMessage& message)
+{
+    switch (message.Msg) {
+    case ui::WM_HSCROLL: WMHScroll(message); return;
+    case ui::WM_VSCROLL: WMVScroll(message); return;
+    case ui::WM_GETDLGCODE: WMGetDlgCode(message); return;
+    default: TCustomScrollView::Dispatch(message);
+    }
+}
+
+void TScrollView::WMHScroll(TMessage& message)
+{
+    DefaultHandler(message);
+    ScrollMessage(*FHorzScrollBar, message);
+}
+
+void TScrollView::WMVScroll(TMessage& message)
+{
+    DefaultHandler(message);
+    ScrollMessage(*FVertScrollBar, message);
+}
+
+void TScrollView::ScrollMessage(TControlScrollBar& bar, const TMessage& message)
+{
+    const int position = bar.GetPosition();
+    switch (ui::LOWORD(message.WParam)) {
+    case ui::SB_LINEUP: bar.SetPosition(position - bar.GetLineStep()); break;
+    case ui::SB_LINEDOWN: bar.SetPosition(position + bar.GetLineStep()); break;
+    case ui::SB_PAGEUP: bar.SetPosition(position - bar.GetPageStep()); break;
+    case ui::SB_PAGEDOWN: bar.SetPosition(position + bar.GetPageStep()); break;
+    case ui::SB_THUMBPOSITION:
+    case ui::SB_THUMBTRACK:
+        if (HandleAllocated()) {
+            ui::SCROLLINFO info;
+            info.fMask = ui::SIF_TRACKPOS;
+            ui::GetScrollInfo(GetHandle(), bar.GetKind() == sbVertical ? ui::SB_VERT : ui::SB_HORZ, &info);
+            bar.SetPosition(info.nTrackPos);
+        }
+        break;
+    case ui::SB_TOP: bar.SetPosition(0); break;
+    case ui::SB_BOTTOM: bar.SetPosition(bar.GetMax()); break;
+    default: break;
+    }
+    // The window may have shown the bar by itself; the bar's own setting decides.
+    bar.SetVisible(bar.GetVisible());
+    if (bar.GetKind() == sbVertical)
+        OnVerticalScroll(this, bar.GetPosition());
+    else
+        OnHorizontalScroll(this, bar.GetPosition());
+}
+
+void TScrollView::WMGetDlgCode(TMessage& message) { message.Result = ui::DLGC_WANTARROWS; }
+
+void TScrollView::WMEraseBkgnd(TMessage& message) { message.Result = 1; }
+
+void TScrollView::WMCaptureChanged(TMessage& message)
+{
+    TCustomScrollView::WMCaptureChanged(message);
+    if (FRolling && (!HandleAllocated() || reinterpret_cast<ui::HWND>(message.LParam) != GetHandle()))
+        StopRolling();
+}
+
+void TScrollView::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TCustomScrollView::MouseDown(button, shift, x, y);
+    if (button != mbMiddle || !FAutoScroll || FRolling)
+        return;
+    FRolling = true;
+    FDirection = TRollDirection::None;
+    FRollShadow->SetCursor(crRoll);
+    FOrigin = TPoint{x, y};
+    FRollShadow->ShowAt(ClientToScreen(FOrigin));
+    FRollShadow->Show();
+    TTimer* timer = GetRollTimer();
+    timer->SetInterval(1);
+    timer->SetEnabled(true);
+    SetMouseCapture(true);
+}
+
+void TScrollView::MouseMove(TShiftState shift, int x, int y)
+{
+    TCustomScrollView::MouseMove(shift, x, y);
+    if (!FRolling)
+        return;
+    FDirection = RollDirection(y - FOrigin.y);
+    Screen()->SetCursor(RollCursor(FDirection));
+    FRollShadow->SetCursor(Screen()->GetCursor());
+}
+
+void TScrollView::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TCustomScrollView::MouseUp(button, shift, x, y);
+    StopRolling();
+}
+
+void TScrollView::StopRolling()
+{
+    if (!FRolling)
+        return;
+    FRolling = false;
+    FDirection = TRollDirection::None;
+    if (FRollTimer != nullptr)
+        FRollTimer->SetEnabled(false);
+    FRollShadow->Hide();
+    Screen()->SetCursor(crDefault);
+    if (GetMouseCapture())
+        SetMouseCapture(false);
+}
+
+void TScrollView::RollTick(TObject*)
+{
+    // A capture taken away without a notice still ends rolling at the next tick.
+    if (!HandleAllocated() || ui::GetCapture() != GetHandle()) {
+        StopRolling();
+        return;
+    }
+    const TPoint pointer = ScreenToClient(Mouse()->GetCursorPos());
+    FRollTimer->SetInterval(RollInterval(pointer.y - FOrigin.y));
+    if (FDirection == TRollDirection::Up)
+        FVertScrollBar->LineUp();
+    else if (FDirection == TRollDirection::Down)
+        FVertScrollBar->LineDown();
+}
 
 void TScrollView::CreateParams(TCreateParams& params)
 {
@@ -196,6 +357,7 @@ TTimer* TScrollView::GetRollTimer()
         FRollTimer = new TTimer(this);
         FRollTimer->SetEnabled(false);
         FRollTimer->SetInterval(1);
+        FRollTimer->OnTimer = TNotifyEvent(this, &TScrollView::RollTick);
     }
     return FRollTimer;
 }

@@ -3,6 +3,7 @@
 // view only through the view's operations, a control with virtual pixel deltas for position changes, and the
 // view with both bars, the scroll events and the origin mark of middle-button rolling.
 
+#include "platform/ui/Types.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Controls.h"
 #include "toolkit/ExtCtrls.h"
@@ -118,10 +119,27 @@ protected:
     void CreateParams(toolkit::TCreateParams& params) override;
 };
 
-/// The 32 × 32 mark shown at the origin of middle-button rolling.
+/// The shape of the rolling mark in window coordinates: an up arrow, a down arrow and a dot between them.
+/// The caller owns the region.
+[[nodiscard]] ui::HRGN RollMarkRegion();
+
+/// The 32 × 32 mark shown at the origin of middle-button rolling, shaped by its window region.
 class TRollShadow : public TFlyoutControl {
 public:
     explicit TRollShadow(toolkit::TComponent* owner);
+
+    /// Shapes the window and places it with the origin (screen coordinates) under the dot.
+    void ShowAt(toolkit::TPoint screen);
+    /// The screen point of the last ShowAt.
+    [[nodiscard]] toolkit::TPoint GetShownAt() const { return FShownAt; }
+    /// Gives the window its region again (made when needed).
+    virtual void UpdateRegion();
+
+protected:
+    void Paint() override;
+
+private:
+    toolkit::TPoint FShownAt;
 };
 
 /// A scroll view with both bars, the scroll events and middle-button rolling.
@@ -141,6 +159,8 @@ public:
     /// Told after every position change of a bar; the base does nothing.
     virtual void Scrolled(TScrollBarKind kind);
 
+    void Dispatch(toolkit::TMessage& message) override;
+
     TScrollEvent OnHorizontalScroll;
     TScrollEvent OnVerticalScroll;
 
@@ -149,12 +169,33 @@ protected:
     void CreateWnd() override;
     /// The rolling timer (disabled, 1 ms), made when first asked for: most views never roll.
     [[nodiscard]] toolkit::TTimer* GetRollTimer();
+    /// Ends rolling: timer off, mark hidden, the screen cursor back to the controls' own, capture released.
+    /// Nothing when not rolling, so an ordinary click leaves a busy cursor of the application alone.
+    void StopRolling();
+
+    /// Scroll codes to positions through the bar, then the bar's own Visible and the event.
+    virtual void WMHScroll(toolkit::TMessage& message);
+    virtual void WMVScroll(toolkit::TMessage& message);
+    /// The arrow keys are the view's.
+    virtual void WMGetDlgCode(toolkit::TMessage& message);
+    /// The view paints every pixel itself.
+    void WMEraseBkgnd(toolkit::TMessage& message) override;
+    /// Rolling lasts only while the view holds the mouse: a switch to another application or a modal
+    /// window that takes the capture ends it.
+    void WMCaptureChanged(toolkit::TMessage& message) override;
+
+    void MouseDown(toolkit::TMouseButton button, toolkit::TShiftState shift, int x, int y) override;
+    void MouseMove(toolkit::TShiftState shift, int x, int y) override;
+    void MouseUp(toolkit::TMouseButton button, toolkit::TShiftState shift, int x, int y) override;
 
     toolkit::TPoint FOrigin;
     bool FRolling = false;
     TRollDirection FDirection = TRollDirection::None;
 
 private:
+    void ScrollMessage(TControlScrollBar& bar, const toolkit::TMessage& message);
+    void RollTick(toolkit::TObject* sender);
+
     std::unique_ptr<TControlScrollBar> FHorzScrollBar;
     TRollShadow* FRollShadow = nullptr;  // owned as a component
     toolkit::TTimer* FRollTimer = nullptr;  // owned as a component

@@ -7,7 +7,7 @@ namespace ovrel::inspector {
 bool ThemesEnabled()
 {
     try {
-        return ui::VisualStylesAvailable() && ui::IsAppThemed() != ui::FALSE && ui::IsThemeActive() != ui::FALSE;
+        return ui::IsThemed();
     } catch (...) {
         // Asked in every paint: a broken styles library must not turn each repaint into an error.
         return false;

@@ -3,7 +3,6 @@
 #include "themes/ThemeManager.h"
 #include "themes/ThemeUtils.h"
 #include "themes/Themes_p.h"
-#include "themes/VisualStyles.h"
 
 #include "toolbars/Common.h"
 
@@ -38,7 +37,6 @@ constexpr int TP_SPLITBUTTONDROPDOWN = 4;
 constexpr int TP_BUTTON = 1;
 constexpr int TS_NORMAL = 1;
 constexpr int TS_HOT = 2;
-constexpr int TMT_CAPTIONMARGINS = 3603;
 constexpr int SP_PANE = 1;
 
 bool IsToolbarStyle(const TItemPaintInfo& info) { return (info.ItemOptions & IO_TOOLBARSTYLE) != 0; }
@@ -135,8 +133,8 @@ int TTBXDefaultTheme::GetIntegerMetric(int index) const
     case 10: {
         if (VisualStylesActive()) {
             SIZE size;
-            if (GetVisualStyles()->GetThemePartSize(GetVisualStyleHandle(TVisualStyleClass::Toolbar),
-                                                    TP_SPLITBUTTONDROPDOWN, TS_NORMAL, size))
+            if (GetThemePartSize(GetVisualStyleHandle(TVisualStyleClass::Toolbar), nullptr, TP_SPLITBUTTONDROPDOWN,
+                                 TS_NORMAL, nullptr, TS_TRUE, &size) == S_OK)
                 return size.cx + 2;
         }
         return 11;
@@ -256,18 +254,18 @@ void TTBXDefaultTheme::GetMargins(int kind, TTBXMargins& margins) const
     if (kind == MID_TOOLBARITEM) {
         margins = TTBXMargins{2, 2, 2, 2};
         if (VisualStylesActive()) {
-            int left = 0, right = 0, top = 0, bottom = 0;
-            if (GetVisualStyles()->GetThemeMargins(GetVisualStyleHandle(TVisualStyleClass::Toolbar), TP_BUTTON, TS_HOT,
-                                                   TMT_CAPTIONMARGINS, left, right, top, bottom))
-                margins = TTBXMargins{left, right, top, bottom};
+            MARGINS m;
+            if (GetThemeMargins(GetVisualStyleHandle(TVisualStyleClass::Toolbar), nullptr, TP_BUTTON, TS_HOT,
+                                TMT_CAPTIONMARGINS, nullptr, &m) == S_OK)
+                margins = TTBXMargins{m.cxLeftWidth, m.cxRightWidth, m.cyTopHeight, m.cyBottomHeight};
         }
     } else if (kind == MID_STATUSPANE) {
         margins = TTBXMargins{1, 3, 1, 1};
         if (VisualStylesActive()) {
             const RECT bounds{0, 0, 100, 100};
             RECT content;
-            if (GetVisualStyles()->GetThemeBackgroundContentRect(GetVisualStyleHandle(TVisualStyleClass::Status),
-                                                                 SP_PANE, 0, bounds, content))
+            if (GetThemeBackgroundContentRect(GetVisualStyleHandle(TVisualStyleClass::Status), nullptr, SP_PANE, 0,
+                                              &bounds, &content) == S_OK)
                 margins = TTBXMargins{content.left, 100 - content.right, content.top, 100 - content.bottom};
         }
     }

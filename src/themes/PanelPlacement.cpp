@@ -1,5 +1,11 @@
 #include "themes/PanelPlacement.h"
 
+#include "themes/DockablePanels.h"
+
+#include "toolbars/Dock.h"
+#include "toolbars/FloatingWindow.h"
+#include "toolkit/Controls.h"
+
 #include <algorithm>
 
 namespace ovrel::themes {
@@ -88,6 +94,92 @@ std::optional<TDockablePanelPlacement> ReadPlacementBlock(std::span<const std::u
     p.SplitWidth = SizeAt(block, SplitWidthOffset);
     p.SplitHeight = SizeAt(block, SplitHeightOffset);
     return p;
+}
+
+// ---- Panels -----------------------------------------------------------------------------------------------
+
+bool SaveDockablePanelPlacement(const TTBXDockablePanel& panel,
+                                std::span<std::uint8_t, DockablePanelPlacementSize> block)
+{
+    TDockablePanelPlacement placement;
+    placement.Visible = panel.GetVisible();
+    placement.Floating = panel.GetFloating();
+    TPlacementHalf half = TPlacementHalf::None;
+    if (placement.Floating) {
+        // Where the frame is: resizing by an edge, snapping and being moved back on screen leave the panel's
+        // own floating position behind.
+        toolkit::TPoint at = panel.GetFloatingPosition();
+        if (const auto* frame = dynamic_cast<const toolbars::TTBFloatingWindowParent*>(panel.GetParent()))
+            at = toolkit::TPoint{frame->GetLeft(), frame->GetTop()};
+        placement.FloatingX = at.x;
+        placement.FloatingY = at.y;
+        placement.FloatingWidth = panel.GetFloatingWidth();
+        placement.FloatingHeight = panel.GetFloatingHeight();
+        half = TPlacementHalf::Floating;
+    } else if (const toolbars::TTBDock* dock = panel.GetDocked() ? panel.GetCurrentDock() : nullptr) {
+        placement.DockPosition = dock->GetPosition();
+        placement.DockPos = panel.GetDockPos();
+        placement.DockRow = panel.GetDockRow();
+        placement.DockedWidth = panel.GetDockedWidth();
+        placement.DockedHeight = panel.GetDockedHeight();
+        placement.SplitWidth = panel.GetSplitWidth();
+        placement.SplitHeight = panel.GetSplitHeight();
+        half = TPlacementHalf::Docked;
+    }
+    WritePlacementBlock(block, placement, half);
+    return true;
+}
+
+bool RestoreDockablePanelPlacement(TTBXDockablePanel& panel, std::span<const std::uint8_t> block)
+{
+    const std::optional<TDockablePanelPlacement> placement = ReadPlacementBlock(block);
+    if (!placement)
+        return false;
+    const TDockablePanelPlacement& p = *placement;
+    panel.SetVisible(p.Visible);
+    if (p.Floating) {
+        panel.SetFloating(true);
+        panel.MoveFloatingTo(toolkit::TPoint{p.FloatingX, p.FloatingY});
+        panel.SetFloatingWidth(p.FloatingWidth);
+        panel.SetFloatingHeight(p.FloatingHeight);
+        // A panel saved on a monitor that is gone stays within reach.
+        panel.MoveOnScreen(true);
+        return true;
+    }
+    toolbars::TTBDock* dock =
+        p.DockPosition ? FindDockByPosition(panel, static_cast<toolbars::TTBDockPosition>(*p.DockPosition)) : nullptr;
+    if (dock == nullptr) {
+        // No dock of that side (or none named): the panel stays in the dock its form gave it; a floating one
+        // goes back to the dock it came from.
+        if (panel.GetFloating()) {
+            if (panel.GetLastDock() != nullptr)
+                panel.SetCurrentDock(panel.GetLastDock());
+            else
+                panel.SetFloating(false);
+        }
+        return true;
+    }
+    panel.SetCurrentDock(dock);
+    panel.SetDockPos(p.DockPos);
+    panel.SetDockRow(p.DockRow);
+    panel.SetDockedWidth(p.DockedWidth);
+    panel.SetDockedHeight(p.DockedHeight);
+    panel.SetSplitWidth(p.SplitWidth);
+    panel.SetSplitHeight(p.SplitHeight);
+    return true;
+}
+
+toolbars::TTBDock* FindDockByPosition(const TTBXDockablePanel& panel, toolbars::TTBDockPosition position)
+{
+    const auto* owner = dynamic_cast<const toolkit::TWinControl*>(panel.GetOwner());
+    if (owner == nullptr)
+        return nullptr;
+    for (int i = 0; i < owner->GetControlCount(); ++i) {
+        auto* dock = dynamic_cast<toolbars::TTBDock*>(owner->GetControl(i));
+        if (dock != nullptr && dock->GetPosition() == position)
+            return dock;
+    }
+    return nullptr;
 }
 
 }  // namespace ovrel::themes

@@ -71,7 +71,7 @@ struct TItemPaintInfo {
     std::uint8_t HoverKind = HK_NONE;
     bool Checked = false;
     bool ImageShown = false;
-    std::int32_t ImageWidth = 0;  // the image list's image size; 0 when no image is shown
+    std::int32_t ImageWidth = 0;  // the image list's image size; 0 without a list
     std::int32_t ImageHeight = 0;
     bool IsVertical = false;  // the view is vertical and the item is not a split item
     std::uint8_t SplitPart = SP_PLAIN;

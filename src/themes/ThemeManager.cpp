@@ -23,10 +23,6 @@ namespace {
 constexpr std::array<const char*, VisualStyleClassCount> VisualStyleClassNames{
     "BUTTON", "SCROLLBAR", "REBAR", "TOOLBAR", "WINDOW", "COMBOBOX", "EXPLORERBAR", "STATUS", "SPIN"};
 
-// Visual-style property ids of the toolbar's fill and text colours.
-constexpr int TMT_FILLCOLOR = 3802;
-constexpr int TMT_TEXTCOLOR = 3803;
-
 struct TColorState {
     bool VisualStylesActive = false;
     std::array<HTHEME, VisualStyleClassCount> Handles{};
@@ -119,12 +115,11 @@ void TTBXThemeManager::RefreshColors()
     s.ToolbarFillColor = clBtnFace;
     s.ToolbarTextColor = clBtnText;
     if (s.VisualStylesActive) {
-        TVisualStyles* styles = GetVisualStyles();
         const HTHEME toolbar = s.Handles[static_cast<std::size_t>(TVisualStyleClass::Toolbar)];
         COLORREF color = 0;
-        if (styles->GetThemeColor(toolbar, 0, 0, TMT_FILLCOLOR, color))
+        if (GetThemeColor(toolbar, 0, 0, TMT_FILLCOLOR, &color) == S_OK)
             s.ToolbarFillColor = static_cast<TColor>(color);
-        if (styles->GetThemeColor(toolbar, 0, 0, TMT_TEXTCOLOR, color))
+        if (GetThemeColor(toolbar, 0, 0, TMT_TEXTCOLOR, &color) == S_OK)
             s.ToolbarTextColor = static_cast<TColor>(color);
     }
 
@@ -154,11 +149,10 @@ void TTBXThemeManager::CloseVisualStyles()
 {
     TColorState& s = State();
     if (s.VisualStylesActive) {
-        TVisualStyles* styles = GetVisualStyles();
         for (HTHEME& handle : s.Handles) {
-            if (handle != 0 && styles != nullptr)
-                styles->CloseThemeData(handle);
-            handle = 0;
+            if (handle != nullptr)
+                CloseThemeData(handle);
+            handle = nullptr;
         }
     }
     s.VisualStylesActive = false;
@@ -168,15 +162,14 @@ void TTBXThemeManager::OpenVisualStyles()
 {
     TColorState& s = State();
     s.VisualStylesActive = false;
-    TVisualStyles* styles = GetVisualStyles();
-    if (!toolbars::IsWindowsXPOrLater() || !FEnableVisualStyles || styles == nullptr)
+    if (!toolbars::IsWindowsXPOrLater() || !FEnableVisualStyles)
         return;
-    s.VisualStylesActive = styles->IsThemed();
+    s.VisualStylesActive = IsThemed();
     if (!s.VisualStylesActive)
         return;
     for (std::size_t i = 0; i < s.Handles.size(); ++i) {
-        s.Handles[i] = styles->OpenThemeData(FWindowHandle, VisualStyleClassNames[i]);
-        if (s.Handles[i] == 0) {
+        s.Handles[i] = OpenThemeData(FWindowHandle, VisualStyleClassNames[i]);
+        if (s.Handles[i] == nullptr) {
             CloseVisualStyles();  // one missing class leaves the classic path for everything
             return;
         }

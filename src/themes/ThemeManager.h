@@ -3,12 +3,11 @@
 // changes into WM_TBX_THEMENOTIFY for the objects on its notify list (the themes and the nexus), and the colour
 // state of the whole subsystem that RefreshColors recomputes.
 
-#include "themes/VisualStyles.h"
-
 #include "toolkit/Graphics.h"
 #include "toolkit/System.h"
 
 #include "platform/ui/Types.h"
+#include "platform/ui/VisualStyles.h"
 
 #include <cstdint>
 #include <vector>
@@ -78,8 +77,8 @@ void StopThemeManager();
 // ---- Colour state (classic values until a manager refreshes them) -----------------------------------------
 
 [[nodiscard]] bool VisualStylesActive();
-/// The handle opened for a window class while visual styles are active, else 0.
-[[nodiscard]] HTHEME GetVisualStyleHandle(TVisualStyleClass windowClass);
+/// The handle opened for a window class while visual styles are active, else null.
+[[nodiscard]] ui::HTHEME GetVisualStyleHandle(TVisualStyleClass windowClass);
 /// Fewer than 12 bits per pixel on the screen.
 [[nodiscard]] bool LowColorDisplay();
 /// The button face is exactly white.

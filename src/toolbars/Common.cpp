@@ -179,6 +179,14 @@ bool RequestMouseTracking(HWND window, DWORD flags)
     return TrackMouseEvent(&track) != FALSE;
 }
 
+bool NonClientLeaveSupported()
+{
+    const DWORD version = GetVersion();
+    const int major = static_cast<int>(version & 0xFF);
+    const int minor = static_cast<int>((version >> 8) & 0xFF);
+    return major > 4 || (major == 4 && minor > 9);
+}
+
 // ---- Monitors ---------------------------------------------------------------------------------------------
 
 TRect GetPrimaryScreenRect(bool workArea)

@@ -36,6 +36,8 @@ namespace ovrel::toolbars {
 [[nodiscard]] bool AlwaysShowAccelerators();
 /// Asks for WM_MOUSELEAVE (TME_ flags); false where the platform cannot track the mouse.
 bool RequestMouseTracking(ui::HWND window, ui::DWORD flags);
+/// Whether the platform sends WM_NCMOUSELEAVE (from version 5 on).
+[[nodiscard]] bool NonClientLeaveSupported();
 
 // ---- Monitors ---------------------------------------------------------------------------------------------
 
@@ -143,6 +145,30 @@ void DrawHalftoneDragRect(ui::HDC dc, const toolkit::TRect* newRect, const toolk
                           toolkit::TSize newSize, toolkit::TSize oldSize);
 
 // ---- Messages and painting --------------------------------------------------------------------------------
+
+/// Holds the mouse for a modal loop and lets it go however the loop ends.
+class TCaptureHold {
+public:
+    explicit TCaptureHold(ui::HWND window) : FWindow(window) { ui::SetCapture(window); }
+    ~TCaptureHold() { Release(); }
+    TCaptureHold(const TCaptureHold&) = delete;
+    TCaptureHold& operator=(const TCaptureHold&) = delete;
+
+    /// Until Release, and while nothing else took the mouse away.
+    [[nodiscard]] bool Held() const { return FHeld && ui::GetCapture() == FWindow; }
+    void Release()
+    {
+        if (!FHeld)
+            return;
+        FHeld = false;
+        if (ui::GetCapture() == FWindow)
+            ui::ReleaseCapture();
+    }
+
+private:
+    ui::HWND FWindow;
+    bool FHeld = true;
+};
 
 /// Dispatches the paint messages now pending for the thread's windows.
 void DispatchPendingPaintMessages();

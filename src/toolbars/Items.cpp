@@ -330,6 +330,11 @@ void TTBCustomItem::TearDown()
         return;
     FTornDown = true;
     CancelDeferredCalls(this);
+    // Unlinked while whole: the free notifications come only after this item's lists are gone.
+    SetLinkSubitems(nullptr);
+    for (TTBCustomItem* linking : std::vector<TTBCustomItem*>(FLinkParents))
+        linking->SetLinkSubitems(nullptr);
+    FLinkParents.clear();
     FreeChildren();
     if (FParent != nullptr)
         FParent->Remove(this);
@@ -413,7 +418,18 @@ void TTBCustomItem::Move(int curIndex, int newIndex)
     Insert(newIndex, child);
 }
 
-void TTBCustomItem::Clear() { FreeChildren(); }
+void TTBCustomItem::Clear()
+{
+    // One update around it all: a view that listens lays out once, not after each child.
+    BeginUpdate();
+    try {
+        FreeChildren();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // TTBCustomItem: change listeners

@@ -27,9 +27,12 @@ class TTBCustomItem;
 // The views and viewers that show items; the tree only passes them on.
 class TTBView;
 class TTBItemViewer;
+class TTBPopupWindow;
 
 /// A viewer class: makes the viewer of an item in a view, at a group level.
 using TTBItemViewerClass = toolkit::TClassOf<TTBItemViewer, TTBView*, TTBCustomItem*, int>;
+/// A pop-up window class: (owner, parent view, item whose children it shows, customizing).
+using TTBPopupWindowClass = toolkit::TClassOf<TTBPopupWindow, toolkit::TComponent*, TTBView*, TTBCustomItem*, bool>;
 
 /// Posted to the deferred-call window: WParam the flag, LParam the slot of the queued object.
 inline constexpr ui::UINT WM_TB_DEFERREDCALL = 0x500;
@@ -343,6 +346,13 @@ public:
     /// would (actions updated, OnPopup from the top down) and clicks it; whether one was clicked.
     bool IsShortCut(toolkit::TMessage& message);
 
+    // -- Pop-up menus ----------------------------------------------------------------------------------------
+    /// Shows the children as a context menu at a screen point and tracks it (trackRightButton: the right
+    /// button works as the left does), then runs what was chosen: a command later, from the message loop.
+    void PopupEx(bool selectFirstItem, bool trackRightButton, toolkit::TPoint point,
+                 toolkit::TPopupAlignment alignment);
+    void Popup(int x, int y, bool trackRightButton, toolkit::TPopupAlignment alignment = toolkit::paLeft);
+
     // -- Overridable operations ------------------------------------------------------------------------------
     /// The parent tells its listeners that this item needs a repaint (and a new layout when needResize).
     virtual void Change(bool needResize);
@@ -362,6 +372,8 @@ public:
     /// Places a pop-up of this item's children that opens from parentView (none for a context menu), keeping
     /// it on the record's monitor and off its parent item.
     virtual void GetPopupPosition(const ITBPopupParentView* parentView, TPopupPositionRec& rec);
+    /// The class of the windows CreatePopup opens.
+    [[nodiscard]] virtual TTBPopupWindowClass GetPopupWindowClass() const;
     [[nodiscard]] virtual bool NeedToRecreateViewer(TTBItemViewer* viewer);
     /// Runs the item: nothing while disabled; AutoCheck toggles Checked; then OnClick or the action.
     virtual void Click();

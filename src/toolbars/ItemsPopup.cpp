@@ -1,11 +1,23 @@
-// The pop-up operations of items: where a pop-up of an item's children goes, and who makes it.
+// The pop-up operations of items: where a pop-up of an item's children goes, how it opens, and the
+// context menu that an item's children make.
 #include "toolbars/Items.h"
 
+#include "platform/ui/Accessibility.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Services.h"
+#include "platform/ui/SysTables.h"
+#include "toolbars/Common.h"
+#include "toolbars/Popup.h"
+#include "toolbars/View.h"
+#include "toolbars/View_p.h"
+
+#include <memory>
 #include <utility>
 
 namespace ovrel::toolbars {
 
 using namespace ovrel::toolkit;
+using namespace ovrel::ui;
 
 namespace {
 
@@ -15,15 +27,132 @@ bool Overlaps(const TPopupPositionRec& r, int x, int y)
     return y < item.bottom && y + r.Height > item.top && x < item.right && x + r.Width > item.left;
 }
 
-// Opens nothing: the default while no pop-up windows are in place.
-class TNoPopups final : public ITBPopupFactory {
+bool gPopupSoundPlayed = false;
+
+// Opens the pop-up windows of the items' own window classes.
+class TPopupWindows final : public ITBPopupFactory {
 public:
-    TWinControl* CreatePopup(TTBCustomItem&, TTBView*, TTBItemViewer*, bool, bool, bool, TPoint,
-                             TPopupAlignment) override
-    {
-        return nullptr;
-    }
+    TWinControl* CreatePopup(TTBCustomItem& item, TTBView* parentView, TTBItemViewer* parentViewer, bool asSubmenu,
+                             bool selectFirstItem, bool customizing, TPoint popupPoint,
+                             TPopupAlignment alignment) override;
 };
+
+TWinControl* TPopupWindows::CreatePopup(TTBCustomItem& item, TTBView* parentView, TTBItemViewer* parentViewer,
+                                        bool asSubmenu, bool selectFirstItem, bool customizing, TPoint popupPoint,
+                                        TPopupAlignment alignment)
+{
+    TTBCustomItem* linked = ResolveLinkSubitems(&item);
+    if (linked != &item)
+        linked->DoPopup(&item, true);
+    item.DoPopup(&item, false);
+
+    // A chevron shows the children of its toolbar's items.
+    TTBView* chevronView = item.GetChevronParentView();
+    TTBCustomItem* shown = chevronView != nullptr ? chevronView->GetParentItem() : &item;
+    const bool oppositeSide = parentView != nullptr && (parentView->GetState() & ViewStateOpenedLeftwards) != 0;
+
+    std::unique_ptr<TTBPopupWindow> window(
+        TTBPopupWindow::CreatePopupWindow(item.GetPopupWindowClass(), nullptr, parentView, shown, customizing));
+    TTBView* view = window->GetView();
+    if (chevronView != nullptr) {
+        view->SetChevronParentView(chevronView);
+        view->SetIsToolbar(true);
+        view->SetStyle(static_cast<TTBViewStyle>(view->GetStyle() | (chevronView->GetStyle() & ViewStyleShowHints)));
+        window->SetColor(clBtnFace);
+    }
+
+    TRect parentItemRect{popupPoint.x, popupPoint.y, popupPoint.x, popupPoint.y};
+    TRect monitor;
+    if (parentView != nullptr) {
+        parentItemRect = parentViewer->GetBoundsRect();
+        const TPoint origin = parentView->GetClientOriginOnScreen();
+        OffsetRect(&parentItemRect, origin.x, origin.y);
+        monitor = parentView->GetMonitorRect();
+        if (IsRectEmpty(&monitor))
+            monitor = GetRectOfMonitorContainingRect(parentItemRect, false);
+    } else {
+        monitor = GetRectOfMonitorContainingPoint(popupPoint, false);
+    }
+    view->SetMonitorRect(monitor);
+
+    const TPoint frame = window->GetNCSize();
+    if (chevronView != nullptr)
+        view->SetWrapOffset(monitor.right - monitor.left - 2 * frame.x);
+    else
+        view->SetMaxHeight(monitor.bottom - monitor.top - 2 * frame.y);
+
+    if (selectFirstItem)
+        view->Select(view->FirstSelectable());
+    view->EnsureLayout();
+    const int width = window->GetWidth();
+    const int height = window->GetHeight();
+
+    int x = 0;
+    int y = 0;
+    if (parentView == nullptr) {
+        x = alignment == paRight    ? popupPoint.x - width
+            : alignment == paCenter ? popupPoint.x - width / 2
+                                    : popupPoint.x;
+        y = popupPoint.y;
+    } else if (asSubmenu) {
+        x = parentItemRect.right - frame.x;
+        y = parentItemRect.top - frame.y;
+    } else if (chevronView != nullptr) {
+        if (chevronView->IsVertical()) {
+            x = parentItemRect.left - width;
+            y = parentItemRect.top;
+        } else {
+            x = parentItemRect.right - width;
+            y = parentItemRect.bottom;
+        }
+    } else if (parentView->IsVertical()) {
+        x = parentItemRect.left - width;
+        y = parentItemRect.top;
+    } else {
+        x = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? parentItemRect.right - width : parentItemRect.left;
+        y = parentItemRect.bottom;
+    }
+
+    TPopupPositionRec rec;
+    rec.AsSubmenu = asSubmenu;
+    rec.Alignment = alignment;
+    rec.OppositeSide = oppositeSide;
+    rec.MonitorRect = monitor;
+    rec.ParentItemRect = parentItemRect;
+    rec.FrameX = frame.x;
+    rec.FrameY = frame.y;
+    rec.X = x;
+    rec.Y = y;
+    rec.Width = width;
+    rec.Height = height;
+    item.GetPopupPosition(parentView, rec);
+    if (rec.OpenedLeftwards)
+        view->SetState(static_cast<TTBViewState>(view->GetState() | ViewStateOpenedLeftwards));
+    window->SetAnimationDirection(rec.AnimationDirection);
+    window->SetBounds(rec.X, rec.Y, rec.Width, rec.Height);
+
+    if (parentView != nullptr)
+        parentView->PopupOpened(window.get(), view, parentViewer);
+
+    view->SetState(static_cast<TTBViewState>(view->GetState() | ViewStateDrawInOrder));
+    if (!rec.PlaySound || !IsMenuSoundEnabled("MenuPopup")) {
+        window->Show();
+    } else if (!gPopupSoundPlayed) {
+        // The first sound of the process can take a while to load: the menu shows complete before it.
+        gPopupSoundPlayed = true;
+        window->Show();
+        UpdateWindow(window->GetHandle());
+        PlaySound("MenuPopup", SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP);
+    } else {
+        PlaySound("MenuPopup", SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP);
+        window->Show();
+    }
+
+    ui::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, window->GetHandle(), OBJID_CLIENT, CHILDID_SELF);
+    if (view->GetSelected() != nullptr)
+        view->NotifyFocus();
+    return window.release();
+}
 
 ITBPopupFactory*& InstalledFactory()
 {
@@ -35,12 +164,18 @@ ITBPopupFactory*& InstalledFactory()
 
 ITBPopupFactory& PopupFactory()
 {
-    static TNoPopups none;
+    static TPopupWindows windows;
     ITBPopupFactory* factory = InstalledFactory();
-    return factory != nullptr ? *factory : none;
+    return factory != nullptr ? *factory : windows;
 }
 
 ITBPopupFactory* SetPopupFactory(ITBPopupFactory* factory) { return std::exchange(InstalledFactory(), factory); }
+
+bool GetPopupSoundPlayed() { return gPopupSoundPlayed; }
+
+void SetPopupSoundPlayed(bool value) { gPopupSoundPlayed = value; }
+
+TTBPopupWindowClass TTBCustomItem::GetPopupWindowClass() const { return TTBPopupWindowClass::Of<TTBPopupWindow>(); }
 
 TWinControl* TTBCustomItem::CreatePopup(TTBView* parentView, TTBItemViewer* parentViewer, bool asSubmenu,
                                         bool selectFirstItem, bool customizing, TPoint popupPoint,
@@ -48,6 +183,34 @@ TWinControl* TTBCustomItem::CreatePopup(TTBView* parentView, TTBItemViewer* pare
 {
     return PopupFactory().CreatePopup(*this, parentView, parentViewer, asSubmenu, selectFirstItem, customizing,
                                       popupPoint, alignment);
+}
+
+void TTBCustomItem::PopupEx(bool selectFirstItem, bool trackRightButton, TPoint point, TPopupAlignment alignment)
+{
+    std::unique_ptr<detail::TDoneActionGuard> done;
+    {
+        TTBModalHandler handler(nullptr);
+        std::unique_ptr<TWinControl> window(
+            CreatePopup(nullptr, nullptr, false, selectFirstItem, false, point, alignment));
+        auto* popup = dynamic_cast<ITBPopupWindow*>(window.get());
+        TTBView* view = popup != nullptr ? popup->GetView() : nullptr;
+        if (view == nullptr)
+            return;
+        // Whatever ends the loop, the view leaves it before its window goes.
+        struct TLeaveModal {
+            TTBView* View;
+            ~TLeaveModal() { View->SetState(static_cast<TTBViewState>(View->GetState() & ~ViewStateModal)); }
+        } leave{view};
+        view->SetState(static_cast<TTBViewState>(view->GetState() | ViewStateIgnoreNextMouseUp));
+        handler.Loop(view, false, false, false, trackRightButton);
+        done = std::make_unique<detail::TDoneActionGuard>(view->GetDoneAction());
+    }
+    ExecuteDoneAction(done->Take());
+}
+
+void TTBCustomItem::Popup(int x, int y, bool trackRightButton, TPopupAlignment alignment)
+{
+    PopupEx(false, trackRightButton, TPoint{x, y}, alignment);
 }
 
 int CountCoveredViewers(const ITBPopupParentView* parentView, const TPopupPositionRec& rec, int x, int y)

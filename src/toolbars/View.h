@@ -22,6 +22,8 @@
 
 namespace ovrel::toolbars {
 
+class TTBViewAccObject;
+
 // ---- Bits and constants -----------------------------------------------------------------------------------
 
 using TTBViewState = std::uint8_t;
@@ -275,6 +277,11 @@ public:
     void SetAccelsVisibility(bool show);
     /// Announces the selected viewer to assistive technology.
     void NotifyFocus();
+    /// This view's accessibility object, made on first request; the view keeps its own reference.
+    [[nodiscard]] TTBViewAccObject* GetAccObject();
+    /// WM_GETOBJECT: whether the view answered it. Only an accessibility library could take the object to a
+    /// client, and none is bound, so the window's default answers.
+    bool HandleGetObject(toolkit::TMessage& message);
     /// Runs the menu loop of a toolbar view, then carries out its done action.
     void EnterToolbarLoop(TTBEnterToolbarLoopOptions options);
 
@@ -313,6 +320,9 @@ private:
     {
         return TTBItemChangeProc(this, &TTBView::ParentItemNotification);
     }
+
+    /// Relayout after the scroll offset alone changed: the viewers keep the sizes they were measured at.
+    void RelayoutScrolled();
 
     // Painting
     void RepaintWindowOffscreen();
@@ -360,6 +370,8 @@ private:
     toolkit::TWinControl* FWindow;
     int FWrapOffset = 0;
     bool FBuilt = false;
+    bool FReuseMeasurements = false;
+    TTBViewAccObject* FAccObject = nullptr;  // one reference held
 };
 
 /// The view of a pop-up window: it sizes its window and draws with its window's font.

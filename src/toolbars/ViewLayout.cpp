@@ -2,6 +2,7 @@
 #include "toolbars/View.h"
 
 #include "platform/ui/Gdi.h"
+#include "toolbars/AccObjects.h"
 #include "platform/ui/SysTables.h"
 #include "platform/ui/Window.h"
 #include "toolbars/Common.h"
@@ -117,6 +118,12 @@ void TTBView::BuildViewers()
 TTBView::~TTBView()
 {
     CloseChildPopups();
+    // A client may still hold the object: it stays, answering that the view is gone.
+    if (FAccObject != nullptr) {
+        FAccObject->ClientIsDestroying();
+        FAccObject->Release();
+        FAccObject = nullptr;
+    }
     if (FParentView != nullptr && FParentView->FIsToolbar) {
         FParentView->FState |= ViewStateNoAnimation;
         if (FParentView->FOpenViewer != nullptr)
@@ -577,6 +584,16 @@ void TTBView::Relayout()
     DoUpdatePositions(size);
 }
 
+void TTBView::RelayoutScrolled()
+{
+    if (!FValidated) {
+        Relayout();
+        return;
+    }
+    const TRestore reuse(FReuseMeasurements, true);
+    Relayout();
+}
+
 void TTBView::GetMargins(TTBViewOrientation orientation, TRect& margins) const
 {
     margins = orientation == tbvoFloating ? TRect{4, 2, 4, 1} : TRect{0, 0, 0, 0};
@@ -700,7 +717,14 @@ bool TTBView::ComputeLayout(bool canMoveControls, TTBViewOrientation orientation
                     measured = temporary.get();
                 }
             }
-            measured->CalcSize(canvas.Get(), width, height);
+            if (FReuseMeasurements && !temporary && measured->FMeasuredSize.cx >= 0) {
+                width = measured->FMeasuredSize.cx;
+                height = measured->FMeasuredSize.cy;
+            } else {
+                measured->CalcSize(canvas.Get(), width, height);
+                if (canMoveControls && !temporary)
+                    measured->FMeasuredSize = TSize{width, height};
+            }
             if (measured->UsesSameWidth()) {
                 at(i).SameWidth = true;
                 sameWidth = std::max(sameWidth, width);

@@ -5,6 +5,7 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "toolbars/AccObjects.h"
 #include "toolbars/Common.h"
 #include "toolbars/View_p.h"
 #include "toolkit/SysUtils.h"
@@ -23,12 +24,6 @@ namespace {
 
 // Scroll bands repeat this often while the mouse rests on them.
 constexpr int kScrollInterval = 100;
-
-// A loop that returns at once: the default while no menu loop is in place.
-class TNoModalLoop final : public ITBModalLoop {
-public:
-    void Run(TTBView&, TTBEnterToolbarLoopOptions) override {}
-};
 
 ITBModalLoop*& InstalledLoop()
 {
@@ -54,9 +49,8 @@ TPoint& LastMousePos()
 
 ITBModalLoop& ModalLoop()
 {
-    static TNoModalLoop none;
     ITBModalLoop* loop = InstalledLoop();
-    return loop != nullptr ? *loop : none;
+    return loop != nullptr ? *loop : detail::DefaultModalLoop();
 }
 
 ITBModalLoop* SetModalLoop(ITBModalLoop* loop) { return std::exchange(InstalledLoop(), loop); }
@@ -424,7 +418,7 @@ void TTBView::ScrollByItem(bool down)
     if (!found)
         return;
     FScrollOffset += down ? edge - bandBottom : edge - ScrollBandHeight;
-    Relayout();
+    RelayoutScrolled();
 }
 
 void TTBView::ScrollSelectedIntoView()
@@ -437,11 +431,11 @@ void TTBView::ScrollSelectedIntoView()
     if (r.top > ScrollBandHeight - 1) {
         if (r.bottom > bandBottom) {
             FScrollOffset += r.bottom - bandBottom;
-            Relayout();
+            RelayoutScrolled();
         }
     } else {
         FScrollOffset += r.top - ScrollBandHeight;
-        Relayout();
+        RelayoutScrolled();
     }
 }
 
@@ -648,6 +642,21 @@ void TTBView::NotifyFocus()
     ui::NotifyWinEvent(EVENT_OBJECT_FOCUS, FWindow->GetHandle(), OBJID_CLIENT, child);
 }
 
+TTBViewAccObject* TTBView::GetAccObject()
+{
+    if (FAccObject == nullptr)
+        FAccObject = new TTBViewAccObject(this);
+    return FAccObject;
+}
+
+bool TTBView::HandleGetObject(TMessage& message)
+{
+    if (static_cast<LONG>(message.LParam) != OBJID_CLIENT || !InitAccessibilityLibrary())
+        return false;
+    (void)GetAccObject();
+    return false;
+}
+
 void TTBView::EnterToolbarLoop(TTBEnterToolbarLoopOptions options)
 {
     if ((FState & ViewStateModal) != 0)
@@ -673,8 +682,9 @@ void TTBView::EnterToolbarLoop(TTBEnterToolbarLoopOptions options)
         FDoneAction = TMenuDoneAction{};
         throw;
     }
+    detail::TDoneActionGuard done(std::exchange(FDoneAction, TMenuDoneAction{}));
     afterLoop();
-    ExecuteDoneAction(std::exchange(FDoneAction, TMenuDoneAction{}));
+    ExecuteDoneAction(done.Take());
 }
 
 }  // namespace ovrel::toolbars

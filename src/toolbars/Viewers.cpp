@@ -1,5 +1,7 @@
 #include "toolbars/Viewers.h"
 
+#include "toolbars/AccObjects.h"
+
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/SysTables.h"
@@ -126,7 +128,19 @@ TTBItemViewer::TTBItemViewer(TTBView* view, TTBCustomItem* item, int groupLevel)
 TTBItemViewer::~TTBItemViewer()
 {
     CancelDeferredCalls(static_cast<const ITBAccActionHandler*>(this));
+    // A client may still hold the object: it stays, answering that the viewer is gone.
+    if (FAccObject != nullptr) {
+        FAccObject->ClientIsDestroying();
+        FAccObject->Release();
+    }
     UncountItemObject();
+}
+
+TTBItemViewerAccObject* TTBItemViewer::GetAccObject()
+{
+    if (FAccObject == nullptr)
+        FAccObject = new TTBItemViewerAccObject(this);
+    return FAccObject;
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 namespace ovrel::toolbars {
 
 class TTBView;
+class TTBItemViewerAccObject;
 
 /// Shows one item in one view; owned by the view.
 class TTBItemViewer : public toolkit::TObject, public ITBAccActionHandler {
@@ -97,12 +98,14 @@ public:
     void PostDeferredCall(ui::WPARAM flag);
     /// The accessibility action as the deferred call runs it.
     void HandleAccAction(bool execute) override;
-
-protected:
+    /// This viewer's accessibility object, made on first request. The viewer keeps its own reference, which
+    /// it gives up when it goes; a client that wants to keep the object takes one of its own.
+    [[nodiscard]] TTBItemViewerAccObject* GetAccObject();
     /// Whether the view's window takes part: visible, enabled up to the top, and in the menu loop or the
     /// active window or one of its parents.
     [[nodiscard]] bool IsWindowUsable() const;
 
+protected:
 private:
     friend class TTBView;
 
@@ -120,6 +123,8 @@ private:
     TTBView* FView;
     bool FPaintPending = false;
     bool FDrawnAsLineBreak = false;
+    TTBItemViewerAccObject* FAccObject = nullptr;  // one reference held
+    toolkit::TSize FMeasuredSize{-1, -1};  // what CalcSize gave at the last layout that measured
 };
 
 /// The viewer of a separator: a gap with an etched line.

@@ -187,6 +187,19 @@ void TControl::SetParent(TWinControl* value)
         return;
     if (value == this)
         throw EInvalidOperation("A control cannot have itself as its parent");
+    // Moved from one parent straight to another, a windowed control keeps its window, its children's windows,
+    // the focus and the mouse (a docked window floats off in the middle of a drag).
+    auto* win = dynamic_cast<TWinControl*>(this);
+    struct KeepWindow {
+        TWinControl* Control;
+        ~KeepWindow()
+        {
+            if (Control != nullptr)
+                Control->FKeepWindow = false;
+        }
+    } keep{win != nullptr && FParent != nullptr && value != nullptr && win->HandleAllocated() ? win : nullptr};
+    if (keep.Control != nullptr)
+        keep.Control->FKeepWindow = true;
     if (FParent != nullptr)
         FParent->RemoveControl(this);
     if (value != nullptr)
@@ -556,10 +569,16 @@ void TWinControl::InsertControl(TControl* control)
     if (auto* win = dynamic_cast<TWinControl*>(control)) {
         FTabList.push_back(win);
         if (win->HandleAllocated()) {
-            if (HandleAllocated())
+            // A window kept across the move needs a window to go into; this control makes one if it can.
+            if (win->FKeepWindow && !HandleAllocated() && CanMakeHandle())
+                HandleNeeded();
+            if (HandleAllocated()) {
                 ui::SetParent(win->FHandle, FHandle);
-            else
+                if (win->FKeepWindow)
+                    KeepFocusIn(win);
+            } else {
                 win->DestroyHandle();
+            }
         }
     }
     if (!control->GetComponentState().Contains(csLoading)) {
@@ -568,10 +587,15 @@ void TWinControl::InsertControl(TControl* control)
     control->Perform(CM_PARENTCOLORCHANGED, 0, 0);
     control->Perform(CM_PARENTFONTCHANGED, 0, 0);
     control->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
-    if (auto* win = dynamic_cast<TWinControl*>(control))
-        win->UpdateControlState();
-    else
+    if (auto* win = dynamic_cast<TWinControl*>(control)) {
+        // A kept window shows or hides with its new parent; a new one waits until the parents show.
+        if (win->FKeepWindow && win->HandleAllocated())
+            win->UpdateShowing();
+        else
+            win->UpdateControlState();
+    } else {
         control->Invalidate();
+    }
     Perform(CM_CONTROLCHANGE, reinterpret_cast<std::uintptr_t>(control), 1);
     Realign();
 }
@@ -588,19 +612,38 @@ void TWinControl::RemoveControl(TControl* control)
     auto focus = RootFocus().find(root);
     if (focus != RootFocus().end() && focus->second != nullptr && IsAncestorOrSelf(control, focus->second))
         focus->second = this;
+    auto* win = dynamic_cast<TWinControl*>(control);
+    const bool keep = win != nullptr && win->FKeepWindow;
     if (gMouseControl != nullptr && IsAncestorOrSelf(control, gMouseControl))
         gMouseControl = nullptr;
-    if (gCaptureControl != nullptr && IsAncestorOrSelf(control, gCaptureControl))
+    if (!keep && gCaptureControl != nullptr && IsAncestorOrSelf(control, gCaptureControl))
         SetCaptureControl(nullptr);
     FControls.erase(std::find(FControls.begin(), FControls.end(), control));
-    if (auto* win = dynamic_cast<TWinControl*>(control)) {
+    if (win != nullptr) {
         std::erase(FTabList, win);
-        if (win->HandleAllocated() && win->FParentWindow == nullptr)
+        if (!keep && win->HandleAllocated() && win->FParentWindow == nullptr)
             win->DestroyHandle();
     }
     control->FParent = nullptr;
     Perform(CM_CONTROLCHANGE, reinterpret_cast<std::uintptr_t>(control), 0);
     Realign();
+}
+
+bool TWinControl::CanMakeHandle() const
+{
+    const TWinControl* root = this;
+    for (; root->GetParent() != nullptr; root = root->GetParent())
+        if (root->HandleAllocated())
+            return true;
+    return root->HandleAllocated() || root->CanShowAsRoot();
+}
+
+void TWinControl::KeepFocusIn(TWinControl* moved)
+{
+    // The layer's focus did not move; the new root's bookkeeping learns where it is, without enter or exit.
+    TWinControl* focus = FindControl(ui::GetFocus());
+    if (focus != nullptr && IsAncestorOrSelf(moved, focus))
+        RootFocus()[RootOf(this)] = focus;
 }
 
 TWinControl* TWinControl::FindControl(HWND handle)

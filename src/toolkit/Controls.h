@@ -104,6 +104,7 @@ inline constexpr TCursor crSizeNWSE = -8;
 inline constexpr TCursor crSizeWE = -9;
 inline constexpr TCursor crUpArrow = -10;
 inline constexpr TCursor crHourGlass = -11;
+inline constexpr TCursor crHSplit = -14;  // a splitter moved left and right
 inline constexpr TCursor crNo = -18;
 inline constexpr TCursor crSizeAll = -22;
 inline constexpr TCursor crHandPoint = -21;
@@ -621,6 +622,8 @@ protected:
     virtual void WMSetCursor(TMessage& message);
     virtual void WMSetFocus(TMessage& message);
     virtual void WMKeyDown(TMessage& message);
+    /// A system key the control's key handling leaves (Alt, Alt with a key, F10) goes to the form as
+    /// CM_DIALOGKEY, and to the default handling when nobody takes it.
     virtual void WMSysKeyDown(TMessage& message);
     virtual void WMKeyUp(TMessage& message);
     virtual void WMSysKeyUp(TMessage& message);
@@ -629,6 +632,13 @@ protected:
     virtual void WMMouseWheel(TMessage& message);
     /// Offered to the windowless child under the pointer first.
     void WMContextMenu(TMessage& message) override;
+    /// A windowless child holding the mouse hears it first.
+    void WMCancelMode(TMessage& message) override;
+    /// A command from a child window goes back to the child's control as CN_COMMAND (an edit's EN_CHANGE
+    /// reaches the edit); other commands go to the default procedure.
+    virtual void WMCommand(TMessage& message);
+    /// A command this control's window sent its parent (WParam and LParam as in WM_COMMAND); none by default.
+    virtual void CNCommand(TMessage& message);
     virtual void WMCaptureChanged(TMessage& message);
     virtual void CMEnter(TMessage& message);
     virtual void CMExit(TMessage& message);
@@ -651,10 +661,17 @@ private:
     void ApplyAnchors(TControl* control, const ui::SIZE& clientSize);
     void DoAlign(TAlign align, TControl* control, ui::RECT& rect);
     bool HandleDialogKey(TMessage& message);
+    /// Offers a key to the form (or the root control) as CM_DIALOGKEY; true when it was used.
+    bool OfferDialogKey(TMessage& message);
+    /// Whether a window can be made for this control now: an ancestor has one, or the root may show.
+    [[nodiscard]] bool CanMakeHandle() const;
+    void KeepFocusIn(TWinControl* moved);
     /// The form sees the key first when its KeyPreview is on; true when it ate it.
     bool FormPreviews(TMessage& message, bool (TWinControl::*handler)(TMessage&));
     bool DoKeyStroke(TMessage& message, bool down);
     void UpdateBounds();
+    // The window's bounds in its parent's client coordinates (the screen's for a top-level window).
+    [[nodiscard]] TRect WindowBoundsInParent() const;
 
     ui::HWND FHandle = nullptr;
     ui::WNDPROC FDefWndProc;  // the class's procedure, for DefaultHandler
@@ -669,6 +686,7 @@ private:
     bool FShowing = false;
     bool FDoubleBuffered = false;
     bool FSettingBounds = false;
+    bool FKeepWindow = false;  // moving to another parent: the window goes with the control
 };
 
 /// A windowed control that paints itself through a canvas.
@@ -723,6 +741,9 @@ TWinControl* GetRootFocus(const TWinControl* root);
 /// The control that holds the mouse (windowless ones included); none when no control of ours has it.
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
+/// Before something modal starts: the window holding the mouse hears WM_CANCELMODE and lets it go, so that
+/// no drag, press or roll runs on under the modal window.
+void SendCancelMode();
 
 /// Key-data helpers for the shift state of keyboard and mouse messages.
 TShiftState MouseKeysToShiftState(std::uintptr_t keys);

@@ -88,6 +88,12 @@ void SetCaptureControl(TControl* control)
     gCaptureControl = control;
 }
 
+void SendCancelMode()
+{
+    if (HWND capture = ui::GetCapture())
+        SendMessage(capture, WM_CANCELMODE, 0, 0);
+}
+
 TControl* FindControlAtScreen(POINT screenPos, bool allowDisabled)
 {
     HWND window = WindowFromPointEx(screenPos, allowDisabled);
@@ -265,6 +271,11 @@ bool TWinControl::HandleDialogKey(TMessage& message)
     }
     if ((Perform(WM_GETDLGCODE, 0, 0) & (mask | DLGC_WANTALLKEYS)) != 0)
         return false;
+    return OfferDialogKey(message);
+}
+
+bool TWinControl::OfferDialogKey(TMessage& message)
+{
     TControl* target = GetParentForm();
     if (target == nullptr)
         target = RootOf(this);

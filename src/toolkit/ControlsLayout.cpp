@@ -432,6 +432,12 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
             throw;
         }
         FSettingBounds = false;
+        // A resizable top-level window keeps to its least and largest sizes: take the size it has.
+        if (FHandle != nullptr && !ui::IsIconic(FHandle)) {
+            const RECT actual = WindowBoundsInParent();
+            width = actual.right - actual.left;
+            height = actual.bottom - actual.top;
+        }
     }
     const bool sized = width != GetWidth() || height != GetHeight();
     if (left != GetLeft() || top != GetTop() || sized) {
@@ -441,10 +447,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
     }
 }
 
-void TWinControl::UpdateBounds()
+TRect TWinControl::WindowBoundsInParent() const
 {
-    if (FHandle == nullptr)
-        return;
     RECT r;
     GetWindowRect(FHandle, &r);
     HWND parent = ui::GetParent(FHandle);
@@ -453,6 +457,14 @@ void TWinControl::UpdateBounds()
         MapWindowPoints(nullptr, parent, points, 2);
         r = RECT{points[0].x, points[0].y, points[1].x, points[1].y};
     }
+    return r;
+}
+
+void TWinControl::UpdateBounds()
+{
+    if (FHandle == nullptr)
+        return;
+    const RECT r = WindowBoundsInParent();
     const bool sized = (r.right - r.left) != GetWidth() || (r.bottom - r.top) != GetHeight();
     if (r == GetBoundsRect())
         return;

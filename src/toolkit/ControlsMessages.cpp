@@ -286,6 +286,8 @@ void TWinControl::Dispatch(TMessage& message)
     case WM_SYSCHAR: WMSysChar(message); return;
     case WM_MOUSEWHEEL: WMMouseWheel(message); return;
     case WM_CAPTURECHANGED: WMCaptureChanged(message); return;
+    case WM_COMMAND: WMCommand(message); return;
+    case CN_COMMAND: CNCommand(message); return;
     case CM_ENTER: CMEnter(message); return;
     case CM_EXIT: CMExit(message); return;
     case CM_DIALOGKEY: CMDialogKey(message); return;
@@ -391,8 +393,15 @@ void TWinControl::WMKeyDown(TMessage& message)
         DefaultHandler(message);
 }
 
-// A system key takes the path of any other key.
-void TWinControl::WMSysKeyDown(TMessage& message) { TWinControl::WMKeyDown(message); }
+// A system key the control does not eat (Alt, Alt with a key, F10) is offered to the form as a dialog key,
+// whatever the control wants, before the default handling turns it into a menu key.
+void TWinControl::WMSysKeyDown(TMessage& message)
+{
+    if (DoKeyDown(message) || OfferDialogKey(message))
+        message.Result = 0;
+    else
+        DefaultHandler(message);
+}
 
 void TWinControl::WMKeyUp(TMessage& message)
 {
@@ -443,6 +452,27 @@ void TWinControl::WMContextMenu(TMessage& message)
     }
     TControl::WMContextMenu(message);
 }
+
+void TWinControl::WMCancelMode(TMessage& message)
+{
+    TControl* holder = gCaptureControl;
+    if (holder != nullptr && holder->GetParent() == this && dynamic_cast<TWinControl*>(holder) == nullptr)
+        holder->Perform(WM_CANCELMODE, 0, 0);
+    TControl::WMCancelMode(message);
+}
+
+void TWinControl::WMCommand(TMessage& message)
+{
+    auto* from = reinterpret_cast<HWND>(message.LParam);
+    TWinControl* child = from != FHandle ? FindControl(from) : nullptr;
+    if (child == nullptr) {
+        DefaultHandler(message);
+        return;
+    }
+    message.Result = child->Perform(CN_COMMAND, message.WParam, message.LParam);
+}
+
+void TWinControl::CNCommand(TMessage&) {}
 
 void TWinControl::WMCaptureChanged(TMessage& message)
 {

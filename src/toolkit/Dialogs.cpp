@@ -9,6 +9,7 @@ namespace {
 
 int Ask(const std::string& text, ui::UINT flags)
 {
+    SendCancelMode();
     return ui::Prompter().MessageBox(text, Application()->GetTitle(), flags);
 }
 
@@ -24,6 +25,7 @@ bool TOpenDialog::Execute()
     request.FileName = FileName;
     request.InitialDir = InitialDir;
     request.OverwritePrompt = IsSave() && Options.Contains(ofOverwritePrompt);
+    SendCancelMode();
     const std::optional<std::string> chosen = ui::FileDialogs().Run(request);
     if (!chosen || chosen->empty())
         return false;
@@ -40,6 +42,7 @@ bool TOpenPictureDialog::Execute()
 
 bool TColorDialog::Execute()
 {
+    SendCancelMode();
     const std::optional<ui::COLORREF> chosen = ui::ColorDialogs().PickColor(ColorToRGB(Color));
     if (!chosen)
         return false;

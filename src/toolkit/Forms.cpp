@@ -129,6 +129,7 @@ TModalResult TCustomForm::ShowModal()
 {
     if (GetVisible() || FModal)
         throw EInvalidOperation("Cannot make a visible window modal");
+    SendCancelMode();
     // The other forms stay disabled while this one runs, as a modal dialog needs.
     std::vector<HWND> disabled;
     for (HWND window : GetTopLevelWindows())
@@ -313,6 +314,8 @@ void TCustomForm::Dispatch(TMessage& message)
     case WM_ACTIVATE: WMActivate(message); return;
     case WM_CLOSE: WMClose(message); return;
     case WM_SYSCOMMAND: WMSysCommand(message); return;
+    case WM_SYSCOLORCHANGE: WMSysColorChange(message); return;
+    case WM_SETTINGCHANGE: WMSettingChange(message); return;
     case CM_RELEASE: CMRelease(message); return;
     default: TWinControl::Dispatch(message);
     }
@@ -359,6 +362,18 @@ void TCustomForm::WMSysCommand(TMessage& message)
 
 void TCustomForm::CMRelease(TMessage&) { delete this; }
 
+void TCustomForm::WMSysColorChange(TMessage& message)
+{
+    Perform(CM_SYSCOLORCHANGE, 0, 0);
+    DefaultHandler(message);
+}
+
+void TCustomForm::WMSettingChange(TMessage& message)
+{
+    Perform(CM_WININICHANGE, message.WParam, message.LParam);
+    DefaultHandler(message);
+}
+
 void TCustomForm::CMDialogKey(TMessage& message)
 {
     // The controls see the key first (default and cancel buttons); then Tab walks the tab order.
@@ -394,6 +409,14 @@ void ShowToolTip(const std::string& text, POINT screenPos)
         QToolTip::hideText();
     else
         QToolTip::showText(QPoint(screenPos.x, screenPos.y), ToQString(text));
+}
+
+// A rectangle in the control's client coordinates, on the screen.
+RECT ClientRectToScreen(const TControl* control, const RECT& r)
+{
+    const POINT topLeft = control->ClientToScreen({r.left, r.top});
+    const POINT bottomRight = control->ClientToScreen({r.right, r.bottom});
+    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
 bool IsPressOrKey(UINT msg)
@@ -634,6 +657,11 @@ void TApplication::HandleProc(TMessage& message)
 
 bool TApplication::GetActive() const { return IsApplicationActive() != FALSE; }
 
+bool TApplication::GetMinimized() const
+{
+    return FMainForm != nullptr && FMainForm->HandleAllocated() && IsIconic(FMainForm->GetHandle()) != FALSE;
+}
+
 bool TApplication::HelpCommand(UINT command, std::uintptr_t data)
 {
     if (FHelpFile.empty())
@@ -690,8 +718,11 @@ void TApplication::CancelHint()
     if (FHandle != nullptr)
         KillTimer(FHandle, kHintTimer);
     HideHint();
-    // The mouse still rests on the same control: it must move to another before a hint comes again.
-    FHintDone = true;
+    // The mouse still rests where it was: it must leave the part of the control the last answer covered (or,
+    // when none was asked yet, the control) before a hint comes again.
+    if (FHintControl != nullptr && !FHintAsked)
+        FHintCursorRect = ClientRectToScreen(FHintControl, FHintControl->GetClientRect());
+    FHintAsked = true;
 }
 
 void TApplication::SetHintControl(TControl* control)
@@ -701,7 +732,7 @@ void TApplication::SetHintControl(TControl* control)
     if (FHintControl != nullptr)
         FHintControl->RemoveFreeNotification(this);
     FHintControl = control;
-    FHintDone = false;
+    FHintAsked = false;
     if (control != nullptr)
         control->FreeNotification(this);
 }
@@ -717,8 +748,9 @@ void TApplication::HideHint()
 void TApplication::HintMouseCheck(TControl* control, POINT screenPos)
 {
     SetHint(control != nullptr ? GetLongHint(control->GetHint()) : std::string());
+    // A control without a short hint of its own is asked all the same: it may answer for a part of itself.
     TControl* hintable = control;
-    if (!FShowHint || hintable == nullptr || !hintable->GetShowHint() || GetShortHint(hintable->GetHint()).empty())
+    if (!FShowHint || hintable == nullptr || !hintable->GetShowHint())
         hintable = nullptr;
     if (hintable != FHintControl) {
         const bool wasShowing = FHintShowing;
@@ -730,8 +762,21 @@ void TApplication::HintMouseCheck(TControl* control, POINT screenPos)
             SetTimer(GetHandle(), kHintTimer, wasShowing ? kHintReshowPause : kHintPause);
         return;
     }
-    if (FHintShowing && PtInRect(&FHintCursorRect, screenPos) == FALSE)
+    // Leaving the part the last answer covered: another part may have a hint of its own.
+    if (hintable != nullptr && FHintAsked && PtInRect(&FHintCursorRect, screenPos) == FALSE) {
+        const bool wasShowing = FHintShowing;
         HideHint();
+        FHintAsked = false;
+        SetTimer(GetHandle(), kHintTimer, wasShowing ? kHintReshowPause : kHintPause);
+    }
+}
+
+void TApplication::HintMouseMessage(TControl* control, TMessage& message)
+{
+    if (control == nullptr)
+        return;
+    const POINT client{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+    HintMouseCheck(control, control->ClientToScreen(client));
 }
 
 void TApplication::HintTimerFired()
@@ -739,9 +784,9 @@ void TApplication::HintTimerFired()
     KillTimer(FHandle, kHintTimer);
     TControl* control = FHintControl;
     POINT cursor{};
-    if (control == nullptr || FHintDone || FHintShowing || !FShowHint || GetCursorPos(&cursor) == FALSE)
+    if (control == nullptr || FHintAsked || FHintShowing || !FShowHint || GetCursorPos(&cursor) == FALSE)
         return;
-    FHintDone = true;  // one hint per rest on a control
+    FHintAsked = true;  // one question per rest in a cursor rectangle
     THintInfo info;
     info.HintControl = control;
     info.CursorPos = control->ScreenToClient(cursor);
@@ -750,11 +795,12 @@ void TApplication::HintTimerFired()
     info.HintStr = GetShortHint(control->GetHint());
     const std::intptr_t veto = control->Perform(CM_HINTSHOW, 0, reinterpret_cast<std::intptr_t>(&info));
     // The handler may have freed the control or moved the hint elsewhere.
-    if (FHintControl != control || veto != 0 || info.HintStr.empty())
+    if (FHintControl != control)
         return;
-    const POINT topLeft = control->ClientToScreen({info.CursorRect.left, info.CursorRect.top});
-    const POINT bottomRight = control->ClientToScreen({info.CursorRect.right, info.CursorRect.bottom});
-    FHintCursorRect = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    FHintCursorRect = ClientRectToScreen(control, info.CursorRect);
+    // A hint belongs to its cursor rectangle: an answer for a part the pointer is not over shows nothing.
+    if (veto != 0 || info.HintStr.empty() || PtInRect(&FHintCursorRect, cursor) == FALSE)
+        return;
     FHintShowing = true;
     FHintDisplay(info.HintStr, info.HintPos);
 }
@@ -854,6 +900,7 @@ HCURSOR TScreen::GetCursors(TCursor id) const
         {crSizeWE, IDC_SIZEWE},   {crUpArrow, IDC_UPARROW},
         {crHourGlass, IDC_WAIT},  {crNo, IDC_NO},
         {crSizeAll, IDC_SIZEALL}, {crHandPoint, IDC_HAND},
+        {crHSplit, IDC_HSPLIT},
     };
     if (id == crNone)
         return nullptr;

@@ -116,6 +116,10 @@ protected:
     virtual void WMSysCommand(TMessage& message);
     /// Frees the form (posted by Release).
     virtual void CMRelease(TMessage& message);
+    /// The system's colours and settings changed: the controls hear it as CM_SYSCOLORCHANGE and
+    /// CM_WININICHANGE (WParam the setting), then the default handling runs.
+    virtual void WMSysColorChange(TMessage& message);
+    virtual void WMSettingChange(TMessage& message);
     /// The controls first, then Tab and Shift+Tab walk the tab order.
     void CMDialogKey(TMessage& message) override;
     /// OnShow before the window shows, OnHide after it is hidden.
@@ -169,7 +173,8 @@ public:
     using THintDisplay = std::function<void(const std::string& text, ui::POINT screenPos)>;
     /// Null restores the default (the toolkit's tool tip).
     void SetHintDisplay(THintDisplay display);
-    /// Hides a hint that shows and stops a pending one; the next control the mouse rests on starts afresh.
+    /// Hides a hint that shows and stops a pending one; another comes once the pointer leaves the part of the
+    /// control the last answer covered (the whole control when none was asked yet).
     void CancelHint();
     /// The long hint of the control under the mouse (for a status bar); OnHint runs when it changes.
     [[nodiscard]] const std::string& GetHint() const { return FHint; }
@@ -180,6 +185,9 @@ public:
     /// Whether a hint shows now, and over which control.
     [[nodiscard]] bool GetHintShowing() const { return FHintShowing; }
     [[nodiscard]] TControl* GetHintControl() const { return FHintControl; }
+    /// Feeds the hint machinery a mouse message of control (LParam in its client coordinates), for a loop
+    /// that pumps its own messages: the hint follows the pointer there as it would from the application's loop.
+    void HintMouseMessage(TControl* control, TMessage& message);
 
     /// Handles every queued message, then returns without waiting.
     void ProcessMessages();
@@ -213,6 +221,8 @@ public:
     [[nodiscard]] ui::HWND GetHandle();
     /// Whether one of the program's windows is the active one.
     [[nodiscard]] bool GetActive() const;
+    /// Whether the program is minimised: its main form's window is.
+    [[nodiscard]] bool GetMinimized() const;
 
     [[nodiscard]] const std::string& GetHelpFile() const { return FHelpFile; }
     void SetHelpFile(const std::string& value) { FHelpFile = value; }
@@ -234,7 +244,8 @@ private:
     bool IsKeyMsg(const ui::MSG& msg);
 
     void HandleProc(TMessage& message);
-    /// Follows the control under the mouse: starts, moves or hides the hint.
+    /// Follows the control under the mouse: starts, moves or hides the hint; leaving the cursor rectangle of
+    /// the last answer inside the same control asks the control again after a pause.
     void HintMouseCheck(TControl* control, ui::POINT screenPos);
     void SetHintControl(TControl* control);
     void HintTimerFired();
@@ -243,9 +254,9 @@ private:
     std::string FHint;
     THintDisplay FHintDisplay;
     TControl* FHintControl = nullptr;
-    ui::RECT FHintCursorRect{};  // screen coordinates, valid while the hint shows
+    ui::RECT FHintCursorRect{};  // screen coordinates of the last answer's cursor rectangle, once asked
     bool FHintShowing = false;
-    bool FHintDone = false;  // shown and hidden again over the same control: not again until it changes
+    bool FHintAsked = false;  // the control answered for the cursor rectangle; not again while inside it
 
     std::vector<TWindowHook> FHooks;
     std::string FTitle;

@@ -53,7 +53,8 @@ inline void Hover(toolkit::TControl* control)
 
 inline void Type(toolkit::TWinControl* control, std::string_view text)
 {
-    ovrel::test::SendQtText(ui::GetWindowWidget(control->GetHandle()), text, Pump);
+    ovrel::test::SendQtText(ui::GetWindowWidget(control->GetHandle()),
+                            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), Pump);
 }
 
 inline void Key(toolkit::TWinControl* control, Qt::Key key)

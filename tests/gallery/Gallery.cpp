@@ -1,6 +1,8 @@
 // The control gallery: one form holding one of each control, grabbed as a PNG for a person to look at.
 //   control_gallery OUT.png     shows the form, writes OUT.png and exits (0 when the image is not blank)
 //   control_gallery --check OUT.png   exits 0 when OUT.png exists and holds more than one colour
+#include "support/Screenshot.h"
+
 #include "platform/ui/Window.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/DateUtils.h"
@@ -12,31 +14,12 @@
 #include "toolkit/StdLists.h"
 
 #include <QApplication>
-#include <QImage>
-#include <QPixmap>
-#include <QString>
-#include <QWidget>
 
-#include <cstdio>
-#include <exception>
 #include <string>
 
 namespace {
 
 using namespace ovrel::toolkit;
-
-// A blank shot (one colour everywhere) means nothing was drawn.
-bool HasContent(const QImage& image)
-{
-    if (image.isNull())
-        return false;
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != first)
-                return true;
-    return false;
-}
 
 template <class C> C* Place(TWinControl* parent, int left, int top, int width, int height)
 {
@@ -182,17 +165,7 @@ int Shoot(const std::string& path)
         Application()->ProcessMessages();
         QApplication::processEvents();
     }
-    QWidget* widget = ovrel::ui::GetWindowWidget(gallery.Form().GetHandle());
-    if (widget == nullptr) {
-        std::fprintf(stderr, "the form has no widget\n");
-        return 1;
-    }
-    const QImage image = widget->grab().toImage();
-    if (!image.save(QString::fromStdString(path), "PNG")) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        return 1;
-    }
-    return HasContent(image) ? 0 : 1;
+    return ovrel::test::SaveShot(ovrel::ui::GetWindowWidget(gallery.Form().GetHandle()), path);
 }
 
 }  // namespace
@@ -201,24 +174,4 @@ int Shoot(const std::string& path)
 // the end, which is not ours to free.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
-int main(int argc, char** argv)
-{
-    if (argc == 3 && std::string(argv[1]) == "--check") {
-        if (!HasContent(QImage(QString::fromLocal8Bit(argv[2])))) {
-            std::fprintf(stderr, "%s is missing or blank\n", argv[2]);
-            return 1;
-        }
-        return 0;
-    }
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: control_gallery OUT.png | --check OUT.png\n");
-        return 2;
-    }
-    QApplication app(argc, argv);
-    try {
-        return Shoot(argv[1]);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "gallery failed: %s\n", e.what());
-        return 1;
-    }
-}
+int main(int argc, char** argv) { return ovrel::test::ScreenshotMain(argc, argv, "control_gallery", Shoot); }

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <initializer_list>
-#include <string_view>
 
 namespace ovrel::test {
 
@@ -58,18 +57,25 @@ template <class Pump> void SendQtKey(QWidget* widget, Qt::Key key, Qt::KeyboardM
     }
 }
 
-/// Types text (printable ASCII) into the widget: a key press and release with the character for each one.
-template <class Pump> void SendQtText(QWidget* widget, std::string_view text, Pump&& pump)
+/// A key pressed and released on a widget (the focused one, as the desktop sends keys), with the text it
+/// types; pump handles our queue after each event.
+template <class Pump>
+void SendQtKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text, Pump&& pump)
 {
-    for (char c : text) {
-        const QChar ch = QChar::fromLatin1(c);
-        // Letters, digits and the other printable ASCII keys have the code of their upper-case character.
-        const int key = ch.toUpper().unicode();
-        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, key, ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(widget, &event);
-            pump();
-        }
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, modifiers, text);
+        QCoreApplication::sendEvent(widget, &event);
+        pump();
+    }
+}
+
+/// Types text key by key: letters, digits and a few signs, each as the key that types it.
+template <class Pump> void SendQtText(QWidget* widget, const QString& text, Pump&& pump)
+{
+    for (const QChar c : text) {
+        const int key = c.toUpper().unicode();  // Qt's keys for letters, digits and ASCII signs are their codes
+        const Qt::KeyboardModifiers modifiers = c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        SendQtKey(widget, static_cast<Qt::Key>(key), modifiers, QString(c), pump);
     }
 }
 

@@ -15,9 +15,7 @@ namespace ovrel::themes {
 namespace {
 
 using namespace ovrel::toolkit;
-using testing::FakeVisualStyles;
 using testing::Item;
-using testing::ScopedVisualStyles;
 
 class DefaultThemeAnswers : public testing::ThemeRuntimeTest {
 protected:
@@ -46,12 +44,12 @@ TEST_F(DefaultThemeAnswers, IntegerAndBooleanMetricsFollowTheTable)
 
 TEST_F(DefaultThemeAnswers, WithVisualStylesTheSplitPartIsTheToolbarPartTwoWider)
 {
-    FakeVisualStyles styles;
-    ScopedVisualStyles installed(&styles);
+    ui::RecordingVisualStyles styles;
+    ui::ScopedService<ui::IVisualStyles> installed(ui::SetVisualStyles, styles);
     Manager().RefreshColors();
     ASSERT_TRUE(VisualStylesActive());
     EXPECT_EQ(Theme().GetIntegerMetric(10), 11) << "no part size: the classic width";
-    styles.PartSize = ui::SIZE{13, 22};
+    styles.PartSizes[4] = ui::SIZE{13, 22};  // the split button's drop-down part
     EXPECT_EQ(Theme().GetIntegerMetric(10), 15);
     EXPECT_TRUE(Theme().GetBooleanMetric(5));
 }
@@ -137,8 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DefaultThemeAnswers, WithVisualStylesAHotMenuItemKeepsTheMenuColour)
 {
-    FakeVisualStyles styles;
-    ScopedVisualStyles installed(&styles);
+    ui::RecordingVisualStyles styles;
+    ui::ScopedService<ui::IVisualStyles> installed(ui::SetVisualStyles, styles);
     Manager().RefreshColors();
     EXPECT_EQ(Theme().GetItemColor(Item(VT_POPUPMENU, Active, true, HK_HOT)), clMenu);
 }
@@ -221,9 +219,9 @@ TEST_F(DefaultThemeAnswers, APushedOrCheckedImageMovesOnePixelRightAndDown)
 
 TEST_F(DefaultThemeAnswers, TheToolbarColourIsReReadAtTheSecondStepOfAChangeOnly)
 {
-    FakeVisualStyles styles;
+    ui::RecordingVisualStyles styles;
     styles.Colors = {{3802, ui::RGB(1, 2, 3)}};
-    ScopedVisualStyles installed(&styles);
+    ui::ScopedService<ui::IVisualStyles> installed(ui::SetVisualStyles, styles);
     Manager().RefreshColors();
     ASSERT_EQ(ToolbarFillColor(), static_cast<TColor>(ui::RGB(1, 2, 3)));
     auto& theme = dynamic_cast<TTBXDefaultTheme&>(Theme());

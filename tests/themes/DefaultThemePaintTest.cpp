@@ -21,58 +21,14 @@ namespace ovrel::themes {
 namespace {
 
 using namespace ovrel::toolkit;
+using testing::InkNear;
+using testing::InkOf;
 using testing::Item;
+using testing::Nearer;
 using testing::PaintTarget;
 using testing::Palette;
 
 constexpr ui::COLORREF Back = ui::RGB(90, 200, 90);
-
-// The bounds of the pixels of one colour (all zeros when there are none).
-TRect InkOf(const ui::testing::Canvas& image, ui::COLORREF color)
-{
-    TRect r{image.Width(), image.Height(), 0, 0};
-    for (int y = 0; y < image.Height(); ++y)
-        for (int x = 0; x < image.Width(); ++x)
-            if (image.At(x, y) == color) {
-                r.left = std::min<ui::LONG>(r.left, x);
-                r.top = std::min<ui::LONG>(r.top, y);
-                r.right = std::max<ui::LONG>(r.right, x + 1);
-                r.bottom = std::max<ui::LONG>(r.bottom, y + 1);
-            }
-    return r.right == 0 ? TRect{} : r;
-}
-
-int Distance(ui::COLORREF a, ui::COLORREF b)
-{
-    const auto d = [](int x, int y) { return (x - y) * (x - y); };
-    return d(ui::GetRValue(a), ui::GetRValue(b)) + d(ui::GetGValue(a), ui::GetGValue(b)) +
-           d(ui::GetBValue(a), ui::GetBValue(b));
-}
-
-bool Nearer(ui::COLORREF pixel, ui::COLORREF to, ui::COLORREF than)
-{
-    return Distance(pixel, to) < Distance(pixel, than);
-}
-
-// The bounds of the pixels of area nearer to color than to any of the others: text is drawn antialiased, so its
-// edges blend with what lies behind.
-TRect InkNear(const ui::testing::Canvas& image, ui::COLORREF color, std::initializer_list<ui::COLORREF> others,
-              TRect area = TRect{0, 0, 10000, 10000})
-{
-    TRect r{image.Width(), image.Height(), 0, 0};
-    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, image.Height()); ++y)
-        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, image.Width()); ++x) {
-            const ui::COLORREF pixel = image.At(x, y);
-            const int mine = Distance(pixel, color);
-            if (std::all_of(others.begin(), others.end(), [&](ui::COLORREF o) { return mine < Distance(pixel, o); })) {
-                r.left = std::min<ui::LONG>(r.left, x);
-                r.top = std::min<ui::LONG>(r.top, y);
-                r.right = std::max<ui::LONG>(r.right, x + 1);
-                r.bottom = std::max<ui::LONG>(r.bottom, y + 1);
-            }
-        }
-    return r.right == 0 ? TRect{} : r;
-}
 
 // A row or column as the canvas spells it: dots, then marks, then dots.
 std::string Marks(int before, int marks, int after)
@@ -314,13 +270,7 @@ TEST_F(DefaultThemePaint, ChevronGlyphsSitAtTheFarEndAndMoveWhenPushed)
 TEST_F(DefaultThemePaint, ImagesMoveWhenPushedAndShowTheListsDisabledLook)
 {
     TImageList images(nullptr);
-    images.SetSize(4, 4);
-    TBitmap cell;
-    cell.SetSize(4, 4);
-    cell.GetCanvas()->GetBrush()->SetColor(clRed);
-    cell.GetCanvas()->FillRect(Rect(0, 0, 4, 4));
-    cell.GetCanvas()->SetPixel(3, 3, clWhite);  // left uncovered
-    images.AddMasked(&cell, clWhite);
+    testing::AddRedImage(images, true);
     const auto paint = [&](TItemPaintInfo info, int index) {
         auto target = std::make_unique<PaintTarget>(10, 10, Back);
         Theme().PaintImage(target->Canvas, Rect(2, 2, 8, 8), info, &images, index);

@@ -20,11 +20,9 @@ namespace ovrel::themes {
 namespace {
 
 using namespace ovrel::toolkit;
-using testing::FakeVisualStyles;
 using testing::Heard;
 using testing::RecordingControl;
 using testing::RecordingObject;
-using testing::ScopedVisualStyles;
 
 std::string MessageOf(const std::function<void()>& action)
 {
@@ -333,12 +331,12 @@ class VisualStylesTable : public testing::ThemeRuntimeTest, public ::testing::Wi
 TEST_P(VisualStylesTable, ComeOnOnlyAboveVersionFiveWhenEnabledThemedAndComplete)
 {
     const VisualStylesCase& c = GetParam();
-    FakeVisualStyles styles;
-    styles.Themed = c.Themed;
+    ui::RecordingVisualStyles styles;
+    styles.ThemeActive = c.Themed ? ui::TRUE : ui::FALSE;
     if (*c.MissingClass != '\0')
         styles.Missing.insert(c.MissingClass);
     styles.Colors = {{3802, ui::RGB(1, 2, 3)}, {3803, ui::RGB(4, 5, 6)}};
-    ScopedVisualStyles installed(&styles);
+    ui::ScopedService<ui::IVisualStyles> installed(ui::SetVisualStyles, styles);
     Table().Profile = c.Profile;
     Manager().SetEnableVisualStyles(c.Enable);
     Manager().RefreshColors();
@@ -347,16 +345,16 @@ TEST_P(VisualStylesTable, ComeOnOnlyAboveVersionFiveWhenEnabledThemedAndComplete
     EXPECT_EQ(Theme().GetBooleanMetric(5), c.Active);
     EXPECT_EQ(ToolbarFillColor(), c.Active ? static_cast<TColor>(ui::RGB(1, 2, 3)) : clBtnFace);
     EXPECT_EQ(ToolbarTextColor(), c.Active ? static_cast<TColor>(ui::RGB(4, 5, 6)) : clBtnText);
-    EXPECT_EQ(GetVisualStyleHandle(TVisualStyleClass::Toolbar) != 0, c.Active);
+    EXPECT_EQ(GetVisualStyleHandle(TVisualStyleClass::Toolbar) != nullptr, c.Active);
     // Whatever was opened is closed again by a failure or by the next refresh.
     const std::size_t opened = styles.Opened.size();
     EXPECT_EQ(opened, c.Active ? 9u : (*c.MissingClass != '\0' ? 7u : 0u));
     if (!c.Active) {
-        EXPECT_EQ(styles.Closed.size(), opened);
+        EXPECT_EQ(static_cast<std::size_t>(styles.Closed), opened);
     }
     Manager().SetEnableVisualStyles(false);
     Manager().RefreshColors();
-    EXPECT_EQ(styles.Closed.size(), opened);
+    EXPECT_EQ(static_cast<std::size_t>(styles.Closed), opened);
     EXPECT_FALSE(VisualStylesActive());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The fixtures of the theme tests: a theme runtime per test over a colour table whose colours all differ, a
-// recording visual-styles library, objects and controls that record the notifications they hear, and a canvas
+// The fixtures of the theme tests: a theme runtime per test over a colour table whose colours all differ, the
+// layer's recording visual-styles backend, objects and controls that record the notifications they hear, and a canvas
 // over an image whose pixels the tests read back.
 
 #include "support/GdiTestSupport.h"
@@ -9,15 +9,18 @@
 #include "themes/ThemeInterface.h"
 #include "themes/ThemeManager.h"
 #include "themes/ThemeRuntime.h"
-#include "themes/VisualStyles.h"
 
+#include "platform/ui/Services.h"
 #include "platform/ui/SysTables.h"
+#include "platform/ui/VisualStyles.h"
 #include "platform/ui/Window.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Graphics.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <set>
@@ -71,56 +74,6 @@ struct Palette {
         c[ui::COLOR_INACTIVECAPTION] = InactiveCaption;
         c[ui::COLOR_GRADIENTINACTIVECAPTION] = GradientInactiveCaption;
     }
-};
-
-/// A visual-styles library that answers as configured and records what it was asked.
-class FakeVisualStyles : public TVisualStyles {
-public:
-    bool Themed = true;
-    std::set<std::string> Missing;  // classes whose theme data does not open
-    std::map<int, ui::COLORREF> Colors;  // by property id
-    std::optional<ui::SIZE> PartSize;
-    std::vector<std::string> Opened;
-    std::vector<HTHEME> Closed;
-
-    bool IsThemed() override { return Themed; }
-    HTHEME OpenThemeData(ui::HWND /*window*/, std::string_view classList) override
-    {
-        if (Missing.count(std::string(classList)) != 0)
-            return 0;
-        Opened.emplace_back(classList);
-        return Opened.size();
-    }
-    void CloseThemeData(HTHEME theme) override { Closed.push_back(theme); }
-    bool GetThemeColor(HTHEME /*theme*/, int /*part*/, int /*state*/, int property, ui::COLORREF& color) override
-    {
-        const auto found = Colors.find(property);
-        if (found == Colors.end())
-            return false;
-        color = found->second;
-        return true;
-    }
-    bool GetThemePartSize(HTHEME /*theme*/, int /*part*/, int /*state*/, ui::SIZE& size) override
-    {
-        if (!PartSize)
-            return false;
-        size = *PartSize;
-        return true;
-    }
-    bool GetThemeMargins(HTHEME, int, int, int, int&, int&, int&, int&) override { return false; }
-    bool GetThemeBackgroundContentRect(HTHEME, int, int, const ui::RECT&, ui::RECT&) override { return false; }
-};
-
-/// Installs a library for the life of the guard.
-class ScopedVisualStyles {
-public:
-    explicit ScopedVisualStyles(TVisualStyles* styles) : FPrevious(SetVisualStyles(styles)) {}
-    ~ScopedVisualStyles() { SetVisualStyles(FPrevious); }
-    ScopedVisualStyles(const ScopedVisualStyles&) = delete;
-    ScopedVisualStyles& operator=(const ScopedVisualStyles&) = delete;
-
-private:
-    TVisualStyles* FPrevious;
 };
 
 /// One message as a recorder heard it, with a tag naming the recorder.
@@ -230,5 +183,67 @@ public:
     ui::testing::Canvas Image;
     toolkit::TCanvas Canvas;
 };
+
+/// A list of 4 x 4 images with one red image; uncoveredCorner leaves its bottom-right pixel out.
+inline void AddRedImage(toolkit::TImageList& images, bool uncoveredCorner = false)
+{
+    images.SetSize(4, 4);
+    toolkit::TBitmap cell;
+    cell.SetSize(4, 4);
+    cell.GetCanvas()->GetBrush()->SetColor(toolkit::clRed);
+    cell.GetCanvas()->FillRect(toolkit::Rect(0, 0, 4, 4));
+    if (uncoveredCorner)
+        cell.GetCanvas()->SetPixel(3, 3, toolkit::clWhite);
+    images.AddMasked(&cell, toolkit::clWhite);
+}
+
+/// The bounds of the pixels of one colour inside area (all zeros when there are none).
+inline toolkit::TRect InkOf(const ui::testing::Canvas& image, ui::COLORREF color,
+                            toolkit::TRect area = toolkit::TRect{0, 0, 10000, 10000})
+{
+    toolkit::TRect r{image.Width(), image.Height(), 0, 0};
+    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, image.Height()); ++y)
+        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, image.Width()); ++x)
+            if (image.At(x, y) == color) {
+                r.left = std::min<ui::LONG>(r.left, x);
+                r.top = std::min<ui::LONG>(r.top, y);
+                r.right = std::max<ui::LONG>(r.right, x + 1);
+                r.bottom = std::max<ui::LONG>(r.bottom, y + 1);
+            }
+    return r.right == 0 ? toolkit::TRect{} : r;
+}
+
+inline int Distance(ui::COLORREF a, ui::COLORREF b)
+{
+    const auto d = [](int x, int y) { return (x - y) * (x - y); };
+    return d(ui::GetRValue(a), ui::GetRValue(b)) + d(ui::GetGValue(a), ui::GetGValue(b)) +
+           d(ui::GetBValue(a), ui::GetBValue(b));
+}
+
+inline bool Nearer(ui::COLORREF pixel, ui::COLORREF to, ui::COLORREF than)
+{
+    return Distance(pixel, to) < Distance(pixel, than);
+}
+
+/// The bounds of the pixels of area nearer to color than to any of the others: text is drawn antialiased, so its
+/// edges blend with what lies behind.
+inline toolkit::TRect InkNear(const ui::testing::Canvas& image, ui::COLORREF color,
+                              std::initializer_list<ui::COLORREF> others,
+                              toolkit::TRect area = toolkit::TRect{0, 0, 10000, 10000})
+{
+    toolkit::TRect r{image.Width(), image.Height(), 0, 0};
+    for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, image.Height()); ++y)
+        for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, image.Width()); ++x) {
+            const ui::COLORREF pixel = image.At(x, y);
+            const int mine = Distance(pixel, color);
+            if (std::all_of(others.begin(), others.end(), [&](ui::COLORREF o) { return mine < Distance(pixel, o); })) {
+                r.left = std::min<ui::LONG>(r.left, x);
+                r.top = std::min<ui::LONG>(r.top, y);
+                r.right = std::max<ui::LONG>(r.right, x + 1);
+                r.bottom = std::max<ui::LONG>(r.bottom, y + 1);
+            }
+        }
+    return r.right == 0 ? toolkit::TRect{} : r;
+}
 
 }  // namespace ovrel::themes::testing

@@ -137,8 +137,8 @@ TEST(ChangeNotices, ADeletedChildIsStillInPlaceWhenTheListenerHearsOfIt)
         }
     };
     root->Clear();
-    EXPECT_EQ(heard.Kinds(), (std::vector<TTBItemChange>{tbcDeleting, tbcDeleting}));
-    EXPECT_EQ(heard.Notices[0].Item, b) << "the last child goes first";
+    EXPECT_EQ(heard.Kinds(), (std::vector<TTBItemChange>{tbcBeginUpdate, tbcDeleting, tbcDeleting, tbcEndUpdate}));
+    EXPECT_EQ(heard.Notices[1].Item, b) << "the last child goes first";
 }
 
 TEST(ChangeNotices, AListenerThatUnregistersItselfDoesNotMakeTheNextOneMissTheNotice)

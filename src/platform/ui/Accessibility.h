@@ -26,6 +26,7 @@ inline constexpr LONG ROLE_SYSTEM_MENUITEM = 12;
 inline constexpr LONG ROLE_SYSTEM_SEPARATOR = 21;
 inline constexpr LONG ROLE_SYSTEM_PUSHBUTTON = 43;
 inline constexpr LONG ROLE_SYSTEM_BUTTONMENU = 57;
+inline constexpr LONG ROLE_SYSTEM_BUTTONDROPDOWNGRID = 58;
 
 class IAccessibilitySink {
 public:

@@ -7,8 +7,10 @@
 #include "platform/ui/SysTables.h"
 #include "platform/ui/Window_p.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstring>
@@ -17,13 +19,17 @@
 namespace ovrel::ui {
 namespace {
 
-bool HasEmulatedFrame(const Window* w) { return !w->Native && !w->MessageOnly && !IsFramedTopLevel(w); }
+bool HasEmulatedFrame(const Window* w) { return !w->MessageOnly && !IsFramedTopLevel(w); }
+
+// A native control draws the frame its styles ask for, and its own scroll bars; only a window procedure
+// that answers WM_NCCALCSIZE gives it a frame of ours.
+bool HasStyleFrame(const Window* w) { return HasEmulatedFrame(w) && !w->Native; }
 
 // Frame thickness on each side, outside the scroll bars.
 RECT FrameInsets(const Window* w)
 {
     RECT in{};
-    if (!HasEmulatedFrame(w))
+    if (!HasStyleFrame(w))
         return in;
     int t = 0;
     if ((w->Style & WS_THICKFRAME) != 0)
@@ -46,7 +52,7 @@ int BarSize(int metric)
 LRESULT DefaultCalcSize(Window* w, WPARAM wParam, LPARAM lParam)
 {
     RECT* rect = wParam != 0 ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-    if (rect == nullptr || !HasEmulatedFrame(w))
+    if (rect == nullptr || !HasStyleFrame(w))
         return 0;
     const RECT in = FrameInsets(w);
     rect->left += in.left;
@@ -63,6 +69,21 @@ LRESULT DefaultCalcSize(Window* w, WPARAM wParam, LPARAM lParam)
 }
 
 bool InRect(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+int SizingCursor(LRESULT hit)
+{
+    switch (hit) {
+    case HTLEFT:
+    case HTRIGHT: return IDC_SIZEWE;
+    case HTTOP:
+    case HTBOTTOM: return IDC_SIZENS;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: return IDC_SIZENWSE;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: return IDC_SIZENESW;
+    default: return IDC_ARROW;
+    }
+}
 
 LRESULT DefaultHitTest(Window* w, LPARAM lParam)
 {
@@ -155,12 +176,22 @@ void PaintScrollBar(HDC dc, const Window* w, int which)
 
 void DefaultNcPaint(Window* w)
 {
-    if (!HasEmulatedFrame(w))
+    const bool noFrame = w->Native && w->Client == RECT{0, 0, w->Width(), w->Height()};
+    if (!HasEmulatedFrame(w) || noFrame)
         return;
     HDC dc = GetWindowDC(w);
     if (dc == nullptr)
         return;
     RECT r{0, 0, w->Width(), w->Height()};
+    if (w->Native) {
+        // A frame given to a control is plain until its window procedure paints one.
+        const int saved = SaveDC(dc);
+        ExcludeClipRect(dc, w->Client.left, w->Client.top, w->Client.right, w->Client.bottom);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        RestoreDC(dc, saved);
+        ReleaseDC(w, dc);
+        return;
+    }
     if ((w->Style & WS_THICKFRAME) != 0) {
         const int frame = std::max(0, GetSystemMetrics(SM_CXSIZEFRAME));
         const RECT bands[] = {
@@ -230,34 +261,35 @@ LRESULT DefaultSetCursor(Window* w, WPARAM wParam, LPARAM lParam)
     if ((w->Style & WS_CHILD) != 0 && w->Parent != nullptr && SendMessage(w->Parent, WM_SETCURSOR, wParam, lParam) != 0)
         return TRUE;
     const auto hit = static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lParam)));
-    int id = IDC_ARROW;
-    switch (hit) {
-    case HTCLIENT: {
+    if (hit == HTCLIENT) {
         Window* target = ToWindow(reinterpret_cast<HWND>(wParam));
         if (target == nullptr)
             target = w;
         SetCursor(target->ClassCursor != nullptr ? target->ClassCursor : LoadCursor(nullptr, IDC_ARROW));
         return TRUE;
     }
-    case HTLEFT:
-    case HTRIGHT: id = IDC_SIZEWE; break;
-    case HTTOP:
-    case HTBOTTOM: id = IDC_SIZENS; break;
-    case HTTOPLEFT:
-    case HTBOTTOMRIGHT: id = IDC_SIZENWSE; break;
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT: id = IDC_SIZENESW; break;
-    default: break;
-    }
-    SetCursor(LoadCursor(nullptr, id));
+    SetCursor(LoadCursor(nullptr, SizingCursor(hit)));
     return TRUE;
+}
+
+// The client as it shows: a native control as it paints itself with the window's layer over it, any other
+// window as it last painted its backing image.
+void PrintClient(Window* w, HDC dc)
+{
+    const RECT client = w->ClientSize();
+    if (dc == nullptr || w->MessageOnly || client.right <= 0 || client.bottom <= 0)
+        return;
+    if (w->Control != nullptr)
+        StretchImage(dc, client, w->Control->grab().toImage());
+    if (!w->Image.isNull())
+        StretchImage(dc, client, w->Image.copy(QtFromRect(w->Client)));
 }
 
 void DefaultPrint(Window* w, HDC dc, LPARAM flags)
 {
     if ((flags & PRF_CHECKVISIBLE) != 0 && IsWindowVisible(w) == FALSE)
         return;
-    if ((flags & PRF_NONCLIENT) != 0 && !w->Native && !w->MessageOnly) {
+    if ((flags & PRF_NONCLIENT) != 0 && !w->MessageOnly) {
         if (w->FrameInvalid) {
             w->FrameInvalid = false;
             SendMessage(w, WM_NCPAINT, 1, 0);
@@ -293,6 +325,95 @@ void DefaultPrint(Window* w, HDC dc, LPARAM flags)
     RestoreDC(dc, saved);
 }
 
+bool MovesLeft(LRESULT hit) { return hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT; }
+bool MovesRight(LRESULT hit) { return hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT; }
+bool MovesTop(LRESULT hit) { return hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT; }
+bool MovesBottom(LRESULT hit) { return hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT; }
+
+// The window rectangle a sizing drag by delta gives: only the grabbed edges move, and a size outside the
+// limits is corrected on the moving side, so the opposite edge stays where it was.
+RECT TrackSizingRect(const RECT& start, LRESULT hit, POINT delta, const MINMAXINFO& limits)
+{
+    RECT r = start;
+    const int minWidth = limits.ptMinTrackSize.x;
+    const int maxWidth = std::max(minWidth, static_cast<int>(limits.ptMaxTrackSize.x));
+    const int minHeight = limits.ptMinTrackSize.y;
+    const int maxHeight = std::max(minHeight, static_cast<int>(limits.ptMaxTrackSize.y));
+    if (MovesLeft(hit))
+        r.left = std::clamp(start.left + delta.x, start.right - maxWidth, start.right - minWidth);
+    if (MovesRight(hit))
+        r.right = std::clamp(start.right + delta.x, start.left + minWidth, start.left + maxWidth);
+    if (MovesTop(hit))
+        r.top = std::clamp(start.top + delta.y, start.bottom - maxHeight, start.bottom - minHeight);
+    if (MovesBottom(hit))
+        r.bottom = std::clamp(start.bottom + delta.y, start.top + minHeight, start.top + maxHeight);
+    return r;
+}
+
+// The layer's own sizing loop for a top-level window whose frame the window manager does not draw (or where
+// there is no window manager): follows the pointer until the button goes up; Escape puts the window back.
+// Capture stays on the window that got the press, so its loss (the application deactivating) ends the loop.
+void RunSizingLoop(Window* top, Window* pressed, LRESULT hit, POINT start)
+{
+    const RECT startRect = top->Bounds;
+    const MINMAXINFO limits = QueryTrackLimits(top);
+    SetCapture(pressed);
+    SetCursor(LoadCursor(nullptr, SizingCursor(hit)));
+    auto place = [top](const RECT& r) {
+        SetWindowPos(top, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    MSG msg;
+    while (GetCapture() == pressed && ToWindow(top) != nullptr) {
+        if (GetMessage(&msg, nullptr, 0, 0) == FALSE) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that owns the quit
+            break;
+        }
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
+            POINT p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+            ClientToScreen(msg.hwnd, &p);
+            place(TrackSizingRect(startRect, hit, POINT{p.x - start.x, p.y - start.y}, limits));
+            if (msg.message == WM_LBUTTONUP)
+                break;
+        } else if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+            if (msg.wParam == VK_ESCAPE) {
+                place(startRect);
+                break;
+            }
+        } else if ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                   (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)) {
+            // Other keys and buttons do nothing while sizing.
+        } else {
+            DispatchMessage(&msg);
+        }
+    }
+    if (ToWindow(pressed) != nullptr && GetCapture() == pressed)
+        ReleaseCapture();
+}
+
+// A press on a sizing edge, of a resizable top-level window or of a child answering with the code (a status
+// bar's grip): the top-level window is sized, by the window manager where it draws the frame.
+void StartSizing(Window* w, LRESULT hit, LPARAM screenPoint)
+{
+    Window* top = Root(w);
+    if (top == nullptr || top->MessageOnly || (top->Style & WS_THICKFRAME) == 0 || top->Minimized || top->Maximized)
+        return;
+    if (IsFramedTopLevel(top) && top->Widget != nullptr && top->Widget->windowHandle() != nullptr &&
+        QGuiApplication::platformName() != QStringLiteral("offscreen")) {
+        Qt::Edges edges;
+        if (MovesLeft(hit))
+            edges |= Qt::LeftEdge;
+        if (MovesRight(hit))
+            edges |= Qt::RightEdge;
+        if (MovesTop(hit))
+            edges |= Qt::TopEdge;
+        if (MovesBottom(hit))
+            edges |= Qt::BottomEdge;
+        if (top->Widget->windowHandle()->startSystemResize(edges))
+            return;  // the new size comes back as a move of the window manager's
+    }
+    RunSizingLoop(top, w, hit, POINT{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)});
+}
+
 // Each family answers the messages it knows and leaves the rest (nullopt) to the next.
 using Answer = std::optional<LRESULT>;
 
@@ -309,6 +430,8 @@ Answer NonClientDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
             ScrollBarClick(w, SB_VERT, lParam);
         else if (wParam == static_cast<WPARAM>(HTHSCROLL))
             ScrollBarClick(w, SB_HORZ, lParam);
+        else if (static_cast<LRESULT>(wParam) >= HTLEFT && static_cast<LRESULT>(wParam) <= HTBOTTOMRIGHT)
+            StartSizing(w, static_cast<LRESULT>(wParam), lParam);
         return 0;
     default: return std::nullopt;
     }
@@ -331,12 +454,7 @@ Answer PaintDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_PRINT: DefaultPrint(w, reinterpret_cast<HDC>(wParam), lParam); return 0;
-    case WM_PRINTCLIENT:
-        if (w->Native && w->Widget != nullptr && wParam != 0) {
-            const QImage image = w->Widget->grab().toImage();
-            StretchImage(reinterpret_cast<HDC>(wParam), w->ClientSize(), image);
-        }
-        return 0;
+    case WM_PRINTCLIENT: PrintClient(w, reinterpret_cast<HDC>(wParam)); return 0;
     default: return std::nullopt;
     }
 }
@@ -440,6 +558,20 @@ Answer WindowDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
         return static_cast<LRESULT>(count);
     }
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->Text.size());
+    case WM_WINDOWPOSCHANGING: {
+        // A resizable top-level window keeps to the sizes WM_GETMINMAXINFO allows.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (pos != nullptr && (pos->flags & SWP_NOSIZE) == 0 && w->IsTopLevel() && (w->Style & WS_THICKFRAME) != 0) {
+            const MINMAXINFO limits = QueryTrackLimits(w);
+            if (ToWindow(w) == nullptr)
+                return 0;
+            pos->cx = std::clamp<int>(pos->cx, limits.ptMinTrackSize.x,
+                                      std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x));
+            pos->cy = std::clamp<int>(pos->cy, limits.ptMinTrackSize.y,
+                                      std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y));
+        }
+        return 0;
+    }
     case WM_WINDOWPOSCHANGED: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (pos == nullptr)
@@ -461,6 +593,22 @@ Answer WindowDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+MINMAXINFO QueryTrackLimits(Window* w)
+{
+    MINMAXINFO info;
+    const int frameX = GetSystemMetrics(SM_CXSIZEFRAME);
+    const int frameY = GetSystemMetrics(SM_CYSIZEFRAME);
+    const RECT screen = CurrentScreenFacts().Primary;
+    info.ptMaxSize = POINT{screen.right - screen.left + 2 * frameX, screen.bottom - screen.top + 2 * frameY};
+    info.ptMaxPosition = POINT{-frameX, -frameY};
+    info.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    info.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    SendMessage(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    info.ptMinTrackSize.x = std::max<LONG>(0, info.ptMinTrackSize.x);
+    info.ptMinTrackSize.y = std::max<LONG>(0, info.ptMinTrackSize.y);
+    return info;
+}
 
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -1,8 +1,13 @@
 #include "platform/ui/EditControl.h"
 
+#include "platform/ui/Services.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/Window_p.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMetaMethod>
 #include <QString>
 
 #include <algorithm>
@@ -57,6 +62,7 @@ void NotifyChange(QLineEdit* line)
         if (window == nullptr)
             return;
         const auto id = static_cast<int>(GetWindowLongPtr(window, GWL_ID));
+        const ScopedControlCall call;  // the line is emitting: the parent may destroy the window
         if (HWND parent = GetParent(window); parent != nullptr)
             SendMessage(parent, WM_COMMAND, MAKEWPARAM(id, static_cast<int>(EN_CHANGE)),
                         reinterpret_cast<LPARAM>(window));
@@ -83,7 +89,72 @@ QWidget* MakeLine()
     auto* line = new QLineEdit;
     QObject::connect(line, &QLineEdit::textChanged, line, [line] { StoreText(line); });
     QObject::connect(line, &QLineEdit::textEdited, line, [line] { NotifyChange(line); });
+    // The window procedure opens the menu (WM_CONTEXTMENU), so that a subclass sees it and Paste.
+    line->setContextMenuPolicy(Qt::PreventContextMenu);
     return line;
+}
+
+// Ctrl+V and Shift+Insert paste through WM_PASTE, so that a subclass may filter the text first.
+bool IsPasteKey(WPARAM key)
+{
+    const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    return (key == 'V' && control && !shift) || (key == VK_INSERT && shift && !control);
+}
+
+// Characters are typed from WM_CHAR, so that a window procedure may change or drop them first; control
+// characters (Backspace, Enter, Ctrl+letters) are the line's keys and reach it with their key press.
+bool IsTypedCharacter(char32_t c) { return c >= 0x20 && c != 0x7F; }
+
+bool TypesCharacters(HWND window)
+{
+    const std::u32string text = TextOfDispatchedKey(window, WM_KEYDOWN);
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsTypedCharacter);
+}
+
+void PasteFromClipboard(QLineEdit* line)
+{
+    if (line->isReadOnly())  // QLineEdit itself would ignore the read-only state
+        return;
+    IClipboard& clipboard = Clipboard();
+    if (clipboard.HasText())
+        line->insert(QString::fromStdString(clipboard.Text()));  // the user's edit: EN_CHANGE follows
+}
+
+// Takes the line's own paste off a menu entry; true when it was this entry's. Qt may have connected it
+// either way.
+bool TakePaste(QAction* action, QLineEdit* line)
+{
+    if (QObject::disconnect(action, &QAction::triggered, line, &QLineEdit::paste))
+        return true;
+    const QMetaObject* meta = line->metaObject();
+    const int paste = meta->indexOfSlot("paste()");
+    return paste >= 0 &&
+           QObject::disconnect(action, QMetaMethod::fromSignal(&QAction::triggered), line, meta->method(paste));
+}
+
+// The line's own menu at a screen point ((-1, -1): at the caret), its Paste sent as WM_PASTE.
+void ShowStandardMenu(QLineEdit* line, LPARAM lParam)
+{
+    QMenu* menu = line->createStandardContextMenu();  // owned by the line
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QAction* action : menu->actions()) {
+        if (!TakePaste(action, line))
+            continue;
+        action->setEnabled(!line->isReadOnly() && Clipboard().HasText());
+        QObject::connect(action, &QAction::triggered, line, [line] {
+            try {
+                if (HWND window = WindowFromWidget(line); window != nullptr)
+                    SendMessage(window, WM_PASTE, 0, 0);
+            } catch (...) {
+                ReportException(std::current_exception());
+            }
+        });
+    }
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    menu->popup(at.x == -1 && at.y == -1
+                    ? line->mapToGlobal(line->inputMethodQuery(Qt::ImCursorRectangle).toRect().bottomLeft())
+                    : QPoint(at.x, at.y));
 }
 
 LRESULT SetSelection(QLineEdit* line, WPARAM wParam, LPARAM lParam)
@@ -178,10 +249,22 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case EM_SETRECTNP: return SetEditRect(window, line, lParam);
     case EM_SETPASSWORDCHAR: SetPasswordChar(line, static_cast<char16_t>(wParam)); return 0;
     case EM_SETREADONLY: line->setReadOnly(wParam != 0); return TRUE;
-    case WM_PASTE:
-        if (!line->isReadOnly())  // QLineEdit::paste itself ignores the read-only state
-            line->paste();
+    case WM_KEYDOWN:
+        if (IsPasteKey(wParam)) {
+            SendMessage(window, WM_PASTE, 0, 0);  // the line does not see the key
+            return 0;
+        }
+        if (TypesCharacters(window))
+            return 0;  // typed when its WM_CHAR comes here
+        break;
+    case WM_CHAR:
+        if (IsTypedCharacter(static_cast<char32_t>(wParam)) && !line->isReadOnly()) {
+            const auto c = static_cast<char32_t>(wParam);
+            line->insert(QString::fromUcs4(&c, 1));  // the user's edit: EN_CHANGE follows
+        }
         return 0;
+    case WM_PASTE: PasteFromClipboard(line); return 0;
+    case WM_CONTEXTMENU: ShowStandardMenu(line, lParam); return 0;
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
     default: break;
     }

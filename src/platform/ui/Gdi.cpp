@@ -164,8 +164,13 @@ int RegionKind(const QRegion& region)
 }
 
 // The device-coordinate extent of the surface, the implicit clip when a DC has no clip region.
+// The outline DC reaches over every screen there may be.
+const QRect DesktopExtent(-32768, -32768, 65536, 65536);
+
 QRegion DeviceExtent(DeviceContext& dc)
 {
+    if (dc.DesktopOutline)
+        return QRegion(DesktopExtent);
     QImage* surface = dc.Surface();
     if (!surface)
         return {};
@@ -465,9 +470,9 @@ QPoint LogicalToImage(const DeviceContext& dc, int x, int y)
 QRegion EffectiveClip(DeviceContext& dc)
 {
     QImage* surface = dc.Surface();
-    if (!surface)
+    if (!surface && !dc.DesktopOutline)
         return {};
-    QRegion clip(surface->rect());
+    QRegion clip(dc.DesktopOutline ? DesktopExtent : surface->rect());
     if (dc.SystemClip)
         clip &= *dc.SystemClip;
     if (dc.State.Clip)
@@ -582,6 +587,13 @@ HDC CreateScreenDC()
     dc->ScreenSurface = QImage(1, 1, QImage::Format_RGB32);
     dc->ScreenSurface.fill(0xFFFFFFFF);
     dc->Target = &dc->ScreenSurface;
+    return dc;
+}
+
+HDC CreateDesktopOutlineDC()
+{
+    HDC dc = NewDC(false);
+    dc->DesktopOutline = true;
     return dc;
 }
 
@@ -1565,6 +1577,12 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop)
     const QRect r = LogicalRectToImage(*d, x, y, x + width, y + height);
     if (r.isEmpty())
         return TRUE;
+    if (d->DesktopOutline) {
+        // Only inversions show on the desktop, and whatever the brush, as the overlay's own pattern.
+        if (rop == PATINVERT && d->State.Brush && d->State.Brush->Log.lbStyle != BS_NULL)
+            InvertDesktopOutline(EffectiveClip(*d) & r);
+        return TRUE;
+    }
     if (rop == PATCOPY) {
         FillImageRegion(*d, EffectiveClip(*d) & r, d->State.Brush);
         return TRUE;

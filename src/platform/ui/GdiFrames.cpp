@@ -199,6 +199,55 @@ void CloseCross(HDC dc, const RECT& r, int sysColor, int shift)
     }
 }
 
+// A window of the caption glyphs: a two-pixel title bar over a one-pixel frame.
+void GlyphWindow(HDC dc, int left, int top, int width, int height, int sysColor)
+{
+    Fill(dc, left, top, left + width, top + 2, sysColor);
+    Fill(dc, left, top + height - 1, left + width, top + height, sysColor);
+    Fill(dc, left, top, left + 1, top + height, sysColor);
+    Fill(dc, left + width - 1, top, left + width, top + height, sysColor);
+}
+
+// The minimise, maximise, restore and help glyphs, in the box the close cross takes.
+void CaptionGlyph(HDC dc, const RECT& r, UINT kind, int sysColor, int shift)
+{
+    const int side = std::min(r.right - r.left, r.bottom - r.top);
+    const int size = std::max(4, side - 2 * std::max(2, side / 4));
+    const int x0 = r.left + (r.right - r.left - size) / 2 + shift;
+    const int y0 = r.top + (r.bottom - r.top - size) / 2 + shift;
+    switch (kind) {
+    case DFCS_CAPTIONMIN:  // a bar at the foot: the window goes down
+        Fill(dc, x0 + 1, y0 + size - 2, x0 + size - 1, y0 + size, sysColor);
+        break;
+    case DFCS_CAPTIONMAX: GlyphWindow(dc, x0, y0, size, size, sysColor); break;
+    case DFCS_CAPTIONRESTORE: {
+        // Two smaller windows, the front one low at the left hiding part of the one behind it.
+        const int small = std::max(3, size * 3 / 4);
+        const int frontTop = y0 + size - small;
+        const int saved = SaveDC(dc);
+        ExcludeClipRect(dc, x0, frontTop, x0 + small, frontTop + small);
+        GlyphWindow(dc, x0 + size - small, y0, small, small, sysColor);
+        RestoreDC(dc, saved);
+        GlyphWindow(dc, x0, frontTop, small, small, sysColor);
+        break;
+    }
+    case DFCS_CAPTIONHELP: {
+        // A question mark, seven by eight, with the dot apart from the stem.
+        static constexpr std::array<const char*, 8> rows{" ####  ", "##  ## ", "    ## ", "   ##  ",
+                                                         "  ##   ", "  ##   ", "       ", "  ##   "};
+        const int left = r.left + (r.right - r.left - 7) / 2 + shift;
+        const int top = r.top + (r.bottom - r.top - 8) / 2 + shift;
+        for (std::size_t y = 0; y < rows.size(); ++y)
+            for (int x = 0; x < 7; ++x)
+                if (rows[y][x] == '#')
+                    Fill(dc, left + x, top + static_cast<int>(y), left + x + 1, top + static_cast<int>(y) + 1,
+                         sysColor);
+        break;
+    }
+    default: CloseCross(dc, r, sysColor, shift); break;
+    }
+}
+
 }  // namespace
 
 BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags)
@@ -265,12 +314,12 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state)
         RECT face = r;
         ButtonFace(dc, face, state);
         const int shift = (state & DFCS_PUSHED) ? 1 : 0;
-        if (kind == DFCS_CAPTIONCLOSE) {
+        if (kind <= DFCS_CAPTIONHELP) {
             if (state & DFCS_INACTIVE) {
-                CloseCross(dc, r, COLOR_BTNHIGHLIGHT, shift + 1);
-                CloseCross(dc, r, COLOR_BTNSHADOW, shift);
+                CaptionGlyph(dc, r, kind, COLOR_BTNHIGHLIGHT, shift + 1);  // embossed
+                CaptionGlyph(dc, r, kind, COLOR_BTNSHADOW, shift);
             } else {
-                CloseCross(dc, r, COLOR_BTNTEXT, shift);
+                CaptionGlyph(dc, r, kind, COLOR_BTNTEXT, shift);
             }
         }
         r = face;

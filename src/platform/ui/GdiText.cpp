@@ -368,19 +368,24 @@ int DrawTextEx(HDC dc, std::string_view text, RECT* rect, UINT format, DRAWTEXTP
         else
             lines.push_back(line);
     }
-    if (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
-        for (TextLine& line : lines) {
-            if (TabbedWidth(fm, line.Text, tabWidth) <= available)
-                continue;
+    // Each line is measured once, after any eliding: measuring is most of what a short line costs.
+    std::vector<int> widths;
+    widths.reserve(lines.size());
+    const bool ellipsis = (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) != 0;
+    for (TextLine& line : lines) {
+        int width = TabbedWidth(fm, line.Text, tabWidth);
+        if (ellipsis && width > available) {
             if (format & DT_PATH_ELLIPSIS)
                 ElidePath(line, fm, available);
             else
                 ElideEnd(line, fm, available);
+            width = TabbedWidth(fm, line.Text, tabWidth);
         }
+        widths.push_back(width);
     }
     int widest = 0;
-    for (const TextLine& line : lines)
-        widest = std::max(widest, TabbedWidth(fm, line.Text, tabWidth));
+    for (const int width : widths)
+        widest = std::max(widest, width);
     const int total = lineHeight * static_cast<int>(lines.size());
 
     int top = r.top;
@@ -413,8 +418,9 @@ int DrawTextEx(HDC dc, std::string_view text, RECT* rect, UINT format, DRAWTEXTP
     const QColor textColor = ToQColor(d->State.TextColor);
     p.setPen(textColor);
     int y = top;
-    for (const TextLine& line : lines) {
-        const int w = TabbedWidth(fm, line.Text, tabWidth);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const TextLine& line = lines[i];
+        const int w = widths[i];
         int x = r.left;
         if (format & DT_CENTER)
             x = r.left + (available - w) / 2;

@@ -83,6 +83,7 @@ struct DcState {
 class DeviceContext {
 public:
     bool Memory = false;
+    bool DesktopOutline = false;  // no surface: PATINVERT inverts the desktop's outline, nothing else draws
     QImage* Target = nullptr;  // image DCs: borrowed
     QImage ScreenSurface;  // the screen stand-in's own surface
     POINT Origin;  // image position of device (0,0)
@@ -146,5 +147,10 @@ bool ApplyBrush(DeviceContext& dc, QPainter& painter, BrushObject* brush);
 void FillImageRegion(DeviceContext& dc, const QRegion& region, BrushObject* brush);
 
 QFont RealizeFont(const LOGFONT& font);
+
+// The desktop's outline DC (screen coordinates, no surface). Free with DeleteImageDC.
+[[nodiscard]] HDC CreateDesktopOutlineDC();
+// Inverts region (screen coordinates) on the desktop's outline and shows the result through the overlay.
+void InvertDesktopOutline(const QRegion& region);
 
 }  // namespace ovrel::ui

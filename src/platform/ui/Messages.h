@@ -504,6 +504,8 @@ inline constexpr int IDC_NO = 32648;
 inline constexpr int IDC_HAND = 32649;
 inline constexpr int IDC_APPSTARTING = 32650;
 inline constexpr int IDC_HELP = 32651;
+// The layer's own, beside the platform's: the desktop's cursor for moving a splitter left or right.
+inline constexpr int IDC_HSPLIT = 32700;
 
 // Window relations.
 inline constexpr UINT GW_HWNDFIRST = 0;

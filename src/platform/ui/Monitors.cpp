@@ -1,6 +1,7 @@
 #include "platform/ui/Window.h"
 
 #include "platform/ui/Services.h"
+#include "platform/ui/SysTables.h"
 #include "platform/ui/Window_p.h"
 
 #include <algorithm>
@@ -134,6 +135,12 @@ RECT ClampRectToWorkArea(const RECT& rect)
     const int left = std::clamp(rect.left, work.left, work.right - width);
     const int top = std::clamp(rect.top, work.top, work.bottom - height);
     return RECT{left, top, left + width, top + height};
+}
+
+void NotifyDisplayChange()
+{
+    const RECT primary = Screens().Monitors().front().Monitor;
+    NotifySystemChange(WM_DISPLAYCHANGE, 32, MAKELPARAM(primary.right - primary.left, primary.bottom - primary.top));
 }
 
 }  // namespace ovrel::ui

@@ -1,4 +1,6 @@
-// Invalidation, paint DCs over the backing images, and scrolling of window contents.
+// Invalidation, paint DCs over the backing images, scrolling of window contents, and window regions. A
+// native control paints itself; what its window paints goes to a transparent layer above it (erasing
+// included, which the control's own paint then covers, as a control's paint covers its erased background).
 
 #include "platform/ui/Window.h"
 
@@ -12,7 +14,7 @@
 namespace ovrel::ui {
 namespace {
 
-bool HasImage(const Window* w) { return !w->Native && !w->MessageOnly && !w->Destroyed; }
+bool HasImage(const Window* w) { return !w->MessageOnly && !w->Destroyed; }
 
 QRect ClientRectInWindow(const Window* w) { return QtFromRect(w->Client); }
 
@@ -22,12 +24,13 @@ QRegion RegionOf(HRGN region)
     return object != nullptr ? object->Region : QRegion();
 }
 
-// A DC over the window's image: origin at origin (image coordinates), clipped to clip (image coordinates).
+// A DC over the window's image: origin at origin (image coordinates), clipped to clip (image coordinates)
+// and to the window region.
 HDC ImageDC(Window* w, POINT origin, const QRegion& clip)
 {
     HRGN region = CreateNullRegion();
     if (auto* object = ObjectAs<RegionObject>(region, OBJ_REGION))
-        object->Region = clip;
+        object->Region = w->Shape ? clip.intersected(*w->Shape) : clip;
     HDC dc = CreateImageDC(w->Image, origin, region);
     DeleteObject(region);
     return dc;
@@ -54,27 +57,24 @@ void AddInvalid(Window* w, const QRegion& clientRegion, bool erase)
 
 void ApplyRedraw(Window* w, const QRegion& region, UINT flags)
 {
-    if (w->Native) {
-        if ((flags & RDW_INVALIDATE) != 0 && w->Widget != nullptr)
-            w->Widget->update();
-    } else {
-        if ((flags & RDW_INVALIDATE) != 0) {
-            AddInvalid(w, region, (flags & RDW_ERASE) != 0);
-            if ((flags & RDW_FRAME) != 0)
-                w->FrameInvalid = true;
-            if ((flags & RDW_INTERNALPAINT) != 0)
-                w->InternalPaint = true;
-        }
-        if ((flags & RDW_VALIDATE) != 0) {
-            w->Update -= region;
-            if ((flags & RDW_NOFRAME) != 0)
-                w->FrameInvalid = false;
-            if ((flags & RDW_NOINTERNALPAINT) != 0)
-                w->InternalPaint = false;
-        }
-        if ((flags & RDW_NOERASE) != 0)
-            w->UpdateErase = false;
+    if ((flags & RDW_INVALIDATE) != 0) {
+        AddInvalid(w, region, (flags & RDW_ERASE) != 0);
+        if ((flags & RDW_FRAME) != 0)
+            w->FrameInvalid = true;
+        if ((flags & RDW_INTERNALPAINT) != 0)
+            w->InternalPaint = true;
+        if (w->Control != nullptr)
+            w->Control->update(region.boundingRect());
     }
+    if ((flags & RDW_VALIDATE) != 0) {
+        w->Update -= region;
+        if ((flags & RDW_NOFRAME) != 0)
+            w->FrameInvalid = false;
+        if ((flags & RDW_NOINTERNALPAINT) != 0)
+            w->InternalPaint = false;
+    }
+    if ((flags & RDW_NOERASE) != 0)
+        w->UpdateErase = false;
     if ((flags & RDW_ALLCHILDREN) != 0) {
         const std::vector<Window*> children = w->Children;
         for (Window* child : children) {
@@ -86,9 +86,28 @@ void ApplyRedraw(Window* w, const QRegion& region, UINT flags)
     }
 }
 
+// The control's own paint of a native window covers that part of its layer again (image coordinates).
+void UncoverControl(Window* w, const QRegion& imageRegion)
+{
+    if (!w->Native || w->Destroyed || imageRegion.isEmpty())
+        return;
+    QPainter painter(&w->Image);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    for (const QRect& r : imageRegion)
+        painter.fillRect(r, Qt::transparent);
+}
+
+// Sends WM_ERASEBKGND with dc, drawing into the update region (image coordinates); the answer.
+LRESULT Erase(Window* w, HDC dc, const QRegion& imageRegion)
+{
+    const LRESULT erased = SendMessage(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    UncoverControl(w, imageRegion);
+    return erased;
+}
+
 void EraseNow(Window* w)
 {
-    if (w->Destroyed || w->Native)
+    if (w->Destroyed)
         return;
     if (w->FrameInvalid) {
         w->FrameInvalid = false;
@@ -98,7 +117,7 @@ void EraseNow(Window* w)
         w->UpdateErase = false;
         const QRegion clip = w->Update.translated(w->Client.left, w->Client.top);
         HDC dc = ImageDC(w, POINT{w->Client.left, w->Client.top}, clip);
-        SendMessage(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        Erase(w, dc, clip);
         DeleteImageDC(dc);
         if (!w->Destroyed)
             ShowBackingImage(w, clip.boundingRect());
@@ -141,10 +160,14 @@ void ResizeBackingImage(Window* w)
     const QSize size(std::max(1, w->Width()), std::max(1, w->Height()));
     if (w->Image.size() == size)
         return;
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(ToQColor(GetSysColor(COLOR_BTNFACE)));
+    QImage image(size, w->Native ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (w->Native)
+        image.fill(Qt::transparent);
+    else
+        image.fill(ToQColor(GetSysColor(COLOR_BTNFACE)));
     if (!w->Image.isNull()) {
         QPainter painter(&image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(0, 0, w->Image);
     }
     w->Image = std::move(image);
@@ -152,8 +175,12 @@ void ResizeBackingImage(Window* w)
 
 void ShowBackingImage(Window* w, const QRect& windowRect)
 {
-    if (w->Widget != nullptr && !w->Native)
-        w->Widget->update(windowRect.isNull() ? w->Widget->rect() : windowRect);
+    if (w->Widget == nullptr)
+        return;
+    const QRect area = windowRect.isNull() ? w->Widget->rect() : windowRect;
+    w->Widget->update(area);
+    if (w->Layer != nullptr)
+        w->Layer->update(area.translated(-w->Client.left, -w->Client.top));
 }
 
 void NotifyInvalidated(Window* w, const QRect& clientRect)
@@ -243,7 +270,7 @@ BOOL UpdateWindow(HWND window)
     Window* w = ToWindow(window);
     if (w == nullptr)
         return FALSE;
-    if (w->Native || w->MessageOnly || IsWindowVisible(w) == FALSE)
+    if (w->MessageOnly || IsWindowVisible(w) == FALSE)
         return TRUE;
     if (w->Update.isEmpty() && !w->FrameInvalid && !w->InternalPaint)
         return TRUE;
@@ -287,7 +314,7 @@ int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* 
     const QRect area = scroll != nullptr ? QtFromRect(*scroll).intersected(client) : client;
     const QRect clipArea = clip != nullptr ? QtFromRect(*clip).intersected(client) : client;
     const QRect target = area.translated(dx, dy).intersected(clipArea);
-    if (HasImage(w) && !area.isEmpty()) {
+    if (HasImage(w) && !w->Native && !area.isEmpty()) {  // a control scrolls its own contents
         const QPoint origin(w->Client.left, w->Client.top);
         const QImage copy = w->Image.copy(area.translated(origin));
         QPainter painter(&w->Image);
@@ -343,12 +370,14 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
         return paint->hdc;
     }
     const POINT origin{w->Client.left, w->Client.top};
-    paint->hdc = ImageDC(w, origin, region.translated(origin.x, origin.y));
+    const QRegion imageRegion = region.translated(origin.x, origin.y);
+    paint->hdc = ImageDC(w, origin, imageRegion);
     OpenDCs().emplace_back(paint->hdc, w);
-    if (erase) {
-        // TRUE in fErase asks the painter to erase: the background was not erased.
-        paint->fErase = SendMessage(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) == 0 ? TRUE : FALSE;
-    }
+    // TRUE in fErase asks the painter to erase: the background was not erased. A control erases its own.
+    if (erase)
+        paint->fErase = Erase(w, paint->hdc, imageRegion) == 0 && !w->Native ? TRUE : FALSE;
+    else
+        UncoverControl(w, imageRegion);
     return paint->hdc;
 }
 
@@ -384,6 +413,13 @@ HDC GetDCEx(HWND window, HRGN region, DWORD flags)
 {
     if (window == nullptr)
         return CreateScreenDC();
+    if (window == GetDesktopWindow()) {
+        HDC dc = (flags & DCX_LOCKWINDOWUPDATE) != 0 ? CreateDesktopOutlineDC() : CreateScreenDC();
+        if ((flags & DCX_INTERSECTRGN) != 0 && region != nullptr && region != reinterpret_cast<HRGN>(1))
+            SelectClipRgn(dc, region);  // screen coordinates are the outline DC's own
+        OpenDCs().emplace_back(dc, nullptr);
+        return dc;
+    }
     Window* w = ToWindow(window);
     if (w == nullptr)
         return nullptr;
@@ -424,6 +460,42 @@ int ReleaseDC(HWND window, HDC dc)
     if (w != nullptr && ToWindow(w) != nullptr)
         ShowBackingImage(w, QRect());
     return 1;
+}
+
+// ---- Window regions ---------------------------------------------------------------------------------------
+
+int SetWindowRgn(HWND window, HRGN region, BOOL redraw)
+{
+    Window* w = ToWindow(window);
+    auto* object = ObjectAs<RegionObject>(region, OBJ_REGION);
+    if (w == nullptr || (region != nullptr && object == nullptr))
+        return 0;
+    ReleaseWindowRegion(w);
+    if (object != nullptr) {
+        w->Shape = object->Region;
+        w->ShapeHandle = region;
+    }
+    if (w->Widget != nullptr) {
+        if (!w->Shape)
+            w->Widget->clearMask();
+        else if (w->Shape->isEmpty())
+            w->Widget->setMask(QRegion(-1, -1, 1, 1));  // nothing shows; an empty mask would show everything
+        else
+            w->Widget->setMask(*w->Shape);
+    }
+    if (redraw != FALSE) {
+        InvalidateRect(w, nullptr, TRUE);
+        w->FrameInvalid = true;
+    }
+    return 1;
+}
+
+void ReleaseWindowRegion(Window* w)
+{
+    if (w->ShapeHandle != nullptr)
+        DeleteObject(w->ShapeHandle);
+    w->ShapeHandle = nullptr;
+    w->Shape.reset();
 }
 
 }  // namespace ovrel::ui

@@ -3,6 +3,7 @@
 
 #include "platform/ui/Window.h"
 
+#include "platform/ui/Gdi_p.h"
 #include "platform/ui/Services.h"
 #include "platform/ui/SysTables.h"
 #include "platform/ui/Window_p.h"
@@ -25,6 +26,17 @@ namespace {
 
 bool Syncing = false;  // our own geometry changes: the filter must not take them for the window manager's
 
+struct PointerGrab {
+    Window* Holder = nullptr;  // the layer's choice, also where the platform cannot grab
+    QPointer<QWidget> Grabbed;  // the widget Qt grabbed the pointer for
+};
+
+PointerGrab& TheGrab()
+{
+    static PointerGrab grab;
+    return grab;
+}
+
 class WindowWidget final : public QWidget {
 public:
     explicit WindowWidget(Window* window) : FWindow(window)
@@ -40,6 +52,8 @@ public:
 protected:
     bool event(QEvent* e) override  // Qt calls in here; nothing may unwind through Qt
     {
+        if (e->type() == QEvent::DeferredDelete)
+            return QWidget::event(e);  // deletes this: nothing of it may be touched afterwards
         ++FDepth;
         struct Depth {
             int& D;
@@ -57,12 +71,43 @@ protected:
         if (FWindow == nullptr || FWindow->Image.isNull())
             return;
         QPainter painter(this);
+        if (FWindow->Native) {
+            // Only the frame is ours here: the control covers the client area and the layer lies above it.
+            painter.fillRect(e->rect(), ToQColor(GetSysColor(COLOR_BTNFACE)));
+            painter.setClipRegion(e->region() - QRegion(QtFromRect(FWindow->Client)));
+        }
         painter.drawImage(e->rect(), FWindow->Image, e->rect());
     }
 
 private:
     Window* FWindow;
     int FDepth = 0;
+};
+
+// What a native window paints over its control: the client part of the window's image, input passing
+// through to the control below.
+class LayerWidget final : public QWidget {
+public:
+    LayerWidget(Window* window, QWidget* parent) : QWidget(parent), FWindow(window)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    void Detach() { FWindow = nullptr; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (FWindow == nullptr || FWindow->Image.isNull())
+            return;
+        QPainter painter(this);
+        const QPoint client(FWindow->Client.left, FWindow->Client.top);
+        painter.drawImage(e->rect(), FWindow->Image, e->rect().translated(client));
+    }
+
+private:
+    Window* FWindow;
 };
 
 UINT ModifiersOf(Qt::KeyboardModifiers m)
@@ -126,6 +171,8 @@ Qt::WindowFlags TopLevelFlags(const Window* w)
     }
     if ((w->ExStyle & WS_EX_TOPMOST) != 0)
         flags |= Qt::WindowStaysOnTopHint;
+    if (w->InputTransparent)
+        flags |= Qt::WindowTransparentForInput;
     return flags;
 }
 
@@ -141,13 +188,45 @@ void PlaceWidget(Window* w, QWidget* widget)
     }
 }
 
+bool HasTrackLimits(const Window* w) { return w->IsTopLevel() && (w->Style & WS_THICKFRAME) != 0; }
+
+// Hands the window's size limits to the window manager, which keeps a user's resize within them.
+void ApplySizeHints(Window* w, const MINMAXINFO& limits)
+{
+    if (w->Widget == nullptr)
+        return;
+    const auto hint = [](LONG value) { return std::clamp<int>(value, 0, QWIDGETSIZE_MAX); };
+    const bool syncing = Syncing;
+    Syncing = true;
+    w->Widget->setMinimumSize(hint(limits.ptMinTrackSize.x), hint(limits.ptMinTrackSize.y));
+    w->Widget->setMaximumSize(hint(std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x)),
+                              hint(std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y)));
+    Syncing = syncing;
+}
+
 // The window manager moved or resized a top-level window: take the new bounds, then tell the window with
-// WM_WINDOWPOSCHANGED only (there was nothing to ask beforehand).
+// WM_WINDOWPOSCHANGED only (there was nothing to ask beforehand). A size outside what a resizable window
+// allows is taken back to the nearest allowed one.
 void TakeGeometryFromQt(Window* w, const QRect& geometry)
 {
-    const RECT bounds = RectFromQt(geometry);
+    RECT bounds = RectFromQt(geometry);
     if (bounds == w->Bounds)
         return;
+    if (HasTrackLimits(w) && (bounds.right - bounds.left != w->Width() || bounds.bottom - bounds.top != w->Height())) {
+        const MINMAXINFO limits = QueryTrackLimits(w);
+        if (w->Destroyed)
+            return;
+        if (IsFramedTopLevel(w))
+            ApplySizeHints(w, limits);
+        const int width = std::clamp<int>(bounds.right - bounds.left, limits.ptMinTrackSize.x,
+                                          std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x));
+        const int height = std::clamp<int>(bounds.bottom - bounds.top, limits.ptMinTrackSize.y,
+                                           std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y));
+        bounds.right = bounds.left + width;
+        bounds.bottom = bounds.top + height;
+        if (bounds == w->Bounds)
+            return;
+    }
     const bool moved = bounds.left != w->Bounds.left || bounds.top != w->Bounds.top;
     const bool sized = bounds.right - bounds.left != w->Width() || bounds.bottom - bounds.top != w->Height();
     w->Bounds = bounds;
@@ -168,6 +247,8 @@ void TakeGeometryFromQt(Window* w, const QRect& geometry)
         InvalidateRect(w, nullptr, TRUE);
         w->FrameInvalid = true;
     }
+    if (QtFromRect(bounds) != geometry)
+        SyncWidgetGeometry(w);
     SendMessage(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
 }
 
@@ -215,6 +296,21 @@ public:
         }
     }
 
+    void WatchScreen(QScreen* screen)
+    {
+        QObject::connect(screen, &QScreen::geometryChanged, this, &Bridge::ScreensChanged);
+        QObject::connect(screen, &QScreen::availableGeometryChanged, this, &Bridge::ScreensChanged);
+    }
+
+    void ScreensChanged()
+    {
+        try {
+            NotifyDisplayChange();
+        } catch (...) {
+            ReportException(std::current_exception());
+        }
+    }
+
 private:
     // A mouse event for one of our windows becomes queued input; the event is kept for a native control, to be
     // handed back to its widget. A button the layer has no message for is swallowed.
@@ -235,7 +331,7 @@ private:
         raw.WheelDelta = wheelDelta;
         if (msg != WM_MOUSEWHEEL)
             System().ButtonsDown = raw.Buttons;
-        if (w->Native) {
+        if (w->Native && widget != w->Widget) {  // the frame around a control takes nothing back
             raw.Original.reset(event->clone());
             raw.OriginalTarget = widget;
         }
@@ -282,7 +378,7 @@ private:
             raw.Buttons = s.ButtonsDown;
             if (w->Native || (s.Focus != nullptr && s.Focus->Native)) {
                 raw.Original.reset(event->clone());
-                raw.OriginalTarget = s.Focus != nullptr && s.Focus->Native ? s.Focus->Widget : widget;
+                raw.OriginalTarget = s.Focus != nullptr && s.Focus->Native ? s.Focus->Control : widget;
             }
             GetCursorPos(&raw.Screen);
             QueueInput(std::move(raw));
@@ -363,6 +459,13 @@ void EnsureQtBridge()
     // Offscreen (tests) the active flag is ours to set; elsewhere it follows the desktop.
     if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
         QObject::connect(app, &QGuiApplication::applicationStateChanged, bridge, &Bridge::StateChanged);
+    for (QScreen* screen : QGuiApplication::screens())
+        bridge->WatchScreen(screen);
+    QObject::connect(app, &QGuiApplication::screenAdded, bridge, [bridge](QScreen* screen) {
+        bridge->WatchScreen(screen);
+        bridge->ScreensChanged();
+    });
+    QObject::connect(app, &QGuiApplication::screenRemoved, bridge, &Bridge::ScreensChanged);
     SetScreenFactsSource([] {
         ScreenFacts facts;
         const std::vector<MonitorRects> monitors = Screens().Monitors();
@@ -379,10 +482,10 @@ void EnsureQtBridge()
         facts.MonitorCount = static_cast<int>(monitors.size());
         return facts;
     });
-    SetSystemChangeHandler([](UINT message, WPARAM wParam) {
+    SetSystemChangeHandler([](UINT message, WPARAM wParam, LPARAM lParam) {
         for (Window* w : BroadcastTargets()) {
             if (ToWindow(w) != nullptr)
-                SendMessage(w, message, wParam, 0);
+                SendMessage(w, message, wParam, lParam);
         }
     });
 }
@@ -398,7 +501,15 @@ QWidget* CreateWindowWidget(Window* w)
 {
     if (QCoreApplication::instance() == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
         return nullptr;
-    QWidget* widget = w->Widget != nullptr ? w->Widget : new WindowWidget(w);
+    auto* widget = new WindowWidget(w);
+    if (w->Control != nullptr) {
+        // The control's own frame styles are its own; an emulated frame lies around it.
+        w->Control->setParent(widget);
+        w->Control->show();  // shown with the window; re-parenting hid it
+        auto* layer = new LayerWidget(w, widget);
+        layer->show();
+        w->Layer = layer;
+    }
     Syncing = true;
     PlaceWidget(w, widget);
     Syncing = false;
@@ -429,14 +540,24 @@ void DestroyWindowWidget(Window* w)
     WindowSystem& s = System();
     s.ByWidget.erase(widget);
     w->Widget = nullptr;
+    if (TheGrab().Holder == w)
+        TheGrab().Holder = nullptr;
+    if (TheGrab().Grabbed.data() == widget) {
+        if (QWidget::mouseGrabber() == widget)
+            widget->releaseMouse();
+        TheGrab().Grabbed = nullptr;
+    }
     Syncing = true;
     widget->hide();
     Syncing = false;
-    auto* own = dynamic_cast<WindowWidget*>(widget);
-    if (own != nullptr)
-        own->Detach();
+    auto* own = static_cast<WindowWidget*>(widget);
+    own->Detach();
+    if (auto* layer = static_cast<LayerWidget*>(w->Layer))
+        layer->Detach();
+    w->Control = nullptr;  // freed with the widget it lies in
+    w->Layer = nullptr;
     // A widget inside its own event handler, or being handed an event, goes once Qt is done with it.
-    if ((own != nullptr && own->InEvent()) || s.PassThrough > 0) {
+    if (own->InEvent() || s.PassThrough > 0 || s.ControlCalls > 0) {
         widget->setParent(nullptr);
         widget->deleteLater();
     } else {
@@ -456,12 +577,31 @@ void SyncWidgetGeometry(Window* w)
         w->Widget->setGeometry(w->Bounds.left, w->Bounds.top, std::max(1, w->Width()), std::max(1, w->Height()));
     }
     Syncing = false;
+    PlaceControlInClient(w);
 }
+
+void PlaceControlInClient(Window* w)
+{
+    if (w->Control == nullptr)
+        return;
+    const QRect client = QtFromRect(w->Client);
+    w->Control->setGeometry(client);
+    if (w->Layer != nullptr)
+        w->Layer->setGeometry(client);
+}
+
+QWidget* FocusWidget(const Window* w) { return w->Control != nullptr ? w->Control : w->Widget; }
 
 void SyncWidgetVisibility(Window* w, bool visible, bool activate)
 {
     if (w->Widget == nullptr)
         return;
+    if (visible && IsFramedTopLevel(w) && HasTrackLimits(w)) {
+        const MINMAXINFO limits = QueryTrackLimits(w);
+        if (w->Destroyed || w->Widget == nullptr)
+            return;
+        ApplySizeHints(w, limits);
+    }
     Syncing = true;
     if (visible) {
         if (w->IsTopLevel())
@@ -473,10 +613,83 @@ void SyncWidgetVisibility(Window* w, bool visible, bool activate)
     Syncing = false;
 }
 
+void ApplyInputTransparency(Window* w)
+{
+    if (w->Widget == nullptr || w->Native || w->MessageOnly)
+        return;
+    const POINT origin = WindowOriginOnScreen(w);
+    const LRESULT hit =
+        SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(origin.x + w->Width() / 2, origin.y + w->Height() / 2));
+    if (w->Destroyed || w->Widget == nullptr)
+        return;
+    const bool transparent = hit == HTTRANSPARENT;
+    w->Widget->setAttribute(Qt::WA_TransparentForMouseEvents, transparent);
+    if (transparent == w->InputTransparent)
+        return;
+    w->InputTransparent = transparent;
+    if (w->IsTopLevel()) {
+        // The window is still hidden here, so changing its flags needs no re-show.
+        Syncing = true;
+        w->Widget->setWindowFlag(Qt::WindowTransparentForInput, transparent);
+        Syncing = false;
+    }
+}
+
+void ApplyWindowOpacity(Window* w)
+{
+    if (w->Widget == nullptr || !w->IsTopLevel())
+        return;
+    const bool layered = (w->ExStyle & WS_EX_LAYERED) != 0;
+    w->Widget->setWindowOpacity(layered ? w->LayeredAlpha / 255.0 : 1.0);
+}
+
+// ---- Pointer grab -----------------------------------------------------------------------------------------
+
+namespace {
+
+Window* GrabCandidate()
+{
+    const WindowSystem& s = System();
+    // A native control holding the mouse needs Qt's own delivery of its drag; a grab would take it away.
+    if (s.Capture == nullptr || s.Capture->Destroyed || s.Capture->Native)
+        return nullptr;
+    for (Window* w : s.TopLevels) {
+        if (!w->Destroyed && !w->Native && w->Widget != nullptr && !w->Minimized && (w->Style & WS_VISIBLE) != 0 &&
+            (w->Style & WS_POPUP) != 0 && !IsFramedTopLevel(w))
+            return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void UpdatePointerGrab()
+{
+    PointerGrab& grab = TheGrab();
+    grab.Holder = GrabCandidate();
+    // Offscreen nothing lies outside the program's windows, and a grab would only re-route Qt's own events.
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
+        return;
+    QWidget* widget = grab.Holder != nullptr ? grab.Holder->Widget : nullptr;
+    if (grab.Grabbed.data() == widget)
+        return;
+    if (QWidget* old = grab.Grabbed.data(); old != nullptr && QWidget::mouseGrabber() == old)
+        old->releaseMouse();
+    grab.Grabbed = widget;
+    if (widget != nullptr && widget->isVisible())
+        widget->grabMouse();
+}
+
+HWND GetPointerGrabWindow()
+{
+    Window* holder = TheGrab().Holder;
+    return ToWindow(holder) != nullptr && !holder->Destroyed ? holder : nullptr;
+}
+
 QWidget* GetWindowWidget(HWND window)
 {
     Window* w = ToWindow(window);
-    return w != nullptr ? w->Widget : nullptr;
+    return w != nullptr ? FocusWidget(w) : nullptr;
 }
 
 HWND WindowFromWidget(const QWidget* widget)
@@ -499,7 +712,7 @@ HCURSOR LoadCursor(std::nullptr_t, int id)
         {IDC_CROSS, Qt::CrossCursor},        {IDC_UPARROW, Qt::UpArrowCursor}, {IDC_SIZENWSE, Qt::SizeFDiagCursor},
         {IDC_SIZENESW, Qt::SizeBDiagCursor}, {IDC_SIZEWE, Qt::SizeHorCursor},  {IDC_SIZENS, Qt::SizeVerCursor},
         {IDC_SIZEALL, Qt::SizeAllCursor},    {IDC_NO, Qt::ForbiddenCursor},    {IDC_HAND, Qt::PointingHandCursor},
-        {IDC_APPSTARTING, Qt::BusyCursor},   {IDC_HELP, Qt::WhatsThisCursor}};
+        {IDC_APPSTARTING, Qt::BusyCursor},   {IDC_HELP, Qt::WhatsThisCursor},  {IDC_HSPLIT, Qt::SplitHCursor}};
     auto shape = shapes.find(id);
     if (shape == shapes.end())
         return nullptr;
@@ -539,10 +752,10 @@ void ApplyCursor(HCURSOR cursor)
     Window* target = ToWindow(s.LastMouseTarget);
     if (target == nullptr || target->Widget == nullptr)
         return;
-    if (cursor != nullptr)
-        target->Widget->setCursor(cursor->Shape);
-    else
-        target->Widget->setCursor(Qt::BlankCursor);
+    const QCursor shape = cursor != nullptr ? cursor->Shape : QCursor(Qt::BlankCursor);
+    target->Widget->setCursor(shape);
+    if (target->Control != nullptr)  // the control has a cursor of its own
+        target->Control->setCursor(shape);
 }
 
 HCURSOR SetCursor(HCURSOR cursor)

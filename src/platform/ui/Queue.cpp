@@ -617,6 +617,16 @@ std::u32string CharactersOf(const std::shared_ptr<RetrievedInput>& input, const 
 
 }  // namespace
 
+std::u32string TextOfDispatchedKey(HWND window, UINT message)
+{
+    if (DispatchStack.empty())
+        return std::u32string();
+    const DispatchRecord& record = DispatchStack.back();
+    if (record.Input == nullptr || record.Input->Msg.hwnd != window || record.Input->Msg.message != message)
+        return std::u32string();
+    return CharactersOf(record.Input, record.Input->Msg);
+}
+
 BOOL TranslateMessage(const MSG* msg)
 {
     if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
@@ -746,6 +756,20 @@ BOOL KillTimer(HWND window, UINT_PTR id)
 
 // ---- Capture and tracking ---------------------------------------------------------------------------------
 
+namespace {
+
+// Mouse input looked at but left in the queue goes where the capture now sends it: a press that ends a menu
+// loop stays for the window under it, not for the loop's capture window.
+void RerouteWaitingMouseInput()
+{
+    for (RawInput& raw : System().Input) {
+        if (raw.Type == RawInput::Kind::Mouse && raw.Message != WM_MOUSEWHEEL)
+            raw.Routed = false;
+    }
+}
+
+}  // namespace
+
 HWND SetCapture(HWND window)
 {
     WindowSystem& s = System();
@@ -754,6 +778,8 @@ HWND SetCapture(HWND window)
     if (w == old)
         return old;
     s.Capture = w;
+    UpdatePointerGrab();
+    RerouteWaitingMouseInput();
     if (old != nullptr && ToWindow(old) != nullptr)
         SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(w));
     return old;
@@ -764,6 +790,9 @@ BOOL ReleaseCapture()
     WindowSystem& s = System();
     Window* old = s.Capture;
     s.Capture = nullptr;
+    UpdatePointerGrab();
+    if (old != nullptr)
+        RerouteWaitingMouseInput();
     if (old != nullptr && ToWindow(old) != nullptr)
         SendMessage(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;

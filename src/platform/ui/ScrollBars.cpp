@@ -44,6 +44,13 @@ void SetBarVisible(Window* w, int bar, bool visible)
     SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A bar lies in the frame: redrawing it leaves the client alone.
+void RedrawBars(Window* w)
+{
+    const RECT none{};
+    RedrawWindow(w, &none, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
 }  // namespace
 
 int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw)
@@ -63,6 +70,8 @@ int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw)
         next.nPos = info->nPos;
     const int maxPos = next.nMax - std::max(static_cast<int>(next.nPage) - 1, 0);
     next.nPos = std::clamp(next.nPos, next.nMin, std::max(next.nMin, maxPos));
+    // The thumb is not dragged here, so its track position is always the position.
+    next.nTrackPos = next.nPos;
     const bool changed = next.nMin != state->Info.nMin || next.nMax != state->Info.nMax ||
                          next.nPage != state->Info.nPage || next.nPos != state->Info.nPos;
     state->Info = next;
@@ -78,7 +87,7 @@ int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw)
         }
     }
     if (changed && redraw && state->Visible)
-        RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        RedrawBars(w);
     return state->Info.nPos;
 }
 
@@ -125,7 +134,7 @@ BOOL EnableScrollBar(HWND window, int bar, UINT arrows)
             const bool enabled = arrows != ESB_DISABLE_BOTH;
             if (state->Enabled != enabled) {
                 state->Enabled = enabled;
-                RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+                RedrawBars(w);
             }
         }
     }

@@ -379,6 +379,12 @@ ITimerDriver& TimerDriver() { return TimerSlot().Get(); }
 ITimerDriver* SetTimerDriver(ITimerDriver* driver) { return TimerSlot().Set(driver); }
 IExceptionHandler& ExceptionHandler() { return HandlerSlot().Get(); }
 IExceptionHandler* SetExceptionHandler(IExceptionHandler* handler) { return HandlerSlot().Set(handler); }
+void FixedScreens::SetMonitors(std::vector<MonitorRects> monitors)
+{
+    FMonitors = std::move(monitors);
+    NotifyDisplayChange();
+}
+
 IScreens& Screens() { return ScreensSlot().Get(); }
 IScreens* SetScreens(IScreens* screens) { return ScreensSlot().Set(screens); }
 ISound& Sound() { return SoundSlot().Get(); }

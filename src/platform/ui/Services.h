@@ -1,6 +1,7 @@
 #pragma once
 // The services the UI layer and the program reach through an interface, so tests can put fakes in their place:
-// clock, timer driver, exception handler, screens, sound, message boxes, file dialogs, opener and help.
+// clock, timer driver, exception handler, screens, sound, message boxes, file dialogs, opener, help, clipboard,
+// colour dialog and the desktop's outline overlay.
 // Each has a production default; Set...(&fake) replaces it (borrowed: the fake must outlive its use) and
 // Set...(nullptr) restores the default. ScopedService does both around a test.
 
@@ -119,6 +120,9 @@ class FixedScreens final : public IScreens {
 public:
     explicit FixedScreens(std::vector<MonitorRects> monitors) : FMonitors(std::move(monitors)) {}
     std::vector<MonitorRects> Monitors() override { return FMonitors; }
+    /// A monitor came, went or changed: the new list, and WM_DISPLAYCHANGE to every window, as the desktop's
+    /// screens do.
+    void SetMonitors(std::vector<MonitorRects> monitors);
 
 private:
     std::vector<MonitorRects> FMonitors;
@@ -127,6 +131,9 @@ private:
 // The default reads QGuiApplication's screens (geometry and available geometry).
 IScreens& Screens();
 IScreens* SetScreens(IScreens* screens);
+/// Tells every top-level and message-only window that the screens changed: WM_DISPLAYCHANGE with the bits per
+/// pixel (32) and the primary monitor's size. The layer calls it when a Qt screen comes, goes or changes.
+void NotifyDisplayChange();
 
 // ---- Sound ------------------------------------------------------------------------------------------------
 
@@ -285,6 +292,27 @@ public:
 // The default shows a QColorDialog.
 IColorDialogs& ColorDialogs();
 IColorDialogs* SetColorDialogs(IColorDialogs* dialogs);
+
+// ---- Outline overlay --------------------------------------------------------------------------------------
+
+// Shows what the desktop outline DC has inverted: the frames of a window being dragged without moving it.
+// Rectangles are in screen coordinates and do not overlap; an empty list hides the overlay.
+class IOutlineOverlay {
+public:
+    virtual ~IOutlineOverlay() = default;
+    virtual void Show(const std::vector<RECT>& rects) = 0;
+};
+
+// Keeps every list it was shown, in order.
+class RecordingOutlineOverlay final : public IOutlineOverlay {
+public:
+    void Show(const std::vector<RECT>& rects) override { Shown.push_back(rects); }
+    std::vector<std::vector<RECT>> Shown;
+};
+
+// The default is an input-transparent, frameless top-level window over the rectangles, in a halftone pattern.
+IOutlineOverlay& OutlineOverlay();
+IOutlineOverlay* SetOutlineOverlay(IOutlineOverlay* overlay);
 
 // ---- Guard ------------------------------------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "platform/ui/SysTables.h"
 
 #include "platform/ui/Gdi_p.h"
+#include "platform/ui/Messages.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -117,6 +118,8 @@ SystemTable ClassicSystemTable()
     m[SM_CXHSCROLL] = 16;
     m[SM_CXMIN] = 112;
     m[SM_CYMIN] = 27;
+    m[SM_CXMINTRACK] = 112;
+    m[SM_CYMINTRACK] = 27;
     m[SM_CXSIZE] = 18;
     m[SM_CYSIZE] = 18;
     m[SM_CXSIZEFRAME] = 4;
@@ -203,8 +206,7 @@ BOOL SetSysColors(int count, const int* indices, const COLORREF* colors)
     for (int i = 0; i < count; ++i)
         if (indices[i] >= 0 && indices[i] < SysColorCount)
             TheTable().Colors[static_cast<std::size_t>(indices[i])] = colors[i] & 0xFFFFFF;
-    if (ChangeHandler())
-        ChangeHandler()(0x0015, 0);  // WM_SYSCOLORCHANGE
+    NotifySystemChange(WM_SYSCOLORCHANGE, 0, 0);
     return TRUE;
 }
 
@@ -224,6 +226,8 @@ int GetSystemMetrics(int index)
     case SM_YVIRTUALSCREEN:
     case SM_CXVIRTUALSCREEN:
     case SM_CYVIRTUALSCREEN:
+    case SM_CXMAXTRACK:
+    case SM_CYMAXTRACK:
     case SM_CMONITORS: {
         if (pinned != 0)
             return pinned;  // a test pinned it
@@ -237,6 +241,9 @@ int GetSystemMetrics(int index)
         case SM_YVIRTUALSCREEN: return facts.Virtual.top;
         case SM_CXVIRTUALSCREEN: return Width(facts.Virtual);
         case SM_CYVIRTUALSCREEN: return Height(facts.Virtual);
+        // A sizing frame may reach past every screen by its frame on each side.
+        case SM_CXMAXTRACK: return Width(facts.Virtual) + 2 * TheTable().Metrics[SM_CXSIZEFRAME];
+        case SM_CYMAXTRACK: return Height(facts.Virtual) + 2 * TheTable().Metrics[SM_CYSIZEFRAME];
         default: return facts.MonitorCount;
         }
     }
@@ -247,11 +254,15 @@ int GetSystemMetrics(int index)
 BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pv, UINT winIni)
 {
     (void)uiParam;
-    (void)winIni;
-    const SystemTable& t = TheTable();
+    SystemTable& t = TheTable();
     if (!pv || t.FailingParameters.count(action) != 0)
         return FALSE;
     switch (action) {
+    case SPI_SETNONCLIENTMETRICS:
+        t.NonClientMetrics = *static_cast<const NONCLIENTMETRICS*>(pv);
+        if ((winIni & SPIF_SENDCHANGE) != 0)
+            NotifySystemChange(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+        return TRUE;
     case SPI_GETNONCLIENTMETRICS: {
         auto* out = static_cast<NONCLIENTMETRICS*>(pv);
         *out = t.NonClientMetrics;
@@ -281,5 +292,11 @@ DWORD GetVersion()
 const Capabilities& GetCapabilities() { return TheTable().Caps; }
 
 void SetSystemChangeHandler(SystemChangeHandler handler) { ChangeHandler() = std::move(handler); }
+
+void NotifySystemChange(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (ChangeHandler())
+        ChangeHandler()(message, wParam, lParam);
+}
 
 }  // namespace ovrel::ui

@@ -79,6 +79,8 @@ inline constexpr int SM_CXSIZEFRAME = 32;
 inline constexpr int SM_CXFRAME = SM_CXSIZEFRAME;
 inline constexpr int SM_CYSIZEFRAME = 33;
 inline constexpr int SM_CYFRAME = SM_CYSIZEFRAME;
+inline constexpr int SM_CXMINTRACK = 34;
+inline constexpr int SM_CYMINTRACK = 35;
 inline constexpr int SM_CXDOUBLECLK = 36;
 inline constexpr int SM_CYDOUBLECLK = 37;
 inline constexpr int SM_MENUDROPALIGNMENT = 40;
@@ -91,6 +93,8 @@ inline constexpr int SM_CXSMSIZE = 52;
 inline constexpr int SM_CYSMSIZE = 53;
 inline constexpr int SM_CXMENUSIZE = 54;
 inline constexpr int SM_CYMENUSIZE = 55;
+inline constexpr int SM_CXMAXTRACK = 59;
+inline constexpr int SM_CYMAXTRACK = 60;
 inline constexpr int SM_CXDRAG = 68;
 inline constexpr int SM_CYDRAG = 69;
 inline constexpr int SM_CXMENUCHECK = 71;
@@ -117,6 +121,9 @@ inline constexpr UINT SPI_GETMENUUNDERLINES = SPI_GETKEYBOARDCUES;
 inline constexpr UINT SPI_GETMENUFADE = 0x1012;
 inline constexpr UINT SPI_GETFLATMENU = 0x1022;
 inline constexpr UINT SPI_GETMENUDROPALIGNMENT = 0x1B;
+// winIni flags of a setting: write it, and tell every window (WM_SETTINGCHANGE, wParam the action).
+inline constexpr UINT SPIF_UPDATEINIFILE = 0x01;
+inline constexpr UINT SPIF_SENDCHANGE = 0x02;
 
 struct NONCLIENTMETRICS {
     UINT cbSize = sizeof(NONCLIENTMETRICS);
@@ -212,14 +219,19 @@ HBRUSH GetSysColorBrush(int index);
 BOOL SetSysColors(int count, const int* indices, const COLORREF* colors);
 int GetSystemMetrics(int index);  // 0 for an unknown index
 // pv points to what the action fills: NONCLIENTMETRICS, RECT, UINT or BOOL. FALSE when the action is
-// unknown, pv is null or the table marks it as failing.
+// unknown, pv is null or the table marks it as failing. SPI_SETNONCLIENTMETRICS takes a NONCLIENTMETRICS and,
+// with SPIF_SENDCHANGE, notifies the change handler with WM_SETTINGCHANGE.
 BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pv, UINT winIni);
 // Low byte major version, next byte minor; the high bit set for a non-NT platform.
 DWORD GetVersion();
 const Capabilities& GetCapabilities();
 
-// Called after SetSysColors (message 0x15, wParam 0); the window layer broadcasts it. Empty: nobody.
-using SystemChangeHandler = std::function<void(UINT message, WPARAM wParam)>;
+// Told of every change of the system's state: colours (WM_SYSCOLORCHANGE), settings (WM_SETTINGCHANGE), the
+// screens (WM_DISPLAYCHANGE) and the visual styles (WM_THEMECHANGED); the window layer broadcasts each to its
+// top-level and message-only windows. Empty: nobody.
+using SystemChangeHandler = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
 void SetSystemChangeHandler(SystemChangeHandler handler);
+// Hands one change to the handler, when there is one.
+void NotifySystemChange(UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace ovrel::ui

@@ -42,6 +42,14 @@ struct ProcFrame {
 
 }  // namespace
 
+bool InWindowShape(const Window* w, POINT screen)
+{
+    if (!w->Shape)
+        return true;
+    const POINT origin = WindowOriginOnScreen(w);
+    return w->Shape->contains(QPoint(screen.x - origin.x, screen.y - origin.y));
+}
+
 bool IsFramedTopLevel(const Window* w)
 {
     return w->IsTopLevel() && (w->Style & WS_CHILD) == 0 && (w->Style & WS_CAPTION) == WS_CAPTION;
@@ -97,7 +105,7 @@ std::pair<Window*, LRESULT> DescendHit(Window* w, POINT screen, bool includeDisa
             continue;
         const RECT r{clientOrigin.x + child->Bounds.left, clientOrigin.y + child->Bounds.top,
                      clientOrigin.x + child->Bounds.right, clientOrigin.y + child->Bounds.bottom};
-        if (!Contains(r, screen))
+        if (!Contains(r, screen) || !InWindowShape(child, screen))
             continue;
         if ((child->Style & WS_DISABLED) != 0 && !includeDisabled)
             break;  // the point belongs to the parent
@@ -165,6 +173,12 @@ void ApplyZOrderToWidget(Window* w, HWND insertAfter)
         return;
     if (insertAfter == HWND_BOTTOM) {
         w->Widget->lower();
+        // Above a native parent's control and its painting, which stand for the parent's own surface.
+        if (w->Parent != nullptr && w->Parent->Control != nullptr) {
+            if (w->Parent->Layer != nullptr)
+                w->Parent->Layer->lower();
+            w->Parent->Control->lower();
+        }
         return;
     }
     Window* after = ToWindow(insertAfter);
@@ -228,11 +242,13 @@ void FreeWindow(Window* w)
         s.UnderPointer = nullptr;
     if (s.LastMouseTarget == w)
         s.LastMouseTarget = nullptr;
+    UpdatePointerGrab();
     for (const Window* live : s.Live) {
         if (live->Owner == w)
             const_cast<Window*>(live)->Owner = nullptr;
     }
     DestroyWindowWidget(w);
+    ReleaseWindowRegion(w);
     if (w->Parent != nullptr)
         RemoveFrom(w->Parent->Children, w);
     RemoveFrom(s.TopLevels, w);
@@ -386,6 +402,7 @@ void RecalcClientArea(Window* w, WINDOWPOS* pos)
     if (!(c == w->Client)) {
         w->Client = c;
         InvalidateAll(w, true);
+        PlaceControlInClient(w);
         for (Window* child : w->Children)
             SyncWidgetGeometry(child);
     }
@@ -514,14 +531,18 @@ HWND CreateWindowEx(const CreateWindowInfo& info)
         s.MessageOnlyWindows.push_back(w);
 
     if (!w->MessageOnly) {
-        if (info.Widget != nullptr) {
-            w->Widget = info.Widget;
-            w->Native = true;
-        } else if (windowClass.widgetFactory) {
-            w->Widget = windowClass.widgetFactory();
-            w->Native = w->Widget != nullptr;
-        }
+        if (info.Widget != nullptr)
+            w->Control = info.Widget;
+        else if (windowClass.widgetFactory)
+            w->Control = windowClass.widgetFactory();
+        w->Native = w->Control != nullptr;
+        QWidget* control = w->Control;
         w->Widget = CreateWindowWidget(w);
+        if (w->Widget == nullptr && control != nullptr) {  // no Qt application to show it in
+            delete control;
+            w->Control = nullptr;
+            w->Native = false;
+        }
         ResizeBackingImage(w);
     } else if (info.Widget != nullptr) {
         delete info.Widget;
@@ -663,7 +684,12 @@ LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value)
     case GWL_EXSTYLE: {
         const DWORD exStyle = static_cast<DWORD>(value);
         ApplyTopMost(w, (exStyle & WS_EX_TOPMOST) != 0);
+        const bool wasLayered = (w->ExStyle & WS_EX_LAYERED) != 0;
         w->ExStyle = exStyle;
+        if (wasLayered != ((exStyle & WS_EX_LAYERED) != 0)) {
+            w->LayeredAlpha = 255;
+            ApplyWindowOpacity(w);
+        }
         break;
     }
     case GWL_ID: w->Id = value; break;
@@ -767,6 +793,10 @@ HWND SetParent(HWND window, HWND newParent)
         RecordTopLevel(w, true);
     ReparentWidget(w);
     InvalidateAll(w, true);
+    // Qt drops the focus of a widget it moves; the focus window stays what it was.
+    if (Window* focus = s.Focus;
+        focus != nullptr && (focus == w || IsChild(w, focus)) && focus->Widget != nullptr && !focus->Widget->hasFocus())
+        focus->Widget->setFocus(Qt::OtherFocusReason);
     return old != nullptr ? old : GetDesktopWindow();
 }
 
@@ -918,13 +948,20 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     if ((flags & SWP_SHOWWINDOW) != 0 && (w->Style & WS_VISIBLE) == 0 && !w->MessageOnly) {
         w->Style |= WS_VISIBLE;
         const bool activate = (flags & SWP_NOACTIVATE) == 0 && w->IsTopLevel();
+        ApplyInputTransparency(w);
+        if (w->Destroyed)
+            return FALSE;
         SyncWidgetVisibility(w, true, activate);
-        InvalidateAll(w, true);
+        UpdatePointerGrab();
+        // Without redraw the caller draws what shows (a menu animating in from its captured image).
+        if ((flags & SWP_NOREDRAW) == 0)
+            InvalidateAll(w, true);
         if (activate)
             ActivateWindow(w, WA_ACTIVE);
     } else if ((flags & SWP_HIDEWINDOW) != 0 && (w->Style & WS_VISIBLE) != 0) {
         w->Style &= ~WS_VISIBLE;
         SyncWidgetVisibility(w, false, false);
+        UpdatePointerGrab();
         if (s.Active == w)
             ActivateOther(w);
         if (s.Focus != nullptr && (s.Focus == w || IsChild(w, s.Focus)) && !w->Destroying)
@@ -1147,8 +1184,8 @@ BOOL EnableWindow(HWND window, BOOL enable)
         if (s.Focus == w)
             SetFocus(nullptr);
     }
-    if (w->Widget != nullptr && w->Native)
-        w->Widget->setEnabled(enable != FALSE);
+    if (w->Control != nullptr)
+        w->Control->setEnabled(enable != FALSE);
     SendMessage(w, WM_ENABLE, enable ? TRUE : FALSE, 0);
     return wasDisabled ? TRUE : FALSE;
 }
@@ -1210,8 +1247,9 @@ HWND SetFocus(HWND window)
     if (losing != nullptr && !losing->Destroyed)
         SendMessage(losing, WM_KILLFOCUS, reinterpret_cast<WPARAM>(w), 0);
     if (w != nullptr && s.Focus == w && !w->Destroyed) {
-        if (w->Widget != nullptr && !w->Widget->hasFocus())
-            w->Widget->setFocus(Qt::OtherFocusReason);
+        QWidget* focus = FocusWidget(w);
+        if (focus != nullptr && !focus->hasFocus())
+            focus->setFocus(Qt::OtherFocusReason);
         SendMessage(w, WM_SETFOCUS, reinterpret_cast<WPARAM>(losing), 0);
     }
     return old;
@@ -1252,7 +1290,7 @@ HWND WindowFromPointEx(POINT screen, bool includeDisabled)
     for (Window* top : topLevels) {
         if (top->Destroyed || (top->Style & WS_VISIBLE) == 0 || top->Minimized)
             continue;
-        if (!Contains(WindowRectOnScreen(top), screen))
+        if (!Contains(WindowRectOnScreen(top), screen) || !InWindowShape(top, screen))
             continue;
         if ((top->Style & WS_DISABLED) != 0 && !includeDisabled)
             return nullptr;
@@ -1270,7 +1308,7 @@ std::pair<Window*, LRESULT> HitTestScreen(POINT screen)
     for (Window* top : topLevels) {
         if (top->Destroyed || (top->Style & WS_VISIBLE) == 0 || top->Minimized)
             continue;
-        if (!Contains(WindowRectOnScreen(top), screen))
+        if (!Contains(WindowRectOnScreen(top), screen) || !InWindowShape(top, screen))
             continue;
         if ((top->Style & WS_DISABLED) != 0)
             return {nullptr, HTNOWHERE};
@@ -1288,6 +1326,7 @@ HWND ChildWindowFromPointEx(HWND parent, POINT client, UINT flags)
         return nullptr;
     if (!Contains(p->ClientSize(), client))
         return nullptr;
+    const POINT origin = ClientOriginOnScreen(p);
     for (Window* child : p->Children) {
         if ((flags & CWP_SKIPINVISIBLE) != 0 && (child->Style & WS_VISIBLE) == 0)
             continue;
@@ -1295,7 +1334,7 @@ HWND ChildWindowFromPointEx(HWND parent, POINT client, UINT flags)
             continue;
         if ((flags & CWP_SKIPTRANSPARENT) != 0 && (child->ExStyle & WS_EX_TRANSPARENT) != 0)
             continue;
-        if (Contains(child->Bounds, client))
+        if (Contains(child->Bounds, client) && InWindowShape(child, POINT{origin.x + client.x, origin.y + client.y}))
             return child;
     }
     return p;

@@ -19,6 +19,8 @@ class QImage;
 
 namespace ovrel::ui {
 
+struct BLENDFUNCTION;  // Gdi.h
+
 using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using SHORT = std::int16_t;
@@ -43,7 +45,7 @@ struct WNDCLASS {
     HCURSOR hCursor = nullptr;  // null: the arrow
     HBRUSH hbrBackground = nullptr;  // erases in DefWindowProc(WM_ERASEBKGND); may be a colour index + 1
     std::string lpszClassName;
-    WidgetFactory widgetFactory;  // set for native controls: the widget is the window
+    WidgetFactory widgetFactory;  // set for native controls: the widget fills the client area
 };
 
 struct CREATESTRUCT {
@@ -60,7 +62,7 @@ struct CREATESTRUCT {
 };
 
 // Everything CreateWindowEx takes, plus a window procedure that replaces the class's from the very first
-// message (so WM_NCCREATE and WM_CREATE reach it) and an optional widget that stands for the window.
+// message (so WM_NCCREATE and WM_CREATE reach it) and an optional Qt control that the window holds.
 struct CreateWindowInfo {
     DWORD ExStyle = 0;
     std::string ClassName;
@@ -266,25 +268,62 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updateRect,
                    UINT flags);
 // Sends WM_NCPAINT when the frame is invalid and WM_ERASEBKGND when erasing was asked for; the DC draws into
-// the backing image, clipped to the update region, with its origin at the client area.
+// the backing image, clipped to the update region, with its origin at the client area. For a native control
+// that image is a layer above the control: the update region of it is cleared first, so the control's own
+// paint shows there again until the painter draws over it (what erasing drew is cleared too: the control
+// covers its background).
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
-// A client DC over the backing image; GetDC(nullptr) is a screen DC for measuring. Pair with ReleaseDC.
+// A client DC over the backing image (over a native control, its layer); GetDC(nullptr) is a screen DC for
+// measuring. Pair with ReleaseDC.
 HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);  // the whole window, frame included
 // DCX_WINDOW for the whole window, DCX_INTERSECTRGN to clip to region (screen coordinates; (HRGN)1 = none).
 HDC GetDCEx(HWND window, HRGN region, DWORD flags);
 // Frees the DC and shows what was drawn.
 int ReleaseDC(HWND window, HDC dc);
-// The backing image of a custom window (frame included); null for native controls and message-only windows.
+// The backing image of a window (frame included); for a native control its frame and the layer above the
+// control, transparent where nothing was painted. Null for message-only windows.
 QImage* GetWindowImage(HWND window);
+// The window region (window coordinates, frame included): the window shows, paints and is hit only inside
+// it. On success the window owns region (freed when replaced or with the window) and the caller must not
+// use it again; on failure (0) it stays the caller's. A null region gives the whole window back.
+int SetWindowRgn(HWND window, HRGN region, BOOL redraw);
 // Observes every invalidation (client coordinates of the window); empty to stop.
 using InvalidationObserver = std::function<void(HWND window, const RECT& rect)>;
 void SetInvalidationObserver(InvalidationObserver observer);
+// One window at a time may be locked; null unlocks. FALSE when another window is locked already. Locking the
+// desktop (GetDesktopWindow()) lets GetDCEx(desktop, region, DCX_LOCKWINDOWUPDATE) hand out the desktop's
+// outline DC: it takes PatBlt PATINVERT only, inverting frames on the desktop's outline (shown through the
+// outline overlay service), and ignores every other drawing. Unlocking the desktop clears its outline, as a
+// repaint of the screen would.
+BOOL LockWindowUpdate(HWND window);
+
+// ---- Layered windows --------------------------------------------------------------------------------------
+
+inline constexpr DWORD LWA_COLORKEY = 0x1;
+inline constexpr DWORD LWA_ALPHA = 0x2;
+inline constexpr DWORD ULW_COLORKEY = 0x1;
+inline constexpr DWORD ULW_ALPHA = 0x2;
+inline constexpr DWORD ULW_OPAQUE = 0x4;
+
+// Constant alpha of a top-level WS_EX_LAYERED window, shown as the window's opacity. Only where the platform
+// composites windows (GetCapabilities().LayeredConstantAlpha); FALSE elsewhere, for colour keys, and for
+// windows that are not layered. Clearing WS_EX_LAYERED makes the window opaque again.
+BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
+BOOL GetLayeredWindowAttributes(HWND window, COLORREF* key, BYTE* alpha, DWORD* flags);
+// As SetLayeredWindowAttributes with ULW_ALPHA and a constant-alpha blend; position and size, when given,
+// move and size the window, and a source DC, when given, becomes its picture (from sourcePoint, or 0,0).
+// Per-pixel alpha (AC_SRC_ALPHA) is not available: FALSE. screenDc is accepted and ignored.
+BOOL UpdateLayeredWindow(HWND window, HDC screenDc, const POINT* position, const SIZE* size, HDC source,
+                         const POINT* sourcePoint, COLORREF key, const BLENDFUNCTION* blend, DWORD flags);
 
 // ---- Qt widgets -------------------------------------------------------------------------------------------
 
-QWidget* GetWindowWidget(HWND window);  // null for message-only windows
+// The widget of a window; for a native control the Qt control itself, which fills the client area (the
+// frame lies around it, what the window paints above it, and its child windows above that). Null for
+// message-only windows.
+QWidget* GetWindowWidget(HWND window);
 HWND WindowFromWidget(const QWidget* widget);  // the window a widget (or one of its ancestors) stands for
 // A native control asks for its original Qt input event; DefWindowProc hands it back. True when a pending
 // Qt event was delivered for this message.
@@ -333,6 +372,11 @@ BOOL KillTimer(HWND window, UINT_PTR id);
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
 HWND GetCapture();
+// While capture is held and a pop-up of the program shows (an open menu), the topmost such pop-up holds a
+// pointer grab where the platform has one, so a press outside the program's windows comes in and, like any
+// press while captured, goes to the capture window. Null when nothing holds it. Offscreen the layer still
+// chooses the window but grabs nothing.
+HWND GetPointerGrabWindow();
 // TME_LEAVE: one WM_MOUSELEAVE once the pointer leaves the client area; with TME_NONCLIENT one WM_NCMOUSELEAVE
 // once it leaves the frame. TME_CANCEL stops; TME_QUERY fills in the current tracking.
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);

@@ -59,14 +59,25 @@ public:
     bool Destroyed = false;
     bool Minimized = false;
     bool Maximized = false;
+    bool InputTransparent = false;  // answered HTTRANSPARENT when shown: Qt passes input through it
+    BYTE LayeredAlpha = 255;  // constant alpha of a WS_EX_LAYERED window
     int InUse = 0;  // window procedure calls on the stack
 
     RECT Bounds;  // parent client coordinates (screen for top-level windows)
     RECT Client;  // client area in window coordinates
     RECT NormalBounds;  // placement of a minimised or maximised window
 
-    QWidget* Widget = nullptr;  // owned
-    QImage Image;  // backing image of a custom window, frame included
+    // The widget that stands for the window (owned): the window's surface, frame included. A native window
+    // holds its Qt control inside it at the client area, with a transparent layer above the control that
+    // shows what the window paints over it; the window's child windows lie above both.
+    QWidget* Widget = nullptr;
+    QWidget* Control = nullptr;  // the Qt control of a native window; a child of Widget
+    QWidget* Layer = nullptr;  // a native window's painting above its control; a child of Widget
+    // Backing image, frame included. A native window's client part is the layer: transparent where nothing
+    // was painted, so that the control shows through.
+    QImage Image;
+    std::optional<QRegion> Shape;  // the window region, window coordinates; none: the whole window
+    HRGN ShapeHandle = nullptr;  // owned region object behind Shape
     QRegion Update;  // invalid part of the client area, client coordinates
     bool UpdateErase = false;
     bool FrameInvalid = false;
@@ -167,11 +178,21 @@ struct WindowSystem {
     int OverrideCursors = 0;
     InvalidationObserver OnInvalidate;
     int PassThrough = 0;  // re-sending an original event: the filter lets it pass
+    int ControlCalls = 0;  // a Qt control's signal is calling out: widgets being destroyed go later
     bool FilterInstalled = false;
     const std::thread::id UiThread = std::this_thread::get_id();
 };
 
 WindowSystem& System();
+
+// Around a call out of a Qt control's signal, whose handler may destroy the control's window.
+class ScopedControlCall {
+public:
+    ScopedControlCall() { ++System().ControlCalls; }
+    ~ScopedControlCall() { --System().ControlCalls; }
+    ScopedControlCall(const ScopedControlCall&) = delete;
+    ScopedControlCall& operator=(const ScopedControlCall&) = delete;
+};
 Window* ToWindow(HWND window);  // null unless a live window
 LRESULT CallProc(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
 void EnsureQtBridge();
@@ -179,9 +200,21 @@ QWidget* CreateWindowWidget(Window* window);
 void DestroyWindowWidget(Window* window);
 void ReparentWidget(Window* window);  // after a parent or owner change
 void SyncWidgetGeometry(Window* window);
+void PlaceControlInClient(Window* window);  // a native window's control and layer, after a client change
+QWidget* FocusWidget(const Window* window);  // the widget Qt's focus goes to
 void SyncWidgetVisibility(Window* window, bool visible, bool activate);
+// Asks a window about to show whether it lets input through (HTTRANSPARENT at its centre) and tells Qt.
+void ApplyInputTransparency(Window* window);
+// Holds a Qt pointer grab on the topmost shown pop-up while the layer's capture is set, so that presses
+// outside the program's windows come in (and reach the capture) wherever the platform can grab; releases it
+// otherwise. Called whenever capture or a pop-up's visibility changes.
+void UpdatePointerGrab();
+// Shows a layered window's constant alpha as the widget's opacity (1 when not layered).
+void ApplyWindowOpacity(Window* window);
 void ResizeBackingImage(Window* window);
 void ShowBackingImage(Window* window, const QRect& windowRect);  // schedules the Qt repaint of that part
+void ReleaseWindowRegion(Window* window);  // frees the window region's object
+bool InWindowShape(const Window* window, POINT screen);  // inside the window region (when there is one)
 void NotifyInvalidated(Window* window, const QRect& clientRect);
 void PurgeWindowMessages(Window* window);
 void CollectGraveyard();
@@ -198,6 +231,9 @@ POINT WindowOriginOnScreen(const Window* window);
 void WakeQueue();
 void FinishPaint(Window* window);  // NC paint if still due, then validate everything
 void QueueInput(RawInput raw);
+// The characters the key message being dispatched to window types (what TranslateMessage posts for it);
+// empty when it types none or another message is being dispatched.
+std::u32string TextOfDispatchedKey(HWND window, UINT message);
 // Runs the observers of one hook type, newest first; each passes on with CallNextHookEx.
 LRESULT CallHookChain(int type, int code, WPARAM wParam, LPARAM lParam);
 bool HasHooks(int type);
@@ -206,5 +242,7 @@ HWND ActivateWindow(Window* window, WORD state);  // state: WA_ACTIVE or WA_CLIC
 std::pair<Window*, LRESULT> HitTestScreen(POINT screen);
 RECT ScrollBarRect(const Window* window, int bar);  // window coordinates; empty when hidden
 bool IsFramedTopLevel(const Window* window);  // the window manager draws its frame
+// The sizes a resizable top-level window allows, from the defaults and its WM_GETMINMAXINFO answer.
+MINMAXINFO QueryTrackLimits(Window* window);
 
 }  // namespace ovrel::ui

@@ -1,12 +1,17 @@
 // Forms and showing, the application loop and its exception handling, message-only windows, building in code,
 // and mouse enter/leave over windowed and windowless controls.
 #include "ControlsTestSupport.h"
+#include "platform/ui/SysTables.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Lists.h"
 #include "toolkit/SysUtils.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -192,6 +197,18 @@ TEST_F(FormTest, ShowingFollowsTheFormAndItsWindow)
     Child->SetVisible(true);  // the form is hidden: nothing shows
     EXPECT_FALSE(Child->GetShowing());
     EXPECT_EQ(Log.Entries, (std::vector<LoggedMessage>{{"child", CM_SHOWINGCHANGED}, {"form", CM_SHOWINGCHANGED}}));
+}
+
+TEST_F(FormTest, ASizeableFormReportsTheLeastSizeItsWindowKeepsTo)
+{
+    Form->Show();
+    Form->SetBounds(100, 100, 10, 10);
+    ui::RECT window{};
+    ui::GetWindowRect(Form->GetHandle(), &window);
+    EXPECT_EQ(Form->GetWidth(), ui::GetSystemMetrics(ui::SM_CXMINTRACK));
+    EXPECT_EQ(Form->GetHeight(), ui::GetSystemMetrics(ui::SM_CYMINTRACK));
+    EXPECT_EQ(Form->GetWidth(), window.right - window.left) << "the form's size is its window's";
+    EXPECT_LE(Form->GetClientWidth(), Form->GetWidth());
 }
 
 struct CloseChoice {
@@ -530,6 +547,101 @@ TEST(ModalForm, ShownAgainItIsActiveAndAboveTheFormThatOpenedIt)
         EXPECT_EQ(dialog.ShowModal(), mrOk);
         EXPECT_EQ(watch.Active, dialog.GetHandle());
         EXPECT_EQ(watch.Under, dialog.GetHandle()) << "a click reaches the dialog, not the disabled opener";
+    }
+    DeallocateHWnd(window);
+}
+
+// Each modal service notes which window held the mouse when it was asked.
+struct CaptureAtModal final : ui::IPrompter, ui::IFileDialogs, ui::IColorDialogs {
+    ui::HWND Seen = reinterpret_cast<ui::HWND>(1);  // not asked
+    int MessageBox(const std::string&, const std::string&, ui::UINT) override
+    {
+        Seen = ui::GetCapture();
+        return ui::IDOK;
+    }
+    std::optional<std::string> Run(const ui::FileDialogRequest&) override
+    {
+        Seen = ui::GetCapture();
+        return std::nullopt;
+    }
+    std::optional<ui::COLORREF> PickColor(ui::COLORREF) override
+    {
+        Seen = ui::GetCapture();
+        return std::nullopt;
+    }
+};
+
+template <class Base> class CancelWatch : public Base {
+public:
+    using Base::Base;
+    int Cancels = 0;
+
+protected:
+    void WMCancelMode(TMessage& message) override
+    {
+        ++Cancels;
+        Base::WMCancelMode(message);
+    }
+};
+
+TEST(ModalStart, TheControlHoldingTheMouseLetsGoBeforeAnythingModalRuns)
+{
+    TApplication application(nullptr);
+    CaptureAtModal modal;
+    ui::ScopedService<ui::IPrompter> prompter(ui::SetPrompter, modal);
+    ui::ScopedService<ui::IFileDialogs> files(ui::SetFileDialogs, modal);
+    ui::ScopedService<ui::IColorDialogs> colours(ui::SetColorDialogs, modal);
+    TForm main(nullptr);
+    main.SetBounds(0, 0, 200, 150);
+    auto* windowed = new CancelWatch<TCustomControl>(&main);
+    windowed->SetParent(&main);
+    auto* windowless = new CancelWatch<TGraphicControl>(&main);
+    windowless->SetParent(&main);
+    windowless->SetBounds(100, 10, 20, 20);
+    main.Show();
+
+    TForm dialog(nullptr);
+    struct Ender {
+        TForm* Dialog;
+        CaptureAtModal* Modal;
+        void Proc(TMessage& message)
+        {
+            if (message.Msg != WM_TESTPING)
+                return;
+            Modal->Seen = ui::GetCapture();
+            Dialog->SetModalResult(mrOk);
+        }
+    } ender{&dialog, &modal};
+    ui::HWND window = AllocateHWnd(TWndMethod(&ender, &Ender::Proc));
+
+    struct Row {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Row rows[] = {
+        {"ShowModal",
+         [&] {
+             ui::PostMessage(window, WM_TESTPING, 0, 0);
+             dialog.ShowModal();
+         }},
+        {"ShowMessage", [] { ShowMessage("note"); }},
+        {"ConfirmYesNo", [] { ConfirmYesNo("sure?"); }},
+        {"ShowError", [] { ShowError("failed"); }},
+        {"OpenDialog", [] { TOpenDialog(nullptr).Execute(); }},
+        {"ColorDialog", [] { TColorDialog(nullptr).Execute(); }},
+    };
+    for (TControl* holder : std::initializer_list<TControl*>{windowed, windowless}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (holder == windowed ? " windowed" : " windowless"));
+            windowed->Cancels = windowless->Cancels = 0;
+            modal.Seen = reinterpret_cast<ui::HWND>(1);
+            holder->SetMouseCapture(true);
+            ASSERT_NE(ui::GetCapture(), nullptr);
+            row.run();
+            EXPECT_EQ(modal.Seen, nullptr);
+            EXPECT_EQ(holder == windowed ? windowed->Cancels : windowless->Cancels, 1);
+            EXPECT_FALSE(holder->GetMouseCapture());
+        }
     }
     DeallocateHWnd(window);
 }

@@ -42,6 +42,27 @@ protected:
     }
 };
 
+// A status-bar-like control without a hint of its own: parts A [0, 20) and B [40, 60) answer with their own
+// hints and cursor rectangles; the gap between them answers with its rectangle and no text.
+class PartedBar : public TControl {
+public:
+    using TControl::TControl;
+    int Asked = 0;
+
+protected:
+    void CMHintShow(TMessage& message) override
+    {
+        ++Asked;
+        auto* info = reinterpret_cast<THintInfo*>(message.LParam);
+        const int x = info->CursorPos.x;
+        const int part = x < 20 ? 0 : x < 40 ? 1 : 2;
+        info->CursorRect = {part * 20, 0, part * 20 + 20, GetHeight()};
+        static const std::string texts[] = {"A", "", "B"};
+        info->HintStr = texts[part];
+        message.Result = 0;
+    }
+};
+
 struct Shown {
     std::string Text;  // empty: hidden
     ui::POINT Pos;
@@ -285,6 +306,69 @@ TEST_F(HintTest, TurningTheSwitchOffHidesAndCancelHintWaitsForAnotherControl)
     MoveTo(Pad);
     Wait(500);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Pad"}));
+}
+
+class PartHintTest : public HintTest {
+protected:
+    PartHintTest()
+    {
+        Bar->SetParent(Form.get());
+        Bar->SetBounds(10, 100, 60, 20);
+        Bar->SetShowHint(true);
+    }
+    PartedBar* Bar = new PartedBar(Form.get());
+};
+
+TEST_F(PartHintTest, AControlWithoutAHintOfItsOwnShowsTheHintOfThePartUnderThePointer)
+{
+    MoveTo(Bar, 5, 5);
+    Wait(500);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"A"}));
+    MoveTo(Bar, 15, 10);  // still in A's rectangle: nothing new, nothing asked
+    Wait(1000);
+    EXPECT_EQ(Bar->Asked, 1);
+
+    // Into B while A shows: A goes at once, B comes after the short pause.
+    MoveTo(Bar, 45, 5);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"A", ""}));
+    Wait(50);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"A", "", "B"}));
+
+    // Into the gap: B goes, the gap is asked and has nothing to show.
+    MoveTo(Bar, 30, 5);
+    Wait(1000);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"A", "", "B", ""}));
+    EXPECT_EQ(Bar->Asked, 3);
+    EXPECT_FALSE(Application.GetHintShowing());
+
+    // Out of the gap with nothing showing: the whole pause again.
+    MoveTo(Bar, 55, 5);
+    Wait(499);
+    EXPECT_EQ(Display.size(), 4u);
+    Wait(1);
+    EXPECT_EQ(Texts().back(), "B");
+    EXPECT_EQ(Application.GetHintControl(), Bar);
+}
+
+TEST_F(PartHintTest, ALoopPumpingItsOwnMessagesFeedsTheHintItsMouseMoves)
+{
+    // The loop moves the pointer and hands the move to the hint machinery itself; nothing is posted.
+    auto feed = [this](int x, int y) {
+        const ui::POINT screen = Bar->ClientToScreen({x, y});
+        ui::SetCursorPos(screen.x, screen.y);
+        TMessage move{ui::WM_MOUSEMOVE, 0, ui::MAKELPARAM(x, y), 0};
+        Application.HintMouseMessage(Bar, move);
+    };
+    feed(5, 5);
+    Wait(500);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"A"}));
+    EXPECT_EQ(Application.GetHintControl(), Bar);
+    feed(50, 5);
+    Wait(50);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"A", "", "B"}));
+    TMessage nowhere{ui::WM_MOUSEMOVE, 0, 0, 0};
+    Application.HintMouseMessage(nullptr, nowhere);  // no control: nothing changes
+    EXPECT_TRUE(Application.GetHintShowing());
 }
 
 }  // namespace

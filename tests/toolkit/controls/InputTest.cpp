@@ -4,6 +4,8 @@
 
 #include "toolkit/Menus.h"
 
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -158,6 +160,15 @@ TEST_F(InputTest, CursorComesFromTheControlUnderThePointerUnlessTheScreenOverrid
     EXPECT_EQ(setCursor(), ui::LoadCursor(nullptr, ui::IDC_WAIT));
     Screen()->SetCursor(crDefault);
     EXPECT_EQ(setCursor(), ui::LoadCursor(nullptr, ui::IDC_SIZEWE));
+}
+
+TEST_F(InputTest, TheSplitCursorShowsAsTheDesktopsSplitter)
+{
+    Target->SetCursor(crHSplit);
+    Post(ui::WM_MOUSEMOVE, At(3, 4));  // somewhere the pointer was not: a move that goes nowhere is none
+    Post(ui::WM_MOUSEMOVE, At(4, 5));
+    EXPECT_EQ(ui::GetCursor(), Screen()->GetCursors(crHSplit));
+    EXPECT_EQ(ui::GetWindowWidget(Form->GetHandle())->cursor().shape(), Qt::SplitHCursor);
 }
 
 TEST(ScreenCursors, StandardRegisteredAndUnknownIdentifiers)

@@ -259,6 +259,73 @@ TEST(DrawFrameControl, CaptionCloseCrossIsCentredAndSymmetric)
     EXPECT_GT(canvas.Count(Sys(COLOR_BTNSHADOW), 2, 2, 14, 12), 0);
 }
 
+// The other caption glyphs: each keeps inside the face, moves with a press, and is embossed when inactive.
+TEST(DrawFrameControl, CaptionGlyphsShowTheirButtons)
+{
+    const COLORREF text = Sys(COLOR_BTNTEXT);
+    Canvas canvas(16, 14, Red);
+    // Draws a glyph and gives the bounds of its text-coloured pixels.
+    auto draw = [&](UINT state) {
+        canvas.Clear(Red);
+        RECT r{0, 0, 16, 14};
+        EXPECT_TRUE(DrawFrameControl(canvas.Dc(), &r, DFC_CAPTION, state));
+        RECT bounds{16, 14, 0, 0};
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (canvas.At(x, y) == text)
+                    bounds = RECT{std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y),
+                                  std::max<LONG>(bounds.right, x + 1), std::max<LONG>(bounds.bottom, y + 1)};
+        return bounds.right == 0 ? RECT{} : bounds;
+    };
+    std::vector<std::string> shapes;
+    for (UINT kind : {DFCS_CAPTIONMIN, DFCS_CAPTIONMAX, DFCS_CAPTIONRESTORE, DFCS_CAPTIONHELP}) {
+        SCOPED_TRACE(kind);
+        const RECT ink = draw(kind);
+        ASSERT_GT(ink.right, ink.left);
+        // Inside the raised face, clear of its two-pixel edge.
+        EXPECT_GE(ink.left, 2);
+        EXPECT_GE(ink.top, 2);
+        EXPECT_LE(ink.right, 14);
+        EXPECT_LE(ink.bottom, 12);
+        std::string shape;
+        for (int y = 2; y < 12; ++y)
+            shape += canvas.Row(y, text, 2, 14) + "\n";
+        shapes.push_back(shape);
+        switch (kind) {
+        case DFCS_CAPTIONMIN:  // a bar in the lower half, two pixels high
+            EXPECT_GE(ink.top, 7);
+            EXPECT_EQ(ink.bottom - ink.top, 2);
+            break;
+        case DFCS_CAPTIONMAX:  // a closed window whose title bar is thicker than its other sides
+            for (int y = ink.top; y < ink.bottom; ++y) {
+                EXPECT_EQ(canvas.At(ink.left, y), text) << y;
+                EXPECT_EQ(canvas.At(ink.right - 1, y), text) << y;
+            }
+            EXPECT_EQ(canvas.Count(text, ink.left, ink.top + 1, ink.right, ink.top + 2), ink.right - ink.left);
+            EXPECT_EQ(canvas.Count(text, ink.left, ink.top + 2, ink.right, ink.top + 3), 2);
+            break;
+        case DFCS_CAPTIONRESTORE:  // two windows, one behind at the top right: two corners stay empty
+            EXPECT_NE(canvas.At(ink.left, ink.top), text);
+            EXPECT_NE(canvas.At(ink.right - 1, ink.bottom - 1), text);
+            EXPECT_EQ(canvas.At(ink.right - 1, ink.top), text);
+            EXPECT_EQ(canvas.At(ink.left, ink.bottom - 1), text);
+            break;
+        default:  // a question mark: taller than wide, its dot apart from the stem by an empty row
+            EXPECT_GT(ink.bottom - ink.top, ink.right - ink.left);
+            EXPECT_EQ(canvas.Count(text, ink.left, ink.bottom - 2, ink.right, ink.bottom - 1), 0);
+            EXPECT_GT(canvas.Count(text, ink.left, ink.bottom - 1, ink.right, ink.bottom), 0);
+            break;
+        }
+        EXPECT_EQ(draw(kind | DFCS_PUSHED), (RECT{ink.left + 1, ink.top + 1, ink.right + 1, ink.bottom + 1}));
+        EXPECT_EQ(draw(kind | DFCS_INACTIVE), RECT{});
+        EXPECT_GT(canvas.Count(Sys(COLOR_BTNSHADOW), 2, 2, 14, 12), 0);
+        EXPECT_GT(canvas.Count(Sys(COLOR_BTNHIGHLIGHT), 2, 2, 14, 12), 0);
+    }
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+        for (std::size_t j = i + 1; j < shapes.size(); ++j)
+            EXPECT_NE(shapes[i], shapes[j]) << i << " and " << j << " look alike";
+}
+
 TEST(DrawFrameControl, MenuArrowIsAMaskForMonochromeGlyphs)
 {
     // The menu code draws the arrow into a monochrome bitmap and paints its black pixels with a brush.

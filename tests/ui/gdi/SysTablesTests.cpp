@@ -166,7 +166,7 @@ TEST(SystemTable, ScreenFactsFeedMetricsAndTheWorkArea)
 TEST(SystemTable, ColourBrushesFollowTheTableAndSetSysColorsNotifies)
 {
     std::vector<std::pair<UINT, WPARAM>> notices;
-    SetSystemChangeHandler([&](UINT message, WPARAM wParam) { notices.emplace_back(message, wParam); });
+    SetSystemChangeHandler([&](UINT message, WPARAM wParam, LPARAM) { notices.emplace_back(message, wParam); });
     const COLORREF original = GetSysColor(COLOR_WINDOW);
     {
         SystemTableOverride override;

@@ -1,13 +1,18 @@
 #include "platform/ui/EditControl.h"
 
 #include "WindowTestSupport.h"
+#include "support/QtInput.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -31,13 +36,9 @@ protected:
         Rec.Log.clear();
         return edit;
     }
-    void Type(Qt::Key key, const QString& text = {})
+    void Type(Qt::Key key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(Line, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(Line, &release);
-        Pump();
+        ovrel::test::SendQtKey(Line, key, modifiers, text, [this] { Pump(); });
     }
     std::vector<Received> Changes() const { return Rec.Of(WM_COMMAND); }
     std::pair<DWORD, DWORD> Selection(HWND edit, LRESULT* packed = nullptr)
@@ -111,6 +112,115 @@ TEST_F(EditControlTest, AParentThatThrowsOnTheChangeIsReportedAndTheTypingStands
     Rec.OnMessage = nullptr;
 }
 
+TEST_F(EditControlTest, TypedCharactersComeAsWmCharSoThatTheProcedureMayChangeOrDropThem)
+{
+    HWND edit = MakeEdit(0, "");
+    WNDPROC classProc = SetWindowProc(edit, nullptr);
+    SetWindowProc(edit, [classProc](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_CHAR && wp == 'x')
+            return 0;
+        if (m == WM_CHAR && wp == 'a')
+            wp = 'b';
+        return CallWindowProc(classProc, w, m, wp, lp);
+    });
+    ovrel::test::SendQtText(Line, QStringLiteral("xaY 1"), [this] { Pump(); });
+    EXPECT_EQ(GetWindowText(edit), "bY 1");
+    EXPECT_EQ(Changes().size(), 4u);
+
+    // The line's own keys still reach it with their key press.
+    Type(Qt::Key_Backspace, QStringLiteral("\b"));
+    EXPECT_EQ(GetWindowText(edit), "bY ");
+    Type(Qt::Key_A, QStringLiteral("\x01"), Qt::ControlModifier);
+    EXPECT_EQ(Selection(edit), std::make_pair(DWORD{0}, DWORD{3}));
+    DestroyWindow(edit);  // while the subclass's state lives
+}
+
+TEST_F(EditControlTest, PastingByKeyOrMenuGoesThroughTheWindowProcedure)
+{
+    FakeClipboard clipboard;
+    ScopedService<IClipboard> scoped{SetClipboard, clipboard};
+    QGuiApplication::clipboard()->setText(QStringLiteral("QT"));  // what the line would paste by itself
+    HWND edit = MakeEdit(0, "ab");
+    WNDPROC classProc = SetWindowProc(edit, nullptr);
+    int pastes = 0;
+    bool filter = false;
+    SetWindowProc(edit, [&](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_PASTE) {
+            ++pastes;
+            if (filter) {
+                SetWindowText(w, "filtered");
+                return 0;
+            }
+        }
+        return CallWindowProc(classProc, w, m, wp, lp);
+    });
+    auto byMenu = [edit, &clipboard] {
+        SendMessage(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit), MAKELPARAM(-1, -1));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (action->text().startsWith(QStringLiteral("&Paste"))) {
+                EXPECT_EQ(action->isEnabled(), clipboard.HasText());
+                action->trigger();
+            }
+        }
+        menu->close();
+    };
+    struct Row {
+        const char* name;
+        std::function<void()> paste;
+    };
+    const Row rows[] = {
+        {"CtrlV", [this] { Type(Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier); }},
+        {"ShiftInsert", [this] { Type(Qt::Key_Insert, {}, Qt::ShiftModifier); }},
+        {"ContextMenu", byMenu},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        clipboard.Content = "12";
+        filter = false;
+        SetWindowText(edit, "ab");
+        SendMessage(edit, EM_SETSEL, 1, 1);
+        pastes = 0;
+        Rec.Log.clear();
+        row.paste();
+        EXPECT_EQ(pastes, 1);
+        EXPECT_EQ(GetWindowText(edit), "a12b");  // the default pastes our clipboard's text at the caret
+        EXPECT_EQ(Changes().size(), 1u);
+
+        // A procedure that answers the paste itself has the last word.
+        filter = true;
+        row.paste();
+        EXPECT_EQ(GetWindowText(edit), "filtered");
+
+        // Nothing on the clipboard pastes nothing and keeps the selection.
+        filter = false;
+        clipboard.Content.reset();
+        SendMessage(edit, EM_SETSEL, 0, 3);
+        row.paste();
+        EXPECT_EQ(GetWindowText(edit), "filtered");
+        EXPECT_EQ(Selection(edit), std::make_pair(DWORD{0}, DWORD{3}));
+    }
+    DestroyWindow(edit);  // while the subclass's state lives
+}
+
+TEST_F(EditControlTest, AParentThatDestroysTheEditOnAPastedChangeLeavesNothingBehind)
+{
+    FakeClipboard clipboard;
+    clipboard.Content = "12";
+    ScopedService<IClipboard> scoped{SetClipboard, clipboard};
+    HWND edit = MakeEdit(0, "ab");
+    Rec.OnMessage = [edit](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_COMMAND && IsWindow(edit))
+            DestroyWindow(edit);  // while the line is still inside its paste
+        return std::nullopt;
+    };
+    Type(Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
+    EXPECT_FALSE(IsWindow(edit));
+    ProcessQtEvents();
+    EXPECT_TRUE(Errors.Messages.empty());
+}
+
 TEST_F(EditControlTest, SelectionRoundTrips)
 {
     HWND edit = MakeEdit(0, "abcdef");
@@ -149,6 +259,7 @@ TEST_F(EditControlTest, ReadOnlyRefusesTypedAndPastedText)
         SCOPED_TRACE(pass == 0 ? "ByStyle" : "ByMessage");
         Type(Qt::Key_X, QStringLiteral("x"));
         SendMessage(edit, WM_PASTE, 0, 0);
+        Type(Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
         EXPECT_EQ(GetWindowText(edit), "ro");
         EXPECT_TRUE(Changes().empty());
         SendMessage(edit, EM_SETREADONLY, FALSE, 0);

@@ -576,24 +576,14 @@ TEST_F(InputTest, TheKeyboardAsksForAContextMenuAtNoPoint)
 TEST_F(InputTest, ANativeControlGetsItsOwnEventBackThroughTheDefaultProcedure)
 {
     HWND form = Create(Popup, RECT{100, 100, 300, 250});
-    auto* edit = new QLineEdit;  // the window owns it
-    CreateWindowInfo info;
-    info.ClassName = "EDIT";
-    info.Style = Child;
-    info.X = 10;
-    info.Y = 10;
-    info.Width = 120;
-    info.Height = 24;
-    info.Parent = form;
-    info.Widget = edit;
     bool swallow = false;
     Rec.OnMessage = [&swallow](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (swallow && m == WM_KEYDOWN)
             return 0;  // handled: the control never sees the key
         return std::nullopt;
     };
-    info.WindowProc = Rec.Proc();
-    HWND w = CreateWindowEx(info);
+    auto* edit = new QLineEdit;
+    HWND w = CreateNative("EDIT", edit, RECT{10, 10, 130, 34}, form);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(WindowFromWidget(edit), w);
     SetFocus(w);

@@ -264,10 +264,9 @@ TEST_F(QueueTest, AModalLoopLooksAtAPressAndLeavesItForItsTarget)
     Pump();
     const auto presses = Rec.Of(WM_LBUTTONDOWN);
     ASSERT_EQ(presses.size(), 1u);
-    // Routed while the menu held capture, so it arrives there, in the menu's client coordinates.
-    EXPECT_EQ(presses[0].Window, menu);
-    EXPECT_EQ(GET_X_LPARAM(presses[0].LParam), 250);
-    (void)other;
+    // Looked at while the menu held capture, but left: it goes where the press is now that the menu is gone.
+    EXPECT_EQ(presses[0].Window, other);
+    EXPECT_EQ(GET_X_LPARAM(presses[0].LParam), 50);
 }
 
 TEST_F(QueueTest, GetMessageObserversMayRewriteTheMessage)

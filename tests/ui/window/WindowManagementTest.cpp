@@ -492,6 +492,19 @@ TEST_F(WindowPosTest, FlagsDecideWhichMessagesFollow)
     }
 }
 
+TEST_F(WindowPosTest, ShowingWithoutRedrawLeavesTheDrawingToTheCaller)
+{
+    HWND plain = Create(WS_POPUP, RECT{100, 100, 200, 200});
+    HWND quiet = Create(WS_POPUP, RECT{300, 100, 400, 200});
+    Pump();
+    ASSERT_TRUE(SetWindowPos(plain, nullptr, 0, 0, 0, 0, KeepPlace | SWP_NOACTIVATE | SWP_SHOWWINDOW));
+    ASSERT_TRUE(SetWindowPos(quiet, nullptr, 0, 0, 0, 0, KeepPlace | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_SHOWWINDOW));
+    EXPECT_TRUE(IsWindowVisible(quiet));
+    RECT update;
+    EXPECT_TRUE(GetUpdateRect(plain, &update, FALSE));
+    EXPECT_FALSE(GetUpdateRect(quiet, &update, FALSE));
+}
+
 TEST_F(WindowPosTest, HooksSeeShowingAndHidingInTheChangeMessage)
 {
     HWND w = Create(WS_POPUP, RECT{100, 100, 200, 200});

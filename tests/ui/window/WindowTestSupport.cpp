@@ -67,6 +67,23 @@ HWND WindowTest::Create(DWORD style, RECT bounds, HWND parent, DWORD exStyle, st
     return w;
 }
 
+HWND WindowTest::CreateNative(const std::string& className, QWidget* widget, RECT bounds, HWND parent)
+{
+    CreateWindowInfo info;
+    info.ClassName = className;
+    info.Style = WS_CHILD | WS_VISIBLE;
+    info.X = bounds.left;
+    info.Y = bounds.top;
+    info.Width = bounds.right - bounds.left;
+    info.Height = bounds.bottom - bounds.top;
+    info.Parent = parent;
+    info.Widget = widget;
+    info.WindowProc = Rec.Proc();
+    HWND w = CreateWindowEx(info);
+    EXPECT_NE(w, nullptr);
+    return w;
+}
+
 void WindowTest::Pump()
 {
     MSG msg;

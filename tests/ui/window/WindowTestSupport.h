@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,8 @@ protected:
 
     HWND Create(DWORD style, RECT bounds, HWND parent = nullptr, DWORD exStyle = 0,
                 std::string className = "OvrelTest");
+    // A visible native child of the given class that the widget stands for (the window owns the widget).
+    HWND CreateNative(const std::string& className, QWidget* widget, RECT bounds, HWND parent);
     // Retrieves and dispatches everything queued, as a message loop would, without waiting.
     void Pump();
 
