@@ -142,12 +142,12 @@ void TCellEditor::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
     case ui::WM_NCPAINT:
-        DefaultHandler(message);
+        TWinControl::Dispatch(message);
         PaintBorder();
         message.Result = 0;
         return;
     case ui::WM_KILLFOCUS:
-        DefaultHandler(message);
+        TWinControl::Dispatch(message);
         Invalidate();
         return;
     case ui::WM_GETDLGCODE: message.Result = ui::DLGC_WANTARROWS | ui::DLGC_WANTCHARS; return;
