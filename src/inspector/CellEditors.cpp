@@ -274,6 +274,8 @@ void TTextualEditor::CreateParams(TCreateParams& params)
     }
     if (FPasswordChar != 0)
         params.Style |= ui::ES_PASSWORD;
+    if (FReadOnly)  // set before the window existed: the window must start read-only
+        params.Style |= ui::ES_READONLY;
 }
 
 void TTextualEditor::CreateWnd()

@@ -52,6 +52,19 @@ private:
     double FValue = 0;
 };
 
+// A row picked from a list: its editor takes no typing.
+class ListItem : public TTextualItem {
+public:
+    using TTextualItem::TTextualItem;
+    [[nodiscard]] TCellEditorClass GetEditorClass() const override { return TCellEditorClass::Of<TComboBoxEditor>(); }
+    void ShowEditor() override
+    {
+        if (auto* combo = dynamic_cast<TComboBoxEditor*>(GetEditor()))
+            combo->SetStyle(dsDropDownList);
+        TTextualItem::ShowEditor();
+    }
+};
+
 struct GridEvents {
     void Change(TObject*, TCustomPropertyItem* item, const std::string& value)
     {
@@ -282,6 +295,22 @@ TEST_F(GridEditingTest, AChangeFromElsewhereReachesTheOpenEditorOnce)
     Type(folder, QStringLiteral("a-b+"));
     EXPECT_EQ(Folder->GetValue(), "a-b+");
     EXPECT_TRUE(Folder->GetExpanded());
+}
+
+TEST_F(GridEditingTest, PlusAndMinusFromAListEditorFoldTheRow)
+{
+    TCustomPropertyItem* list = Text->GetOwningList()->Add(TPropertyItemClass::Of<ListItem>(), "List", "pick");
+    Add(list->GetItems(), "Child", "c");
+    Pump();
+    ClickValue(list);
+    ASSERT_EQ(Grid->GetSelectedItem(), list);
+    TCellEditor* editor = Open();
+    ASSERT_NE(editor, nullptr);
+    Press(editor, Qt::Key_Minus, QStringLiteral("-"));
+    EXPECT_FALSE(list->GetExpanded());
+    EXPECT_EQ(list->GetValue(), "pick");
+    Press(editor, Qt::Key_Equal, QStringLiteral("="));
+    EXPECT_TRUE(list->GetExpanded());
 }
 
 TEST_F(GridEditingTest, EditorsFollowTheirRowWhenRowsFoldAndCloseWhenTheirRowGoes)
