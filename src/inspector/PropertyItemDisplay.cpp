@@ -80,6 +80,8 @@ void TMemoItemDisplay::DrawText()
                 symbol->SetTransparent(true);
                 symbol->SetTransparentColor(clLime);
             }
+            if (left + symbol->GetWidth() > r.right)
+                break;  // the symbol too stops at the edge
             Canvas->Draw(left, r.top + (Height(r) - symbol->GetHeight()) / 2, symbol);
             left += symbol->GetWidth();
         }
