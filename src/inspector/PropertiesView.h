@@ -61,7 +61,7 @@ public:
 
     // -- Properties ---------------------------------------------------------------------------------------
     /// The component whose published properties the rows bind to; not owned, forgotten when it is freed.
-    [[nodiscard]] toolkit::TComponent* GetAssociate() const { return FAssociate; }
+    [[nodiscard]] toolkit::TComponent* GetAssociate() const override { return FAssociate; }
     void SetAssociate(toolkit::TComponent* value);
     [[nodiscard]] toolkit::TBorderStyle GetBorderStyle() const { return FBorderStyle; }
     /// Makes the window again with or without its edge.

@@ -186,6 +186,7 @@ const TPropertyTable& TComboBoxItem::ClassProperties()
     using C = TComboBoxItem;
     static const TPropertyTable table =
         TPropertyTable(&TTextualItem::ClassProperties())
+            .Strings("Lines", &C::GetLines, &C::SetLines)
             .Integer("ItemIndex", &C::GetItemIndex, &C::SetItemIndex)
             .Enumeration("Style", &C::GetStyle, &C::SetStyle, {"cbDropDown", "cbDropDownList"})
             .Integer("DropDownCount", &C::GetDropDownCount, &C::SetDropDownCount);
@@ -313,6 +314,7 @@ const TPropertyTable& TMemoItem::ClassProperties()
 {
     static const TPropertyTable table =
         TPropertyTable(&TCustomPropertyItem::ClassProperties())
+            .Strings("Lines", &TMemoItem::GetLines, &TMemoItem::SetLines)
             .Enumeration("MultiLineSymbol", &TMemoItem::GetMultiLineSymbol, &TMemoItem::SetMultiLineSymbol, Booleans());
     return table;
 }
