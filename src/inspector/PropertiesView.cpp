@@ -399,6 +399,15 @@ void TCustomPropertiesView::Paint()
     }
 }
 
+void TCustomPropertiesView::GetChildren(const TGetChildProc& proc, TComponent* root)
+{
+    TScrollView::GetChildren(proc, root);
+    WalkItems(FCategories.get(), [&](TCustomPropertyItem* item) {
+        proc(item);
+        return true;
+    });
+}
+
 void TCustomPropertiesView::Invalidate()
 {
     FWholeInvalid = HandleAllocated();

@@ -149,6 +149,10 @@ public:
 
     void Invalidate() override;
 
+    /// Streaming: the grid owns what is read into it, and its children are every item in pre-order.
+    toolkit::TComponent* GetChildOwner() override { return this; }
+    void GetChildren(const TGetChildProc& proc, toolkit::TComponent* root) override;
+
     TChangeEvent OnChange;
     TItemRectEvent OnAfterDrawItem;
     TEditEvent OnEdit;

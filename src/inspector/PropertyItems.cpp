@@ -1,9 +1,11 @@
 #include "inspector/PropertyItems.h"
 
 #include "inspector/CellEditors.h"
+#include "inspector/PropertiesView.h"
 #include "inspector/PropertyItemClasses.h"
 #include "inspector/WebColors.h"
 
+#include "toolkit/Filer.h"
 #include "toolkit/SysUtils.h"
 
 #include <algorithm>
@@ -625,6 +627,42 @@ const TPropertyTable& TCustomPropertyItem::ClassProperties()
 }
 
 const TPropertyTable& TCustomPropertyItem::GetPropertyTable() const { return ClassProperties(); }
+
+// -- Streaming ----------------------------------------------------------------------------------------------
+
+void TCustomPropertyItem::DefineProperties(TFiler& filer)
+{
+    TComponent::DefineProperties(filer);
+    filer.DefineProperty(
+        "ParentIndex", [this](TReader& reader) { FParentIndex = static_cast<int>(reader.ReadInteger()); },
+        [this](TWriter& writer) { writer.WriteInteger(GetParentIndex()); }, true);
+}
+
+void TCustomPropertyItem::ReadState(TReader& reader)
+{
+    auto* grid = dynamic_cast<TCustomPropertiesView*>(reader.GetParent());
+    if (grid == nullptr) {
+        reader.SkipProperties();  // the stream goes on after them
+        return;
+    }
+    FParentIndex = -1;
+    TComponent::ReadState(reader);
+    TPropertyItems* list = nullptr;
+    if (FParentIndex == -1) {
+        list = grid->GetCategories();
+    } else if (TCustomPropertyItem* parent = grid->GetAbsoluteItem(FParentIndex)) {
+        list = parent->GetItems();
+    }
+    // Pre-order puts every parent before its children: an index past what is there is a damaged stream.
+    if (list == nullptr)
+        throw EReadError(Format("Error reading stream: parent index %d names no item", {FParentIndex}));
+    list->AddItem(this);
+}
+
+TComponent* TCustomPropertyItem::GetParentComponent() const
+{
+    return FOwningList != nullptr ? FOwningList->GetOwner() : nullptr;
+}
 
 // ---- TPropertyItems ---------------------------------------------------------------------------------------
 

@@ -225,9 +225,20 @@ public:
     static const toolkit::TPropertyTable& ClassProperties();
     [[nodiscard]] const toolkit::TPropertyTable& GetPropertyTable() const override;
 
+    // -- Streaming -------------------------------------------------------------------------------------------
+    /// Read only into a grid: the properties, then the item joins the grid's Categories or the children of
+    /// the item at its ParentIndex. EReadError for an index that names no item; read into anything else,
+    /// the properties are passed over.
+    void ReadState(toolkit::TReader& reader) override;
+    [[nodiscard]] bool HasParent() const override { return true; }
+    /// The parent item, or the grid for a top-level item; none while the item is in no list.
+    [[nodiscard]] toolkit::TComponent* GetParentComponent() const override;
+
 protected:
     /// Reports icDestroying while the whole item exists, then frees the children (each reporting first).
     void BeforeDestruction() override;
+    /// "ParentIndex": the parent's AbsoluteIndex, -1 for a top-level item.
+    void DefineProperties(toolkit::TFiler& filer) override;
 
 private:
     friend class TPropertyItems;

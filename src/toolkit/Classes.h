@@ -20,6 +20,9 @@ namespace ovrel::toolkit {
 class TPersistent;
 class TComponent;
 class TStrings;
+class TFiler;
+class TReader;
+class TWriter;
 class TCollection;
 class TCollectionItem;
 
@@ -424,11 +427,17 @@ public:
     [[nodiscard]] virtual bool HasParent() const;
     [[nodiscard]] virtual TComponent* GetParentComponent() const;
     virtual void SetParentComponent(TComponent* value);
+    /// Reads the component's properties from a stream (Filer.h); the base reads them all.
+    virtual void ReadState(TReader& reader);
+    /// Writes the component's properties; the base writes its published properties and DefineProperties'.
+    virtual void WriteState(TWriter& writer);
 
     static const TPropertyTable& ClassProperties();
     [[nodiscard]] const TPropertyTable& GetPropertyTable() const override;
 
 protected:
+    /// Properties the component streams beside its published ones (DefineProperty on filer); none in the base.
+    virtual void DefineProperties(TFiler& filer);
     /// Called once the component and its tree have been built; the base clears csLoading.
     virtual void Loaded();
     /// The first step of freeing, while the object is whole; the base calls Destroying.
@@ -438,6 +447,8 @@ protected:
 private:
     friend void BeginLoading(TComponent& root);
     friend void EndLoading(TComponent& root);
+    friend class TReader;
+    friend class TWriter;
 
     void RemoveFreeNotifications();
     void DetachFromOwner();
