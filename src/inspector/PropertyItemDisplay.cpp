@@ -34,6 +34,23 @@ void Frame3D(TCanvas* canvas, const TRect& r, TColor topLeft, TColor bottomRight
 
 TRect Shrunk(const TRect& r, int by) { return TRect{r.left + by, r.top + by, r.right - by, r.bottom - by}; }
 
+// The system's check box or radio button (kind) in rect shrunk by one.
+void DrawButtonControl(TCanvas* canvas, const TRect& rect, ui::UINT kind, bool pressed, bool checked, bool enabled,
+                       bool flat)
+{
+    ui::UINT flags = kind;
+    if (pressed)
+        flags |= ui::DFCS_PUSHED;
+    if (checked)
+        flags |= ui::DFCS_CHECKED;
+    if (!enabled)
+        flags |= ui::DFCS_INACTIVE;
+    if (flat)
+        flags |= ui::DFCS_FLAT;
+    ui::RECT box = Shrunk(rect, 1);
+    ui::DrawFrameControl(canvas->GetHandle(), &box, ui::DFC_BUTTON, flags);
+}
+
 // Draws a display's value again at once through the grid's canvas, outside the grid's paint, and hands the
 // drawing over so that it shows.
 template <class D> void RedrawValue(D* display)
@@ -327,17 +344,8 @@ void TCheckBoxItemDisplay::DrawButton(const TRect& r, bool checked, int index, b
             const int state = pressed ? 3 : checked && hot ? 6 : checked ? 5 : hot ? 2 : 1;
             DrawThemedBackground(CanvasWindow(Canvas), Canvas->GetHandle(), r, state, 3, "button");
         } else {
-            ui::UINT flags = ui::DFCS_BUTTONCHECK;
-            if (pressed)
-                flags |= ui::DFCS_PUSHED;
-            if (checked)
-                flags |= ui::DFCS_CHECKED;
-            if (!item->GetEnabled())
-                flags |= ui::DFCS_INACTIVE;
-            if (item->GetFlatStyle())
-                flags |= ui::DFCS_FLAT;
-            ui::RECT box = Shrunk(r, 1);
-            ui::DrawFrameControl(Canvas->GetHandle(), &box, ui::DFC_BUTTON, flags);
+            DrawButtonControl(Canvas, r, ui::DFCS_BUTTONCHECK, pressed, checked, item->GetEnabled(),
+                              item->GetFlatStyle());
         }
         break;
     case psOffice2003:
@@ -519,17 +527,7 @@ void TRadioItemDisplay::DrawValue()
         DrawThemedBackground(CanvasWindow(Canvas), Canvas->GetHandle(), Rect, state, 2, "button");
         return;
     }
-    ui::UINT flags = ui::DFCS_BUTTONRADIO;
-    if (FPressed)
-        flags |= ui::DFCS_PUSHED;
-    if (checked)
-        flags |= ui::DFCS_CHECKED;
-    if (!item->GetEnabled())
-        flags |= ui::DFCS_INACTIVE;
-    if (item->GetFlatStyle())
-        flags |= ui::DFCS_FLAT;
-    ui::RECT box = Shrunk(Rect, 1);
-    ui::DrawFrameControl(Canvas->GetHandle(), &box, ui::DFC_BUTTON, flags);
+    DrawButtonControl(Canvas, Rect, ui::DFCS_BUTTONRADIO, FPressed, checked, item->GetEnabled(), item->GetFlatStyle());
 }
 
 void TRadioItemDisplay::Redraw() { RedrawValue(this); }
