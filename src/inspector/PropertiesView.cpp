@@ -259,7 +259,16 @@ void TCustomPropertiesView::Notification(TComponent* component, TOperation opera
         FAssociate = nullptr;
 }
 
-void TCustomPropertiesView::RegisterItemClasses() { RegisterClasses({TComponentClass::Of<TTextualItem>()}); }
+void TCustomPropertiesView::RegisterItemClasses()
+{
+    RegisterClasses(
+        {TComponentClass::Of<TDateItem>(), TComponentClass::Of<TTrackBarItem>(), TComponentClass::Of<TTextualItem>(),
+         TComponentClass::Of<TSpinItem>(), TComponentClass::Of<TComboBoxItem>(), TComponentClass::Of<TMemoItem>(),
+         TComponentClass::Of<TCheckBoxItem>(), TComponentClass::Of<TColorItem>(), TComponentClass::Of<TFontNameItem>(),
+         TComponentClass::Of<TFontStyleItem>(), TComponentClass::Of<TImageItem>(), TComponentClass::Of<TExecuteItem>(),
+         TComponentClass::Of<TAlignmentItem>(), TComponentClass::Of<TToolbarItem>(),
+         TComponentClass::Of<TVertAlignmentItem>(), TComponentClass::Of<TRadioItem>()});
+}
 
 // ---- Window -----------------------------------------------------------------------------------------------
 
@@ -390,6 +399,15 @@ void TCustomPropertiesView::Paint()
     }
 }
 
+void TCustomPropertiesView::GetChildren(const TGetChildProc& proc, TComponent* root)
+{
+    TScrollView::GetChildren(proc, root);
+    WalkItems(FCategories.get(), [&](TCustomPropertyItem* item) {
+        proc(item);
+        return true;
+    });
+}
+
 void TCustomPropertiesView::Invalidate()
 {
     FWholeInvalid = HandleAllocated();
@@ -456,7 +474,21 @@ void TCustomPropertiesView::RepaintItemPart(const TCustomPropertyItem* item, int
     ui::InvalidateRect(GetHandle(), &r, ui::FALSE);
 }
 
-void TCustomPropertiesView::RepaintButton(const TCustomPropertyItem* item, int) { RepaintItemPart(item, ipValueCell); }
+void TCustomPropertiesView::RepaintButton(const TCustomPropertyItem* item, int index)
+{
+    const auto* toolbar = dynamic_cast<const TToolbarItem*>(item);
+    if (toolbar == nullptr || !toolbar->GetVisible() || !HandleAllocated() || FWholeInvalid)
+        return;
+    const int top = item->GetRowTop();
+    if (top == -1)
+        return;
+    const Cells cells = CellsOf(item, top);
+    const int width = toolbar->GetButtonWidth();
+    const int left =
+        ToolbarButtonLeft(cells.Value, index, toolbar->ButtonCount(), width, toolbar->GetAlignment() == baRightJustify);
+    const TRect r{left, top, left + width, top + FRowHeight};
+    ui::InvalidateRect(GetHandle(), &r, ui::FALSE);
+}
 
 // ---- Selection --------------------------------------------------------------------------------------------
 
@@ -807,6 +839,9 @@ void TCustomPropertiesView::ItemChangeHandler(TObject*, TCustomPropertyItem* ite
     }
     case icButtonClick:
         RepaintButton(item, index);
+        // The value shown beside the buttons follows the click.
+        if (const auto* toolbar = dynamic_cast<const TToolbarItem*>(item); toolbar != nullptr && toolbar->GetShowText())
+            RepaintItemPart(item, ipValueCell);
         DoToolbarClick(item, index);
         break;
     case icButton: RepaintButton(item, index); break;

@@ -61,7 +61,7 @@ public:
 
     // -- Properties ---------------------------------------------------------------------------------------
     /// The component whose published properties the rows bind to; not owned, forgotten when it is freed.
-    [[nodiscard]] toolkit::TComponent* GetAssociate() const { return FAssociate; }
+    [[nodiscard]] toolkit::TComponent* GetAssociate() const override { return FAssociate; }
     void SetAssociate(toolkit::TComponent* value);
     [[nodiscard]] toolkit::TBorderStyle GetBorderStyle() const { return FBorderStyle; }
     /// Makes the window again with or without its edge.
@@ -150,6 +150,10 @@ public:
     [[nodiscard]] int GetVertScrollDelta(int oldPos, int newPos) override;
 
     void Invalidate() override;
+
+    /// Streaming: the grid owns what is read into it, and its children are every item in pre-order.
+    toolkit::TComponent* GetChildOwner() override { return this; }
+    void GetChildren(const TGetChildProc& proc, toolkit::TComponent* root) override;
 
     TChangeEvent OnChange;
     TItemRectEvent OnAfterDrawItem;
