@@ -417,7 +417,6 @@ TEST_F(Toolbars, TheChevronShowsADoubleArrowAlongTheToolbar)
 
 TEST_F(Toolbars, EachButtonHasItsOwnHint)
 {
-    GTEST_SKIP() << "PENDING-UI: hints for parts of a control";
     TTBToolbar* toolbar = AddToolbar({30, 30});
     toolbar->GetItems()->GetItem(0)->SetHint("Bold|Makes the text bold");
     toolbar->GetItems()->GetItem(1)->SetHint("Italic");
