@@ -35,9 +35,29 @@ constexpr std::array<BYTE, 8> ShortCrossGlyph{0xC6, 0x6C, 0x38, 0x38, 0x6C, 0xC6
 // Visual-style parts and properties the answers read.
 constexpr int TP_SPLITBUTTONDROPDOWN = 4;
 constexpr int TP_BUTTON = 1;
+constexpr int TP_SEPARATOR = 5;
+constexpr int TP_SEPARATORVERT = 6;
 constexpr int TS_NORMAL = 1;
 constexpr int TS_HOT = 2;
+constexpr int TS_PRESSED = 3;
 constexpr int SP_PANE = 1;
+// The toolbar part of each split part: plain, drop-down, split button, its drop part.
+constexpr std::array<int, 4> ToolbarButtonPart{1, 2, 3, 4};
+// The "WINDOW" parts of caption buttons by kind: close, minimise, (maximise), restore.
+constexpr int WP_MDICLOSEBUTTON = 20;
+constexpr int WP_MDIMINBUTTON = 16;
+constexpr int WP_MDIRESTOREBUTTON = 22;
+
+// Draws one part of a visual style over rect; false when the style cannot be opened.
+bool DrawStylePart(TVisualStyleClass styleClass, HDC dc, int part, int state, const TRect& rect,
+                   const TRect* clip = nullptr)
+{
+    const HTHEME style = GetVisualStyleHandle(styleClass);
+    return style != nullptr && DrawThemeBackground(style, dc, part, state, &rect, clip) == S_OK;
+}
+
+// The state of a visual-style part for a pressed, hot and otherwise normal look.
+int PressedHotNormal(bool pressed, bool hot) { return pressed ? TS_PRESSED : hot ? TS_HOT : TS_NORMAL; }
 
 bool IsToolbarStyle(const TItemPaintInfo& info) { return (info.ItemOptions & IO_TOOLBARSTYLE) != 0; }
 bool IsMenuBar(int viewType) { return (viewType & 0x100F) == VT_MENUBAR; }
@@ -293,6 +313,22 @@ void TTBXDefaultTheme::PaintButton(TCanvas& canvas, const TRect& rect, const TIt
             FillRectColor(canvas, rect, clHighlight);
         return;
     }
+    if (VisualStylesActive() && !IsMenuBar(info.ViewType)) {
+        // 4 disabled, 2 hot and disabled; enabled: 3 pushed, else 1 normal, 2 hot, 5 checked, 6 hot and checked.
+        const int state = !info.Enabled ? (hot ? TS_HOT : 4)
+                          : info.Pushed ? TS_PRESSED
+                                        : 6 - (hot ? 0 : 1) - (info.Checked ? 0 : 4);
+        const bool opaque = IsOpaque(info.ViewType);
+        if (opaque || (info.ItemOptions & IO_DESIGNING) != 0) {
+            TRect frame = rect;
+            if (opaque)
+                FillRectColor(canvas, frame, FToolbarColor);
+            FrameRectColor(canvas, frame, clBtnShadow, false);
+        }
+        DrawStylePart(TVisualStyleClass::Toolbar, dc, ToolbarButtonPart[std::min<std::size_t>(info.SplitPart, 3)],
+                      state, rect);
+        return;
+    }
     TRect r = rect;
     if (FlatMenus() && (down || hot))
         FillRectColor(canvas, r, FToolbarColor);
@@ -437,6 +473,10 @@ void TTBXDefaultTheme::PaintSeparator(TCanvas& canvas, const TRect& rect, const 
 {
     if (!info.Enabled)
         return;  // a blank separator
+    if (VisualStylesActive() && !IsPopupKind(info.ViewType, VT_POPUPMENU) &&
+        DrawStylePart(TVisualStyleClass::Toolbar, canvas.GetHandle(), horizontal ? TP_SEPARATORVERT : TP_SEPARATOR, 0,
+                      rect))
+        return;
     int inset = 0;
     if (lineSeparator)
         inset = (info.ViewType & VT_FLOATING) != 0 ? 1 : 4;
@@ -652,14 +692,19 @@ void TTBXDefaultTheme::PaintPopupNCArea(HWND /*window*/, HDC dc, const TPopupInf
     canvas.SetHandle(nullptr);
 }
 
-void TTBXDefaultTheme::PaintDock(TCanvas& /*canvas*/, const TRect& /*clientRect*/, const TRect& /*dockRect*/,
+void TTBXDefaultTheme::PaintDock(TCanvas& canvas, const TRect& clientRect, const TRect& dockRect,
                                  int /*dockPosition*/) const
 {
     // Classically the dock's own colour shows.
+    if (VisualStylesActive())
+        DrawStylePart(TVisualStyleClass::Rebar, canvas.GetHandle(), 0, 0, clientRect, &dockRect);
 }
 
 void TTBXDefaultTheme::PaintStatusBar(TCanvas& canvas, const TRect& rect, int part) const
 {
+    if (VisualStylesActive() && part >= SBP_BODY && part <= SBP_GRIPPER &&
+        DrawStylePart(TVisualStyleClass::Status, canvas.GetHandle(), part, 0, rect))
+        return;
     switch (part) {
     case SBP_BODY: FillRectColor(canvas, rect, clBtnFace); break;
     case SBP_PANE:
@@ -703,13 +748,64 @@ void TTBXDefaultTheme::PaintEditButton(TCanvas& /*canvas*/, const TRect& /*rect*
 
 void TTBXDefaultTheme::PaintFrame(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/) const {}
 
-void TTBXDefaultTheme::PaintCaptionButton(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/,
-                                          int /*buttonKind*/) const
-{}
+void TTBXDefaultTheme::PaintCaptionButton(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info,
+                                          int buttonKind) const
+{
+    HDC dc = canvas.GetHandle();
+    if (VisualStylesActive()) {
+        const int part = buttonKind == 0   ? WP_MDICLOSEBUTTON
+                         : buttonKind == 1 ? WP_MDIMINBUTTON
+                         : buttonKind == 3 ? WP_MDIRESTOREBUTTON
+                                           : 0;
+        DrawStylePart(TVisualStyleClass::Window, dc, part, PressedHotNormal(info.Pushed, info.HoverKind != HK_NONE),
+                      rect);
+        return;
+    }
+    TRect r = rect;
+    DrawFrameControl(dc, &r, DFC_CAPTION, static_cast<UINT>(buttonKind) | (info.Pushed ? DFCS_PUSHED : 0));
+}
 
-void TTBXDefaultTheme::PaintArrowButton(TCanvas& /*canvas*/, const TRect& /*rect*/, int /*direction*/,
-                                        bool /*pressed*/) const
-{}
+void TTBXDefaultTheme::PaintArrowButton(TCanvas& canvas, const TRect& rect, int direction, bool pressed) const
+{
+    HDC dc = canvas.GetHandle();
+    if (!VisualStylesActive()) {
+        static constexpr std::array<UINT, 4> ScrollState{DFCS_SCROLLUP, DFCS_SCROLLDOWN, DFCS_SCROLLLEFT,
+                                                         DFCS_SCROLLRIGHT};
+        const UINT state = direction >= 1 && direction <= 4 ? ScrollState[static_cast<std::size_t>(direction - 1)] : 0;
+        TRect r = rect;
+        DrawFrameControl(dc, &r, DFC_SCROLL, state | (pressed ? DFCS_FLAT : 0));
+        return;
+    }
+    DrawStylePart(TVisualStyleClass::Toolbar, dc, TP_BUTTON, pressed ? TS_PRESSED : TS_HOT, rect);
+    int x = (rect.left + rect.right) / 2;
+    int y = (rect.top + rect.bottom) / 2;
+    const int s = 3 * std::min(x - rect.left, y - rect.top) / 4;
+    std::array<TPoint, 3> arrow{};
+    switch (direction) {
+    case 1:
+        y += s / 2;
+        arrow = {Point(x + s, y), Point(x, y - s), Point(x - s, y)};
+        break;
+    case 2:
+        y = (rect.top + rect.bottom - 1) / 2 - s / 2;
+        arrow = {Point(x + s, y), Point(x, y + s), Point(x - s, y)};
+        break;
+    case 3:
+        x += s / 2;
+        arrow = {Point(x, y + s), Point(x - s, y), Point(x, y - s)};
+        break;
+    case 4:
+        x = (rect.left + rect.right - 1) / 2 - s / 2;
+        arrow = {Point(x, y + s), Point(x + s, y), Point(x, y - s)};
+        break;
+    default: return;
+    }
+    // A pressed arrow in the button text colour; otherwise the caller's pen colour.
+    if (pressed)
+        canvas.GetPen()->SetColor(clBtnText);
+    canvas.GetBrush()->SetColor(canvas.GetPen()->GetColor());
+    canvas.Polygon(arrow);
+}
 
 void TTBXDefaultTheme::PaintFrameControl(TCanvas& /*canvas*/, const TRect& /*rect*/, int /*kind*/, int /*state*/) const
 {}

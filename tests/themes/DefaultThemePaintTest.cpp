@@ -14,10 +14,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace ovrel::themes {
 namespace {
@@ -322,6 +324,117 @@ TEST_F(DefaultThemePaint, FlatMenusAndVisualStylesGiveImagesEffectsInsteadOfTheL
     EXPECT_EQ(paint(With(Item(VT_TOOLBARVIEW, ToolbarItem, true), true, false))->Image.At(4, 4), ui::testing::Red);
     Manager().SetEnableVisualStyles(false);
     Manager().RefreshColors();
+}
+
+// ---- Visual styles ----------------------------------------------------------------------------------------
+
+/// The default theme with visual styles on, over the layer's recording backend.
+class DefaultThemeStyles : public DefaultThemePaint {
+protected:
+    void SetUp() override
+    {
+        DefaultThemePaint::SetUp();
+        Table().Profile = ui::SystemProfile{true, 5, 1};
+        Manager().SetEnableVisualStyles(true);
+        Manager().RefreshColors();
+        ASSERT_TRUE(VisualStylesActive());
+        Styles.Requests.clear();
+    }
+    void TearDown() override
+    {
+        Manager().SetEnableVisualStyles(false);
+        Manager().RefreshColors();
+        DefaultThemePaint::TearDown();
+    }
+    /// The one part drawn, as class:part/state; "none" when nothing was asked of the styles.
+    std::string Drawn()
+    {
+        std::string drawn;
+        for (const auto& r : Styles.Requests)
+            drawn +=
+                (drawn.empty() ? "" : " ") + r.ClassList + ":" + std::to_string(r.Part) + "/" + std::to_string(r.State);
+        Styles.Requests.clear();
+        return drawn.empty() ? "none" : drawn;
+    }
+
+    ui::RecordingVisualStyles Styles;
+    ui::ScopedService<ui::IVisualStyles> Installed{ui::SetVisualStyles, Styles};
+};
+
+TEST_F(DefaultThemeStyles, ButtonsSeparatorsDocksAndStatusBarsDrawTheirParts)
+{
+    PaintTarget target(20, 20, Back);
+    TCanvas& canvas = target.Canvas;
+    const TRect r = Rect(0, 0, 20, 20);
+    struct Row {
+        const char* Name;
+        std::function<void()> Paint;
+        std::string Drawn;
+    };
+    const TItemPaintInfo button = Item(VT_TOOLBARVIEW, ToolbarItem, true);
+    const auto withHover = [](TItemPaintInfo info, std::uint8_t hover) {
+        info.HoverKind = hover;
+        return info;
+    };
+    TItemPaintInfo dropPart = button;
+    dropPart.SplitPart = SP_DROPPART;
+    const std::vector<Row> rows{
+        {"normal", [&] { Theme().PaintButton(canvas, r, button); }, "TOOLBAR:1/1"},
+        {"hot", [&] { Theme().PaintButton(canvas, r, withHover(button, HK_HOT)); }, "TOOLBAR:1/2"},
+        {"pushed", [&] { Theme().PaintButton(canvas, r, With(button, true, false)); }, "TOOLBAR:1/3"},
+        {"checked", [&] { Theme().PaintButton(canvas, r, With(button, false, true)); }, "TOOLBAR:1/5"},
+        {"hot and checked", [&] { Theme().PaintButton(canvas, r, withHover(With(button, false, true), HK_HOT)); },
+         "TOOLBAR:1/6"},
+        {"disabled", [&] { Theme().PaintButton(canvas, r, Item(VT_TOOLBARVIEW, ToolbarItem, false)); }, "TOOLBAR:1/4"},
+        {"disabled, hot by keyboard",
+         [&] { Theme().PaintButton(canvas, r, Item(VT_TOOLBARVIEW, ToolbarItem, false, HK_DISABLED)); }, "TOOLBAR:1/2"},
+        {"the drop part of a split button", [&] { Theme().PaintButton(canvas, r, dropPart); }, "TOOLBAR:4/1"},
+        {"a menu bar stays classic", [&] { Theme().PaintButton(canvas, r, Item(VT_MENUBAR, ToolbarItem, true)); },
+         "none"},
+        {"a horizontal separator", [&] { Theme().PaintSeparator(canvas, r, button, true, false); }, "TOOLBAR:6/0"},
+        {"a vertical separator", [&] { Theme().PaintSeparator(canvas, r, button, false, false); }, "TOOLBAR:5/0"},
+        {"a menu's separator stays etched",
+         [&] { Theme().PaintSeparator(canvas, r, Item(VT_POPUPMENU, 0, true), true, false); }, "none"},
+        {"a dock", [&] { Theme().PaintDock(canvas, r, Rect(0, 0, 10, 10), 1); }, "REBAR:0/0"},
+        {"a status bar's last panel", [&] { Theme().PaintStatusBar(canvas, r, SBP_LASTPANE); }, "STATUS:2/0"},
+        {"a pushed close caption button", [&] { Theme().PaintCaptionButton(canvas, r, With(button, true, false), 0); },
+         "WINDOW:20/3"},
+        {"a hot help caption button", [&] { Theme().PaintCaptionButton(canvas, r, withHover(button, HK_HOT), 4); },
+         "WINDOW:0/2"},
+        {"an arrow button", [&] { Theme().PaintArrowButton(canvas, r, 2, false); }, "TOOLBAR:1/2"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        row.Paint();
+        EXPECT_EQ(Drawn(), row.Drawn);
+    }
+}
+
+TEST_F(DefaultThemeStyles, APressedArrowButtonDrawsItsTriangleInTheButtonTextColour)
+{
+    PaintTarget target(16, 16, Back);
+    Theme().PaintArrowButton(target.Canvas, Rect(0, 0, 16, 16), 2, true);
+    EXPECT_EQ(Drawn(), "TOOLBAR:1/3");
+    // x = 8, y = 8, s = 6; down: y = 7 - 3 = 4, through (14, 4), (8, 10), (2, 4).
+    const TRect ink = InkOf(target.Image, Palette::ButtonText);
+    EXPECT_EQ(ink.left, 2);
+    EXPECT_EQ(ink.top, 4);
+    EXPECT_GE(ink.bottom, 10);
+}
+
+TEST_F(DefaultThemePaint, CaptionAndArrowButtonsAreTheFrameControlsClassically)
+{
+    for (int kind : {0, 1, 3}) {
+        SCOPED_TRACE(kind);
+        PaintTarget target(16, 14, Back);
+        Theme().PaintCaptionButton(target.Canvas, Rect(0, 0, 16, 14), Item(VT_TOOLBARVIEW, ToolbarItem, true), kind);
+        EXPECT_EQ(target.Image.At(2, 2), Palette::Face) << "a button face";
+        EXPECT_GT(target.Image.Count(Palette::ButtonText), 0) << "with its glyph";
+    }
+    PaintTarget arrow(16, 16, Back);
+    Theme().PaintArrowButton(arrow.Canvas, Rect(0, 0, 16, 16), 1, false);
+    EXPECT_GT(arrow.Image.Count(Palette::ButtonText), 0);
+    EXPECT_EQ(arrow.Image.Count(Back), 0) << "a whole scroll button";
 }
 
 // ---- Separators and menu items ----------------------------------------------------------------------------
