@@ -738,15 +738,153 @@ void TTBXDefaultTheme::PaintStatusBar(TCanvas& canvas, const TRect& rect, int pa
 
 // ---- Operations no control of this program calls ----------------------------------------------------------
 
-void TTBXDefaultTheme::PaintEditFrame(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/,
-                                      const TEditFrameInfo& /*editInfo*/) const
-{}
+void TTBXDefaultTheme::PaintEditFrame(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info,
+                                      const TEditFrameInfo& editInfo) const
+{
+    PaintFrame(canvas, rect, info);
+    const int inset = GetIntegerMetric(60);
+    TRect field = Rect(rect.left + inset, rect.top + inset, rect.right - inset, rect.bottom - inset);
+    const TRect inner = field;
+    const int button = editInfo.RightBtnWidth;
+    if (button > 0)
+        field.right -= button - 2;
+    canvas.GetBrush()->SetColor(clWindow);
+    if (info.Enabled)
+        canvas.FillRect(field);
+    if (button > 0)
+        PaintEditButton(canvas, Rect(inner.right - button, inner.top, inner.right, inner.bottom), info,
+                        editInfo.RightBtnInfo);
+}
 
-void TTBXDefaultTheme::PaintEditButton(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/,
-                                       const TEditButtonInfo& /*buttonInfo*/) const
-{}
+void TTBXDefaultTheme::PaintEditButton(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info,
+                                       const TEditButtonInfo& buttonInfo) const
+{
+    constexpr int Disabled = 1;
+    constexpr int Hot = 2;
+    constexpr int Pressed = 4;
+    constexpr int LowerPressed = 8;
+    HDC dc = canvas.GetHandle();
+    const int state = buttonInfo.ButtonState;
+    const bool enabled = (state & Disabled) == 0;
+    const bool hot = (state & Hot) != 0;
+    const bool opaque = IsOpaque(info.ViewType);
+    const auto styleState = [&](bool pressed) { return !enabled ? 4 : PressedHotNormal(pressed, hot); };
+    // A separator line left of the button, and the button's edge: sunken pressed, raised hot, else a frame in
+    // clWindow (nothing for an opaque item) that does not shrink it.
+    const auto separator = [&](const TRect& r, bool active) {
+        if (active)
+            DrawLineColor(canvas, r.left - 1, r.top - 1, r.left - 1, r.bottom + 1, FToolbarColor);
+        else
+            DrawLineColor(canvas, r.left - 1, r.top, r.left - 1, r.bottom, opaque ? clBtnShadow : clWindow);
+    };
+    const auto edge = [&](TRect& r, bool pressed) {
+        if (pressed)
+            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        else if (hot)
+            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        else if (!opaque) {
+            TRect frame = r;
+            FrameRectColor(canvas, frame, clWindow, false);
+        }
+    };
+    if (buttonInfo.ButtonType == 1) {
+        const bool pressed = (state & Pressed) != 0;
+        if (VisualStylesActive()) {
+            TRect r = rect;
+            if (hot)
+                InflateRect(&r, 1, 1);
+            DrawStylePart(TVisualStyleClass::ComboBox, dc, 1, styleState(pressed), r);
+            return;
+        }
+        TRect r = rect;
+        r.left += 2;
+        if (enabled) {
+            separator(r, pressed || hot);
+            edge(r, pressed);
+        }
+        PaintDropDownArrow(canvas, r, info);
+        return;
+    }
+    if (buttonInfo.ButtonType != 2)
+        return;
+    const bool upper = (state & Pressed) != 0;
+    const bool lower = (state & LowerPressed) != 0;
+    if (VisualStylesActive()) {
+        TRect r = rect;
+        if (hot)
+            InflateRect(&r, 1, 1);
+        DrawStylePart(TVisualStyleClass::Spin, dc, 1, styleState(upper),
+                      Rect(r.left, r.top, r.right, (r.top + r.bottom - 1) / 2));
+        DrawStylePart(TVisualStyleClass::Spin, dc, 2, styleState(lower),
+                      Rect(r.left, (r.top + r.bottom) / 2, r.right, r.bottom));
+        return;
+    }
+    TRect r = rect;
+    r.left += 2;
+    if (enabled && (hot || !(upper || lower)))
+        separator(r, hot);
+    TRect top = Rect(r.left, r.top, r.right, (r.top + r.bottom + 1) / 2);
+    TRect bottom = Rect(r.left, (r.top + r.bottom) / 2, r.right, r.bottom);
+    if (upper || hot)
+        --top.bottom;
+    if (lower || hot)
+        ++bottom.top;
+    if (enabled) {
+        edge(top, upper);
+        edge(bottom, lower);
+    }
+    const int x = (r.left + r.right) / 2;
+    const auto arrow = [&](int y, bool down, bool pressed) {
+        const int push = pressed ? 1 : 0;
+        const int tip = down ? y + 2 : y - 2;
+        return std::array<TPoint, 3>{Point(x - 2 + push, y + push), Point(x + 2 + push, y + push),
+                                     Point(x + push, tip + push)};
+    };
+    const std::array<TPoint, 3> up = arrow((3 * r.top + r.bottom + 3) / 4, false, upper);
+    const std::array<TPoint, 3> down = arrow((r.top + 3 * r.bottom - 4) / 4, true, lower);
+    if (enabled) {
+        const TColor color = IsToolbarStyle(info) ? MenuTextColor() : clBtnText;
+        FillPolygon(canvas, up, color);
+        FillPolygon(canvas, down, color);
+    } else {
+        DrawRelief([&](int d, TColor c) {
+            FillPolygon(canvas, Moved(up, d), c);
+            FillPolygon(canvas, Moved(down, d), c);
+        });
+    }
+}
 
-void TTBXDefaultTheme::PaintFrame(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/) const {}
+void TTBXDefaultTheme::PaintFrame(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info) const
+{
+    HDC dc = canvas.GetHandle();
+    const bool active = info.Pushed || info.Checked || IsHot(info) || (info.ItemOptions & IO_DESIGNING) != 0;
+    const bool opaque = IsOpaque(info.ViewType);
+    TRect r = rect;
+    if (VisualStylesActive()) {
+        InflateRect(&r, -1, -1);
+        FrameRectColor(canvas, r, opaque ? clBtnShadow : FToolbarColor, true);
+        if (active)
+            DrawStylePart(TVisualStyleClass::ComboBox, dc, 0, 0, rect);
+        TRect inner = Rect(rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2);
+        FrameRectColor(canvas, inner, clWindow, false);
+        return;
+    }
+    const bool lit = info.Pushed || info.Checked || IsHot(info);
+    if (opaque) {
+        if (lit) {
+            DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+        } else {
+            InflateRect(&r, -1, -1);
+            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_FLAT);
+        }
+        return;
+    }
+    if (active)
+        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    InflateRect(&r, -1, -1);
+    FrameRectColor(canvas, r, FToolbarColor, true);
+    FrameRectColor(canvas, r, clWindow, false);
+}
 
 void TTBXDefaultTheme::PaintCaptionButton(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info,
                                           int buttonKind) const
@@ -807,7 +945,69 @@ void TTBXDefaultTheme::PaintArrowButton(TCanvas& canvas, const TRect& rect, int 
     canvas.Polygon(arrow);
 }
 
-void TTBXDefaultTheme::PaintFrameControl(TCanvas& /*canvas*/, const TRect& /*rect*/, int /*kind*/, int /*state*/) const
-{}
+void TTBXDefaultTheme::PaintFrameControl(TCanvas& canvas, const TRect& rect, int kind, int state) const
+{
+    constexpr int Checked = 1;
+    constexpr int Mixed = 2;
+    constexpr int Disabled = 4;
+    constexpr int HotBit = 8;
+    constexpr int PressedBit = 16;
+    if (kind != 1 && kind != 2)
+        return;
+    HDC dc = canvas.GetHandle();
+    const bool checkBox = kind == 1;
+    const bool checked = (state & Checked) != 0;
+    const bool mixed = checkBox && (state & Mixed) != 0;
+    const bool disabled = (state & Disabled) != 0;
+    const bool pressed = (state & PressedBit) != 0;
+    const bool hot = (state & HotBit) != 0;
+    if (VisualStylesActive()) {
+        const int base = checked ? 5 : mixed ? 9 : 1;
+        const int offset = disabled ? 3 : pressed ? 2 : hot ? 1 : 0;
+        DrawStylePart(TVisualStyleClass::Button, dc, checkBox ? 3 : 2, base + offset, rect);
+        return;
+    }
+    if (!disabled && (hot || pressed)) {
+        UINT flags = checkBox ? (mixed     ? DFCS_BUTTON3STATE | DFCS_CHECKED
+                                 : checked ? DFCS_CHECKED
+                                           : 0)
+                              : DFCS_BUTTONRADIO | (checked ? DFCS_CHECKED : 0);
+        if (pressed)
+            flags |= DFCS_PUSHED;
+        TRect r = rect;
+        DrawFrameControl(dc, &r, DFC_BUTTON, flags);
+        return;
+    }
+    TRect r = Rect(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1);
+    if (checkBox) {
+        FrameRectColor(canvas, r, clBtnShadow, true);
+        if (disabled)
+            FillRectColor(canvas, r, clBtnFace);
+        else if (mixed)
+            DitherRect(canvas, r, clWindow, clBtnFace);
+        else
+            FillRectColor(canvas, r, clWindow);
+        if (checked || mixed) {
+            const int x = (r.left + r.right) / 2 - 1;
+            const int y = (r.top + r.bottom) / 2 + 1;
+            const std::array<TPoint, 7> mark{Point(x - 2, y),     Point(x, y + 2), Point(x + 4, y - 2),
+                                             Point(x + 4, y - 4), Point(x, y),     Point(x - 2, y - 2),
+                                             Point(x - 2, y)};
+            FillPolygon(canvas, mark, disabled ? clGrayText : mixed ? clBtnShadow : clBtnText);
+        }
+        return;
+    }
+    r.left += 1;
+    r.bottom -= 1;
+    canvas.GetPen()->SetColor(clBtnShadow);
+    canvas.GetBrush()->SetColor(disabled ? clBtnFace : clWindow);
+    canvas.RoundRect(r.left, r.top, r.right, r.bottom, r.right - r.left - 2, r.bottom - r.top - 2);
+    if (checked) {
+        InflateRect(&r, -3, -3);
+        canvas.GetPen()->SetColor(clBtnText);
+        canvas.GetBrush()->SetColor(clBtnText);
+        canvas.RoundRect(r.left, r.top, r.right, r.bottom, r.right - r.left, r.bottom - r.top);
+    }
+}
 
 }  // namespace ovrel::themes

@@ -437,6 +437,97 @@ TEST_F(DefaultThemePaint, CaptionAndArrowButtonsAreTheFrameControlsClassically)
     EXPECT_EQ(arrow.Image.Count(Back), 0) << "a whole scroll button";
 }
 
+TEST_F(DefaultThemeStyles, FieldsSpinsAndCheckBoxesDrawTheirPartsByState)
+{
+    PaintTarget target(20, 20, Back);
+    TCanvas& canvas = target.Canvas;
+    const TRect r = Rect(0, 0, 20, 20);
+    const TItemPaintInfo item = Item(VT_TOOLBARVIEW, ToolbarItem, true);
+    const auto button = [](int type, int state) {
+        TEditButtonInfo info;
+        info.ButtonType = type;
+        info.ButtonState = state;
+        return info;
+    };
+    struct Row {
+        const char* Name;
+        std::function<void()> Paint;
+        std::string Drawn;
+    };
+    const std::vector<Row> rows{
+        {"a checked hot check box", [&] { Theme().PaintFrameControl(canvas, r, 1, 1 | 8); }, "BUTTON:3/6"},
+        {"a mixed pressed check box", [&] { Theme().PaintFrameControl(canvas, r, 1, 2 | 16); }, "BUTTON:3/11"},
+        {"a disabled radio button", [&] { Theme().PaintFrameControl(canvas, r, 2, 4); }, "BUTTON:2/4"},
+        {"no other kind", [&] { Theme().PaintFrameControl(canvas, r, 3, 1); }, "none"},
+        {"a pressed drop-down button", [&] { Theme().PaintEditButton(canvas, r, item, button(1, 4)); }, "COMBOBOX:1/3"},
+        {"a disabled drop-down button", [&] { Theme().PaintEditButton(canvas, r, item, button(1, 1)); },
+         "COMBOBOX:1/4"},
+        {"spin buttons, the upper pressed", [&] { Theme().PaintEditButton(canvas, r, item, button(2, 4)); },
+         "SPIN:1/3 SPIN:2/1"},
+        {"a field of a hot item",
+         [&] { Theme().PaintFrame(canvas, r, Item(VT_TOOLBARVIEW, ToolbarItem, true, HK_HOT)); }, "COMBOBOX:0/0"},
+        {"a field at rest", [&] { Theme().PaintFrame(canvas, r, item); }, "none"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        row.Paint();
+        EXPECT_EQ(Drawn(), row.Drawn);
+    }
+}
+
+TEST_F(DefaultThemePaint, CheckBoxesAndRadioButtonsAtRestAreDrawnFlat)
+{
+    const auto paint = [&](int kind, int state) {
+        auto target = std::make_unique<PaintTarget>(13, 13, Back);
+        Theme().PaintFrameControl(target->Canvas, Rect(0, 0, 13, 13), kind, state);
+        return target;
+    };
+    const auto checked = paint(1, 1);
+    EXPECT_EQ(checked->Image.At(0, 6), Back) << "inset by one";
+    EXPECT_EQ(checked->Image.At(1, 6), Sh) << "framed in the shadow colour";
+    EXPECT_EQ(checked->Image.At(2, 2), Palette::Window);
+    EXPECT_GT(checked->Image.Count(Palette::ButtonText), 0) << "the check mark";
+    const auto disabled = paint(1, 1 | 4);
+    EXPECT_EQ(disabled->Image.At(2, 2), Palette::Face);
+    EXPECT_GT(disabled->Image.Count(Palette::GrayText), 0);
+    const auto mixed = paint(1, 2);
+    EXPECT_GT(mixed->Image.Count(Palette::Window), 0);
+    EXPECT_GT(mixed->Image.Count(Palette::Face), 0) << "a dither of window and face";
+    const auto radio = paint(2, 1);
+    EXPECT_EQ(radio->Image.At(6, 6), Palette::ButtonText) << "the dot";
+    EXPECT_GT(radio->Image.Count(Sh), 0);
+    EXPECT_EQ(paint(3, 1)->Image.CountOther(Back), 0) << "no other kind";
+    EXPECT_NE(paint(1, 8)->Image.At(0, 0), Back) << "a hot one is the frame control";
+}
+
+TEST_F(DefaultThemePaint, AnEditFieldIsFilledAndItsButtonsSitAtTheRight)
+{
+    PaintTarget target(60, 20, Back);
+    TEditFrameInfo edit;
+    edit.RightBtnWidth = 13;
+    edit.RightBtnInfo.ButtonType = 1;
+    const TItemPaintInfo item = Item(VT_TOOLBARVIEW, 0, true);
+    Theme().PaintEditFrame(target.Canvas, Rect(0, 0, 60, 20), item, edit);
+    // Frames: the toolbar colour one pixel in, clWindow inside it; the field from 2 to 60 - 2 - 11.
+    EXPECT_EQ(target.Image.At(1, 10), Palette::Face);
+    EXPECT_EQ(target.Image.At(2, 10), Palette::Window);
+    EXPECT_EQ(target.Image.At(30, 10), Palette::Window);
+    // The drop-down button: its separator one pixel left of its moved edge, its arrow in the button text.
+    EXPECT_EQ(target.Image.At(60 - 2 - 13 + 2 - 1, 10), Palette::Window);
+    const TRect arrow = InkOf(target.Image, Palette::ButtonText);
+    EXPECT_GE(arrow.left, 60 - 2 - 13 + 2);
+    EXPECT_LE(arrow.right, 58);
+
+    PaintTarget spin(14, 20, Back);
+    TEditButtonInfo pressedUpper;
+    pressedUpper.ButtonType = 2;
+    pressedUpper.ButtonState = 4;
+    Theme().PaintEditButton(spin.Canvas, Rect(0, 0, 14, 20), item, pressedUpper);
+    EXPECT_GT(InkOf(spin.Image, Palette::ButtonText, Rect(0, 0, 14, 10)).right, 0) << "the up arrow";
+    EXPECT_GT(InkOf(spin.Image, Palette::ButtonText, Rect(0, 10, 14, 20)).right, 0) << "the down arrow";
+    EXPECT_EQ(spin.Image.At(2, 0), Sh) << "the pressed upper half is sunken";
+}
+
 // ---- Separators and menu items ----------------------------------------------------------------------------
 
 struct SeparatorCase {
