@@ -520,11 +520,14 @@ void TTBXDefaultTheme::PaintImage(TCanvas& canvas, const TRect& rect, const TIte
 
 // ---- Frames -----------------------------------------------------------------------------------------------
 
-void TTBXDefaultTheme::PaintCloseButton(TCanvas& canvas, const TRect& rect, int state, bool tall) const
+void TTBXDefaultTheme::PaintCloseButton(TCanvas& canvas, const TRect& rect, int state, bool tall, bool styled) const
 {
     TRect r = rect;
     const bool pressed = (state & CDBS_PRESSED) != 0;
-    if (pressed)
+    if (styled)
+        DrawStylePart(TVisualStyleClass::Toolbar, canvas.GetHandle(), TP_BUTTON,
+                      PressedHotNormal(pressed, (state & CDBS_HOT) != 0), r);
+    else if (pressed)
         DrawEdge(canvas.GetHandle(), &r, BDR_SUNKENOUTER, BF_RECT);
     else if ((state & CDBS_HOT) != 0)
         DrawEdge(canvas.GetHandle(), &r, BDR_RAISEDINNER, BF_RECT);
@@ -538,15 +541,32 @@ void TTBXDefaultTheme::PaintCloseButton(TCanvas& canvas, const TRect& rect, int 
 void TTBXDefaultTheme::PaintToolbarNCArea(TCanvas& canvas, const TRect& rect, const TFramePaintInfo& info) const
 {
     HDC dc = canvas.GetHandle();
+    const bool styled = VisualStylesActive();
     TRect r = rect;
     canvas.FillRect(r);
-    if (info.BorderStyle == 1)
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+    if (info.BorderStyle == 1) {
+        const HTHEME toolbar = styled ? GetVisualStyleHandle(TVisualStyleClass::Toolbar) : nullptr;
+        if (toolbar != nullptr) {
+            RECT content{};
+            DrawThemeEdge(toolbar, dc, 0, 0, &r, BDR_RAISEDINNER, BF_RECT, &content);
+            InflateRect(&r, -1, -1);
+        } else {
+            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        }
+    }
     if (!info.AllowDrag)
         return;
     const bool close = (info.CloseButtonState & CDBS_VISIBLE) != 0;
     const TRect closeRect = GetToolbarCloseButtonRect(info);
-    if (info.Handle != 1 && GetDragHandleSize(info) > 0) {
+    const int handleSize = GetDragHandleSize(info);
+    if (info.Handle != 1 && handleSize > 0 && styled) {
+        // A 6-pixel gripper band centred in the strip, clear of the close button.
+        const int start = (handleSize - 6) / 2;
+        const TRect band = info.IsVertical
+                               ? Rect(r.left, r.top + start, close ? closeRect.left : r.right, r.top + start + 6)
+                               : Rect(r.left + start, close ? closeRect.bottom : r.top, r.left + start + 6, r.bottom);
+        DrawStylePart(TVisualStyleClass::Rebar, dc, info.IsVertical ? 2 : 1, 0, band);
+    } else if (info.Handle != 1 && handleSize > 0) {
         static constexpr std::array<int, 3> Inset{2, 0, 2};
         static constexpr std::array<int, 3> InsetWithClose{3, 0, 5};
         const auto style = static_cast<std::size_t>(std::clamp(info.Handle, 0, 2));
@@ -567,9 +587,10 @@ void TTBXDefaultTheme::PaintToolbarNCArea(TCanvas& canvas, const TRect& rect, co
     }
     if (close) {
         TRect button = closeRect;
-        button.right -= 2;
-        button.bottom -= 2;
-        PaintCloseButton(canvas, button, info.CloseButtonState, true);
+        const int shrink = styled ? 1 : 2;
+        button.right -= shrink;
+        button.bottom -= shrink;
+        PaintCloseButton(canvas, button, info.CloseButtonState, true, styled);
     }
 }
 
@@ -612,7 +633,7 @@ void TTBXDefaultTheme::PaintDockPanelNCArea(TCanvas& canvas, const TRect& rect, 
         square.right -= 2;
         square.bottom -= 2;
         FillRectColor(canvas, square, FToolbarColor);
-        PaintCloseButton(canvas, square, info.CloseButtonState, false);
+        PaintCloseButton(canvas, square, info.CloseButtonState, false, false);
     }
     FillRectColor(canvas, face, FToolbarColor);
     TRect text = face;

@@ -68,7 +68,9 @@ public:
 
 private:
     void UpdateColors();
-    void PaintCloseButton(toolkit::TCanvas& canvas, const toolkit::TRect& rect, int state, bool tall) const;
+    /// styled: through the toolbar visual style instead of edges.
+    void PaintCloseButton(toolkit::TCanvas& canvas, const toolkit::TRect& rect, int state, bool tall,
+                          bool styled) const;
 
     toolkit::TColor FToolbarColor = toolkit::clBtnFace;
 };

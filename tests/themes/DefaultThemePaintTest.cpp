@@ -346,7 +346,7 @@ protected:
         Manager().RefreshColors();
         DefaultThemePaint::TearDown();
     }
-    /// The one part drawn, as class:part/state; "none" when nothing was asked of the styles.
+    /// The parts drawn, as class:part/state in order; "none" when nothing was asked of the styles.
     std::string Drawn()
     {
         std::string drawn;
@@ -361,7 +361,7 @@ protected:
     ui::ScopedService<ui::IVisualStyles> Installed{ui::SetVisualStyles, Styles};
 };
 
-TEST_F(DefaultThemeStyles, ButtonsSeparatorsDocksAndStatusBarsDrawTheirParts)
+TEST_F(DefaultThemeStyles, ButtonsSeparatorsDocksFramesAndStatusBarsDrawTheirParts)
 {
     PaintTarget target(20, 20, Back);
     TCanvas& canvas = target.Canvas;
@@ -402,6 +402,24 @@ TEST_F(DefaultThemeStyles, ButtonsSeparatorsDocksAndStatusBarsDrawTheirParts)
         {"a hot help caption button", [&] { Theme().PaintCaptionButton(canvas, r, withHover(button, HK_HOT), 4); },
          "WINDOW:0/2"},
         {"an arrow button", [&] { Theme().PaintArrowButton(canvas, r, 2, false); }, "TOOLBAR:1/2"},
+        {"a docked toolbar's frame: edge, gripper and a hot close button",
+         [&] {
+             TFramePaintInfo frame;
+             frame.BorderStyle = 1;
+             frame.AllowDrag = true;
+             frame.Handle = 2;
+             frame.CloseButtonState = CDBS_VISIBLE | CDBS_HOT;
+             Theme().PaintToolbarNCArea(canvas, Rect(0, 0, 20, 20), frame);
+         },
+         "TOOLBAR:0/0 REBAR:1/0 TOOLBAR:1/2"},
+        {"a top strip's gripper",
+         [&] {
+             TFramePaintInfo frame;
+             frame.AllowDrag = true;
+             frame.IsVertical = true;
+             Theme().PaintToolbarNCArea(canvas, Rect(0, 0, 20, 20), frame);
+         },
+         "REBAR:2/0"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
