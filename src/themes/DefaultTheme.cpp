@@ -649,8 +649,60 @@ void TTBXDefaultTheme::PaintDockPanelNCArea(TCanvas& canvas, const TRect& rect, 
         DrawTextIn(canvas, info.CaptionText, text, Format, clBtnText);
 }
 
+void TTBXDefaultTheme::PaintStyledFloatingBorder(TCanvas& canvas, const TRect& rect,
+                                                 const TFloatingWindowInfo& info) const
+{
+    constexpr int WP_SMALLCAPTION = 2;
+    constexpr int WP_SMALLFRAMELEFT = 10;
+    constexpr int WP_SMALLFRAMERIGHT = 11;
+    constexpr int WP_SMALLFRAMEBOTTOM = 12;
+    constexpr int WP_SMALLCLOSEBUTTON = 19;
+    HDC dc = canvas.GetHandle();
+    const int state = info.Active ? 1 : 2;
+    const int bx = info.FloatingBorderSize.x;
+    const int by = info.FloatingBorderSize.y;
+    const int caption = GetSystemMetrics(SM_CYSMCAPTION);
+    if ((info.RedrawPart & FWR_BORDER) != 0) {
+        const int top = by + caption;
+        DrawStylePart(TVisualStyleClass::Window, dc, WP_SMALLFRAMEBOTTOM, state,
+                      Rect(rect.left, rect.bottom - by, rect.right, rect.bottom));
+        DrawStylePart(TVisualStyleClass::Window, dc, WP_SMALLCAPTION, state,
+                      Rect(rect.left, rect.top, rect.right, rect.top + top));
+        DrawStylePart(TVisualStyleClass::Window, dc, WP_SMALLFRAMELEFT, state,
+                      Rect(rect.left, rect.top + top, rect.left + bx, rect.bottom - by));
+        DrawStylePart(TVisualStyleClass::Window, dc, WP_SMALLFRAMERIGHT, state,
+                      Rect(rect.right - bx, rect.top + top, rect.right, rect.bottom - by));
+    }
+    if (!info.ShowCaption)
+        return;
+    const bool close = (info.CloseButtonState & CDBS_VISIBLE) != 0;
+    const TRect captionRect =
+        Rect(rect.left + bx, rect.top + by, rect.right - bx, rect.bottom - by - info.ClientHeight);
+    if ((info.RedrawPart & FWR_CAPTION) != 0) {
+        TRect text = captionRect;
+        if (close && (info.RedrawPart & FWR_CLOSEBUTTON) != 0)
+            text.right -= caption;
+        canvas.GetFont()->Assign(GetThemeWorkObjects().GetSmallCaptionFont());
+        DrawTextIn(canvas, info.CaptionText, text, DT_HIDEPREFIX | DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER,
+                   info.Active ? clCaptionText : clInactiveCaptionText);
+    }
+    if (close && (info.RedrawPart & FWR_CLOSEBUTTON) != 0) {
+        const int side = captionRect.bottom - captionRect.top;
+        TRect button = Rect(captionRect.right - side, captionRect.top, captionRect.right, captionRect.bottom);
+        InflateRect(&button, -2, -2);
+        DrawStylePart(
+            TVisualStyleClass::Window, dc, WP_SMALLCLOSEBUTTON,
+            PressedHotNormal((info.CloseButtonState & CDBS_PRESSED) != 0, (info.CloseButtonState & CDBS_HOT) != 0),
+            button);
+    }
+}
+
 void TTBXDefaultTheme::PaintFloatingBorder(TCanvas& canvas, const TRect& rect, const TFloatingWindowInfo& info) const
 {
+    if (VisualStylesActive() && GetVisualStyleHandle(TVisualStyleClass::Window) != nullptr) {
+        PaintStyledFloatingBorder(canvas, rect, info);
+        return;
+    }
     HDC dc = canvas.GetHandle();
     if ((info.RedrawPart & FWR_BORDER) != 0) {
         TSavedDC saved(dc);

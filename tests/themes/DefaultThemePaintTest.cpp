@@ -412,6 +412,18 @@ TEST_F(DefaultThemeStyles, ButtonsSeparatorsDocksFramesAndStatusBarsDrawTheirPar
              Theme().PaintToolbarNCArea(canvas, Rect(0, 0, 20, 20), frame);
          },
          "TOOLBAR:0/0 REBAR:1/0 TOOLBAR:1/2"},
+        {"a floating frame: border, caption and a pressed close button",
+         [&] {
+             TFloatingWindowInfo frame;
+             frame.FloatingBorderSize = ui::POINT{3, 3};
+             frame.ClientHeight = 4;
+             frame.ShowCaption = true;
+             frame.CloseButtonState = CDBS_VISIBLE | CDBS_PRESSED;
+             frame.RedrawPart = FWR_BORDER | FWR_CAPTION | FWR_CLOSEBUTTON;
+             frame.CaptionText = "Panel";
+             Theme().PaintFloatingBorder(canvas, Rect(0, 0, 20, 20), frame);
+         },
+         "WINDOW:12/2 WINDOW:2/2 WINDOW:10/2 WINDOW:11/2 WINDOW:19/3"},
         {"a top strip's gripper",
          [&] {
              TFramePaintInfo frame;
