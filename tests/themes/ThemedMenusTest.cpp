@@ -5,7 +5,10 @@
 #include "ThemeTestSupport.h"
 #include "toolbars/MenusTestSupport.h"
 
+#include "themes/DockablePanels.h"
+#include "themes/PanelObjects.h"
 #include "themes/Shadows.h"
+#include "themes/StatusBars.h"
 #include "themes/ThemedDocks.h"
 #include "themes/ThemedItems.h"
 #include "themes/ThemedPopups.h"
@@ -287,6 +290,81 @@ TEST_F(ThemedMenus, TheEffectiveColourReachesChildControlsAndFollowsAThemeChange
     ui::SendMessage(GetThemeManager()->GetWindowHandle(), ui::WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_EQ(toolkit::ColorToRGB(GetEffectiveColor(bar)), ui::RGB(1, 2, 3));
     EXPECT_EQ(toolkit::ColorToRGB(child->GetColor()), ui::RGB(1, 2, 3));
+}
+
+TEST_F(ThemedMenus, TheViewMenuHidesAndShowsAPanelOfAMainWindowLikeForm)
+{
+    auto* left = new TTBXMultiDock(Form.get());
+    left->SetPosition(toolbars::dpLeft);
+    left->SetParent(Form.get());
+    auto* right = new TTBXMultiDock(Form.get());
+    right->SetPosition(toolbars::dpRight);
+    right->SetParent(Form.get());
+    const auto addPanel = [&](TTBXMultiDock* dock, const char* caption, int split) {
+        auto* panel = new TTBXDockablePanel(Form.get());
+        panel->SetCaption(caption);
+        panel->SetDockedWidth(96);
+        panel->SetSplitHeight(split);
+        panel->SetParent(dock);
+        return panel;
+    };
+    TTBXDockablePanel* folders = addPanel(left, "Folders", 0);
+    TTBXDockablePanel* preview = addPanel(right, "Preview", 60);
+    TTBXDockablePanel* properties = addPanel(right, "Properties", 120);
+    auto* buttons = new TTBXAlignmentPanel(Form.get());
+    buttons->SetAlign(toolkit::alBottom);
+    buttons->SetHeight(32);
+    buttons->SetParent(properties);
+    auto* status = new TTBXStatusBar(Form.get());
+    status->SetParent(Form.get());
+    TTBCustomItem* view = AddSubmenu(Bar->GetItems(), "&View");
+    std::vector<TTBXVisibilityToggleItem*> toggles;
+    for (TTBXDockablePanel* panel : {folders, preview, properties}) {
+        auto* toggle = new TTBXVisibilityToggleItem(nullptr);
+        toggle->SetControl(panel);
+        view->Add(toggle);
+        toggles.push_back(toggle);
+    }
+    PumpApplication();
+    EXPECT_EQ(toggles[0]->GetCaption(), "Folders") << "the panel's caption";
+    EXPECT_TRUE(toggles[0]->GetChecked());
+    EXPECT_EQ(left->GetWidth(), 100);
+    EXPECT_EQ(properties->GetTop() + properties->GetHeight(), right->GetClientHeight());
+    EXPECT_EQ(buttons->GetTop() + buttons->GetHeight(), properties->GetClientHeight());
+    EXPECT_EQ(status->GetTop() + status->GetHeight(), Form->GetClientHeight());
+
+    const auto chooseFolders = [&] {
+        Script.Release(OnBar(view))
+            .Move(On(view, toggles[0]))
+            .Press(On(view, toggles[0]))
+            .Release(On(view, toggles[0]));
+        ui::PostMouseInput(ui::WM_MOUSEMOVE, OnBar(view)());
+        ui::PostMouseInput(ui::WM_LBUTTONDOWN, OnBar(view)());
+        PumpApplication();
+        ASSERT_TRUE(Script.Steps.empty());
+        ASSERT_TRUE(ShownPopups().empty());
+    };
+    chooseFolders();
+    EXPECT_FALSE(folders->GetVisible());
+    EXPECT_LE(left->GetWidth(), 1) << "the dock of the only panel collapses";
+    toggles[0]->InitiateAction();
+    EXPECT_FALSE(toggles[0]->GetChecked());
+    chooseFolders();
+    EXPECT_TRUE(folders->GetVisible());
+    EXPECT_EQ(left->GetWidth(), 100);
+
+    // A change of the system colours reaches the menu bar and the panels.
+    // Resolved now: a system colour value would read the new table later.
+    const auto colours = [&] {
+        return std::vector<ui::COLORREF>{toolkit::ColorToRGB(GetEffectiveColor(Bar)),
+                                         toolkit::ColorToRGB(GetEffectiveColor(folders))};
+    };
+    const std::vector<ui::COLORREF> before = colours();
+    Table().Colors[ui::COLOR_BTNFACE] = ui::RGB(1, 2, 3);
+    ui::SendMessage(GetThemeManager()->GetWindowHandle(), ui::WM_SYSCOLORCHANGE, 0, 0);
+    const std::vector<ui::COLORREF> after = colours();
+    for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_NE(after[i], before[i]) << i;
 }
 
 /// The screen rectangles of a group's shadow windows in their slots; empty for absent ones.
