@@ -460,8 +460,22 @@ void TTBXDefaultTheme::PaintImage(TCanvas& canvas, const TRect& rect, const TIte
     if (imageList == nullptr)
         return;
     const TRect r = info.Pushed || info.Checked ? Shifted(rect, 1, 1) : rect;
-    // The image effects of flat menus and visual styles are not drawn: the list's own look serves both.
-    imageList->Draw(&canvas, r.left, r.top, imageIndex, info.Enabled);
+    const bool menuItem = IsMenuItem(info);
+    if ((!menuItem || !FlatMenus()) && (menuItem || !VisualStylesActive())) {
+        imageList->Draw(&canvas, r.left, r.top, imageIndex, info.Enabled);
+        return;
+    }
+    // Flat menus and visual styles: the images take effects instead of the list's own looks.
+    if (!info.Enabled) {
+        DrawImageShadow(canvas, r, imageList, imageIndex, 1);
+        return;
+    }
+    const bool dark = IsDarkColor(GetItemImageBackground(info), 128);
+    const bool resting = !info.Pushed && !info.Checked && !IsHot(info);
+    if (!menuItem && resting && !dark && !LowColorDisplay())
+        DrawImageTinted(canvas, r, imageList, imageIndex, clWindow, 178);
+    else
+        DrawImageContrasted(canvas, r, imageList, imageIndex, !menuItem && dark);
 }
 
 // ---- Frames -----------------------------------------------------------------------------------------------

@@ -7,6 +7,8 @@
 #include "themes/DefaultTheme.h"
 #include "themes/ThemeUtils.h"
 
+#include "platform/ui/VisualStyles.h"
+
 #include "toolkit/Graphics.h"
 
 #include <gtest/gtest.h>
@@ -283,6 +285,43 @@ TEST_F(DefaultThemePaint, ImagesMoveWhenPushedAndShowTheListsDisabledLook)
     EXPECT_EQ(disabled->Image.Count(ui::testing::Red), 0);
     EXPECT_GT(disabled->Image.Count(Sh), 0);
     EXPECT_EQ(paint(Plain, 1)->Image.CountOther(Back), 0);
+}
+
+TEST_F(DefaultThemePaint, FlatMenusAndVisualStylesGiveImagesEffectsInsteadOfTheListsLooks)
+{
+    TImageList images(nullptr);
+    testing::AddRedImage(images, true);
+    SetFlatMenus();
+    const auto paint = [&](TItemPaintInfo info) {
+        auto target = std::make_unique<PaintTarget>(10, 10, Back);
+        Theme().PaintImage(target->Canvas, Rect(2, 2, 8, 8), info, &images, 0);
+        return target;
+    };
+    // A disabled menu item: the background darkened under the image (red: L = 28, F = 28 / 8 + 224).
+    const auto disabled = paint(Item(VT_POPUPMENU, 0, false));
+    EXPECT_EQ(disabled->Image.At(3, 3), ui::RGB(90 * 227 / 256, 200 * 227 / 256, 90 * 227 / 256));
+    EXPECT_EQ(disabled->Image.At(5, 5), Back) << "the uncovered pixel";
+    EXPECT_EQ(disabled->Image.Count(Sh), 0) << "not the list's disabled look";
+    // An enabled menu item draws as it is; a toolbar button keeps the list's look without visual styles.
+    EXPECT_EQ(paint(Item(VT_POPUPMENU, 0, true))->Image.At(3, 3), ui::testing::Red);
+    EXPECT_EQ(paint(Item(VT_TOOLBARVIEW, ToolbarItem, false))->Image.Count(ui::testing::Red), 0);
+    EXPECT_GT(paint(Item(VT_TOOLBARVIEW, ToolbarItem, false))->Image.Count(Sh), 0);
+
+    // With visual styles a resting toolbar button on its light background is dimmed towards clWindow; a pushed
+    // one draws as it is.
+    ui::RecordingVisualStyles styles;
+    ui::ScopedService<ui::IVisualStyles> installed(ui::SetVisualStyles, styles);
+    Table().Profile = ui::SystemProfile{true, 5, 1};
+    Manager().SetEnableVisualStyles(true);
+    Manager().RefreshColors();
+    ASSERT_TRUE(VisualStylesActive());
+    const ui::COLORREF w = Palette::Window;
+    EXPECT_EQ(
+        paint(Item(VT_TOOLBARVIEW, ToolbarItem, true))->Image.At(3, 3),
+        ui::RGB((255 * 178 + ui::GetRValue(w) * 77) / 256, ui::GetGValue(w) * 77 / 256, ui::GetBValue(w) * 77 / 256));
+    EXPECT_EQ(paint(With(Item(VT_TOOLBARVIEW, ToolbarItem, true), true, false))->Image.At(4, 4), ui::testing::Red);
+    Manager().SetEnableVisualStyles(false);
+    Manager().RefreshColors();
 }
 
 // ---- Separators and menu items ----------------------------------------------------------------------------
