@@ -624,6 +624,8 @@ void TCustomPropertiesView::ShowValueEditor(TCustomPropertyItem* item)
         PlaceEditor(editor, CellsOf(item, item->GetRowTop()).Value);
         editor->OnKeyDown = TKeyEvent(this, &TCustomPropertiesView::EditorKeyDown);
         editor->OnChange = TNotifyEvent(this, &TCustomPropertiesView::EditorChange);
+        if (auto* execute = dynamic_cast<TExecuteItem*>(item))
+            execute->OnExecute = TNotifyEvent(this, &TCustomPropertiesView::ItemExecute);
         {
             // Loading the value is no edit; the lock ends with the loading, or picks would never arrive.
             ChangeLock lock(editor);
@@ -891,6 +893,12 @@ void TCustomPropertiesView::DoEdit(TCustomPropertyItem* item, const std::string&
 }
 
 void TCustomPropertiesView::DoExecute(TCustomPropertyItem* item) { OnExecute(this, item); }
+
+void TCustomPropertiesView::ItemExecute(TObject* sender)
+{
+    if (auto* item = dynamic_cast<TCustomPropertyItem*>(sender))
+        DoExecute(item);
+}
 
 void TCustomPropertiesView::DoExpand(TCustomPropertyItem* item) { OnExpand(this, item); }
 

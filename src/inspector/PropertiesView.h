@@ -62,6 +62,10 @@ public:
     // -- Properties ---------------------------------------------------------------------------------------
     /// The component whose published properties the rows bind to; not owned, forgotten when it is freed.
     [[nodiscard]] toolkit::TComponent* GetAssociate() const override { return FAssociate; }
+    [[nodiscard]] bool IsTypingInto(const TCustomPropertyItem* item) const override
+    {
+        return item != nullptr && item == FStoring;
+    }
     void SetAssociate(toolkit::TComponent* value);
     [[nodiscard]] toolkit::TBorderStyle GetBorderStyle() const { return FBorderStyle; }
     /// Makes the window again with or without its edge.
@@ -232,6 +236,8 @@ private:
     void Forget(const TCustomPropertyItem* item);
     /// Typing in a value editor: the text goes into the editor's own item.
     void EditorChange(toolkit::TObject* sender);
+    /// An execute row's button was clicked.
+    void ItemExecute(toolkit::TObject* sender);
     void SuffixEditorChange(toolkit::TObject* sender);
     /// Keys of the open editors: Enter commits, Escape closes, the grid's keys go to the grid.
     void EditorKeyDown(toolkit::TObject* sender, std::uint16_t& key, toolkit::TShiftState shift);

@@ -1,6 +1,7 @@
 #include "inspector/PropertyItemClasses.h"
 
 #include "inspector/CellEditors.h"
+#include "inspector/NumericEditors.h"
 #include "inspector/PropertyItemDisplay.h"
 #include "inspector/Resources.h"
 
@@ -99,19 +100,13 @@ TExecuteItem::TExecuteItem(TComponent* owner) : TTextualItem(owner), FGlyph(std:
 
 TExecuteItem::~TExecuteItem() = default;
 
-// The editor with the execute button: the button editors build on it.
-TCellEditorClass TExecuteItem::GetEditorClass() const { return TCellEditorClass::Of<TCustomButtonCellEditor>(); }
+TCellEditorClass TExecuteItem::GetEditorClass() const { return TCellEditorClass::Of<TButtonEditor>(); }
 
 void TExecuteItem::ShowEditor()
 {
-    if (auto* editor = dynamic_cast<TCustomButtonCellEditor*>(GetEditor())) {
-        if (auto* button = dynamic_cast<TExecuteButton*>(editor->GetButton())) {
-            if (FTransparentColor != clNone && !FGlyph->GetEmpty()) {
-                FGlyph->SetTransparent(true);
-                FGlyph->SetTransparentColor(FTransparentColor);
-            }
-            button->SetGlyph(FGlyph->GetEmpty() ? nullptr : FGlyph.get());
-        }
+    if (auto* editor = dynamic_cast<TButtonEditor*>(GetEditor())) {
+        editor->SetGlyph(FGlyph->GetEmpty() ? nullptr : FGlyph.get());
+        editor->SetTransparentColor(FTransparentColor);
         editor->OnButtonClick = TNotifyEvent(this, &TExecuteItem::ButtonClicked);
     }
     TTextualItem::ShowEditor();
@@ -131,6 +126,10 @@ const TPropertyTable& TExecuteItem::ClassProperties()
 }
 
 const TPropertyTable& TExecuteItem::GetPropertyTable() const { return ClassProperties(); }
+
+// ---- TImageItem -------------------------------------------------------------------------------------------
+
+TCellEditorClass TImageItem::GetEditorClass() const { return TCellEditorClass::Of<TImagePathEditor>(); }
 
 // ---- TComboBoxItem ----------------------------------------------------------------------------------------
 
@@ -199,6 +198,8 @@ const TPropertyTable& TComboBoxItem::GetPropertyTable() const { return ClassProp
 
 TItemDisplayClass TFontNameItem::GetDisplayClass() const { return TItemDisplayClass::Of<TFontNameItemDisplay>(); }
 
+TCellEditorClass TFontNameItem::GetEditorClass() const { return TCellEditorClass::Of<TFontEditor>(); }
+
 void TFontNameItem::ShowEditor()
 {
     SetLines(*Screen()->GetFonts());
@@ -208,6 +209,19 @@ void TFontNameItem::ShowEditor()
 // ---- TColorItem -------------------------------------------------------------------------------------------
 
 TItemDisplayClass TColorItem::GetDisplayClass() const { return TItemDisplayClass::Of<TColorItemDisplay>(); }
+
+TCellEditorClass TColorItem::GetEditorClass() const { return TCellEditorClass::Of<TColorPickerEditor>(); }
+
+void TColorItem::ShowEditor()
+{
+    if (auto* editor = dynamic_cast<TColorPickerEditor*>(GetEditor()))
+        editor->SetWebColorFormat(FColorKind == ckWeb);
+    TTextualItem::ShowEditor();
+}
+
+// ---- TDateItem --------------------------------------------------------------------------------------------
+
+TCellEditorClass TDateItem::GetEditorClass() const { return TCellEditorClass::Of<TDatePickerEditor>(); }
 
 const TPropertyTable& TColorItem::ClassProperties()
 {
@@ -242,6 +256,18 @@ void TSpinItem::SetAsInteger(int value)
 }
 
 std::string TSpinItem::GetAsString() const { return FloatToStr(FNumber); }
+
+TCellEditorClass TSpinItem::GetEditorClass() const { return TCellEditorClass::Of<TSpinEditor>(); }
+
+void TSpinItem::ShowEditor()
+{
+    if (auto* editor = dynamic_cast<TSpinEditor*>(GetEditor())) {
+        editor->SetIncrement(FIncrement);
+        editor->SetMax(FMax);
+        editor->SetMin(FMin);
+    }
+    TTextualItem::ShowEditor();
+}
 
 int TSpinItem::GetAsInteger() const { return RoundToInt(FNumber); }
 

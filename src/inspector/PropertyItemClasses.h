@@ -85,6 +85,8 @@ private:
 class TImageItem : public TExecuteItem {
 public:
     using TExecuteItem::TExecuteItem;
+
+    [[nodiscard]] TCellEditorClass GetEditorClass() const override;
 };
 
 enum TComboBoxStyle : std::uint8_t { cbDropDown, cbDropDownList };
@@ -129,6 +131,7 @@ public:
     using TComboBoxItem::TComboBoxItem;
 
     [[nodiscard]] TItemDisplayClass GetDisplayClass() const override;
+    [[nodiscard]] TCellEditorClass GetEditorClass() const override;
     /// Lines become the screen's font names first.
     void ShowEditor() override;
 };
@@ -141,6 +144,9 @@ public:
     using TTextualItem::TTextualItem;
 
     [[nodiscard]] TItemDisplayClass GetDisplayClass() const override;
+    [[nodiscard]] TCellEditorClass GetEditorClass() const override;
+    /// The editor shows web text for ckWeb, identifier text otherwise.
+    void ShowEditor() override;
     [[nodiscard]] TColorKind GetColorKind() const { return FColorKind; }
     void SetColorKind(TColorKind value) { FColorKind = value; }
     /// Stored only.
@@ -159,6 +165,8 @@ private:
 class TDateItem : public TTextualItem {
 public:
     using TTextualItem::TTextualItem;
+
+    [[nodiscard]] TCellEditorClass GetEditorClass() const override;
 };
 
 /// A row holding a number beside its text; the text of the number is the value.
@@ -174,6 +182,9 @@ public:
     [[nodiscard]] double GetAsFloat() const override { return FNumber; }
     /// Rounded, halves to even.
     [[nodiscard]] int GetAsInteger() const override;
+    [[nodiscard]] TCellEditorClass GetEditorClass() const override;
+    /// The editor's Increment, Max and Min from the item, then the value.
+    void ShowEditor() override;
 
     [[nodiscard]] double GetMax() const { return FMax; }
     void SetMax(double value) { FMax = value; }

@@ -75,6 +75,8 @@ bool IPropertiesView::FindShownRow(const TCustomPropertyItem*, int&) const { ret
 
 TComponent* IPropertiesView::GetAssociate() const { return nullptr; }
 
+bool IPropertiesView::IsTypingInto(const TCustomPropertyItem*) const { return false; }
+
 // ---- TCustomPropertyItem ----------------------------------------------------------------------------------
 
 TCustomPropertyItem::TCustomPropertyItem(TComponent* owner)
@@ -551,6 +553,24 @@ void TCustomPropertyItem::LoadFromAssociate()
         SetCaption(bound.Name);
 }
 
+namespace {
+
+// Whether an editor's text can be saved into a number property as it stands; the numbers of spin rows are
+// numbers already. Other kinds find out as they convert.
+bool NumberTextConverts(const TCustomPropertyItem& item, TTypeKind kind)
+{
+    if (dynamic_cast<const TSpinItem*>(&item) != nullptr || dynamic_cast<const TColorItem*>(&item) != nullptr)
+        return true;
+    const std::string text = item.GetAsString();
+    if (int number = 0; kind == TTypeKind::tkInteger)
+        return TryStrToInt(text, number);
+    if (double number = 0; kind == TTypeKind::tkFloat)
+        return TryStrToFloat(text, number);
+    return true;
+}
+
+}  // namespace
+
 void TCustomPropertyItem::SaveToAssociate()
 {
     if (FState.Contains(isLoading))
@@ -560,34 +580,48 @@ void TCustomPropertyItem::SaveToAssociate()
         return;
     TPersistent& instance = *bound.Instance;
     const TPropInfo& info = *bound.Info;
-    switch (info.Kind) {
-    case TTypeKind::tkInteger:
-        if (dynamic_cast<TColorItem*>(this) != nullptr) {
-            const std::string text = GetAsString();
-            // Web colour text reads in its own format; text that is no colour of it fails as other text does.
-            TColor color = clNone;
-            if (IsWebColorItem(*this)) {
-                color = WebColorToColor(text);
-                if (color == clNone)
-                    throw EConvertError("'" + text + "' is not a valid web colour");
+    // Text on its way to a value ("1e", half a name) is no value yet: while the user types, the property
+    // keeps its last one rather than raising at every keystroke or taking a 0.
+    const IPropertiesView* view = GetView();
+    const bool typing = view != nullptr && view->IsTypingInto(this);
+    if (typing && !NumberTextConverts(*this, info.Kind))
+        return;
+    try {
+        switch (info.Kind) {
+        case TTypeKind::tkInteger:
+            if (dynamic_cast<TColorItem*>(this) != nullptr) {
+                const std::string text = GetAsString();
+                // Web colour text reads in its own format; text that is no colour of it fails as other text does.
+                TColor color = clNone;
+                if (IsWebColorItem(*this)) {
+                    color = WebColorToColor(text);
+                    if (color == clNone)
+                        throw EConvertError("'" + text + "' is not a valid web colour");
+                } else {
+                    color = StringToColor(text);
+                }
+                info.SetOrd(instance, color);
             } else {
-                color = StringToColor(text);
+                info.SetOrd(instance, GetAsInteger());
             }
-            info.SetOrd(instance, color);
-        } else {
-            info.SetOrd(instance, GetAsInteger());
+            break;
+        case TTypeKind::tkEnumeration:
+            if (dynamic_cast<TCheckBoxItem*>(this) != nullptr)
+                SetEnumProp(instance, info.Name, GetAsBoolean() ? "True" : "False");
+            else
+                SetEnumProp(instance, info.Name, GetAsString());
+            break;
+        case TTypeKind::tkFloat: info.SetFloat(instance, GetAsFloat()); break;
+        case TTypeKind::tkString: info.SetString(instance, GetAsString()); break;
+        case TTypeKind::tkSet: info.SetOrd(instance, StringToSet(info, GetAsString())); break;
+        default: break;
         }
-        break;
-    case TTypeKind::tkEnumeration:
-        if (dynamic_cast<TCheckBoxItem*>(this) != nullptr)
-            SetEnumProp(instance, info.Name, GetAsBoolean() ? "True" : "False");
-        else
-            SetEnumProp(instance, info.Name, GetAsString());
-        break;
-    case TTypeKind::tkFloat: info.SetFloat(instance, GetAsFloat()); break;
-    case TTypeKind::tkString: info.SetString(instance, GetAsString()); break;
-    case TTypeKind::tkSet: info.SetOrd(instance, StringToSet(info, GetAsString())); break;
-    default: break;
+    } catch (const EConvertError&) {
+        if (!typing)
+            throw;
+    } catch (const EPropertyError&) {
+        if (!typing)
+            throw;
     }
 }
 

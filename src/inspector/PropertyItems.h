@@ -68,6 +68,8 @@ public:
     [[nodiscard]] virtual bool FindShownRow(const TCustomPropertyItem* item, int& row) const;
     /// The component whose published properties the rows bind to; none in the base.
     [[nodiscard]] virtual toolkit::TComponent* GetAssociate() const;
+    /// Whether item's value is being written from the text its editor holds as the user types; no in the base.
+    [[nodiscard]] virtual bool IsTypingInto(const TCustomPropertyItem* item) const;
 };
 
 enum TItemStateItem : std::uint8_t { isHot, isLoading };
