@@ -408,6 +408,14 @@ void TCustomPropertiesView::GetChildren(const TGetChildProc& proc, TComponent* r
     });
 }
 
+void TCustomPropertiesView::Loaded()
+{
+    TScrollView::Loaded();
+    // Items read from a stream report nothing as they arrive: the bar and the rows catch up here.
+    UpdateScrollRange();
+    Invalidate();
+}
+
 void TCustomPropertiesView::Invalidate()
 {
     FWholeInvalid = HandleAllocated();

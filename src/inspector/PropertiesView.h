@@ -154,6 +154,8 @@ public:
     [[nodiscard]] int GetVertScrollDelta(int oldPos, int newPos) override;
 
     void Invalidate() override;
+    /// After a stream was read in: the bar's range and a whole repaint.
+    void Loaded() override;
 
     /// Streaming: the grid owns what is read into it, and its children are every item in pre-order.
     toolkit::TComponent* GetChildOwner() override { return this; }

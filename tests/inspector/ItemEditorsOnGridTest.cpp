@@ -11,7 +11,9 @@
 #include "inspector/WebColors.h"
 
 #include "platform/ui/Services.h"
+#include "toolkit/Filer.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Streams.h"
 #include "toolkit/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -314,6 +316,27 @@ TEST_F(BoundRowsOnGrid, TypingSavesOnlyTextThatConvertsAndTheLastValidValueStays
     // A program's writer still raises for text that is no value.
     EXPECT_THROW(mode->SetValue("mdNone"), EPropertyError);
     EXPECT_THROW(color->SetValue("clRe"), EConvertError);
+}
+
+// Items read from a stream report nothing as they come: the shown grid catches up once the read ends.
+using ReadIntoShownGrid = ShownGrid;
+
+TEST_F(ReadIntoShownGrid, TheBarGetsItsRangeAndTheGridRepaintsWhole)
+{
+    Show(300, 100);
+    TPropertiesView source(nullptr);
+    source.SetBounds(10, 10, 300, 100);
+    TCustomPropertyItem* cat = source.GetCategories()->Add(TPropertyItemClass::Of<TTextualItem>(), "Cat", "");
+    for (int i = 0; i < 20; ++i)
+        cat->GetItems()->Add(TPropertyItemClass::Of<TTextualItem>(), "Row " + std::to_string(i), "v");
+    TMemoryStream stream;
+    TWriter(stream).WriteRootComponent(&source);
+    stream.SetPosition(0);
+    ASSERT_FALSE(Grid->GetVertScrollBar()->GetVisible());
+    TReader(stream).ReadRootComponent(Grid);
+    EXPECT_EQ(Grid->GetAbsoluteCount(), 21);
+    EXPECT_TRUE(Grid->GetVertScrollBar()->GetVisible());
+    EXPECT_TRUE(WasInvalidated(Grid->GetClientRect()));
 }
 
 }  // namespace
