@@ -2,30 +2,17 @@
 
 #include "app/Config.h"
 #include "app/Localizer.h"
+#include "app/MainForm.h"
 #include "app/Model.h"
+#include "core/PropertyCatalog.h"
 #include "platform/imaging/Image.h"
 #include "platform/ui/DesktopServices.h"
+#include "themes/ThemeRuntime.h"
 #include "toolkit/SysUtils.h"
 
 #include <memory>
 
 namespace ovrel::app {
-
-TStandInMainForm::TStandInMainForm(toolkit::TComponent* owner) : TVekForm(owner)
-{
-    OnClose = toolkit::TCloseEvent(this, &TStandInMainForm::FormClose);
-    if (TVekLocalizer* localizer = GetLocalizer(); localizer != nullptr)
-        localizer->SetLanguage(EXIFOvrelConfig().LangId);
-}
-
-void TStandInMainForm::FormClose(toolkit::TObject*, toolkit::TCloseAction&)
-{
-    // What the session keeps of this window: its language.
-    if (const TVekLocalizer* localizer = GetLocalizer(); localizer != nullptr && localizer->GetApplied())
-        EXIFOvrelConfig().LangId = localizer->GetCurrentLangId();
-    if (TVekApplication* application = VekApplication(); application != nullptr)
-        application->Terminate();
-}
 
 void InstallDesktopServices()
 {
@@ -45,9 +32,12 @@ int RunStartUp(const TStartUpOptions& options)
     TVekApplication::LocalizerFactory makeLocalizer = options.MakeLocalizer;
     if (!makeLocalizer)
         makeLocalizer = [] { return std::make_unique<TVekLocalizer>(); };
+    (void)core::ImageInfoFormat();  // the one formatter, made on first use
     application->InitializeModel(makeModel, makeLocalizer);
+    // Before the first form: every themed control registers with it.
+    auto themeRuntime = std::make_unique<themes::TThemeRuntime>();
 
-    TStandInMainForm* mainForm = nullptr;
+    TEXIFOvrelMainForm* mainForm = nullptr;
     TStandInForm* preferences = nullptr;
     TStandInForm* dateTimeEdit = nullptr;
     TStandInForm* editProperties = nullptr;
@@ -62,12 +52,12 @@ int RunStartUp(const TStartUpOptions& options)
 
     if (options.OnReady)
         options.OnReady(*application);
-    if (mainForm != nullptr && options.ShowMainForm)
-        mainForm->Show();
+    application->SetShowMainForm(options.ShowMainForm);
     application->RunModel();
 
-    // Forms before the localiser, the model with the application.
+    // Forms before the localiser and the themes, the model with the application.
     application->FreeFormsAndLocalizer();
+    themeRuntime.reset();
     toolkit::SetApplication(new toolkit::TApplication(nullptr));  // frees ours, and the model with it
     return 0;
 }
