@@ -125,6 +125,7 @@ int main(int argc, char** argv)
     if (command == "tag" && argc == 4)
         return Tag(argv[2], argv[3]);
     if (command == "grab" && argc == 3) {
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);  // the real screen, whatever the environment says
         QGuiApplication application(argc, argv);
         return Grab(argv[2]);
     }
