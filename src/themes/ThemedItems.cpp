@@ -1,5 +1,6 @@
 #include "themes/ThemedItems.h"
 
+#include "themes/ThemedPopups.h"
 #include "themes/ThemedViewers.h"
 
 #include <algorithm>
@@ -79,6 +80,8 @@ TTBItemViewerClass TTBXCustomItem::GetItemViewerClass(TTBView*) const
 {
     return TTBItemViewerClass::Of<TTBXItemViewer>();
 }
+
+TTBPopupWindowClass TTBXCustomItem::GetPopupWindowClass() const { return TTBPopupWindowClass::Of<TTBXPopupWindow>(); }
 
 const TPropertyTable& TTBXCustomItem::ClassProperties()
 {
@@ -201,5 +204,10 @@ const TPropertyTable& TTBXSeparatorItem::ClassProperties()
 }
 
 const TPropertyTable& TTBXSeparatorItem::GetPropertyTable() const { return ClassProperties(); }
+
+// ---------------------------------------------------------------------------------------------------------
+// TTBXRootItem
+
+TTBPopupWindowClass TTBXRootItem::GetPopupWindowClass() const { return TTBPopupWindowClass::Of<TTBXPopupWindow>(); }
 
 }  // namespace ovrel::themes

@@ -58,6 +58,8 @@ public:
                                       bool asSubmenu, bool selectFirstItem, bool customizing,
                                       toolkit::TPoint popupPoint, toolkit::TPopupAlignment alignment) override;
     [[nodiscard]] toolbars::TTBItemViewerClass GetItemViewerClass(toolbars::TTBView* view) const override;
+    /// Themed pop-up windows.
+    [[nodiscard]] toolbars::TTBPopupWindowClass GetPopupWindowClass() const override;
 
     TAdjustFontEvent OnAdjustFont;
     TDrawImageEvent OnDrawImage;
@@ -146,10 +148,12 @@ private:
     int FSize = -1;
 };
 
-/// The root item of themed toolbars and pop-up menus.
+/// The root item of themed toolbars and pop-up menus: its menus open in themed pop-up windows.
 class TTBXRootItem : public toolbars::TTBRootItem {
 public:
     using TTBRootItem::TTBRootItem;
+
+    [[nodiscard]] toolbars::TTBPopupWindowClass GetPopupWindowClass() const override;
 };
 
 }  // namespace ovrel::themes
