@@ -25,11 +25,6 @@ class TProgressBar;
 class TOpenDialog;
 class TImageList;
 }  // namespace ovrel::toolkit
-namespace ovrel::toolbars {
-class TTBCustomItem;
-class TTBCustomToolbar;
-class TTBPopupMenu;
-}  // namespace ovrel::toolbars
 namespace ovrel::themes {
 class TTBXDock;
 class TTBXMultiDock;
@@ -40,6 +35,8 @@ class TTBXItem;
 class TTBXSubmenuItem;
 class TTBXVisibilityToggleItem;
 class TTBXSeparatorItem;
+class TTBXToolbar;
+class TTBXPopupMenu;
 }  // namespace ovrel::themes
 namespace ovrel::inspector {
 class TPropertiesView;
@@ -109,7 +106,7 @@ public:
 
     // -- Components (owned by the form) ---------------------------------------------------------------------
     themes::TTBXDock* TopDock = nullptr;
-    toolbars::TTBCustomToolbar* MenuToolbar = nullptr;
+    themes::TTBXToolbar* MenuToolbar = nullptr;
     themes::TTBXSubmenuItem* FileMenuItem = nullptr;
     themes::TTBXItem* ExitMenuItem = nullptr;
     themes::TTBXSubmenuItem* ViewMenuItem = nullptr;
@@ -144,7 +141,7 @@ public:
     toolkit::TLabel* ProgressLabel = nullptr;
     toolkit::TProgressBar* ProgressBar = nullptr;
     themes::TTBXStatusBar* StatusBar = nullptr;
-    toolbars::TTBPopupMenu* ListViewPopupMenu = nullptr;
+    themes::TTBXPopupMenu* ListViewPopupMenu = nullptr;
     themes::TTBXItem* CustomizeMenuItem = nullptr;
     toolkit::TOpenDialog* OpenDialog1 = nullptr;
     toolkit::TImageList* ImageList1 = nullptr;

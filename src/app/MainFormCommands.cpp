@@ -10,7 +10,7 @@
 #include "themes/DockablePanels.h"
 #include "themes/StatusBars.h"
 #include "themes/ThemedItems.h"
-#include "toolbars/PopupMenu.h"
+#include "themes/ThemedPopups.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ShellCtrls.h"

@@ -15,8 +15,8 @@
 #include "themes/StatusBars.h"
 #include "themes/ThemedDocks.h"
 #include "themes/ThemedItems.h"
-#include "toolbars/PopupMenu.h"
-#include "toolbars/Toolbar.h"
+#include "themes/ThemedPopups.h"
+#include "themes/ThemedToolbars.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ShellCtrls.h"
@@ -76,7 +76,7 @@ void TEXIFOvrelMainForm::BuildComponents(TFormBuilder& builder)
     TopDock->SetName("TopDock");
     TopDock->SetPosition(toolbars::dpTop);
     TopDock->SetHeight(23);
-    MenuToolbar = builder.Add<toolbars::TTBToolbar>(TopDock);
+    MenuToolbar = builder.Add<themes::TTBXToolbar>(TopDock);
     MenuToolbar->SetName("MenuToolbar");
     MenuToolbar->SetCaption("Menu");
     MenuToolbar->SetMenuBar(true);
@@ -158,7 +158,7 @@ void TEXIFOvrelMainForm::BuildComponents(TFormBuilder& builder)
     ImageList1->SetName("ImageList1");
     PropertiesView1->SetImages(ImageList1);
 
-    ListViewPopupMenu = builder.Add<toolbars::TTBPopupMenu>();
+    ListViewPopupMenu = builder.Add<themes::TTBXPopupMenu>();
     ListViewPopupMenu->SetName("ListViewPopupMenu");
     CustomizeMenuItem =
         AddItem<themes::TTBXItem>(ListViewPopupMenu->GetItems(), this, "CustomizeMenuItem", "Customize...");
