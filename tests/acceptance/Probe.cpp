@@ -4,10 +4,12 @@
 //   ovrel_probe grab OUT.png          the whole screen, pop-ups and dialogs included; 1 when it is blank
 //   ovrel_probe tag FILE ID           the text of a property of the image, as the program shows it
 //   ovrel_probe pixel PNG X Y         the colour at a point of a shot, as RRGGBB
+//   ovrel_probe config FILE           what a configuration file holds: the language and the last folder
 #include "imaging/Builders.h"
 #include "imaging/PixelBuilders.h"
 #include "support/Screenshot.h"
 
+#include "app/Config.h"
 #include "core/ImageInfo.h"
 
 #include <QGuiApplication>
@@ -111,6 +113,14 @@ int Pixel(const std::string& path, int x, int y)
     return 0;
 }
 
+int Config(const std::string& file)
+{
+    if (!app::LoadConfig(file))
+        return 1;
+    std::printf("LangId=%u\nLastFolder=%s\n", app::EXIFOvrelConfig().LangId, app::EXIFOvrelConfig().LastFolder.c_str());
+    return 0;
+}
+
 }  // namespace
 
 // Under the leak checker of sanitizer builds: the session bus library of the X platform keeps a buffer to
@@ -122,6 +132,8 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "fixtures" && argc == 3)
         return MakeFixtures(argv[2]);
+    if (command == "config" && argc == 3)
+        return Config(argv[2]);
     if (command == "tag" && argc == 4)
         return Tag(argv[2], argv[3]);
     if (command == "grab" && argc == 3) {
@@ -133,6 +145,7 @@ int main(int argc, char** argv)
         QGuiApplication application(argc, argv);
         return Pixel(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     }
-    std::fprintf(stderr, "usage: ovrel_probe fixtures DIR | grab OUT.png | tag FILE ID | pixel PNG X Y\n");
+    std::fprintf(stderr,
+                 "usage: ovrel_probe fixtures DIR | grab OUT.png | tag FILE ID | pixel PNG X Y | config FILE\n");
     return 2;
 }
