@@ -15,6 +15,7 @@
 #include "toolbars/View.h"
 #include "toolbars/Viewers.h"
 #include "toolkit/ExtCtrls.h"
+#include "toolkit/StdLists.h"
 
 #include <QHeaderView>
 #include <QImage>
@@ -142,6 +143,30 @@ TEST_F(MainWindowTest, ListsTheFoldersImagesByNameWithTheFirstSelectedAndFocused
         EXPECT_EQ(GridValue(form, Artist), "Ann");
         EXPECT_FALSE(form.ProgressPanel->GetVisible());
     });
+}
+
+TEST_F(MainWindowTest, TheProgressShowsCentredOverTheListWhileAReadRuns)
+{
+    Photo("a.jpg", {});
+    std::vector<std::string> seen;
+    Run([&](TEXIFOvrelMainForm& form) {
+        form.ListView->SetBounds(form.ListView->GetLeft(), form.ListView->GetTop(), 301, 200);
+        form.OnProgressStep = [&](TVekProgressState state) {
+            toolkit::TControl* panel = form.ProgressPanel;
+            const toolkit::TListView* list = form.ListView;
+            // Halves truncated: (301 - 169) / 2 = 66, (200 - 41) / 2 = 79.
+            const bool centred = panel->GetLeft() == list->GetLeft() + (list->GetWidth() - 169) / 2 &&
+                                 panel->GetTop() == list->GetTop() + (list->GetHeight() - 41) / 2;
+            seen.push_back(std::string(panel->GetVisible() ? "shown" : "hidden") + (centred ? " centred" : ""));
+            if (state == TVekProgressState::psStarted) {
+                EXPECT_EQ(form.ProgressBar->GetMax(), 1);
+            }
+        };
+        Choose(form, Photos());
+    });
+    ASSERT_GE(seen.size(), 3U);
+    EXPECT_EQ(seen.front(), "shown centred");
+    EXPECT_EQ(seen.back(), "hidden centred");
 }
 
 TEST_F(MainWindowTest, AnEmptyFolderGivesNoRowsAndTheGridKeepsItsValues)
