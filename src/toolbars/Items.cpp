@@ -330,6 +330,11 @@ void TTBCustomItem::TearDown()
         return;
     FTornDown = true;
     CancelDeferredCalls(this);
+    // Unlinked while whole: the free notifications come only after this item's lists are gone.
+    SetLinkSubitems(nullptr);
+    for (TTBCustomItem* linking : std::vector<TTBCustomItem*>(FLinkParents))
+        linking->SetLinkSubitems(nullptr);
+    FLinkParents.clear();
     FreeChildren();
     if (FParent != nullptr)
         FParent->Remove(this);
