@@ -1,5 +1,6 @@
 #include "app/EditPropertiesModel.h"
 
+#include "app/Localizer.h"
 #include "toolkit/SysUtils.h"
 
 #include <cmath>
@@ -14,6 +15,7 @@ namespace {
 constexpr std::uint32_t TagDateTime = 306;
 constexpr std::uint32_t TagDateTimeOriginal = 36867;
 constexpr std::uint32_t TagDateTimeDigitized = 36868;
+constexpr int FailedFilesTextId = 1230;  // in section "Common"
 
 // A date-time as days on a straight line. Before 1899-12-30 the stored fraction counts forward from midnight
 // while the whole part counts backwards, so plain arithmetic there would move times the wrong way.
@@ -275,7 +277,8 @@ TEditWriteResult TEditPropertiesModel::Write()
 
 std::string FailedFilesMessage(const std::vector<std::string>& files)
 {
-    std::string text = "Some changes could not be written to these files:";
+    std::string text = GetString(GetLocalizedStrings("Common"), FailedFilesTextId,
+                                 "Some changes could not be written to these files:");
     for (const std::string& file : files) {
         text += '\n';
         text += file;

@@ -129,7 +129,8 @@ private:
     std::vector<TDateChange> FDateChanges;  // in the order first confirmed
 };
 
-/// The text of the error message that lists the files an operation could not change, one per line.
+/// The text of the error message that lists the files an operation could not change, one per line, under
+/// the current language's heading (entry 1230 of "Common").
 [[nodiscard]] std::string FailedFilesMessage(const std::vector<std::string>& files);
 
 }  // namespace ovrel::app

@@ -338,6 +338,11 @@ void TTBCustomItem::TearDown()
     FreeChildren();
     if (FParent != nullptr)
         FParent->Remove(this);
+    // The items that show this one's children let go of it now, while it is whole: an item ended by its
+    // destructor alone (a local, a member) tells them only after its lists are gone.
+    while (!FLinkParents.empty())
+        FLinkParents.back()->SetLinkSubitems(nullptr);
+    SetLinkSubitems(nullptr);
 }
 
 void TTBCustomItem::FreeChildren()

@@ -1,5 +1,6 @@
 #include "toolkit/ComCtrls.h"
 
+#include "platform/ui/Gdi.h"
 #include "toolkit/SysUtils.h"
 
 #include <QDate>
@@ -28,12 +29,31 @@ TDateTime Combine(TDateTime datePart, TDateTime timePart)
 
 TCustomTabControl::TCustomTabControl(TComponent* owner) : TCustomControl(owner) {}
 
+std::vector<int> TCustomTabControl::TabEdges() const
+{
+    // Measured with the control's font on a memory DC, so hit tests outside a paint agree with the paint.
+    ui::HDC dc = ui::CreateCompatibleDC(nullptr);
+    const ui::HGDIOBJ old = ui::SelectObject(dc, GetFont()->GetHandle());
+    std::vector<int> edges;
+    int right = 0;
+    for (int i = 0; i < TabCount(); ++i) {
+        ui::SIZE text{};
+        ui::GetTextExtentPoint32(dc, TabCaption(i), &text);
+        right += std::max(TabWidth, text.cx + 2 * TabTextMargin);
+        edges.push_back(right);
+    }
+    ui::SelectObject(dc, old);
+    ui::DeleteDC(dc);
+    return edges;
+}
+
 int TCustomTabControl::IndexOfTabAt(int x, int y) const
 {
     if (y < 0 || y >= TabStripHeight || x < 0)
         return -1;
-    const int index = x / TabWidth;
-    return index < TabCount() ? index : -1;
+    const std::vector<int> edges = TabEdges();
+    const auto at = std::upper_bound(edges.begin(), edges.end(), x);
+    return at == edges.end() ? -1 : static_cast<int>(at - edges.begin());
 }
 
 void TCustomTabControl::AdjustClientRect(ui::RECT& rect)
@@ -62,10 +82,14 @@ void TCustomTabControl::Paint()
     const int active = CurrentTab();
     canvas.GetBrush()->SetColor(clBtnFace);
     canvas.FillRect({0, 0, width, height});
+    const std::vector<int> edges = TabEdges();
     for (int i = 0; i < TabCount(); ++i) {
-        const TRect tab{i * TabWidth, i == active ? 0 : 2, (i + 1) * TabWidth - 1, TabStripHeight};
+        const int left = i == 0 ? 0 : edges[static_cast<std::size_t>(i) - 1];
+        const TRect tab{left, i == active ? 0 : 2, edges[static_cast<std::size_t>(i)] - 1, TabStripHeight};
         canvas.Rectangle(tab);
-        canvas.TextRect(tab, tab.left + 4, tab.top + 3, TabCaption(i));
+        // Inside the outline: the text's background would cover it.
+        const TRect inside{tab.left + 1, tab.top + 1, tab.right - 1, tab.bottom};
+        canvas.TextRect(inside, tab.left + TabTextMargin, tab.top + 3, TabCaption(i));
     }
     canvas.FrameRect({0, TabStripHeight - 1, width, height});
 }

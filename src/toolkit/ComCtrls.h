@@ -17,8 +17,10 @@ class TPageControl;
 
 /// Height of the tab strip of a page or tab control, in pixels.
 inline constexpr int TabStripHeight = 22;
-/// Width of one tab: the strip is split into equal tabs of this width.
+/// The narrowest tab; a tab whose caption needs more room is as wide as its caption and its margins.
 inline constexpr int TabWidth = 80;
+/// Room left of and right of a tab's caption.
+inline constexpr int TabTextMargin = 6;
 
 /// A strip of equal tabs along the top edge over a client area: the part page and tab controls share.
 class TCustomTabControl : public TCustomControl {
@@ -41,6 +43,10 @@ protected:
     void AdjustClientRect(ui::RECT& rect) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void Paint() override;
+
+private:
+    /// The right edge of each tab, in order.
+    [[nodiscard]] std::vector<int> TabEdges() const;
 };
 
 /// One page of a page control: a container whose children show while it is the active page.

@@ -182,7 +182,14 @@ void TControl::WMCancelMode(TMessage& message)
 
 void TControl::WMPaint(TMessage& message) { DefaultHandler(message); }
 
-void TControl::CMVisibleChanged(TMessage&) { Invalidate(); }
+void TControl::CMVisibleChanged(TMessage&)
+{
+    // Also when the control has just been hidden: its area then shows what lies beneath, drawn again.
+    if (FParent == nullptr || !FParent->HandleAllocated())
+        return;
+    const RECT r = GetBoundsRect();
+    InvalidateRect(FParent->GetHandle(), &r, TRUE);
+}
 
 void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }
 

@@ -147,6 +147,8 @@ TModalResult TCustomForm::ShowModal()
     TModalResult result = mrNone;
     try {
         Show();
+        // Shown again, a dialog would stay beneath the (now disabled) form that was active since its last use.
+        SetActiveWindow(GetHandle());
         TApplication* application = Application();
         while (FModalResult == mrNone) {
             application->HandleMessage();

@@ -1,5 +1,6 @@
 #include "toolkit/StdCtrls.h"
 
+#include "platform/ui/Gdi.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
@@ -8,7 +9,9 @@
 
 #include <QFont>
 #include <QGroupBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
@@ -126,6 +129,14 @@ void TNativeControl::CMColorChanged(TMessage& message)
     TWinControl::CMColorChanged(message);
     if (QWidget* widget = GetWidget())
         ApplyColor(widget);
+}
+
+void TNativeControl::WMLButtonDown(TMessage& message)
+{
+    // Controls out of the tab order (a group box) leave the focus where it is.
+    if (GetTabStop() && !Focused() && CanFocus())
+        SetFocus();
+    TWinControl::WMLButtonDown(message);
 }
 
 std::string TNativeControl::GetTextValue() const
@@ -274,7 +285,12 @@ void TCustomEdit::SetSelLength(int value)
 
 // ---- TButton ----------------------------------------------------------------------------------------------
 
-TButton::TButton(TComponent* owner) : TNativeControl(owner) { SetBounds(GetLeft(), GetTop(), 75, 25); }
+TButton::TButton(TComponent* owner) : TNativeControl(owner)
+{
+    // A click comes from the widget's own signal (mouse, space), not from the press and release seen here.
+    SetControlStyle(GetControlStyle().Exclude(csClickEvents));
+    SetBounds(GetLeft(), GetTop(), 75, 25);
+}
 
 TButton::~TButton() = default;
 
@@ -336,7 +352,12 @@ void TButton::CMDialogKey(TMessage& message)
 
 // ---- TRadioButton -----------------------------------------------------------------------------------------
 
-TRadioButton::TRadioButton(TComponent* owner) : TNativeControl(owner) { SetBounds(GetLeft(), GetTop(), 113, 17); }
+TRadioButton::TRadioButton(TComponent* owner) : TNativeControl(owner)
+{
+    // Checking raises the click; the press and release seen here do not add another.
+    SetControlStyle(GetControlStyle().Exclude(csClickEvents));
+    SetBounds(GetLeft(), GetTop(), 113, 17);
+}
 
 TRadioButton::~TRadioButton() = default;
 
@@ -405,7 +426,47 @@ TGroupBox::TGroupBox(TComponent* owner) : TNativeControl(owner)
 
 TGroupBox::~TGroupBox() = default;
 
-QWidget* TGroupBox::CreateWidget() { return new QGroupBox; }
+namespace {
+
+// A group box that also draws the windowless controls placed on it (labels, paint boxes), which have no
+// window of their own and would otherwise not show on a native widget.
+class GroupBoxWidget : public QGroupBox {
+public:
+    explicit GroupBoxWidget(TGroupBox& control) : FControl(control) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QGroupBox::paintEvent(event);
+        try {
+            PaintWindowless();
+        } catch (...) {
+            ui::ReportException(std::current_exception());  // nothing may unwind through Qt
+        }
+    }
+
+private:
+    void PaintWindowless()
+    {
+        bool any = false;
+        for (int i = 0; i < FControl.GetControlCount() && !any; ++i)
+            any = dynamic_cast<TWinControl*>(FControl.GetControl(i)) == nullptr;
+        if (!any || width() <= 0 || height() <= 0)
+            return;
+        QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        ui::HDC dc = ui::CreateImageDC(image, ui::POINT{0, 0}, nullptr);
+        FControl.PaintControls(dc, nullptr);
+        ui::DeleteDC(dc);
+        QPainter(this).drawImage(0, 0, image);
+    }
+
+    TGroupBox& FControl;  // owns the window that owns this widget
+};
+
+}  // namespace
+
+QWidget* TGroupBox::CreateWidget() { return new GroupBoxWidget(*this); }
 
 std::string TGroupBox::WidgetText(QWidget* widget) const
 {

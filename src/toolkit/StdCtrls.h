@@ -41,6 +41,9 @@ protected:
     /// Font and Color reach the widget as they change.
     void CMFontChanged(TMessage& message) override;
     void CMColorChanged(TMessage& message) override;
+    /// A press takes the focus for a control in the tab order, as the platform's own controls do, before the
+    /// widget sees it.
+    void WMLButtonDown(TMessage& message) override;
     std::string GetTextValue() const override;
     void SetTextValue(const std::string& value) override;
     /// The widget's own text (a caption or an edit's contents); the base has none.

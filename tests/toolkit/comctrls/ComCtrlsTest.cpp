@@ -107,6 +107,27 @@ TEST_F(PageControlTest, ClickOnATabActivatesItAndNotifiesOnce)
     EXPECT_EQ(Events.Log, (std::vector<std::string>{"change"}));
 }
 
+TEST_F(ComCtrlsTest, ALongCaptionWidensItsTabAndMovesTheTabsAfterIt)
+{
+    auto* tabs = new TTabControl(Form.get());
+    tabs->SetParent(Form.get());
+    tabs->SetBounds(0, 0, 390, 100);
+    tabs->GetTabs()->Add("Short");
+    tabs->GetTabs()->Add("A caption far longer than one narrow tab");
+    tabs->GetTabs()->Add("Last");
+    TBitmap measure;
+    measure.GetCanvas()->SetFont(tabs->GetFont());
+    const int longRight = TabWidth + measure.GetCanvas()->TextWidth(tabs->GetTabs()->Get(1)) + 2 * TabTextMargin;
+    ASSERT_GT(longRight, 2 * TabWidth);
+    EXPECT_EQ(tabs->IndexOfTabAt(TabWidth - 1, 5), 0);
+    EXPECT_EQ(tabs->IndexOfTabAt(TabWidth, 5), 1);
+    EXPECT_EQ(tabs->IndexOfTabAt(longRight - 1, 5), 1) << "still the long tab, past where a narrow one ends";
+    EXPECT_EQ(tabs->IndexOfTabAt(longRight, 5), 2);
+    EXPECT_EQ(tabs->IndexOfTabAt(longRight + TabWidth, 5), -1);
+    Press(tabs, longRight + 5, 5);
+    EXPECT_EQ(tabs->GetTabIndex(), 2);
+}
+
 TEST_F(PageControlTest, FreeingOrMovingTheActiveSheetActivatesAnother)
 {
     Pages->SetActivePageIndex(1);

@@ -513,6 +513,44 @@ TEST(ModalForm, RunsUntilAResultAndDisablesTheOtherForms)
     DeallocateHWnd(window);
 }
 
+// Notes, when pinged inside a modal loop, which window is active and which one a click on the form would reach.
+struct ModalTopWatch {
+    TCustomForm* Form = nullptr;
+    ui::HWND Active = nullptr;
+    ui::HWND Under = nullptr;
+    void Proc(TMessage& message)
+    {
+        if (message.Msg != WM_TESTPING)
+            return;
+        Active = ui::GetActiveWindow();
+        ui::POINT middle{Form->GetWidth() / 2, Form->GetHeight() / 2};
+        ui::ClientToScreen(Form->GetHandle(), &middle);
+        Under = ui::WindowFromPoint(middle);
+        Form->SetModalResult(mrOk);
+    }
+};
+
+TEST(ModalForm, ShownAgainItIsActiveAndAboveTheFormThatOpenedIt)
+{
+    TApplication application(nullptr);
+    TForm main(nullptr);
+    main.SetBounds(0, 0, 400, 300);
+    main.Show();
+    TForm dialog(nullptr);
+    dialog.SetBounds(50, 50, 200, 100);
+    ModalTopWatch watch{&dialog};
+    ui::HWND window = AllocateHWnd(TWndMethod(&watch, &ModalTopWatch::Proc));
+    for (int showing = 1; showing <= 2; ++showing) {
+        SCOPED_TRACE(showing);
+        ui::SetActiveWindow(main.GetHandle());  // the opener is active and on top when the dialog opens
+        ui::PostMessage(window, WM_TESTPING, 0, 0);
+        EXPECT_EQ(dialog.ShowModal(), mrOk);
+        EXPECT_EQ(watch.Active, dialog.GetHandle());
+        EXPECT_EQ(watch.Under, dialog.GetHandle()) << "a click reaches the dialog, not the disabled opener";
+    }
+    DeallocateHWnd(window);
+}
+
 // Each modal service notes which window held the mouse when it was asked.
 struct CaptureAtModal final : ui::IPrompter, ui::IFileDialogs, ui::IColorDialogs {
     ui::HWND Seen = reinterpret_cast<ui::HWND>(1);  // not asked

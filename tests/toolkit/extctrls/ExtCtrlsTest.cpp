@@ -147,6 +147,40 @@ TEST_F(ExtCtrlsTest, LabelPaintsItsColourUnlessTransparentAndDrawsItsTextByAlign
     EXPECT_TRUE(inkIn(80, 110));
 }
 
+// What the form's window shows after its pending paints, read from its backing image.
+TEST_F(ExtCtrlsTest, HidingALabelShowsWhatLiesBeneathItAgain)
+{
+    auto* below = new TPaintBox(Form.get());
+    below->SetParent(Form.get());
+    below->SetBounds(0, 0, 120, 60);
+    struct Fill {
+        void Paint(TObject* sender)
+        {
+            TCanvas* canvas = static_cast<TPaintBox*>(sender)->GetCanvas();
+            canvas->GetBrush()->SetColor(clLime);
+            canvas->FillRect(Rect(0, 0, 120, 60));
+        }
+    } fill;
+    below->OnPaint = TNotifyEvent(&fill, &Fill::Paint);
+    auto* label = new TLabel(Form.get());
+    label->SetParent(Form.get());
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 50, 20);
+    label->SetColor(clYellow);
+    const auto shown = [&] {
+        Application.ProcessMessages();
+        ui::RECT window{};
+        ui::GetWindowRect(Form->GetHandle(), &window);
+        const ui::POINT at = Form->ClientToScreen({30, 15});  // inside the label
+        return ui::GetWindowImage(Form->GetHandle())->pixel(at.x - window.left, at.y - window.top) & 0xFFFFFF;
+    };
+    EXPECT_EQ(shown(), Rgb(clYellow));
+    label->SetVisible(false);
+    EXPECT_EQ(shown(), Rgb(clLime));
+    label->SetVisible(true);
+    EXPECT_EQ(shown(), Rgb(clYellow));
+}
+
 TEST_F(ExtCtrlsTest, LabelIsClickedThroughTheQueueOnlyWhileVisible)
 {
     auto* label = new TLabel(Form.get());

@@ -3,12 +3,15 @@
 #include "../controls/ControlsTestSupport.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/StdCtrls.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -210,7 +213,9 @@ TEST(RadioButtons, CheckingOneUnchecksItsSiblingsOnlyAndClicksOnce)
     EXPECT_FALSE(static_cast<QRadioButton*>(a->GetWidget())->isChecked());
     EXPECT_TRUE(static_cast<QRadioButton*>(b->GetWidget())->isChecked());
 
-    // A click through the queue checks a.
+    // A click through the queue checks a, and clicks it once.
+    Counter aClicks;
+    a->OnClick = TNotifyEvent(&aClicks, &Counter::Notify);
     QWidget* widget = a->GetWidget();
     const QPointF at(5, 8);
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
@@ -223,6 +228,54 @@ TEST(RadioButtons, CheckingOneUnchecksItsSiblingsOnlyAndClicksOnce)
     application.ProcessMessages();
     EXPECT_TRUE(a->GetChecked());
     EXPECT_FALSE(b->GetChecked());
+    EXPECT_EQ(aClicks.Count, 1);
+}
+
+TEST(Buttons, AClickByTheMouseClicksOnce)
+{
+    TApplication application(nullptr);
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    Counter clicks;
+    button->OnClick = TNotifyEvent(&clicks, &Counter::Notify);
+    form.Show();
+    application.ProcessMessages();
+    QWidget* widget = button->GetWidget();
+    const QPointF at(10, 10);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+        application.ProcessMessages();
+    }
+    EXPECT_EQ(clicks.Count, 1);
+    EXPECT_TRUE(button->Focused()) << "a press takes the focus";
+}
+
+TEST(GroupBox, ShowsTheWindowlessControlsPlacedOnIt)
+{
+    TApplication application(nullptr);
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* box = new TGroupBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(10, 10, 200, 120);
+    auto* label = new TLabel(&form);
+    label->SetParent(box);
+    label->SetAutoSize(false);
+    label->SetBounds(20, 40, 60, 20);
+    label->SetColor(clYellow);
+    form.Show();
+    application.ProcessMessages();
+    const auto shown = [&] {
+        QCoreApplication::processEvents();
+        return box->GetWidget()->grab().toImage().pixel(50, 50) & 0xFFFFFF;
+    };
+    EXPECT_EQ(shown(), qRgb(255, 255, 0) & 0xFFFFFF);
+    label->SetColor(clBlue);  // a change on the label reaches the box's widget
+    EXPECT_EQ(shown(), qRgb(0, 0, 255) & 0xFFFFFF);
 }
 
 }  // namespace
