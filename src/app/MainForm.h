@@ -98,6 +98,10 @@ public:
     void ImportExifMenuItemClick(toolkit::TObject* sender);
     void ClearExifMenuItemClick(toolkit::TObject* sender);
     void ContentsHelpMenuItemClick(toolkit::TObject* sender);
+    void btnCallEditClick(toolkit::TObject* sender);
+    void OptionsMenuItemClick(toolkit::TObject* sender);
+    void CustomizeMenuItemClick(toolkit::TObject* sender);
+    void AboutMenuItemClick(toolkit::TObject* sender);
     void ProgressChanged(core::TVekProgress* progress);
     void ControlMouseEnter(toolkit::TControl* control);
 
@@ -158,6 +162,8 @@ private:
     /// success shows only when there were none. The folder is read again when reread is set.
     void RunImageCommand(const std::function<bool(core::TVekImageInfo&)>& work, int successId, bool reread);
     void LanguageChosen(toolkit::TObject* sender);
+    /// The options dialog on that page; after OK its columns reach the catalogue and the list.
+    void OpenOptions(int page);
 
     std::unique_ptr<core::TVekProgress> Progress;
     bool RestartRead = false;
@@ -166,6 +172,16 @@ private:
     bool FClosing = false;
     bool FShown = false;
 };
+
+/// The first form of that class the application owns (the dialogs start-up made), or null.
+template <class T> [[nodiscard]] T* FindForm()
+{
+    const toolkit::TApplication* application = toolkit::Application();
+    for (int i = 0; application != nullptr && i < application->GetComponentCount(); ++i)
+        if (auto* form = dynamic_cast<T*>(application->GetComponent(i)); form != nullptr)
+            return form;
+    return nullptr;
+}
 
 /// Message texts of the main window: section "Common", with their defaults.
 [[nodiscard]] std::string MainFormText(int id);

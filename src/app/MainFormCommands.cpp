@@ -1,9 +1,12 @@
 // The main window's texts in the current language, its status texts and the commands of its menus.
 #include "app/MainForm.h"
 
+#include "app/About.h"
+#include "app/EditProperties.h"
 #include "app/EditPropertiesModel.h"
 #include "app/Framework.h"
 #include "app/Localizer.h"
+#include "app/Preferences.h"
 #include "app/XmlExchange.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -11,12 +14,14 @@
 #include "themes/StatusBars.h"
 #include "themes/ThemedItems.h"
 #include "themes/ThemedPopups.h"
+#include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/ShellCtrls.h"
 #include "toolkit/StdCtrls.h"
 #include "inspector/PropertiesView.h"
 
+#include <memory>
 #include <set>
 #include <string_view>
 #include <utility>
@@ -198,6 +203,47 @@ void TEXIFOvrelMainForm::ClearExifMenuItemClick(TObject*)
             return fresh.ClearExif();
         },
         1213, true);
+}
+
+void TEXIFOvrelMainForm::btnCallEditClick(TObject*)
+{
+    const std::vector<TVekImageInfo*> images = SelectedImages();
+    TEditProperties* dialog = FindForm<TEditProperties>();
+    if (images.empty() || dialog == nullptr)
+        return;
+    try {
+        dialog->SetImages(images);
+        if (dialog->ShowModal() == mrOk) {
+            ShowSelectedProperties();
+            ReadFolderAgain();
+        }
+    } catch (const Exception&) {
+        ShowMessage("Eror #1");
+    }
+}
+
+// Options and "Customize..." do not use the selection: they open on an empty folder too.
+void TEXIFOvrelMainForm::OpenOptions(int page)
+{
+    TEXIFOvrelPreferencesForm* dialog = FindForm<TEXIFOvrelPreferencesForm>();
+    if (dialog == nullptr)
+        return;
+    dialog->PageControl->SetActivePageIndex(page);
+    if (dialog->ShowModal() == mrOk) {
+        dialog->ApplyColumns();
+        UpdateColumns();
+    }
+}
+
+void TEXIFOvrelMainForm::OptionsMenuItemClick(TObject*) { OpenOptions(0); }
+
+void TEXIFOvrelMainForm::CustomizeMenuItemClick(TObject*) { OpenOptions(CustomizePage); }
+
+void TEXIFOvrelMainForm::AboutMenuItemClick(TObject*)
+{
+    const auto about = std::make_unique<TAboutForm>(nullptr, 500);
+    about->Constructed();
+    about->ShowModal();
 }
 
 void TEXIFOvrelMainForm::ContentsHelpMenuItemClick(TObject*)

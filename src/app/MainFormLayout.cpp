@@ -144,6 +144,7 @@ void TEXIFOvrelMainForm::BuildComponents(TFormBuilder& builder)
     btnCallEdit->SetName("btnCallEdit");
     btnCallEdit->SetCaption("Edit...");
     btnCallEdit->SetAlign(alClient);
+    btnCallEdit->OnClick = TNotifyEvent(this, &TEXIFOvrelMainForm::btnCallEditClick);
 
     StatusBar = builder.Add<themes::TTBXStatusBar>(this);
     StatusBar->SetName("StatusBar");
@@ -227,12 +228,14 @@ void TEXIFOvrelMainForm::BuildMenus()
     ClearExifMenuItem->OnClick = TNotifyEvent(this, &TEXIFOvrelMainForm::ClearExifMenuItemClick);
 
     OptionsMenuItem = AddItem<themes::TTBXItem>(bar, this, "OptionsMenuItem", "Options");
+    OptionsMenuItem->OnClick = TNotifyEvent(this, &TEXIFOvrelMainForm::OptionsMenuItemClick);
 
     HelpMenuItem = AddItem<themes::TTBXSubmenuItem>(bar, this, "HelpMenuItem", "Help");
     ContentsHelpMenuItem = AddItem<themes::TTBXItem>(HelpMenuItem, this, "ContentsHelpMenuItem", "Help");
     ContentsHelpMenuItem->OnClick = TNotifyEvent(this, &TEXIFOvrelMainForm::ContentsHelpMenuItemClick);
     AboutMenuSeparator = AddItem<themes::TTBXSeparatorItem>(HelpMenuItem, this, "AboutMenuSeparator", nullptr);
     AboutMenuItem = AddItem<themes::TTBXItem>(HelpMenuItem, this, "AboutMenuItem", "About");
+    AboutMenuItem->OnClick = TNotifyEvent(this, &TEXIFOvrelMainForm::AboutMenuItemClick);
 }
 
 TEXIFOvrelModel* TEXIFOvrelMainForm::OvrelModel() const { return dynamic_cast<TEXIFOvrelModel*>(Model()); }

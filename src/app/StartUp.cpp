@@ -1,9 +1,12 @@
 #include "app/StartUp.h"
 
 #include "app/Config.h"
+#include "app/DateTimeEdit.h"
+#include "app/EditProperties.h"
 #include "app/Localizer.h"
 #include "app/MainForm.h"
 #include "app/Model.h"
+#include "app/Preferences.h"
 #include "core/PropertyCatalog.h"
 #include "platform/imaging/Image.h"
 #include "platform/ui/DesktopServices.h"
@@ -22,6 +25,22 @@ void InstallDesktopServices()
 
 void ApplyUserLocale() { toolkit::FormatSettings() = toolkit::LocaleFormatSettings(); }
 
+namespace {
+
+// Localises the plain dialogs that exist when the language changes.
+class TDialogLocalizer : public toolkit::TObject {
+public:
+    void LocalizeDialogs(toolkit::TObject*)
+    {
+        if (TDateTimeEdit* dialog = FindForm<TDateTimeEdit>(); dialog != nullptr)
+            dialog->LocalizeDialog();
+        if (TEditProperties* dialog = FindForm<TEditProperties>(); dialog != nullptr)
+            dialog->LocalizeDialog();
+    }
+};
+
+}  // namespace
+
 int RunStartUp(const TStartUpOptions& options)
 {
     auto* application = new TVekApplication(nullptr);
@@ -38,17 +57,24 @@ int RunStartUp(const TStartUpOptions& options)
     auto themeRuntime = std::make_unique<themes::TThemeRuntime>();
 
     TEXIFOvrelMainForm* mainForm = nullptr;
-    TStandInForm* preferences = nullptr;
-    TStandInForm* dateTimeEdit = nullptr;
-    TStandInForm* editProperties = nullptr;
+    TEXIFOvrelPreferencesForm* preferences = nullptr;
+    TDateTimeEdit* dateTimeEdit = nullptr;
+    TEditProperties* editProperties = nullptr;
     application->CreateForm(mainForm);
     application->CreateForm(preferences);
     application->CreateForm(dateTimeEdit);
     if (dateTimeEdit != nullptr)
-        dateTimeEdit->Localize();
+        dateTimeEdit->LocalizeDialog();
     application->CreateForm(editProperties);
-    if (editProperties != nullptr)
-        editProperties->Localize();
+    if (editProperties != nullptr) {
+        editProperties->SetDateTimeEdit(dateTimeEdit);
+        editProperties->LocalizeDialog();
+    }
+    // The two plain dialogs hear a language change from the localiser, before the registered forms do.
+    TDialogLocalizer dialogLocalizer;
+    TVekLocalizer* localizer = GetLocalizer();
+    if (localizer != nullptr)
+        localizer->OnLocalizeDialogs = toolkit::TNotifyEvent(&dialogLocalizer, &TDialogLocalizer::LocalizeDialogs);
 
     if (options.OnReady)
         options.OnReady(*application);
@@ -56,6 +82,8 @@ int RunStartUp(const TStartUpOptions& options)
     application->RunModel();
 
     // Forms before the localiser and the themes, the model with the application.
+    if (localizer != nullptr && GetLocalizer() == localizer)
+        localizer->OnLocalizeDialogs = {};
     application->FreeFormsAndLocalizer();
     themeRuntime.reset();
     toolkit::SetApplication(new toolkit::TApplication(nullptr));  // frees ours, and the model with it

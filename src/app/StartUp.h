@@ -8,12 +8,6 @@
 
 namespace ovrel::app {
 
-/// Stand-in for the other windows of the program.
-class TStandInForm : public TVekForm {
-public:
-    using TVekForm::TVekForm;
-};
-
 struct TStartUpOptions {
     /// Empty: the program's model (TEXIFOvrelModel).
     TVekApplication::ModelFactory MakeModel;
