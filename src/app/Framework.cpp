@@ -220,6 +220,9 @@ void TVekApplication::RunModel()
     TVekModel* model = Model();
     if (FInteractive && model != nullptr)
         model->Start();
+    // After Start: the caption and the first read come from there, so showing earlier would read twice.
+    if (FInteractive && FShowMainForm && GetMainForm() != nullptr && !GetTerminated())
+        GetMainForm()->Show();
     if (FStartCommand.CommandId != 0 && model != nullptr)
         model->ExecuteStart(FStartCommand);
     if (FInteractive && !GetTerminated())
