@@ -8,6 +8,7 @@
 
 #include "toolkit/Controls.h"
 #include "toolkit/DateUtils.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Lists.h"
 #include "toolkit/StdCtrls.h"
 
@@ -61,9 +62,22 @@ public:
 
     toolkit::TNotifyEvent OnChange;
 
+    /// The frame around the text: none for bsNone, 1 pixel under visual styles, 2 without; drawn on the
+    /// window DC.
+    void PaintBorder();
+    [[nodiscard]] int GetEditorBorderWidth() const;
+
 protected:
     /// Raises OnChange.
     virtual void Change();
+    void Dispatch(toolkit::TMessage& message) override;
+    void MouseDown(toolkit::TMouseButton button, toolkit::TShiftState shift, int x, int y) override;
+    void WMNCCalcSize(toolkit::TMessage& message) override;
+    void WMEraseBkgnd(toolkit::TMessage& message) override;
+    void WMPaint(toolkit::TMessage& message) override;
+    void WMSetFocus(toolkit::TMessage& message) override;
+    /// Drawing over the window after its own paint; PaintValue in the base when NativePaint is false.
+    virtual void PaintOver();
 
 private:
     void RemakeWindow();
@@ -133,8 +147,30 @@ protected:
     /// True only while the window is being made: its first text is no change.
     [[nodiscard]] bool GetCreating() const { return FCreating; }
 
+    void Dispatch(toolkit::TMessage& message) override;
+    /// Typing: the edit window's EN_CHANGE, whatever the lock says.
+    void CNCommand(toolkit::TMessage& message) override;
+    /// A program's text: a change unless the lock is set.
+    void CMTextChanged(toolkit::TMessage& message) override;
+    void CMFontChanged(toolkit::TMessage& message) override;
+    void WMSize(toolkit::TMessage& message) override;
+    /// The window places the caret after the press; a press in the strip at the left edge then selects all.
+    void WMLButtonDown(toolkit::TMessage& message) override;
+    void MouseMove(toolkit::TShiftState shift, int x, int y) override;
+    void DoEnter() override;
+    /// Enter never reaches the window: the line gets no line break.
+    void KeyPress(char32_t& key) override;
+    /// The preview box after the window's paint.
+    void PaintOver() override;
+    /// The width of the strip at the left edge whose press selects all.
+    [[nodiscard]] virtual bool InSelectStrip(int x) const { return x <= 2; }
+    /// The text as a program set it: a memo's line breaks stay, though the window shows one line.
+    [[nodiscard]] std::string GetTextValue() const override;
+    void SetTextValue(const std::string& value) override;
+
 private:
     void Selection(int& start, int& end) const;
+    std::string FProgramText;  // the last text a program set, line breaks kept
 
     bool FAutoSelect = false;
     bool FCreating = false;
@@ -163,6 +199,14 @@ public:
     toolkit::TNotifyEvent OnPress;
     toolkit::TNotifyEvent OnRelease;
 
+protected:
+    void MouseDown(toolkit::TMouseButton button, toolkit::TShiftState shift, int x, int y) override;
+    void MouseUp(toolkit::TMouseButton button, toolkit::TShiftState shift, int x, int y) override;
+    void CMMouseEnter(toolkit::TMessage& message) override;
+    void CMMouseLeave(toolkit::TMessage& message) override;
+    /// The themed state: 3 pressed, 2 hot, 1 otherwise.
+    [[nodiscard]] int ThemeState() const { return FPressed ? 3 : FHot ? 2 : 1; }
+
 private:
     bool FPressed = false;
     bool FHot = false;
@@ -179,6 +223,9 @@ public:
     [[nodiscard]] toolkit::TBitmap* GetGlyph() const { return FGlyph; }
     void SetGlyph(toolkit::TBitmap* value) { FGlyph = value; }
 
+protected:
+    void Paint() override;
+
 private:
     toolkit::TBitmap* FGlyph = nullptr;
 };
@@ -187,6 +234,9 @@ private:
 class TDropDownButton : public CellEditors::TSmallButton {
 public:
     explicit TDropDownButton(toolkit::TComponent* owner);
+
+protected:
+    void Paint() override;
 };
 
 using TSmallButtonClass = toolkit::TClassOf<CellEditors::TSmallButton, toolkit::TComponent*>;
@@ -201,6 +251,8 @@ public:
 
     [[nodiscard]] CellEditors::TSmallButton* GetButton();
     [[nodiscard]] TPopupView* GetPopup();
+    /// Whether the pop-up was made already.
+    [[nodiscard]] bool HasPopup() const { return FPopup != nullptr; }
 
     [[nodiscard]] virtual TSmallButtonClass GetButtonClass() const;
     [[nodiscard]] virtual TPopupViewClass GetPopupClass() const;
@@ -211,18 +263,25 @@ public:
 
     /// The text area ends where the button begins.
     void GetEditRect(toolkit::TRect& rect) override;
+    void MoveCaretToEnd() override;
 
     toolkit::TNotifyEvent OnButtonClick;
 
 protected:
     /// The button exists before the window does, so it gets its own window with it.
     void CreateWnd() override;
+    /// Places the button at the right edge, the client's height.
+    void WMSize(toolkit::TMessage& message) override;
+    void WMWindowPosChanged(toolkit::TMessage& message) override;
+    void CMMouseEnter(toolkit::TMessage& message) override;
+    void CMMouseLeave(toolkit::TMessage& message) override;
     /// Raises OnButtonClick (the button was released after a press on it).
     virtual void ButtonClick();
     /// The button was pressed; nothing in the base.
     virtual void ButtonPress();
 
 private:
+    void PlaceButton();
     void ButtonPressed(toolkit::TObject* sender);
     void ButtonReleased(toolkit::TObject* sender);
     void PopupClosed(toolkit::TObject* sender);
@@ -251,12 +310,24 @@ public:
     void GetEditRect(toolkit::TRect& rect) override;
     void SelectAll() override;
     void PopupSelected(toolkit::TObject* sender, const std::string& value) override;
+    /// Opens the pop-up just under the editor's bottom-left corner, filled by PreparePopup.
+    void DropDown();
+    /// The value in list style, where the window draws nothing: highlighted when focused.
+    void PaintValue() override;
 
     toolkit::TNotifyEvent OnPopupClose;
 
 protected:
     /// Raises OnPopupClose.
     virtual void PopupClose();
+    void ButtonPress() override;
+    void MouseMove(toolkit::TShiftState shift, int x, int y) override;
+    void MouseDown(toolkit::TMouseButton button, toolkit::TShiftState shift, int x, int y) override;
+    /// Esc closes the pop-up.
+    void KeyPress(char32_t& key) override;
+    void CMVisibleChanged(toolkit::TMessage& message) override;
+    /// No strip selects all here: the arrow is the list's.
+    [[nodiscard]] bool InSelectStrip(int) const override { return false; }
 
 private:
     TDropDownStyle FStyle = dsDropDown;
@@ -285,9 +356,21 @@ public:
 
     [[nodiscard]] TPopupViewClass GetPopupClass() const override;
     void SetStyle(TDropDownStyle value) override;
+    void PreparePopup(toolkit::TPoint& point) override;
+    /// The image of the line ItemIndex, centred in the box.
+    void DrawPreview(const toolkit::TRect& rect) override;
 
 protected:
     void Notification(toolkit::TComponent* component, toolkit::TOperation operation) override;
+    /// The picked line's index goes into the field before OnPopupClose; the text follows in PopupSelected.
+    void PopupClose() override;
+    /// Out of the grid, Up and Down step through the lines.
+    void KeyDown(std::uint16_t& key, toolkit::TShiftState shift) override;
+    /// The wheel always steps, and is handled.
+    bool DoMouseWheelDown(toolkit::TShiftState shift, ui::POINT mousePos) override;
+    bool DoMouseWheelUp(toolkit::TShiftState shift, ui::POINT mousePos) override;
+    /// One line down (+1) or up (−1) when there is one.
+    void Step(int delta);
 
 private:
     int FDropDownCount = 8;
@@ -295,6 +378,98 @@ private:
     int FItemIndex = -1;
     toolkit::TCustomImageList* FImages = nullptr;
     int FItemHeight = 16;
+};
+
+/// A combo box over the screen's font names, each drawn in its own font; the preview shows a sample.
+class TFontEditor : public TComboBoxEditor {
+public:
+    explicit TFontEditor(toolkit::TComponent* owner);
+
+    [[nodiscard]] TPopupViewClass GetPopupClass() const override;
+    void PreparePopup(toolkit::TPoint& point) override;
+    void DrawPreview(const toolkit::TRect& rect) override;
+};
+
+/// A pop-up editor of a date picked from a calendar.
+class TDatePickerEditor : public TPopupEditor {
+public:
+    explicit TDatePickerEditor(toolkit::TComponent* owner);
+    ~TDatePickerEditor() override;
+
+    /// Today for an empty text or "0"; raises EConvertError for other text that is no date.
+    [[nodiscard]] toolkit::TDateTime GetDate() const override;
+    /// The date alone.
+    void SetDate(toolkit::TDateTime value) override;
+    /// Stored only.
+    [[nodiscard]] const std::string& GetEmptyText() const { return FEmptyText; }
+    void SetEmptyText(const std::string& value) { FEmptyText = value; }
+    /// Owned; the writer copies. Empty: the calendar's own names.
+    [[nodiscard]] toolkit::TStrings* GetMonthNames() const { return FMonthNames.get(); }
+    void SetMonthNames(const toolkit::TStrings& value);
+
+    [[nodiscard]] TPopupViewClass GetPopupClass() const override;
+    /// The calendar opens on the editor's date; on today when the text is no date.
+    void PreparePopup(toolkit::TPoint& point) override;
+
+private:
+    std::string FEmptyText;
+    std::unique_ptr<toolkit::TStringList> FMonthNames;
+};
+
+/// A pop-up editor of a colour picked from a palette, with the colour in its preview box.
+class TColorPickerEditor : public TPopupEditor {
+public:
+    explicit TColorPickerEditor(toolkit::TComponent* owner);
+
+    /// clNone for the empty text; raises EConvertError for other text that is no colour.
+    [[nodiscard]] toolkit::TColor GetSelectedColor() const;
+    /// clNone empties the text.
+    void SetSelectedColor(toolkit::TColor value);
+    /// "#RRGGBB" texts instead of the class library's names; the text is not converted.
+    [[nodiscard]] bool GetWebColorFormat() const { return FWebColorFormat; }
+    void SetWebColorFormat(bool value) { FWebColorFormat = value; }
+
+    [[nodiscard]] TPopupViewClass GetPopupClass() const override;
+    void PreparePopup(toolkit::TPoint& point) override;
+    /// The colour, or a white box with a red cross for no colour and for text that is none.
+    void DrawPreview(const toolkit::TRect& rect) override;
+
+private:
+    bool FWebColorFormat = false;
+};
+
+/// A textual editor with a button that runs something; the button shows the editor's glyph.
+class TButtonEditor : public TCustomButtonCellEditor {
+public:
+    explicit TButtonEditor(toolkit::TComponent* owner);
+    ~TButtonEditor() override;
+
+    /// Owned; the writer copies.
+    [[nodiscard]] toolkit::TBitmap* GetGlyph() const { return FGlyph.get(); }
+    void SetGlyph(const toolkit::TBitmap* value);
+    [[nodiscard]] toolkit::TColor GetTransparentColor() const { return FTransparentColor; }
+    void SetTransparentColor(toolkit::TColor value);
+
+private:
+    void GlyphChanged();
+
+    std::unique_ptr<toolkit::TBitmap> FGlyph;
+    toolkit::TColor FTransparentColor = toolkit::clNone;
+};
+
+/// A button editor whose button picks a picture file.
+class TImagePathEditor : public TButtonEditor {
+public:
+    explicit TImagePathEditor(toolkit::TComponent* owner);
+
+    [[nodiscard]] toolkit::TOpenPictureDialog* GetDialog() const { return FDialog; }
+
+protected:
+    /// OnButtonClick, then the dialog; a chosen file becomes the text.
+    void ButtonClick() override;
+
+private:
+    toolkit::TOpenPictureDialog* FDialog = nullptr;  // owned as a component
 };
 
 }  // namespace ovrel::inspector

@@ -1,6 +1,7 @@
 #include "inspector/ItemDisplay.h"
 
 #include "inspector/Drawing.h"
+#include "inspector/ItemDisplay_p.h"
 #include "inspector/PropertyItemClasses.h"
 #include "inspector/PropertyItems.h"
 #include "inspector/Resources.h"
@@ -14,43 +15,7 @@ using namespace ovrel::toolkit;
 
 namespace ovrel::inspector {
 
-namespace {
-
-// The window themed parts are drawn for: the one the canvas paints, when it has one.
-ui::HWND CanvasWindow(TCanvas* canvas)
-{
-    auto* controlCanvas = dynamic_cast<TControlCanvas*>(canvas);
-    TControl* control = controlCanvas != nullptr ? controlCanvas->GetControl() : nullptr;
-    TWinControl* windowed = control != nullptr ? control->GetWindowedSelf() : nullptr;
-    return windowed != nullptr && windowed->HandleAllocated() ? windowed->GetHandle() : nullptr;
-}
-
-void Fill(TCanvas* canvas, const TRect& rect, TColor color)
-{
-    canvas->GetBrush()->SetColor(color);
-    canvas->GetBrush()->SetStyle(bsSolid);
-    canvas->FillRect(rect);
-}
-
-// A rectangle in the pen colour, filled with the brush colour.
-void FramedBox(TCanvas* canvas, const TRect& rect, TColor pen, TColor brush)
-{
-    canvas->GetPen()->SetColor(pen);
-    canvas->GetBrush()->SetColor(brush);
-    canvas->GetBrush()->SetStyle(bsSolid);
-    canvas->Rectangle(rect);
-}
-
-void Frame(TCanvas* canvas, const TRect& rect, TColor color)
-{
-    canvas->GetBrush()->SetColor(color);
-    canvas->GetBrush()->SetStyle(bsSolid);
-    canvas->FrameRect(rect);
-}
-
-bool RightToLeft(TBiDiMode mode) { return mode != bdLeftToRight; }
-
-}  // namespace
+using namespace detail;
 
 TItemDisplay::TItemDisplay(TCustomPropertyItem* item) : FItem(item), FBitmap(std::make_unique<TBitmap>()) {}
 

@@ -259,7 +259,16 @@ void TCustomPropertiesView::Notification(TComponent* component, TOperation opera
         FAssociate = nullptr;
 }
 
-void TCustomPropertiesView::RegisterItemClasses() { RegisterClasses({TComponentClass::Of<TTextualItem>()}); }
+void TCustomPropertiesView::RegisterItemClasses()
+{
+    RegisterClasses(
+        {TComponentClass::Of<TDateItem>(), TComponentClass::Of<TTrackBarItem>(), TComponentClass::Of<TTextualItem>(),
+         TComponentClass::Of<TSpinItem>(), TComponentClass::Of<TComboBoxItem>(), TComponentClass::Of<TMemoItem>(),
+         TComponentClass::Of<TCheckBoxItem>(), TComponentClass::Of<TColorItem>(), TComponentClass::Of<TFontNameItem>(),
+         TComponentClass::Of<TFontStyleItem>(), TComponentClass::Of<TImageItem>(), TComponentClass::Of<TExecuteItem>(),
+         TComponentClass::Of<TAlignmentItem>(), TComponentClass::Of<TToolbarItem>(),
+         TComponentClass::Of<TVertAlignmentItem>(), TComponentClass::Of<TRadioItem>()});
+}
 
 // ---- Window -----------------------------------------------------------------------------------------------
 
@@ -390,6 +399,15 @@ void TCustomPropertiesView::Paint()
     }
 }
 
+void TCustomPropertiesView::GetChildren(const TGetChildProc& proc, TComponent* root)
+{
+    TScrollView::GetChildren(proc, root);
+    WalkItems(FCategories.get(), [&](TCustomPropertyItem* item) {
+        proc(item);
+        return true;
+    });
+}
+
 void TCustomPropertiesView::Invalidate()
 {
     FWholeInvalid = HandleAllocated();
@@ -456,7 +474,21 @@ void TCustomPropertiesView::RepaintItemPart(const TCustomPropertyItem* item, int
     ui::InvalidateRect(GetHandle(), &r, ui::FALSE);
 }
 
-void TCustomPropertiesView::RepaintButton(const TCustomPropertyItem* item, int) { RepaintItemPart(item, ipValueCell); }
+void TCustomPropertiesView::RepaintButton(const TCustomPropertyItem* item, int index)
+{
+    const auto* toolbar = dynamic_cast<const TToolbarItem*>(item);
+    if (toolbar == nullptr || !toolbar->GetVisible() || !HandleAllocated() || FWholeInvalid)
+        return;
+    const int top = item->GetRowTop();
+    if (top == -1)
+        return;
+    const Cells cells = CellsOf(item, top);
+    const int width = toolbar->GetButtonWidth();
+    const int left =
+        ToolbarButtonLeft(cells.Value, index, toolbar->ButtonCount(), width, toolbar->GetAlignment() == baRightJustify);
+    const TRect r{left, top, left + width, top + FRowHeight};
+    ui::InvalidateRect(GetHandle(), &r, ui::FALSE);
+}
 
 // ---- Selection --------------------------------------------------------------------------------------------
 
@@ -527,53 +559,253 @@ void TCustomPropertiesView::Forget(const TCustomPropertyItem* item)
 
 // ---- Editors ----------------------------------------------------------------------------------------------
 
+namespace {
+
+// The item an editor belongs to: each item owns its own editors.
+TCustomPropertyItem* OwnerItem(TObject* editor)
+{
+    auto* control = dynamic_cast<TComponent*>(editor);
+    return control != nullptr ? dynamic_cast<TCustomPropertyItem*>(control->GetOwner()) : nullptr;
+}
+
+// Whether the editor takes plus and minus as text: then they are no grid commands.
+bool TypesSigns(const TCellEditor* editor)
+{
+    const auto* textual = dynamic_cast<const TTextualEditor*>(editor);
+    if (textual == nullptr || textual->GetReadOnly())
+        return false;
+    const auto* popup = dynamic_cast<const TPopupEditor*>(editor);
+    return popup == nullptr || popup->GetStyle() != dsDropDownList;
+}
+
+// Holds an editor's change lock while the grid loads or refreshes it, also when that raises.
+class ChangeLock {
+public:
+    explicit ChangeLock(TCellEditor* editor) : FEditor(editor), FWas(editor->GetChangeLock())
+    {
+        editor->SetChangeLock(true);
+    }
+    ~ChangeLock() { FEditor->SetChangeLock(FWas); }
+    ChangeLock(const ChangeLock&) = delete;
+    ChangeLock& operator=(const ChangeLock&) = delete;
+
+private:
+    TCellEditor* FEditor;
+    bool FWas;
+};
+
+}  // namespace
+
+void TCustomPropertiesView::PlaceEditor(TWinControl* editor, const TRect& cell)
+{
+    editor->SetBounds(cell.left, cell.top, cell.right - cell.left, FRowHeight);
+}
+
 void TCustomPropertiesView::ShowValueEditor(TCustomPropertyItem* item)
 {
-    if (FEditingItem == item)
+    if (FEditingItem == item && item != nullptr)
         return;
-    if (FEditingItem != nullptr) {
-        FEditingItem->HideEditor();
+    if (TCustomPropertyItem* old = FEditingItem) {
         FEditingItem = nullptr;
+        TCellEditor* editor = old->GetEditor();
+        old->HideEditor();
+        RepaintItemPart(old, ipValueCell);
+        if (editor != nullptr)
+            TakeFocusFrom(editor);
     }
-    // No row opens an editor yet: the keys stay with the grid.
+    if (GetComponentState().Contains(csDesigning))
+        return;
+    TCellEditor* editor = item != nullptr ? item->GetEditor() : nullptr;
+    if (editor != nullptr && item->GetEnabled() && item->GetVisible() && !item->GetReadOnly() && item->CanEdit() &&
+        item->AncestorsExpanded() && item->GetRowTop() != -1) {
+        FEditingItem = item;
+        editor->SetParent(this);
+        editor->SetBorderStyle(TBorderStyle::bsNone);
+        PlaceEditor(editor, CellsOf(item, item->GetRowTop()).Value);
+        editor->OnKeyDown = TKeyEvent(this, &TCustomPropertiesView::EditorKeyDown);
+        editor->OnChange = TNotifyEvent(this, &TCustomPropertiesView::EditorChange);
+        {
+            // Loading the value is no edit; the lock ends with the loading, or picks would never arrive.
+            ChangeLock lock(editor);
+            item->ShowEditor();
+        }
+        if (FEditingItem == item && editor->CanFocus())
+            editor->SetFocus();
+        // The item selected the text before the window existed to hold a selection.
+        if (FEditingItem == item)
+            editor->SelectAll();
+        return;
+    }
+    HideEditors();
     if (HandleAllocated() && GetShowing() && CanFocus() && !Focused())
         SetFocus();
 }
 
 void TCustomPropertiesView::ShowSuffixEditor(TCustomPropertyItem* item)
 {
-    if (FSuffixEditingItem == item)
+    if (FSuffixEditingItem == item && item != nullptr)
         return;
-    if (FSuffixEditingItem != nullptr) {
-        FSuffixEditingItem->HideSuffixEditor();
+    if (TCustomPropertyItem* old = FSuffixEditingItem) {
         FSuffixEditingItem = nullptr;
+        TComboBoxEditor* editor = old->GetSuffixEditor();
+        old->HideSuffixEditor();
+        TakeFocusFrom(editor);
     }
+    if (GetComponentState().Contains(csDesigning) || item == nullptr || !item->GetShowSuffix() ||
+        item->GetRowTop() == -1)
+        return;
+    TComboBoxEditor* editor = item->GetSuffixEditor();
+    FSuffixEditingItem = item;
+    editor->SetParent(this);
+    editor->SetEmbedded(true);
+    editor->SetHideFocus(true);
+    editor->SetStyle(item->GetSuffixStyle() == ssDropDownList ? dsDropDownList : dsDropDown);
+    const Cells cells = CellsOf(item, item->GetRowTop());
+    PlaceEditor(editor, TRect{cells.Suffix.left + 1, cells.Suffix.top, cells.Suffix.right, cells.Suffix.bottom});
+    {
+        ChangeLock lock(editor);
+        editor->SetText(item->GetSuffixValue());
+    }
+    editor->OnChange = TNotifyEvent(this, &TCustomPropertiesView::SuffixEditorChange);
+    editor->OnKeyDown = TKeyEvent(this, &TCustomPropertiesView::EditorKeyDown);
+    item->ShowSuffixEditor();
+}
+
+void TCustomPropertiesView::TakeFocusFrom(const TCellEditor* editor)
+{
+    if (editor != nullptr && editor->HandleAllocated() && editor->Focused() && HandleAllocated() && GetShowing() &&
+        CanFocus())
+        SetFocus();
 }
 
 void TCustomPropertiesView::HideEditors()
 {
     if (TCustomPropertyItem* item = FEditingItem) {
         FEditingItem = nullptr;
+        TCellEditor* editor = item->GetEditor();
         item->HideEditor();
         RepaintItemPart(item, ipValueCell);
+        TakeFocusFrom(editor);
     }
     if (TCustomPropertyItem* item = FSuffixEditingItem) {
         FSuffixEditingItem = nullptr;
+        TComboBoxEditor* editor = item->GetSuffixEditor();
         item->HideSuffixEditor();
+        TakeFocusFrom(editor);
     }
 }
 
-void TCustomPropertiesView::CommitEdit(bool) {}
+bool TCustomPropertiesView::StoreEdit(TCustomPropertyItem* item, const std::string& text, bool ask)
+{
+    bool accept = true;
+    if (ask)
+        DoEdit(item, text, accept);
+    if (!accept)
+        return false;
+    const TCustomPropertyItem* was = FStoring;
+    FStoring = item;
+    try {
+        item->SetValue(text);
+    } catch (const EConvertError&) {
+        // Half a number ("-", "1e"): the item keeps its value until the text is one.
+    } catch (...) {
+        FStoring = was;
+        throw;
+    }
+    FStoring = was;
+    return true;
+}
+
+void TCustomPropertiesView::RefreshEditor(TCellEditor* editor, const std::string& value)
+{
+    if (editor->GetAsString() == value)
+        return;  // caret and selection stay
+    ChangeLock lock(editor);
+    editor->SetAsString(value);
+}
+
+void TCustomPropertiesView::CommitEdit(bool close)
+{
+    if (TCustomPropertyItem* item = FSuffixEditingItem)
+        item->SetSuffixValue(item->GetSuffixEditor()->GetText());
+    TCustomPropertyItem* item = FEditingItem;
+    TCellEditor* editor = item != nullptr ? item->GetEditor() : nullptr;
+    if (editor == nullptr)
+        return;
+    const std::string text = editor->GetAsString();
+    if (item->GetAsString() != text && !StoreEdit(item, text, true)) {
+        FMouseDown = false;
+        RefreshEditor(editor, item->GetValue());
+        if (close)
+            HideEditors();
+        return;
+    }
+    if (!close && FEditingItem == item)
+        editor->SelectAll();
+}
+
+void TCustomPropertiesView::EditorChange(TObject* sender)
+{
+    // The editor's own item, not the selected one: a late change (the reformat as the editor loses the
+    // focus) comes after the selection moved on.
+    TCustomPropertyItem* item = OwnerItem(sender);
+    auto* editor = dynamic_cast<TCellEditor*>(sender);
+    if (item == nullptr || editor == nullptr || editor != item->GetEditor() || !Editable(item))
+        return;
+    const std::string text = editor->GetAsString();
+    if (text != item->GetValue())
+        StoreEdit(item, text, true);
+}
+
+void TCustomPropertiesView::SuffixEditorChange(TObject* sender)
+{
+    TCustomPropertyItem* item = OwnerItem(sender);
+    auto* editor = dynamic_cast<TComboBoxEditor*>(sender);
+    if (item != nullptr && editor != nullptr && editor == item->GetSuffixEditor())
+        item->SetSuffixValue(editor->GetText());
+}
+
+void TCustomPropertiesView::EditorKeyDown(TObject* sender, std::uint16_t& key, TShiftState shift)
+{
+    switch (key) {
+    case ui::VK_RETURN:
+        CommitEdit(FOptions.Contains(poEnterSelectNext));
+        SelectNextItem();
+        key = 0;
+        return;
+    case ui::VK_ESCAPE:
+        HideEditors();
+        key = 0;
+        return;
+    case ui::VK_HOME:
+    case ui::VK_END: return;  // the caret's
+    case ui::VK_OEM_PLUS:
+    case ui::VK_OEM_MINUS:
+        // "+" and "-" typed into a value are text; from a list or a read-only editor they fold the row.
+        if (TypesSigns(dynamic_cast<TCellEditor*>(sender)))
+            return;
+        KeyDown(key, shift);
+        key = 0;
+        return;
+    case ui::VK_UP:
+    case ui::VK_DOWN:
+        KeyDown(key, shift);
+        key = 0;
+        return;
+    default: KeyDown(key, shift); return;
+    }
+}
 
 void TCustomPropertiesView::RefitEditor()
 {
-    if (FEditingItem == nullptr)
-        return;
-    TCellEditor* editor = FEditingItem->GetEditor();
-    if (editor == nullptr)
-        return;
-    const Cells cells = CellsOf(FEditingItem, FEditingItem->GetRowTop());
-    editor->SetBounds(cells.Value.left, cells.Value.top, cells.Value.right - cells.Value.left, FRowHeight);
+    if (FEditingItem != nullptr)
+        if (TCellEditor* editor = FEditingItem->GetEditor())
+            PlaceEditor(editor, CellsOf(FEditingItem, FEditingItem->GetRowTop()).Value);
+    if (FSuffixEditingItem != nullptr) {
+        const Cells cells = CellsOf(FSuffixEditingItem, FSuffixEditingItem->GetRowTop());
+        PlaceEditor(FSuffixEditingItem->GetSuffixEditor(),
+                    TRect{cells.Suffix.left + 1, cells.Suffix.top, cells.Suffix.right, cells.Suffix.bottom});
+    }
 }
 
 // ---- Changes of the items ---------------------------------------------------------------------------------
@@ -597,11 +829,19 @@ void TCustomPropertiesView::ItemChangeHandler(TObject*, TCustomPropertyItem* ite
         RepaintItemPart(item, ipValueCell);
         const std::string value = item->GetValue();
         DoChange(item, value);
+        // The open editor follows changes from elsewhere only: echoing what is being typed would undo
+        // half-typed text ("1." read back as "1") and move the caret.
+        if (item == FEditingItem && item != FStoring)
+            if (TCellEditor* editor = item->GetEditor())
+                RefreshEditor(editor, value);
         ItemValueChanged(item, value);
         break;
     }
     case icButtonClick:
         RepaintButton(item, index);
+        // The value shown beside the buttons follows the click.
+        if (const auto* toolbar = dynamic_cast<const TToolbarItem*>(item); toolbar != nullptr && toolbar->GetShowText())
+            RepaintItemPart(item, ipValueCell);
         DoToolbarClick(item, index);
         break;
     case icButton: RepaintButton(item, index); break;
@@ -614,6 +854,11 @@ void TCustomPropertiesView::ItemChangeHandler(TObject*, TCustomPropertyItem* ite
     case icExpanded:
         DoExpand(item);
         Invalidate();
+        // The rows below moved: the editors follow their row, or close when it is folded away.
+        if ((FEditingItem != nullptr && FEditingItem->GetRowTop() == -1) ||
+            (FSuffixEditingItem != nullptr && FSuffixEditingItem->GetRowTop() == -1))
+            HideEditors();
+        RefitEditor();
         break;
     case icVisible:
         if (item == FEditingItem)

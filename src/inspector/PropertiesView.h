@@ -61,7 +61,7 @@ public:
 
     // -- Properties ---------------------------------------------------------------------------------------
     /// The component whose published properties the rows bind to; not owned, forgotten when it is freed.
-    [[nodiscard]] toolkit::TComponent* GetAssociate() const { return FAssociate; }
+    [[nodiscard]] toolkit::TComponent* GetAssociate() const override { return FAssociate; }
     void SetAssociate(toolkit::TComponent* value);
     [[nodiscard]] toolkit::TBorderStyle GetBorderStyle() const { return FBorderStyle; }
     /// Makes the window again with or without its edge.
@@ -121,17 +121,19 @@ public:
     void SetPressedItem(TCustomPropertyItem* item);
 
     // -- Editors ------------------------------------------------------------------------------------------
-    // The seams of in-place editing. Here the grid only reads: no editor opens, and these keep the rule
-    // that editors are open only on the selected row.
-    /// Opens item's value editor when the row may be edited; otherwise closes any open one and takes the
-    /// focus back.
+    // Editors are open only on the selected row: one for the value, one for the suffix.
+    /// Opens item's value editor over its value cell, with the focus, when the row may be edited; otherwise
+    /// closes any open one and takes the focus back.
     virtual void ShowValueEditor(TCustomPropertyItem* item);
+    /// Opens item's suffix editor over its suffix cell when the row shows one.
     virtual void ShowSuffixEditor(TCustomPropertyItem* item);
     /// Closes both editors and forgets their items.
     virtual void HideEditors();
-    /// Takes the open editors' texts into their items; close: hide them afterwards.
+    /// Takes the open editors' texts into their items, asking OnEdit when the value text differs; a refusal
+    /// puts the item's value back into the editor and, with close, closes the editors. Without close the
+    /// editor's text is selected.
     virtual void CommitEdit(bool close);
-    /// Puts an open value editor back over its row's value cell.
+    /// Puts the open editors back over their row's cells.
     virtual void RefitEditor();
 
     // -- Repainting ---------------------------------------------------------------------------------------
@@ -148,6 +150,10 @@ public:
     [[nodiscard]] int GetVertScrollDelta(int oldPos, int newPos) override;
 
     void Invalidate() override;
+
+    /// Streaming: the grid owns what is read into it, and its children are every item in pre-order.
+    toolkit::TComponent* GetChildOwner() override { return this; }
+    void GetChildren(const TGetChildProc& proc, toolkit::TComponent* root) override;
 
     TChangeEvent OnChange;
     TItemRectEvent OnAfterDrawItem;
@@ -224,6 +230,20 @@ private:
     void RowsChanged(toolkit::TObject* sender);
     /// Forgets every reference to an item being freed.
     void Forget(const TCustomPropertyItem* item);
+    /// Typing in a value editor: the text goes into the editor's own item.
+    void EditorChange(toolkit::TObject* sender);
+    void SuffixEditorChange(toolkit::TObject* sender);
+    /// Keys of the open editors: Enter commits, Escape closes, the grid's keys go to the grid.
+    void EditorKeyDown(toolkit::TObject* sender, std::uint16_t& key, toolkit::TShiftState shift);
+    /// Stores an editor's text into item; false when OnEdit refused it. Text that the item cannot take yet
+    /// (a number half typed) leaves it as it was.
+    bool StoreEdit(TCustomPropertyItem* item, const std::string& text, bool ask);
+    /// The editor's text set by the grid (a refusal, a change from elsewhere): under the lock, no edit.
+    void RefreshEditor(TCellEditor* editor, const std::string& value);
+    /// An editor closed while it held the focus hands it back to the grid.
+    void TakeFocusFrom(const TCellEditor* editor);
+    /// Places a cell editor in a cell of its row, the row's height.
+    void PlaceEditor(toolkit::TWinControl* editor, const toolkit::TRect& cell);
 
     toolkit::TComponent* FAssociate = nullptr;
     toolkit::TBorderStyle FBorderStyle = toolkit::TBorderStyle::bsSingle;
@@ -254,6 +274,7 @@ private:
     toolkit::TPoint FDownPoint;
     mutable ShownRows FShown;
     bool FWholeInvalid = false;  // the whole client waits for a paint: a row repaint adds nothing
+    const TCustomPropertyItem* FStoring = nullptr;  // the item an editor's text is being written into
 };
 
 /// The grid with its published properties.

@@ -1,8 +1,11 @@
 #include "inspector/PropertyItems.h"
 
 #include "inspector/CellEditors.h"
+#include "inspector/PropertiesView.h"
 #include "inspector/PropertyItemClasses.h"
+#include "inspector/WebColors.h"
 
+#include "toolkit/Filer.h"
 #include "toolkit/SysUtils.h"
 
 #include <algorithm>
@@ -69,6 +72,8 @@ TCustomPropertyItem* PreviousRow(const TCustomPropertyItem* item)
 }
 
 bool IPropertiesView::FindShownRow(const TCustomPropertyItem*, int&) const { return false; }
+
+TComponent* IPropertiesView::GetAssociate() const { return nullptr; }
 
 // ---- TCustomPropertyItem ----------------------------------------------------------------------------------
 
@@ -461,9 +466,131 @@ void TCustomPropertyItem::HideSuffixEditor()
 
 // -- Binding ------------------------------------------------------------------------------------------------
 
-// No grid offers an associate component yet, so there is nothing to load from or save to.
-void TCustomPropertyItem::LoadFromAssociate() {}
-void TCustomPropertyItem::SaveToAssociate() {}
+void TCustomPropertyItem::ResolvePropertyPath(TPersistent*& instance, std::string& name)
+{
+    for (std::size_t dot = name.find('.'); instance != nullptr && !name.empty() && dot != std::string::npos;
+         dot = name.find('.')) {
+        const TPropInfo* info = GetPropInfo(instance, std::string_view(name).substr(0, dot));
+        instance = info != nullptr && info->Kind == TTypeKind::tkClass ? info->GetObject(*instance) : nullptr;
+        name.erase(0, dot + 1);
+    }
+}
+
+namespace {
+
+// The bound property of an item: the object that holds it and its entry; none when the path leads nowhere.
+struct Bound {
+    TPersistent* Instance = nullptr;
+    const TPropInfo* Info = nullptr;
+    std::string Name;  // the last name of the path
+};
+
+Bound Resolve(const TCustomPropertyItem& item)
+{
+    Bound bound;
+    const IPropertiesView* view = item.GetView();
+    if (view == nullptr || item.GetMapProperty().empty())
+        return bound;
+    bound.Name = item.GetMapProperty();
+    bound.Instance = view->GetAssociate();
+    if (bound.Instance == nullptr)
+        return bound;
+    TCustomPropertyItem::ResolvePropertyPath(bound.Instance, bound.Name);
+    if (bound.Instance != nullptr)
+        bound.Info = GetPropInfo(bound.Instance, bound.Name);
+    return bound;
+}
+
+// The colour of a colour row's text, and the text of a colour, in the row's own format.
+bool IsWebColorItem(const TCustomPropertyItem& item)
+{
+    const auto* color = dynamic_cast<const TColorItem*>(&item);
+    return color != nullptr && color->GetColorKind() == ckWeb;
+}
+
+}  // namespace
+
+void TCustomPropertyItem::LoadFromAssociate()
+{
+    const Bound bound = Resolve(*this);
+    if (bound.Info != nullptr) {
+        TPersistent& instance = *bound.Instance;
+        const TPropInfo& info = *bound.Info;
+        const TItemState saved = FState;
+        FState = FState + TItemState{isLoading};
+        try {
+            switch (info.Kind) {
+            case TTypeKind::tkInteger:
+                if (dynamic_cast<TColorItem*>(this) != nullptr) {
+                    const auto color = static_cast<TColor>(info.GetOrd(instance));
+                    SetAsString(IsWebColorItem(*this) ? ColorToWebColor(color) : ColorToString(color));
+                } else {
+                    SetAsInteger(static_cast<int>(info.GetOrd(instance)));
+                }
+                break;
+            case TTypeKind::tkEnumeration: {
+                const std::string name = GetEnumProp(instance, info.Name);
+                if (dynamic_cast<TCheckBoxItem*>(this) != nullptr)
+                    SetAsBoolean(name == "True");
+                else
+                    SetAsString(name);
+                break;
+            }
+            case TTypeKind::tkFloat: SetAsFloat(info.GetFloat(instance)); break;
+            case TTypeKind::tkString: SetAsString(info.GetString(instance)); break;
+            case TTypeKind::tkSet: SetAsString(SetToString(info, info.GetOrd(instance), false)); break;
+            default: break;
+            }
+        } catch (...) {
+            FState = saved;
+            throw;
+        }
+        FState = saved;
+    }
+    if (FCaption.empty() && !bound.Name.empty())
+        SetCaption(bound.Name);
+}
+
+void TCustomPropertyItem::SaveToAssociate()
+{
+    if (FState.Contains(isLoading))
+        return;
+    const Bound bound = Resolve(*this);
+    if (bound.Info == nullptr || !bound.Info->IsWritable())
+        return;
+    TPersistent& instance = *bound.Instance;
+    const TPropInfo& info = *bound.Info;
+    switch (info.Kind) {
+    case TTypeKind::tkInteger:
+        if (dynamic_cast<TColorItem*>(this) != nullptr) {
+            const std::string text = GetAsString();
+            // Web colour text reads in its own format; text that is no colour of it fails as other text does.
+            TColor color = clNone;
+            if (IsWebColorItem(*this)) {
+                color = WebColorToColor(text);
+                if (color == clNone)
+                    throw EConvertError("'" + text + "' is not a valid web colour");
+            } else {
+                color = StringToColor(text);
+            }
+            info.SetOrd(instance, color);
+        } else {
+            info.SetOrd(instance, GetAsInteger());
+        }
+        break;
+    case TTypeKind::tkEnumeration:
+        if (dynamic_cast<TCheckBoxItem*>(this) != nullptr)
+            SetEnumProp(instance, info.Name, GetAsBoolean() ? "True" : "False");
+        else
+            SetEnumProp(instance, info.Name, GetAsString());
+        break;
+    case TTypeKind::tkFloat: info.SetFloat(instance, GetAsFloat()); break;
+    case TTypeKind::tkString: info.SetString(instance, GetAsString()); break;
+    case TTypeKind::tkSet: info.SetOrd(instance, StringToSet(info, GetAsString())); break;
+    default: break;
+    }
+}
+
 void TCustomPropertyItem::AssociateChanged() { LoadFromAssociate(); }
 
 const TPropertyTable& TCustomPropertyItem::ClassProperties()
@@ -489,6 +616,7 @@ const TPropertyTable& TCustomPropertyItem::ClassProperties()
             .Enumeration("ReadOnly", &C::GetReadOnly, &C::SetReadOnly, booleans)
             .Enumeration("ShowPreview", &C::GetShowPreview, &C::SetShowPreview, booleans)
             .Enumeration("ShowSuffix", &C::GetShowSuffix, &C::SetShowSuffix, booleans)
+            .Strings("Suffixes", &C::GetSuffixes, &C::SetSuffixes)
             .Enumeration("SuffixStyle", &C::GetSuffixStyle, &C::SetSuffixStyle, {"ssDropDown", "ssDropDownList"})
             .String("SuffixValue", &C::GetSuffixValue, &C::SetSuffixValue)
             .String("TagString", &C::GetTagString, &C::SetTagString)
@@ -499,6 +627,42 @@ const TPropertyTable& TCustomPropertyItem::ClassProperties()
 }
 
 const TPropertyTable& TCustomPropertyItem::GetPropertyTable() const { return ClassProperties(); }
+
+// -- Streaming ----------------------------------------------------------------------------------------------
+
+void TCustomPropertyItem::DefineProperties(TFiler& filer)
+{
+    TComponent::DefineProperties(filer);
+    filer.DefineProperty(
+        "ParentIndex", [this](TReader& reader) { FParentIndex = static_cast<int>(reader.ReadInteger()); },
+        [this](TWriter& writer) { writer.WriteInteger(GetParentIndex()); }, true);
+}
+
+void TCustomPropertyItem::ReadState(TReader& reader)
+{
+    auto* grid = dynamic_cast<TCustomPropertiesView*>(reader.GetParent());
+    if (grid == nullptr) {
+        reader.SkipProperties();  // the stream goes on after them
+        return;
+    }
+    FParentIndex = -1;
+    TComponent::ReadState(reader);
+    TPropertyItems* list = nullptr;
+    if (FParentIndex == -1) {
+        list = grid->GetCategories();
+    } else if (TCustomPropertyItem* parent = grid->GetAbsoluteItem(FParentIndex)) {
+        list = parent->GetItems();
+    }
+    // Pre-order puts every parent before its children: an index past what is there is a damaged stream.
+    if (list == nullptr)
+        throw EReadError(Format("Error reading stream: parent index %d names no item", {FParentIndex}));
+    list->AddItem(this);
+}
+
+TComponent* TCustomPropertyItem::GetParentComponent() const
+{
+    return FOwningList != nullptr ? FOwningList->GetOwner() : nullptr;
+}
 
 // ---- TPropertyItems ---------------------------------------------------------------------------------------
 

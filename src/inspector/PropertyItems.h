@@ -66,6 +66,8 @@ public:
     /// The position of item among the rows shown (-1: not shown), for a view that keeps an index of them;
     /// false when it keeps none, and the item walks the tree itself.
     [[nodiscard]] virtual bool FindShownRow(const TCustomPropertyItem* item, int& row) const;
+    /// The component whose published properties the rows bind to; none in the base.
+    [[nodiscard]] virtual toolkit::TComponent* GetAssociate() const;
 };
 
 enum TItemStateItem : std::uint8_t { isHot, isLoading };
@@ -209,17 +211,34 @@ public:
     virtual void HideSuffixEditor();
 
     // -- Binding to the grid's associate --------------------------------------------------------------------
+    /// Takes the bound property's value (nothing is written back meanwhile); an item without a caption
+    /// takes the property's name, bound or not.
     void LoadFromAssociate();
+    /// Writes the value into the bound property; nothing while loading. Conversion errors reach the caller.
     void SaveToAssociate();
+    /// Walks a path of names joined by "." down the object properties: instance becomes the object that
+    /// holds the last name (none when a step names no object), name that last name.
+    static void ResolvePropertyPath(toolkit::TPersistent*& instance, std::string& name);
     /// Called by the grid when its associate changes.
     void AssociateChanged();
 
     static const toolkit::TPropertyTable& ClassProperties();
     [[nodiscard]] const toolkit::TPropertyTable& GetPropertyTable() const override;
 
+    // -- Streaming -------------------------------------------------------------------------------------------
+    /// Read only into a grid: the properties, then the item joins the grid's Categories or the children of
+    /// the item at its ParentIndex. EReadError for an index that names no item; read into anything else,
+    /// the properties are passed over.
+    void ReadState(toolkit::TReader& reader) override;
+    [[nodiscard]] bool HasParent() const override { return true; }
+    /// The parent item, or the grid for a top-level item; none while the item is in no list.
+    [[nodiscard]] toolkit::TComponent* GetParentComponent() const override;
+
 protected:
     /// Reports icDestroying while the whole item exists, then frees the children (each reporting first).
     void BeforeDestruction() override;
+    /// "ParentIndex": the parent's AbsoluteIndex, -1 for a top-level item.
+    void DefineProperties(toolkit::TFiler& filer) override;
 
 private:
     friend class TPropertyItems;

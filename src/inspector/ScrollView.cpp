@@ -187,9 +187,11 @@ void TRollShadow::ShowAt(TPoint screen)
 
 void TRollShadow::UpdateRegion()
 {
-    // The window is made here, hidden, ready to show. Windows of the layer take no region yet, so the mark
-    // shows as its whole square; its shape is RollMarkRegion.
+    // The window is made here, hidden, ready to show, and shaped as the mark.
     HandleNeeded();
+    ui::HRGN region = RollMarkRegion();
+    if (ui::SetWindowRgn(GetHandle(), region, ui::TRUE) == 0)
+        ui::DeleteObject(region);  // still ours when the window did not take it
 }
 
 void TRollShadow::Paint()

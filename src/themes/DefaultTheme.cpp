@@ -35,9 +35,29 @@ constexpr std::array<BYTE, 8> ShortCrossGlyph{0xC6, 0x6C, 0x38, 0x38, 0x6C, 0xC6
 // Visual-style parts and properties the answers read.
 constexpr int TP_SPLITBUTTONDROPDOWN = 4;
 constexpr int TP_BUTTON = 1;
+constexpr int TP_SEPARATOR = 5;
+constexpr int TP_SEPARATORVERT = 6;
 constexpr int TS_NORMAL = 1;
 constexpr int TS_HOT = 2;
+constexpr int TS_PRESSED = 3;
 constexpr int SP_PANE = 1;
+// The toolbar part of each split part: plain, drop-down, split button, its drop part.
+constexpr std::array<int, 4> ToolbarButtonPart{1, 2, 3, 4};
+// The "WINDOW" parts of caption buttons by kind: close, minimise, (maximise), restore.
+constexpr int WP_MDICLOSEBUTTON = 20;
+constexpr int WP_MDIMINBUTTON = 16;
+constexpr int WP_MDIRESTOREBUTTON = 22;
+
+// Draws one part of a visual style over rect; false when the style cannot be opened.
+bool DrawStylePart(TVisualStyleClass styleClass, HDC dc, int part, int state, const TRect& rect,
+                   const TRect* clip = nullptr)
+{
+    const HTHEME style = GetVisualStyleHandle(styleClass);
+    return style != nullptr && DrawThemeBackground(style, dc, part, state, &rect, clip) == S_OK;
+}
+
+// The state of a visual-style part for a pressed, hot and otherwise normal look.
+int PressedHotNormal(bool pressed, bool hot) { return pressed ? TS_PRESSED : hot ? TS_HOT : TS_NORMAL; }
 
 bool IsToolbarStyle(const TItemPaintInfo& info) { return (info.ItemOptions & IO_TOOLBARSTYLE) != 0; }
 bool IsMenuBar(int viewType) { return (viewType & 0x100F) == VT_MENUBAR; }
@@ -293,6 +313,22 @@ void TTBXDefaultTheme::PaintButton(TCanvas& canvas, const TRect& rect, const TIt
             FillRectColor(canvas, rect, clHighlight);
         return;
     }
+    if (VisualStylesActive() && !IsMenuBar(info.ViewType)) {
+        // 4 disabled, 2 hot and disabled; enabled: 3 pushed, else 1 normal, 2 hot, 5 checked, 6 hot and checked.
+        const int state = !info.Enabled ? (hot ? TS_HOT : 4)
+                          : info.Pushed ? TS_PRESSED
+                                        : 6 - (hot ? 0 : 1) - (info.Checked ? 0 : 4);
+        const bool opaque = IsOpaque(info.ViewType);
+        if (opaque || (info.ItemOptions & IO_DESIGNING) != 0) {
+            TRect frame = rect;
+            if (opaque)
+                FillRectColor(canvas, frame, FToolbarColor);
+            FrameRectColor(canvas, frame, clBtnShadow, false);
+        }
+        DrawStylePart(TVisualStyleClass::Toolbar, dc, ToolbarButtonPart[std::min<std::size_t>(info.SplitPart, 3)],
+                      state, rect);
+        return;
+    }
     TRect r = rect;
     if (FlatMenus() && (down || hot))
         FillRectColor(canvas, r, FToolbarColor);
@@ -437,6 +473,10 @@ void TTBXDefaultTheme::PaintSeparator(TCanvas& canvas, const TRect& rect, const 
 {
     if (!info.Enabled)
         return;  // a blank separator
+    if (VisualStylesActive() && !IsPopupKind(info.ViewType, VT_POPUPMENU) &&
+        DrawStylePart(TVisualStyleClass::Toolbar, canvas.GetHandle(), horizontal ? TP_SEPARATORVERT : TP_SEPARATOR, 0,
+                      rect))
+        return;
     int inset = 0;
     if (lineSeparator)
         inset = (info.ViewType & VT_FLOATING) != 0 ? 1 : 4;
@@ -460,17 +500,34 @@ void TTBXDefaultTheme::PaintImage(TCanvas& canvas, const TRect& rect, const TIte
     if (imageList == nullptr)
         return;
     const TRect r = info.Pushed || info.Checked ? Shifted(rect, 1, 1) : rect;
-    // The image effects of flat menus and visual styles are not drawn: the list's own look serves both.
-    imageList->Draw(&canvas, r.left, r.top, imageIndex, info.Enabled);
+    const bool menuItem = IsMenuItem(info);
+    if ((!menuItem || !FlatMenus()) && (menuItem || !VisualStylesActive())) {
+        imageList->Draw(&canvas, r.left, r.top, imageIndex, info.Enabled);
+        return;
+    }
+    // Flat menus and visual styles: the images take effects instead of the list's own looks.
+    if (!info.Enabled) {
+        DrawImageShadow(canvas, r, imageList, imageIndex, 1);
+        return;
+    }
+    const bool dark = IsDarkColor(GetItemImageBackground(info), 128);
+    const bool resting = !info.Pushed && !info.Checked && !IsHot(info);
+    if (!menuItem && resting && !dark && !LowColorDisplay())
+        DrawImageTinted(canvas, r, imageList, imageIndex, clWindow, 178);
+    else
+        DrawImageContrasted(canvas, r, imageList, imageIndex, !menuItem && dark);
 }
 
 // ---- Frames -----------------------------------------------------------------------------------------------
 
-void TTBXDefaultTheme::PaintCloseButton(TCanvas& canvas, const TRect& rect, int state, bool tall) const
+void TTBXDefaultTheme::PaintCloseButton(TCanvas& canvas, const TRect& rect, int state, bool tall, bool styled) const
 {
     TRect r = rect;
     const bool pressed = (state & CDBS_PRESSED) != 0;
-    if (pressed)
+    if (styled)
+        DrawStylePart(TVisualStyleClass::Toolbar, canvas.GetHandle(), TP_BUTTON,
+                      PressedHotNormal(pressed, (state & CDBS_HOT) != 0), r);
+    else if (pressed)
         DrawEdge(canvas.GetHandle(), &r, BDR_SUNKENOUTER, BF_RECT);
     else if ((state & CDBS_HOT) != 0)
         DrawEdge(canvas.GetHandle(), &r, BDR_RAISEDINNER, BF_RECT);
@@ -484,15 +541,32 @@ void TTBXDefaultTheme::PaintCloseButton(TCanvas& canvas, const TRect& rect, int 
 void TTBXDefaultTheme::PaintToolbarNCArea(TCanvas& canvas, const TRect& rect, const TFramePaintInfo& info) const
 {
     HDC dc = canvas.GetHandle();
+    const bool styled = VisualStylesActive();
     TRect r = rect;
     canvas.FillRect(r);
-    if (info.BorderStyle == 1)
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+    if (info.BorderStyle == 1) {
+        const HTHEME toolbar = styled ? GetVisualStyleHandle(TVisualStyleClass::Toolbar) : nullptr;
+        if (toolbar != nullptr) {
+            RECT content{};
+            DrawThemeEdge(toolbar, dc, 0, 0, &r, BDR_RAISEDINNER, BF_RECT, &content);
+            InflateRect(&r, -1, -1);
+        } else {
+            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        }
+    }
     if (!info.AllowDrag)
         return;
     const bool close = (info.CloseButtonState & CDBS_VISIBLE) != 0;
     const TRect closeRect = GetToolbarCloseButtonRect(info);
-    if (info.Handle != 1 && GetDragHandleSize(info) > 0) {
+    const int handleSize = GetDragHandleSize(info);
+    if (info.Handle != 1 && handleSize > 0 && styled) {
+        // A 6-pixel gripper band centred in the strip, clear of the close button.
+        const int start = (handleSize - 6) / 2;
+        const TRect band = info.IsVertical
+                               ? Rect(r.left, r.top + start, close ? closeRect.left : r.right, r.top + start + 6)
+                               : Rect(r.left + start, close ? closeRect.bottom : r.top, r.left + start + 6, r.bottom);
+        DrawStylePart(TVisualStyleClass::Rebar, dc, info.IsVertical ? 2 : 1, 0, band);
+    } else if (info.Handle != 1 && handleSize > 0) {
         static constexpr std::array<int, 3> Inset{2, 0, 2};
         static constexpr std::array<int, 3> InsetWithClose{3, 0, 5};
         const auto style = static_cast<std::size_t>(std::clamp(info.Handle, 0, 2));
@@ -513,9 +587,10 @@ void TTBXDefaultTheme::PaintToolbarNCArea(TCanvas& canvas, const TRect& rect, co
     }
     if (close) {
         TRect button = closeRect;
-        button.right -= 2;
-        button.bottom -= 2;
-        PaintCloseButton(canvas, button, info.CloseButtonState, true);
+        const int shrink = styled ? 1 : 2;
+        button.right -= shrink;
+        button.bottom -= shrink;
+        PaintCloseButton(canvas, button, info.CloseButtonState, true, styled);
     }
 }
 
@@ -558,7 +633,7 @@ void TTBXDefaultTheme::PaintDockPanelNCArea(TCanvas& canvas, const TRect& rect, 
         square.right -= 2;
         square.bottom -= 2;
         FillRectColor(canvas, square, FToolbarColor);
-        PaintCloseButton(canvas, square, info.CloseButtonState, false);
+        PaintCloseButton(canvas, square, info.CloseButtonState, false, false);
     }
     FillRectColor(canvas, face, FToolbarColor);
     TRect text = face;
@@ -574,8 +649,60 @@ void TTBXDefaultTheme::PaintDockPanelNCArea(TCanvas& canvas, const TRect& rect, 
         DrawTextIn(canvas, info.CaptionText, text, Format, clBtnText);
 }
 
+void TTBXDefaultTheme::PaintStyledFloatingBorder(TCanvas& canvas, const TRect& rect,
+                                                 const TFloatingWindowInfo& info) const
+{
+    constexpr int WP_SMALLCAPTION = 2;
+    constexpr int WP_SMALLFRAMELEFT = 10;
+    constexpr int WP_SMALLFRAMERIGHT = 11;
+    constexpr int WP_SMALLFRAMEBOTTOM = 12;
+    constexpr int WP_SMALLCLOSEBUTTON = 19;
+    HDC dc = canvas.GetHandle();
+    const int state = info.Active ? 1 : 2;
+    const int bx = info.FloatingBorderSize.x;
+    const int by = info.FloatingBorderSize.y;
+    const int caption = GetSystemMetrics(SM_CYSMCAPTION);
+    if ((info.RedrawPart & FWR_BORDER) != 0) {
+        const int top = by + caption;
+        DrawStylePart(TVisualStyleClass::Window, dc, WP_SMALLFRAMEBOTTOM, state,
+                      Rect(rect.left, rect.bottom - by, rect.right, rect.bottom));
+        DrawStylePart(TVisualStyleClass::Window, dc, WP_SMALLCAPTION, state,
+                      Rect(rect.left, rect.top, rect.right, rect.top + top));
+        DrawStylePart(TVisualStyleClass::Window, dc, WP_SMALLFRAMELEFT, state,
+                      Rect(rect.left, rect.top + top, rect.left + bx, rect.bottom - by));
+        DrawStylePart(TVisualStyleClass::Window, dc, WP_SMALLFRAMERIGHT, state,
+                      Rect(rect.right - bx, rect.top + top, rect.right, rect.bottom - by));
+    }
+    if (!info.ShowCaption)
+        return;
+    const bool close = (info.CloseButtonState & CDBS_VISIBLE) != 0;
+    const TRect captionRect =
+        Rect(rect.left + bx, rect.top + by, rect.right - bx, rect.bottom - by - info.ClientHeight);
+    if ((info.RedrawPart & FWR_CAPTION) != 0) {
+        TRect text = captionRect;
+        if (close && (info.RedrawPart & FWR_CLOSEBUTTON) != 0)
+            text.right -= caption;
+        canvas.GetFont()->Assign(GetThemeWorkObjects().GetSmallCaptionFont());
+        DrawTextIn(canvas, info.CaptionText, text, DT_HIDEPREFIX | DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER,
+                   info.Active ? clCaptionText : clInactiveCaptionText);
+    }
+    if (close && (info.RedrawPart & FWR_CLOSEBUTTON) != 0) {
+        const int side = captionRect.bottom - captionRect.top;
+        TRect button = Rect(captionRect.right - side, captionRect.top, captionRect.right, captionRect.bottom);
+        InflateRect(&button, -2, -2);
+        DrawStylePart(
+            TVisualStyleClass::Window, dc, WP_SMALLCLOSEBUTTON,
+            PressedHotNormal((info.CloseButtonState & CDBS_PRESSED) != 0, (info.CloseButtonState & CDBS_HOT) != 0),
+            button);
+    }
+}
+
 void TTBXDefaultTheme::PaintFloatingBorder(TCanvas& canvas, const TRect& rect, const TFloatingWindowInfo& info) const
 {
+    if (VisualStylesActive() && GetVisualStyleHandle(TVisualStyleClass::Window) != nullptr) {
+        PaintStyledFloatingBorder(canvas, rect, info);
+        return;
+    }
     HDC dc = canvas.GetHandle();
     if ((info.RedrawPart & FWR_BORDER) != 0) {
         TSavedDC saved(dc);
@@ -638,14 +765,19 @@ void TTBXDefaultTheme::PaintPopupNCArea(HWND /*window*/, HDC dc, const TPopupInf
     canvas.SetHandle(nullptr);
 }
 
-void TTBXDefaultTheme::PaintDock(TCanvas& /*canvas*/, const TRect& /*clientRect*/, const TRect& /*dockRect*/,
+void TTBXDefaultTheme::PaintDock(TCanvas& canvas, const TRect& clientRect, const TRect& dockRect,
                                  int /*dockPosition*/) const
 {
     // Classically the dock's own colour shows.
+    if (VisualStylesActive())
+        DrawStylePart(TVisualStyleClass::Rebar, canvas.GetHandle(), 0, 0, clientRect, &dockRect);
 }
 
 void TTBXDefaultTheme::PaintStatusBar(TCanvas& canvas, const TRect& rect, int part) const
 {
+    if (VisualStylesActive() && part >= SBP_BODY && part <= SBP_GRIPPER &&
+        DrawStylePart(TVisualStyleClass::Status, canvas.GetHandle(), part, 0, rect))
+        return;
     switch (part) {
     case SBP_BODY: FillRectColor(canvas, rect, clBtnFace); break;
     case SBP_PANE:
@@ -679,25 +811,276 @@ void TTBXDefaultTheme::PaintStatusBar(TCanvas& canvas, const TRect& rect, int pa
 
 // ---- Operations no control of this program calls ----------------------------------------------------------
 
-void TTBXDefaultTheme::PaintEditFrame(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/,
-                                      const TEditFrameInfo& /*editInfo*/) const
-{}
+void TTBXDefaultTheme::PaintEditFrame(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info,
+                                      const TEditFrameInfo& editInfo) const
+{
+    PaintFrame(canvas, rect, info);
+    const int inset = GetIntegerMetric(60);
+    TRect field = Rect(rect.left + inset, rect.top + inset, rect.right - inset, rect.bottom - inset);
+    const TRect inner = field;
+    const int button = editInfo.RightBtnWidth;
+    if (button > 0)
+        field.right -= button - 2;
+    canvas.GetBrush()->SetColor(clWindow);
+    if (info.Enabled)
+        canvas.FillRect(field);
+    if (button > 0)
+        PaintEditButton(canvas, Rect(inner.right - button, inner.top, inner.right, inner.bottom), info,
+                        editInfo.RightBtnInfo);
+}
 
-void TTBXDefaultTheme::PaintEditButton(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/,
-                                       const TEditButtonInfo& /*buttonInfo*/) const
-{}
+void TTBXDefaultTheme::PaintEditButton(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info,
+                                       const TEditButtonInfo& buttonInfo) const
+{
+    constexpr int Disabled = 1;
+    constexpr int Hot = 2;
+    constexpr int Pressed = 4;
+    constexpr int LowerPressed = 8;
+    HDC dc = canvas.GetHandle();
+    const int state = buttonInfo.ButtonState;
+    const bool enabled = (state & Disabled) == 0;
+    const bool hot = (state & Hot) != 0;
+    const bool opaque = IsOpaque(info.ViewType);
+    const auto styleState = [&](bool pressed) { return !enabled ? 4 : PressedHotNormal(pressed, hot); };
+    // A separator line left of the button, and the button's edge: sunken pressed, raised hot, else a frame in
+    // clWindow (nothing for an opaque item) that does not shrink it.
+    const auto separator = [&](const TRect& r, bool active) {
+        if (active)
+            DrawLineColor(canvas, r.left - 1, r.top - 1, r.left - 1, r.bottom + 1, FToolbarColor);
+        else
+            DrawLineColor(canvas, r.left - 1, r.top, r.left - 1, r.bottom, opaque ? clBtnShadow : clWindow);
+    };
+    const auto edge = [&](TRect& r, bool pressed) {
+        if (pressed)
+            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        else if (hot)
+            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        else if (!opaque) {
+            TRect frame = r;
+            FrameRectColor(canvas, frame, clWindow, false);
+        }
+    };
+    if (buttonInfo.ButtonType == 1) {
+        const bool pressed = (state & Pressed) != 0;
+        if (VisualStylesActive()) {
+            TRect r = rect;
+            if (hot)
+                InflateRect(&r, 1, 1);
+            DrawStylePart(TVisualStyleClass::ComboBox, dc, 1, styleState(pressed), r);
+            return;
+        }
+        TRect r = rect;
+        r.left += 2;
+        if (enabled) {
+            separator(r, pressed || hot);
+            edge(r, pressed);
+        }
+        PaintDropDownArrow(canvas, r, info);
+        return;
+    }
+    if (buttonInfo.ButtonType != 2)
+        return;
+    const bool upper = (state & Pressed) != 0;
+    const bool lower = (state & LowerPressed) != 0;
+    if (VisualStylesActive()) {
+        TRect r = rect;
+        if (hot)
+            InflateRect(&r, 1, 1);
+        DrawStylePart(TVisualStyleClass::Spin, dc, 1, styleState(upper),
+                      Rect(r.left, r.top, r.right, (r.top + r.bottom - 1) / 2));
+        DrawStylePart(TVisualStyleClass::Spin, dc, 2, styleState(lower),
+                      Rect(r.left, (r.top + r.bottom) / 2, r.right, r.bottom));
+        return;
+    }
+    TRect r = rect;
+    r.left += 2;
+    if (enabled && (hot || !(upper || lower)))
+        separator(r, hot);
+    TRect top = Rect(r.left, r.top, r.right, (r.top + r.bottom + 1) / 2);
+    TRect bottom = Rect(r.left, (r.top + r.bottom) / 2, r.right, r.bottom);
+    if (upper || hot)
+        --top.bottom;
+    if (lower || hot)
+        ++bottom.top;
+    if (enabled) {
+        edge(top, upper);
+        edge(bottom, lower);
+    }
+    const int x = (r.left + r.right) / 2;
+    const auto arrow = [&](int y, bool down, bool pressed) {
+        const int push = pressed ? 1 : 0;
+        const int tip = down ? y + 2 : y - 2;
+        return std::array<TPoint, 3>{Point(x - 2 + push, y + push), Point(x + 2 + push, y + push),
+                                     Point(x + push, tip + push)};
+    };
+    const std::array<TPoint, 3> up = arrow((3 * r.top + r.bottom + 3) / 4, false, upper);
+    const std::array<TPoint, 3> down = arrow((r.top + 3 * r.bottom - 4) / 4, true, lower);
+    if (enabled) {
+        const TColor color = IsToolbarStyle(info) ? MenuTextColor() : clBtnText;
+        FillPolygon(canvas, up, color);
+        FillPolygon(canvas, down, color);
+    } else {
+        DrawRelief([&](int d, TColor c) {
+            FillPolygon(canvas, Moved(up, d), c);
+            FillPolygon(canvas, Moved(down, d), c);
+        });
+    }
+}
 
-void TTBXDefaultTheme::PaintFrame(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/) const {}
+void TTBXDefaultTheme::PaintFrame(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info) const
+{
+    HDC dc = canvas.GetHandle();
+    const bool active = info.Pushed || info.Checked || IsHot(info) || (info.ItemOptions & IO_DESIGNING) != 0;
+    const bool opaque = IsOpaque(info.ViewType);
+    TRect r = rect;
+    if (VisualStylesActive()) {
+        InflateRect(&r, -1, -1);
+        FrameRectColor(canvas, r, opaque ? clBtnShadow : FToolbarColor, true);
+        if (active)
+            DrawStylePart(TVisualStyleClass::ComboBox, dc, 0, 0, rect);
+        TRect inner = Rect(rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2);
+        FrameRectColor(canvas, inner, clWindow, false);
+        return;
+    }
+    const bool lit = info.Pushed || info.Checked || IsHot(info);
+    if (opaque) {
+        if (lit) {
+            DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+        } else {
+            InflateRect(&r, -1, -1);
+            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_FLAT);
+        }
+        return;
+    }
+    if (active)
+        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    InflateRect(&r, -1, -1);
+    FrameRectColor(canvas, r, FToolbarColor, true);
+    FrameRectColor(canvas, r, clWindow, false);
+}
 
-void TTBXDefaultTheme::PaintCaptionButton(TCanvas& /*canvas*/, const TRect& /*rect*/, const TItemPaintInfo& /*info*/,
-                                          int /*buttonKind*/) const
-{}
+void TTBXDefaultTheme::PaintCaptionButton(TCanvas& canvas, const TRect& rect, const TItemPaintInfo& info,
+                                          int buttonKind) const
+{
+    HDC dc = canvas.GetHandle();
+    if (VisualStylesActive()) {
+        const int part = buttonKind == 0   ? WP_MDICLOSEBUTTON
+                         : buttonKind == 1 ? WP_MDIMINBUTTON
+                         : buttonKind == 3 ? WP_MDIRESTOREBUTTON
+                                           : 0;
+        DrawStylePart(TVisualStyleClass::Window, dc, part, PressedHotNormal(info.Pushed, info.HoverKind != HK_NONE),
+                      rect);
+        return;
+    }
+    TRect r = rect;
+    DrawFrameControl(dc, &r, DFC_CAPTION, static_cast<UINT>(buttonKind) | (info.Pushed ? DFCS_PUSHED : 0));
+}
 
-void TTBXDefaultTheme::PaintArrowButton(TCanvas& /*canvas*/, const TRect& /*rect*/, int /*direction*/,
-                                        bool /*pressed*/) const
-{}
+void TTBXDefaultTheme::PaintArrowButton(TCanvas& canvas, const TRect& rect, int direction, bool pressed) const
+{
+    HDC dc = canvas.GetHandle();
+    if (!VisualStylesActive()) {
+        static constexpr std::array<UINT, 4> ScrollState{DFCS_SCROLLUP, DFCS_SCROLLDOWN, DFCS_SCROLLLEFT,
+                                                         DFCS_SCROLLRIGHT};
+        const UINT state = direction >= 1 && direction <= 4 ? ScrollState[static_cast<std::size_t>(direction - 1)] : 0;
+        TRect r = rect;
+        DrawFrameControl(dc, &r, DFC_SCROLL, state | (pressed ? DFCS_FLAT : 0));
+        return;
+    }
+    DrawStylePart(TVisualStyleClass::Toolbar, dc, TP_BUTTON, pressed ? TS_PRESSED : TS_HOT, rect);
+    int x = (rect.left + rect.right) / 2;
+    int y = (rect.top + rect.bottom) / 2;
+    const int s = 3 * std::min(x - rect.left, y - rect.top) / 4;
+    std::array<TPoint, 3> arrow{};
+    switch (direction) {
+    case 1:
+        y += s / 2;
+        arrow = {Point(x + s, y), Point(x, y - s), Point(x - s, y)};
+        break;
+    case 2:
+        y = (rect.top + rect.bottom - 1) / 2 - s / 2;
+        arrow = {Point(x + s, y), Point(x, y + s), Point(x - s, y)};
+        break;
+    case 3:
+        x += s / 2;
+        arrow = {Point(x, y + s), Point(x - s, y), Point(x, y - s)};
+        break;
+    case 4:
+        x = (rect.left + rect.right - 1) / 2 - s / 2;
+        arrow = {Point(x, y + s), Point(x + s, y), Point(x, y - s)};
+        break;
+    default: return;
+    }
+    // A pressed arrow in the button text colour; otherwise the caller's pen colour.
+    if (pressed)
+        canvas.GetPen()->SetColor(clBtnText);
+    canvas.GetBrush()->SetColor(canvas.GetPen()->GetColor());
+    canvas.Polygon(arrow);
+}
 
-void TTBXDefaultTheme::PaintFrameControl(TCanvas& /*canvas*/, const TRect& /*rect*/, int /*kind*/, int /*state*/) const
-{}
+void TTBXDefaultTheme::PaintFrameControl(TCanvas& canvas, const TRect& rect, int kind, int state) const
+{
+    constexpr int Checked = 1;
+    constexpr int Mixed = 2;
+    constexpr int Disabled = 4;
+    constexpr int HotBit = 8;
+    constexpr int PressedBit = 16;
+    if (kind != 1 && kind != 2)
+        return;
+    HDC dc = canvas.GetHandle();
+    const bool checkBox = kind == 1;
+    const bool checked = (state & Checked) != 0;
+    const bool mixed = checkBox && (state & Mixed) != 0;
+    const bool disabled = (state & Disabled) != 0;
+    const bool pressed = (state & PressedBit) != 0;
+    const bool hot = (state & HotBit) != 0;
+    if (VisualStylesActive()) {
+        const int base = checked ? 5 : mixed ? 9 : 1;
+        const int offset = disabled ? 3 : pressed ? 2 : hot ? 1 : 0;
+        DrawStylePart(TVisualStyleClass::Button, dc, checkBox ? 3 : 2, base + offset, rect);
+        return;
+    }
+    if (!disabled && (hot || pressed)) {
+        UINT flags = checkBox ? (mixed     ? DFCS_BUTTON3STATE | DFCS_CHECKED
+                                 : checked ? DFCS_CHECKED
+                                           : 0)
+                              : DFCS_BUTTONRADIO | (checked ? DFCS_CHECKED : 0);
+        if (pressed)
+            flags |= DFCS_PUSHED;
+        TRect r = rect;
+        DrawFrameControl(dc, &r, DFC_BUTTON, flags);
+        return;
+    }
+    TRect r = Rect(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1);
+    if (checkBox) {
+        FrameRectColor(canvas, r, clBtnShadow, true);
+        if (disabled)
+            FillRectColor(canvas, r, clBtnFace);
+        else if (mixed)
+            DitherRect(canvas, r, clWindow, clBtnFace);
+        else
+            FillRectColor(canvas, r, clWindow);
+        if (checked || mixed) {
+            const int x = (r.left + r.right) / 2 - 1;
+            const int y = (r.top + r.bottom) / 2 + 1;
+            const std::array<TPoint, 7> mark{Point(x - 2, y),     Point(x, y + 2), Point(x + 4, y - 2),
+                                             Point(x + 4, y - 4), Point(x, y),     Point(x - 2, y - 2),
+                                             Point(x - 2, y)};
+            FillPolygon(canvas, mark, disabled ? clGrayText : mixed ? clBtnShadow : clBtnText);
+        }
+        return;
+    }
+    r.left += 1;
+    r.bottom -= 1;
+    canvas.GetPen()->SetColor(clBtnShadow);
+    canvas.GetBrush()->SetColor(disabled ? clBtnFace : clWindow);
+    canvas.RoundRect(r.left, r.top, r.right, r.bottom, r.right - r.left - 2, r.bottom - r.top - 2);
+    if (checked) {
+        InflateRect(&r, -3, -3);
+        canvas.GetPen()->SetColor(clBtnText);
+        canvas.GetBrush()->SetColor(clBtnText);
+        canvas.RoundRect(r.left, r.top, r.right, r.bottom, r.right - r.left, r.bottom - r.top);
+    }
+}
 
 }  // namespace ovrel::themes

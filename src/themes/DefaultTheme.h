@@ -68,7 +68,12 @@ public:
 
 private:
     void UpdateColors();
-    void PaintCloseButton(toolkit::TCanvas& canvas, const toolkit::TRect& rect, int state, bool tall) const;
+    /// The "WINDOW" visual style's parts for the border, caption and close button of a floating frame.
+    void PaintStyledFloatingBorder(toolkit::TCanvas& canvas, const toolkit::TRect& rect,
+                                   const TFloatingWindowInfo& info) const;
+    /// styled: through the toolbar visual style instead of edges.
+    void PaintCloseButton(toolkit::TCanvas& canvas, const toolkit::TRect& rect, int state, bool tall,
+                          bool styled) const;
 
     toolkit::TColor FToolbarColor = toolkit::clBtnFace;
 };

@@ -1,5 +1,11 @@
 #include "themes/Shadows.h"
 
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "toolbars/Common.h"
+#include "toolkit/Forms.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -148,6 +154,135 @@ TShadowLayout PlaceShadows(const TRect& itemRect, const TRect& popupRect, int si
     else
         Place(layout, V2, true, Rect(c.right, c.top + 1, c.right + s, c.bottom), 0);
     return layout;
+}
+
+// ---- Shadow windows ---------------------------------------------------------------------------------------
+
+TShadow::TShadow(const TRect& bounds, std::uint8_t opacity, bool flat, unsigned edges)
+    : TCustomControl(nullptr), FOpacity(opacity), FEdges(edges), FStyle(ChooseShadowStyle(flat, ui::GetCapabilities()))
+{
+    SetVisible(false);
+    SetColor(clBtnShadow);
+    SetParentWindow(Application()->GetHandle());
+    SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
+}
+
+void TShadow::CreateParams(TCreateParams& params)
+{
+    TCustomControl::CreateParams(params);
+    params.Style = (params.Style & ~(ui::WS_CHILD | ui::WS_TABSTOP | ui::WS_GROUP)) | ui::WS_POPUP;
+    params.ExStyle |= ui::WS_EX_TOOLWINDOW;
+    if (FSaveBits)
+        params.ClassStyle |= ui::CS_SAVEBITS;
+}
+
+std::vector<std::uint8_t> TShadow::RgbaBuffer(std::uint8_t opacity) const
+{
+    const std::vector<std::uint8_t> alpha = FillBuffer();
+    std::vector<std::uint8_t> rgba(alpha.size() * 4, 0);
+    for (std::size_t i = 0; i < alpha.size(); ++i)
+        rgba[i * 4 + 3] = static_cast<std::uint8_t>(alpha[i] * opacity / 255);
+    return rgba;
+}
+
+void TShadow::Render()
+{
+    if (FStyle != TShadowStyle::Layered)
+        return;
+    const ui::HWND handle = GetHandle();
+    ui::SetWindowLong(handle, ui::GWL_EXSTYLE, ui::GetWindowLong(handle, ui::GWL_EXSTYLE) | ui::WS_EX_LAYERED);
+    const int width = GetWidth();
+    const int height = GetHeight();
+    if (width <= 0 || height <= 0)
+        return;
+    // The buffer lives only while the platform takes the picture.
+    ui::HDC screen = ui::GetDC(nullptr);
+    ui::HDC memory = ui::CreateCompatibleDC(screen);
+    ui::HBITMAP bitmap = ui::CreateCompatibleBitmap(screen, width, height);
+    ui::HGDIOBJ old = ui::SelectObject(memory, bitmap);
+    const TRect all{0, 0, width, height};
+    ui::StretchRgbaPixels(memory, all, width, height, RgbaBuffer(255));
+    const ui::POINT position{GetLeft(), GetTop()};
+    const ui::SIZE size{width, height};
+    const ui::POINT origin{0, 0};
+    ui::BLENDFUNCTION blend;
+    blend.SourceConstantAlpha = FOpacity;
+    blend.AlphaFormat = ui::AC_SRC_ALPHA;
+    ui::UpdateLayeredWindow(handle, screen, &position, &size, memory, &origin, 0, &blend, ui::ULW_ALPHA);
+    ui::SelectObject(memory, old);
+    ui::DeleteObject(bitmap);
+    ui::DeleteDC(memory);
+    ui::ReleaseDC(nullptr, screen);
+}
+
+void TShadow::ShowAfter(ui::HWND window)
+{
+    ui::SetWindowPos(GetHandle(), window, 0, 0, 0, 0,
+                     ui::SWP_NOMOVE | ui::SWP_NOSIZE | ui::SWP_NOACTIVATE | ui::SWP_SHOWWINDOW | ui::SWP_NOOWNERZORDER |
+                         ui::SWP_NOSENDCHANGING);
+}
+
+void TShadow::WMEraseBkgnd(TMessage& message)
+{
+    if (FStyle != TShadowStyle::AlphaBlended) {
+        TCustomControl::WMEraseBkgnd(message);
+        return;
+    }
+    // What lies behind must be up to date before the band is blended over it.
+    toolbars::DispatchPendingPaintMessages();
+    const TRect all{0, 0, GetWidth(), GetHeight()};
+    ui::StretchRgbaPixels(reinterpret_cast<ui::HDC>(message.WParam), all, all.right, all.bottom, RgbaBuffer(FOpacity));
+    message.Result = 1;
+}
+
+void TShadow::WMNCHitTest(TMessage& message) { message.Result = ui::HTTRANSPARENT; }
+
+std::vector<std::uint8_t> THorzShadow::FillBuffer() const
+{
+    return HorzShadowAlpha(GetWidth(), GetHeight(), GetEdges());
+}
+
+std::vector<std::uint8_t> TVertShadow::FillBuffer() const
+{
+    return VertShadowAlpha(GetWidth(), GetHeight(), GetEdges());
+}
+
+TShadows::TShadows(const TRect& itemRect, const TRect& popupRect, int size, std::uint8_t opacity, bool flat)
+{
+    const bool plain = ChooseShadowStyle(flat, ui::GetCapabilities()) == TShadowStyle::Plain;
+    const TShadowLayout layout = PlaceShadows(itemRect, popupRect, size, plain);
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        if (!layout[i])
+            continue;
+        const TShadowPart& part = *layout[i];
+        if (part.Vertical)
+            FShadows[i] = std::make_unique<TVertShadow>(part.Bounds, opacity, flat, part.Edges);
+        else
+            FShadows[i] = std::make_unique<THorzShadow>(part.Bounds, opacity, flat, part.Edges);
+        FShadows[i]->Render();
+    }
+    SetSaveBits(true);
+}
+
+TShadows::~TShadows()
+{
+    for (auto it = FShadows.rbegin(); it != FShadows.rend(); ++it)
+        it->reset();
+}
+
+void TShadows::SetSaveBits(bool value)
+{
+    FSaveBits = value;
+    for (const std::unique_ptr<TShadow>& shadow : FShadows)
+        if (shadow)
+            shadow->SetSaveBits(value);
+}
+
+void TShadows::ShowAfter(ui::HWND window)
+{
+    for (const std::unique_ptr<TShadow>& shadow : FShadows)
+        if (shadow)
+            shadow->ShowAfter(window);
 }
 
 }  // namespace ovrel::themes

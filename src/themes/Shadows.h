@@ -1,13 +1,17 @@
 #pragma once
-// The arithmetic of the themes' own drop shadows: how a shadow window shows (by the platform's capabilities),
-// the fading alpha of its band, and where the bands of a pop-up (and the item it hangs from) lie.
+// The themes' own drop shadows: how a shadow window shows (by the platform's capabilities), the fading alpha of
+// its band, where the bands of a pop-up (and the item it hangs from) lie, and the shadow windows themselves,
+// which never take the mouse.
 
+#include "toolkit/Controls.h"
 #include "toolkit/Graphics.h"
 
 #include "platform/ui/SysTables.h"
+#include "platform/ui/Types.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -47,5 +51,77 @@ using TShadowLayout = std::array<std::optional<TShadowPart>, 6>;
 /// left out.
 [[nodiscard]] TShadowLayout PlaceShadows(const toolkit::TRect& itemRect, const toolkit::TRect& popupRect, int size,
                                          bool halveSize);
+
+/// One band of a drop shadow: a hidden top-level tool window that shows black fading by its alpha, or a plain
+/// band in the button-shadow colour. Owned by its TShadows.
+class TShadow : public toolkit::TCustomControl {
+public:
+    TShadow(const toolkit::TRect& bounds, std::uint8_t opacity, bool flat, unsigned edges);
+
+    [[nodiscard]] TShadowStyle GetStyle() const { return FStyle; }
+    [[nodiscard]] std::uint8_t GetOpacity() const { return FOpacity; }
+    [[nodiscard]] unsigned GetEdges() const { return FEdges; }
+    [[nodiscard]] bool GetSaveBits() const { return FSaveBits; }
+    void SetSaveBits(bool value) { FSaveBits = value; }
+    /// A layered shadow hands its picture to the platform once; the others paint when erased.
+    void Render();
+    /// Shows the shadow right behind window, without moving, sizing or activating anything.
+    void ShowAfter(ui::HWND window);
+
+protected:
+    /// The alpha of every pixel, row by row, over the window's size.
+    [[nodiscard]] virtual std::vector<std::uint8_t> FillBuffer() const = 0;
+    /// Black with each pixel's alpha scaled by opacity, as straight-alpha RGBA rows.
+    [[nodiscard]] std::vector<std::uint8_t> RgbaBuffer(std::uint8_t opacity) const;
+
+    void CreateParams(toolkit::TCreateParams& params) override;
+    void WMEraseBkgnd(toolkit::TMessage& message) override;
+    void WMNCHitTest(toolkit::TMessage& message) override;
+
+private:
+    std::uint8_t FOpacity;
+    unsigned FEdges;
+    TShadowStyle FStyle;
+    bool FSaveBits = false;
+};
+
+/// A band below an edge, fading downwards.
+class THorzShadow : public TShadow {
+public:
+    using TShadow::TShadow;
+
+protected:
+    [[nodiscard]] std::vector<std::uint8_t> FillBuffer() const override;
+};
+
+/// A band right of an edge, fading rightwards.
+class TVertShadow : public TShadow {
+public:
+    using TShadow::TShadow;
+
+protected:
+    [[nodiscard]] std::vector<std::uint8_t> FillBuffer() const override;
+};
+
+/// The shadow windows of one pop-up (and the item it hangs from), in PlaceShadows' order.
+class TShadows {
+public:
+    /// itemRect and popupRect in screen coordinates; size is halved when the shadows are plain.
+    TShadows(const toolkit::TRect& itemRect, const toolkit::TRect& popupRect, int size, std::uint8_t opacity,
+             bool flat);
+    ~TShadows();
+    TShadows(const TShadows&) = delete;
+    TShadows& operator=(const TShadows&) = delete;
+
+    void SetSaveBits(bool value);
+    /// Shows every shadow behind window.
+    void ShowAfter(ui::HWND window);
+    /// The windows in their slots; absent ones null.
+    [[nodiscard]] const std::array<std::unique_ptr<TShadow>, 6>& GetShadows() const { return FShadows; }
+
+private:
+    std::array<std::unique_ptr<TShadow>, 6> FShadows;
+    bool FSaveBits = false;
+};
 
 }  // namespace ovrel::themes

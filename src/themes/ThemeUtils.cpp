@@ -177,6 +177,118 @@ void DrawDragFrame(HDC dc, const TRect* newRect, const TRect* oldRect)
 
 // ---- Memory and controls ----------------------------------------------------------------------------------
 
+// ---- Image effects ----------------------------------------------------------------------------------------
+
+namespace {
+
+// Marks the pixels of the image layer the image did not draw; 0x00RRGGBB like every work pixel.
+constexpr std::uint32_t EffectKey = 0x203241;
+
+std::uint32_t Channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFFu; }
+
+std::uint32_t Pack(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return (r << 16) | (g << 8) | b; }
+
+void EnsureSize(TBitmap& bitmap, int width, int height)
+{
+    if (bitmap.GetWidth() < width || bitmap.GetHeight() < height)
+        bitmap.SetSize(std::max(bitmap.GetWidth(), width), std::max(bitmap.GetHeight(), height));
+}
+
+// The frame every effect shares: the canvas under the area goes into the background bitmap, the image layer is
+// prepared (the key colour, or a copy of the background), the image is drawn into it, combine(background pixel,
+// layer pixel, background pixel before) writes each result into the background, which goes back to the canvas.
+// Work pixels are taken as 24-bit values: a top byte set would read as a system colour.
+template <class Combine>
+void ImageEffect(TCanvas& canvas, const TRect& rect, const TCustomImageList* imageList, int imageIndex,
+                 bool layerFromBackground, const Combine& combine)
+{
+    if (imageList == nullptr || imageIndex < 0 || imageIndex >= imageList->GetCount())
+        return;
+    const int width = std::min(imageList->GetWidth(), rect.right - rect.left);
+    const int height = std::min(imageList->GetHeight(), rect.bottom - rect.top);
+    if (width <= 0 || height <= 0)
+        return;
+    TThemeWorkObjects& objects = GetThemeWorkObjects();
+    TBitmap& background = *objects.GetBackground();
+    TBitmap& layer = *objects.GetImageLayer();
+    EnsureSize(background, width, height);
+    EnsureSize(layer, width, height);
+    HDC backgroundDC = background.GetCanvas()->GetHandle();
+    HDC layerDC = layer.GetCanvas()->GetHandle();
+    BitBlt(backgroundDC, 0, 0, width, height, canvas.GetHandle(), rect.left, rect.top, SRCCOPY);
+    if (layerFromBackground) {
+        BitBlt(layerDC, 0, 0, width, height, backgroundDC, 0, 0, SRCCOPY);
+    } else {
+        const TRect area{0, 0, width, height};
+        FillRectColorDC(layerDC, area, static_cast<TColor>(SwapRedBlue(EffectKey)));
+    }
+    imageList->Draw(layer.GetCanvas(), 0, 0, imageIndex, true);
+    for (int y = 0; y < height; ++y) {
+        auto* back = static_cast<std::uint32_t*>(background.GetScanLine(y));
+        const auto* image = static_cast<const std::uint32_t*>(layer.GetScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t result = combine(back[x] & 0xFFFFFFu, image[x] & 0xFFFFFFu);
+            back[x] = (back[x] & 0xFF000000u) | (result & 0xFFFFFFu);
+        }
+    }
+    BitBlt(canvas.GetHandle(), rect.left, rect.top, width, height, backgroundDC, 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+void DrawImageContrasted(TCanvas& canvas, const TRect& rect, const TCustomImageList* imageList, int imageIndex,
+                         bool effect)
+{
+    if (!effect) {
+        if (imageList != nullptr && imageIndex >= 0 && imageIndex < imageList->GetCount())
+            imageList->Draw(&canvas, rect.left, rect.top, imageIndex, true);
+        return;
+    }
+    ImageEffect(canvas, rect, imageList, imageIndex, false, [](std::uint32_t back, std::uint32_t pixel) {
+        if (pixel == EffectKey)
+            return back;
+        const std::uint32_t l = 76 * Channel(pixel, 16) + 150 * Channel(pixel, 8) + 29 * Channel(pixel, 0);
+        if (l > 0xFD00)
+            pixel = 0;
+        else if (l < 0x6400)
+            pixel = 0xFFFFFF;
+        // LightenColor works on 0x00BBGGRR colours.
+        return SwapRedBlue(static_cast<std::uint32_t>(LightenColor(static_cast<TColor>(SwapRedBlue(pixel)), 32)));
+    });
+}
+
+void DrawImageTinted(TCanvas& canvas, const TRect& rect, const TCustomImageList* imageList, int imageIndex,
+                     TColor color, std::uint8_t weight)
+{
+    const std::uint32_t tint = SwapRedBlue(ResolveColor(color));
+    ImageEffect(canvas, rect, imageList, imageIndex, false, [tint, weight](std::uint32_t back, std::uint32_t pixel) {
+        if (pixel == EffectKey)
+            return back;
+        const auto mix = [&](int shift) {
+            return (Channel(pixel, shift) * weight + Channel(tint, shift) * (255u - weight)) / 256;
+        };
+        return Pack(mix(16), mix(8), mix(0));
+    });
+}
+
+void DrawImageShadow(TCanvas& canvas, const TRect& rect, const TCustomImageList* imageList, int imageIndex,
+                     int strength)
+{
+    Assert(strength >= 0 && strength <= 2, "DrawImageShadow: strength outside 0..2 (ThemeUtils)");
+    static constexpr std::uint32_t Divisor[3] = {3, 8, 20};
+    static constexpr std::uint32_t Offset[3] = {170, 224, 243};
+    const std::uint32_t d = Divisor[strength];
+    const std::uint32_t o = Offset[strength];
+    // The layer starts as the background itself: a pixel the image left alone still equals it.
+    ImageEffect(canvas, rect, imageList, imageIndex, true, [d, o](std::uint32_t back, std::uint32_t pixel) {
+        if (pixel == back)
+            return back;
+        const std::uint32_t l = (29 * Channel(pixel, 16) + 150 * Channel(pixel, 8) + 76 * Channel(pixel, 0)) / 256;
+        const std::uint32_t f = l / d + o;
+        return Pack(Channel(back, 16) * f / 256, Channel(back, 8) * f / 256, Channel(back, 0) * f / 256);
+    });
+}
+
 void FillLongs(std::uint32_t* destination, int count, std::uint32_t value)
 {
     if (count > 0)

@@ -51,6 +51,23 @@ void DrawLineColor(toolkit::TCanvas& canvas, int x1, int y1, int x2, int y2, too
 /// Once with a rectangle draws the frame, with (new, old) moves it, with only the old one erases it.
 void DrawDragFrame(ui::HDC dc, const toolkit::TRect* newRect, const toolkit::TRect* oldRect);
 
+// ---- Image effects ----------------------------------------------------------------------------------------
+// Each draws image index of the list onto the canvas at rect's top-left, clipped to rect and to the image size,
+// through the shared work bitmaps (so not reentrant). Nothing for an area of no width or height, a missing list
+// or an index outside it.
+
+/// With effect: each image pixel lighter by 32, black where the pixel is very light and white where it is very
+/// dark, for a dark background; without: the list's own drawing.
+void DrawImageContrasted(toolkit::TCanvas& canvas, const toolkit::TRect& rect,
+                         const toolkit::TCustomImageList* imageList, int imageIndex, bool effect);
+/// Each image pixel mixed with color, weight / 256 of the pixel.
+void DrawImageTinted(toolkit::TCanvas& canvas, const toolkit::TRect& rect, const toolkit::TCustomImageList* imageList,
+                     int imageIndex, toolkit::TColor color, std::uint8_t weight);
+/// What lies under the image darkened where the image covers it, the more the darker the image; strength 0 to 2
+/// (lighter with more), above 2 a programming error (EAssertionFailed). Pixels the image leaves uncovered stay.
+void DrawImageShadow(toolkit::TCanvas& canvas, const toolkit::TRect& rect, const toolkit::TCustomImageList* imageList,
+                     int imageIndex, int strength);
+
 // ---- Memory and controls ----------------------------------------------------------------------------------
 
 void FillLongs(std::uint32_t* destination, int count, std::uint32_t value);

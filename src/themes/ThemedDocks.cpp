@@ -5,6 +5,7 @@
 #include "themes/ThemeInterface.h"
 #include "themes/ThemeUtils.h"
 #include "themes/ThemedCommon.h"
+#include "themes/ThemedToolbars.h"
 #include "themes/Themes_p.h"
 
 #include "platform/ui/Gdi.h"
@@ -116,19 +117,48 @@ void TTBXDock::Dispatch(TMessage& message)
         message.WParam = static_cast<WPARAM>(OwnOrParentColor(this));
         message.Result = 1;
         return;
-    case WM_TBX_THEMECHANGED:
-        if (message.WParam == 3)
-            Invalidate();
-        return;
+    case WM_TBX_THEMECHANGED: WMTBXThemeChanged(message); return;
     default: TTBDock::Dispatch(message);
+    }
+}
+
+void TTBXDock::WMTBXThemeChanged(TMessage& message)
+{
+    switch (message.WParam) {
+    case 1:
+        // Each toolbar takes its new sizes at step 3; the dock arranges once for all of them.
+        if (!FThemeUpdating) {
+            FThemeUpdating = true;
+            BeginUpdate();
+        }
+        break;
+    case 3:
+        if (FThemeUpdating) {
+            for (int i = 0; i < GetControlCount(); ++i)
+                if (auto* toolbar = dynamic_cast<TTBXToolbar*>(GetControl(i)))
+                    toolbar->DockThemeChanged();
+            FThemeUpdating = false;
+            EndUpdate();
+        }
+        Invalidate();
+        break;
+    default: break;
     }
 }
 
 void TTBXDock::Resize()
 {
     TTBDock::Resize();
-    if (UsingBackground())
-        Invalidate();
+    if (!UsingBackground())
+        return;
+    // The background stretches with the dock: everything on it repaints, a toolbar only around its items.
+    Invalidate();
+    for (int i = 0; i < GetControlCount(); ++i) {
+        if (auto* toolbar = dynamic_cast<TTBXToolbar*>(GetControl(i)))
+            toolbar->DockBackgroundResized();
+        else if (auto* window = dynamic_cast<TTBCustomDockableWindow*>(GetControl(i)))
+            window->Invalidate();
+    }
 }
 
 void TTBXDock::WMEraseBkgnd(TMessage& message)

@@ -36,9 +36,12 @@ protected:
     void WMMove(toolkit::TMessage& message) override;
     void WMSize(toolkit::TMessage& message) override;
     void CMColorChanged(toolkit::TMessage& message) override;
+    /// Holds the arrangement from the first step of a theme change to the last, then invalidates.
+    virtual void WMTBXThemeChanged(toolkit::TMessage& message);
 
 private:
     bool FUseParentBackground = false;
+    bool FThemeUpdating = false;
     bool FMoving = false;
     bool FSizing = false;
 };

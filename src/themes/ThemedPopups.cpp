@@ -3,12 +3,15 @@
 #include "themes/ThemedPopups.h"
 
 #include "themes/Nexus.h"
+#include "themes/ThemeManager.h"
+#include "themes/ThemedCommon.h"
 #include "themes/ThemedItems.h"
 #include "themes/ThemedViewers.h"
 #include "themes/Themes_p.h"
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/SysTables.h"
 #include "platform/ui/Window.h"
 #include "toolbars/Animation.h"
 #include "toolbars/Common.h"
@@ -51,25 +54,93 @@ void TTBXPopupWindow::CreateParams(TCreateParams& params)
     }
 }
 
-TRect TTBXPopupWindow::GetParentItemRect() const
+const TTBItemViewer* TTBXPopupWindow::GetOpener() const
 {
     const TTBView* view = GetView();
     const TTBView* parentView = view != nullptr ? view->GetParentView() : nullptr;
-    const TTBItemViewer* opener = parentView != nullptr ? parentView->GetOpenViewer() : nullptr;
-    const auto* themed = dynamic_cast<const TTBXItemViewer*>(opener);
-    if (themed == nullptr || !themed->IsToolbarStyle())
-        return TRect{};
-    return ParentItemRectIn(*parentView, *opener);
+    return parentView != nullptr ? parentView->GetOpenViewer() : nullptr;
 }
 
-TRect TTBXPopupWindow::ParentItemRectIn(const TTBView& parentView, const TTBItemViewer& opener) const
+TRect TTBXPopupWindow::OpenerOnScreen() const
 {
-    TRect r = opener.GetBoundsRect();
-    const TPoint origin = parentView.GetClientOriginOnScreen();
+    const TTBItemViewer* opener = GetOpener();
+    TRect r = opener->GetBoundsRect();
+    const TPoint origin = GetView()->GetParentView()->GetClientOriginOnScreen();
+    OffsetRect(&r, origin.x, origin.y);
+    return r;
+}
+
+TRect TTBXPopupWindow::OpenerInWindow() const
+{
+    TRect r = OpenerOnScreen();
     TRect window{};
     GetWindowRect(const_cast<TTBXPopupWindow*>(this)->GetHandle(), &window);
-    OffsetRect(&r, origin.x - window.left, origin.y - window.top);
+    OffsetRect(&r, -window.left, -window.top);
     return r;
+}
+
+TRect TTBXPopupWindow::GetParentItemRect() const
+{
+    const auto* opener = dynamic_cast<const TTBXItemViewer*>(GetOpener());
+    return opener != nullptr && opener->IsToolbarStyle() ? OpenerInWindow() : TRect{};
+}
+
+TRect TTBXPopupWindow::GetShadowParentRect() const
+{
+    // Only a drop-down from a toolbar button shades its button; a submenu lies beside a menu's own shadow.
+    if (dynamic_cast<const TTBXItemViewer*>(GetOpener()) == nullptr ||
+        themes::GetViewType(GetView()->GetParentView()) == VT_POPUPMENU)
+        return TRect{};
+    return OpenerOnScreen();
+}
+
+TTBXPopupWindow::~TTBXPopupWindow() = default;
+
+void TTBXPopupWindow::BeforeDestruction()
+{
+    DestroyShadow();
+    TTBPopupWindow::BeforeDestruction();
+}
+
+void TTBXPopupWindow::CreateShadow()
+{
+    const TTBXTheme* theme = CurrentTheme();
+    if (theme == nullptr || !HandleAllocated())
+        return;
+    const int type = theme->GetPopupShadowType();
+    const SystemProfile& profile = CurrentSystemTable().Profile;
+    if (type == PST_WINDOWS2K && !(profile.NtFamily && profile.MajorVersion >= 5))
+        return;
+    const TRect parent = type == PST_OFFICEXP ? GetShadowParentRect() : TRect{};
+    TRect window{};
+    GetWindowRect(GetHandle(), &window);
+    FShadows = std::make_unique<TShadows>(parent, window, 4, 61, LowColorDisplay());
+    FShadows->ShowAfter(GetHandle());
+}
+
+void TTBXPopupWindow::DestroyShadow() { FShadows.reset(); }
+
+void TTBXPopupWindow::WMTBPopupShowing(TMessage& message)
+{
+    TTBPopupWindow::WMTBPopupShowing(message);
+    if (message.WParam != tbpsAnimationEnded && message.WParam != tbpsShown)
+        return;
+    const TTBXTheme* theme = CurrentTheme();
+    if (GetComponentState().Contains(csDestroying) || !ShadowAllowed() || theme == nullptr)
+        return;
+    const int type = theme->GetPopupShadowType();
+    if (type == PST_OFFICEXP || type == PST_WINDOWS2K)
+        CreateShadow();
+}
+
+void TTBXPopupWindow::WMWindowPosChanged(TMessage& message)
+{
+    TTBPopupWindow::WMWindowPosChanged(message);
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+    if (FShadows == nullptr || (pos != nullptr && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) != 0))
+        return;
+    DestroyShadow();
+    CreateShadow();
 }
 
 void TTBXPopupWindow::PaintFrame(HDC dc)
@@ -142,12 +213,13 @@ int TTBXChevronPopupWindow::GetViewType() const { return VT_CHEVRONPOPUP; }
 TRect TTBXChevronPopupWindow::GetParentItemRect() const
 {
     // The chevron's own viewer is no themed item viewer, yet the pop-up hangs from it all the same.
-    const TTBView* view = GetView();
-    const TTBView* parentView = view != nullptr ? view->GetParentView() : nullptr;
-    const TTBItemViewer* opener = parentView != nullptr ? parentView->GetOpenViewer() : nullptr;
-    if (opener == nullptr || !opener->IsToolbarStyle())
-        return TRect{};
-    return ParentItemRectIn(*parentView, *opener);
+    const TTBItemViewer* opener = GetOpener();
+    return opener != nullptr && opener->IsToolbarStyle() ? OpenerInWindow() : TRect{};
+}
+
+TRect TTBXChevronPopupWindow::GetShadowParentRect() const
+{
+    return GetOpener() != nullptr ? OpenerOnScreen() : TRect{};
 }
 
 // ---- TTBXPopupMenu ----------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // current theme (with the platform's drop shadow when the theme asks for it), the chevron's pop-up, and the
 // context-menu component whose items open such windows.
 
+#include "themes/Shadows.h"
 #include "themes/ThemeInterface.h"
 
 #include "platform/ui/Types.h"
@@ -11,6 +12,8 @@
 #include "toolbars/View.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Controls.h"
+
+#include <memory>
 
 namespace ovrel::themes {
 
@@ -24,6 +27,7 @@ public:
 class TTBXPopupWindow : public toolbars::TTBPopupWindow {
 public:
     using TTBPopupWindow::TTBPopupWindow;
+    ~TTBXPopupWindow() override;
 
     /// VT_POPUPMENU; VT_TOOLBOXPOPUP for the children of a themed item with ToolBoxPopup.
     [[nodiscard]] virtual int GetViewType() const;
@@ -31,6 +35,11 @@ public:
     [[nodiscard]] toolkit::TPoint GetNCSize() const override;
     /// Whether the window may cast a shadow: not for a list-box pop-up.
     [[nodiscard]] virtual bool ShadowAllowed() const;
+    /// The window's own shadows (the theme's shadow types 2 and 3), while it shows; null otherwise.
+    [[nodiscard]] TShadows* GetShadows() const { return FShadows.get(); }
+    /// Casts the own shadows of the theme around the window (and the toolbar button it hangs from, with type 2).
+    virtual void CreateShadow();
+    virtual void DestroyShadow();
 
 protected:
     [[nodiscard]] toolbars::TTBViewClass GetViewClass() const override;
@@ -40,9 +49,14 @@ protected:
     /// The parent item's rectangle in this window's coordinates when a toolbar button opened the pop-up;
     /// empty otherwise.
     [[nodiscard]] virtual toolkit::TRect GetParentItemRect() const;
-    /// The bounds of opener (a viewer of parentView) in this window's coordinates.
-    [[nodiscard]] toolkit::TRect ParentItemRectIn(const toolbars::TTBView& parentView,
-                                                  const toolbars::TTBItemViewer& opener) const;
+    /// The parent item's rectangle on the screen that a type-2 shadow also shades; empty for none.
+    [[nodiscard]] virtual toolkit::TRect GetShadowParentRect() const;
+    /// The viewer that opened this pop-up, of the parent view; null for none.
+    [[nodiscard]] const toolbars::TTBItemViewer* GetOpener() const;
+    /// The opener's bounds on the screen, and in this window's coordinates; only with an opener.
+    [[nodiscard]] toolkit::TRect OpenerOnScreen() const;
+    [[nodiscard]] toolkit::TRect OpenerInWindow() const;
+    void BeforeDestruction() override;
     /// The theme paints the border into dc, whose origin is the window's top-left (WM_NCPAINT and WM_PRINT).
     void PaintFrame(ui::HDC dc) override;
 
@@ -50,6 +64,13 @@ protected:
     /// Ends a running animation, then the theme fills the client area with the view's colour.
     void WMEraseBkgnd(toolkit::TMessage& message) override;
     void WMNCPaint(toolkit::TMessage& message) override;
+    /// Once the window shows (animated or not), the theme's own shadows appear.
+    void WMTBPopupShowing(toolkit::TMessage& message) override;
+    /// A move or a new size while shown casts the shadows again.
+    void WMWindowPosChanged(toolkit::TMessage& message) override;
+
+private:
+    std::unique_ptr<TShadows> FShadows;
 };
 
 /// The pop-up of a toolbar's chevron: the toolbar's hidden items as buttons.
@@ -61,6 +82,7 @@ public:
 
 protected:
     [[nodiscard]] toolkit::TRect GetParentItemRect() const override;
+    [[nodiscard]] toolkit::TRect GetShadowParentRect() const override;
 };
 
 /// A context menu of themed items; it answers WM_TBX_GETVIEWTYPE with VT_POPUPMENU.

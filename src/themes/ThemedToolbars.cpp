@@ -329,14 +329,10 @@ void TTBXToolbar::WMEraseBkgnd(TMessage& message)
     message.Result = 1;
 }
 
-void TTBXToolbar::WMSize(TMessage& message)
+std::vector<TRect> TTBXToolbar::ItemRects()
 {
-    TTBCustomToolbar::WMSize(message);
-    auto* dock = dynamic_cast<TTBXDock*>(DockWithBackgroundOnToolbars());
-    if (dock == nullptr || dock->GetSizing() || !HandleAllocated())
-        return;
-    TTBToolbarView* view = GetView();
     std::vector<TRect> items;
+    TTBToolbarView* view = GetView();
     for (int i = 0; i < view->GetViewerCount(); ++i) {
         const TTBItemViewer* viewer = view->GetViewer(i);
         const TRect& r = viewer->GetBoundsRect();
@@ -344,11 +340,35 @@ void TTBXToolbar::WMSize(TMessage& message)
             dynamic_cast<const TTBControlItem*>(viewer->GetItem()) == nullptr)
             items.push_back(r);
     }
+    return items;
+}
+
+void TTBXToolbar::WMSize(TMessage& message)
+{
+    TTBCustomToolbar::WMSize(message);
+    auto* dock = dynamic_cast<TTBXDock*>(DockWithBackgroundOnToolbars());
+    if (dock == nullptr || dock->GetSizing() || !HandleAllocated())
+        return;
+    const std::vector<TRect> items = ItemRects();
     const HWND handle = GetHandle();
     for (const TRect& r : items)
         InvalidateRect(handle, &r, TRUE);
     UpdateWindow(handle);
     InvalidateRect(handle, nullptr, TRUE);
+    for (const TRect& r : items)
+        ValidateRect(handle, &r);
+}
+
+void TTBXToolbar::DockBackgroundResized()
+{
+    if (!HandleAllocated())
+        return;
+    const std::vector<TRect> items = ItemRects();
+    const HWND handle = GetHandle();
+    InvalidateRect(handle, nullptr, TRUE);
+    SetWindowPos(handle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawDockedFrame();
     for (const TRect& r : items)
         ValidateRect(handle, &r);
 }
@@ -372,30 +392,17 @@ void TTBXToolbar::WMTBXThemeChanged(TMessage& message)
 {
     switch (message.WParam) {
     case 1:
-        if (!FThemeUpdating) {
-            FThemeUpdating = true;
+        if (FThemeStep == TThemeStep::Idle) {
+            FThemeStep = TThemeStep::Begun;
             BeginUpdate();
         }
         break;
-    case 3: {
-        // The theme's sizes may have changed: lay out again once the update ends.
-        GetView()->InvalidatePositions();
-        if (FThemeUpdating) {
-            FThemeUpdating = false;
-            EndUpdate();
-        }
-        FEffectiveColor = ComputeEffectiveColor();
-        if (auto* frame = dynamic_cast<TTBXFloatingWindowParent*>(GetParent())) {
-            if (!GetComponentState().Contains(csDestroying))
-                UpdateNCArea(frame);
-        } else {
-            UpdateNCArea(this);
-        }
-        Invalidate();
-        RecalcSize();
-        BroadcastEffectiveColor();
+    case 3:
+        if (FThemeStep == TThemeStep::Applied)
+            FThemeStep = TThemeStep::Idle;  // the dock applied it already
+        else
+            ApplyThemeChange();
         break;
-    }
     case 4:
     case 5:
         if (GetMenuBar())
@@ -403,6 +410,35 @@ void TTBXToolbar::WMTBXThemeChanged(TMessage& message)
         break;
     default: break;
     }
+}
+
+void TTBXToolbar::DockThemeChanged()
+{
+    if (FThemeStep != TThemeStep::Begun)
+        return;
+    ApplyThemeChange();
+    FThemeStep = TThemeStep::Applied;
+}
+
+void TTBXToolbar::ApplyThemeChange()
+{
+    // The theme's sizes may have changed: the layout is made again and the size it needs applied (through the
+    // dock when docked).
+    GetView()->InvalidatePositions();
+    if (FThemeStep == TThemeStep::Begun)
+        EndUpdate();
+    else
+        RecalcSize();
+    FThemeStep = TThemeStep::Idle;
+    FEffectiveColor = ComputeEffectiveColor();
+    if (auto* frame = dynamic_cast<TTBXFloatingWindowParent*>(GetParent())) {
+        if (!GetComponentState().Contains(csDestroying))
+            UpdateNCArea(frame);
+    } else {
+        UpdateNCArea(this);
+    }
+    Invalidate();
+    BroadcastEffectiveColor();
 }
 
 }  // namespace ovrel::themes

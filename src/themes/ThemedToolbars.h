@@ -12,6 +12,7 @@
 #include "toolkit/Graphics.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace ovrel::themes {
 
@@ -64,6 +65,13 @@ public:
     /// The docked frame as the theme paints it; returns the theme's border for the toolbar.
     virtual toolkit::TPoint GetFrameInfo(TFramePaintInfo& info);
 
+    /// Called by its dock while the dock holds its arrangement during a theme change: the toolbar takes the change
+    /// now, once, so that the dock arranges once for all its toolbars.
+    void DockThemeChanged();
+    /// The dock behind the toolbar resized over a background: the frame is computed and painted again, and the
+    /// client area repaints around the items only.
+    void DockBackgroundResized();
+
     [[nodiscard]] toolkit::TSize FloatingBorderSize() override;
     void SetParent(toolkit::TWinControl* value) override;
 
@@ -93,13 +101,20 @@ private:
     void UpdateEffectiveColor();
     [[nodiscard]] toolkit::TColor ComputeEffectiveColor() const;
     void BroadcastEffectiveColor();
+    /// The rectangles of the shown viewers that are no control items.
+    [[nodiscard]] std::vector<toolkit::TRect> ItemRects();
     /// The dock the toolbar sits in, when it shows the dock's background on its toolbars.
     [[nodiscard]] toolbars::TTBDock* DockWithBackgroundOnToolbars() const;
 
     toolkit::TColor FEffectiveColor = toolkit::clBtnFace;
     TTBXItemTransparency FItemTransparency = itAuto;
     int FSnapDistance = 0;
-    bool FThemeUpdating = false;
+    /// Where the toolbar is in a theme change: its view's update begun (step 1), the change applied by its dock.
+    enum class TThemeStep : std::uint8_t { Idle, Begun, Applied };
+    /// The layout, colour and frame after a theme change.
+    void ApplyThemeChange();
+
+    TThemeStep FThemeStep = TThemeStep::Idle;
 };
 
 }  // namespace ovrel::themes

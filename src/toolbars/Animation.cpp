@@ -219,6 +219,9 @@ void StartMenuAnimation(HWND window, int milliseconds, bool blend, std::uint8_t 
     a.OldBitmap = SelectObject(a.MemoryDC, a.Bitmap);
     SendMessage(window, WM_PRINT, reinterpret_cast<WPARAM>(a.MemoryDC),
                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    // The capture is what the window would paint now, and the steps draw it. A paint still owed from before
+    // the capture would only end the animation as soon as the window shows; a later change still does.
+    ValidateRect(window, nullptr);
 
     if (a.Blend) {
         SetWindowLong(window, GWL_EXSTYLE, GetWindowLong(window, GWL_EXSTYLE) | static_cast<LONG>(WS_EX_LAYERED));

@@ -22,13 +22,6 @@ namespace {
 
 constexpr THookProcCodes kHookCodes{hcActivateApp, hcWindowPosChanged, hcDestroyWindow};
 
-// The program counts as minimised while its main form is.
-bool ApplicationMinimized()
-{
-    TCustomForm* main = Application()->GetMainForm();
-    return main != nullptr && main->HandleAllocated() && IsIconic(main->GetHandle()) != FALSE;
-}
-
 TTBFloatingWindowParent* FrameOf(TWinControl* parent) { return dynamic_cast<TTBFloatingWindowParent*>(parent); }
 
 // A name that is never looked up: the eight hex digits only have to differ between frames.
@@ -727,28 +720,6 @@ void TTBCustomDockableWindow::RefreshParentState()
         RemoveFromList(FloatingWindows(), this);
 }
 
-void TTBCustomDockableWindow::ChangeParentKeepingWindow(TWinControl* newParent)
-{
-    const bool keep =
-        newParent != nullptr && GetParent() != nullptr && HandleAllocated() && newParent->HandleAllocated();
-    if (!keep) {
-        TCustomControl::SetParent(newParent);
-        return;
-    }
-    // A window with a host window of its own keeps its handle while it has no parent, so the handle goes
-    // over as it is: the capture of a drag and everything shown in the window stay.
-    SetParentWindow(newParent->GetHandle());
-    try {
-        TCustomControl::SetParent(newParent);
-    } catch (...) {
-        SetParentWindow(nullptr);
-        throw;
-    }
-    SetParentWindow(nullptr);
-    SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void TTBCustomDockableWindow::SetParent(TWinControl* value)
 {
     TWinControl* oldParent = GetParent();
@@ -782,11 +753,16 @@ void TTBCustomDockableWindow::SetParent(TWinControl* value)
         FFloating = newFloating;
         FEffectiveRow = -1;
         try {
-            ChangeParentKeepingWindow(value);
+            // Moved from one parent to another, the window keeps its handle: the capture of a drag and
+            // everything shown in it stay. Its frame depends on where it is, so it is computed anew.
+            TCustomControl::SetParent(value);
         } catch (...) {
             RefreshParentState();
             throw;
         }
+        if (HandleAllocated())
+            SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
         TCustomControl::SetParent(nullptr);
         RefreshParentState();
@@ -869,7 +845,7 @@ bool TTBCustomDockableWindow::ShouldBeVisible() const
         if (form == nullptr || !form->HandleAllocated())
             return false;
         const HWND handle = form->GetHandle();
-        if (IsWindowVisible(handle) == FALSE || IsIconic(handle) != FALSE || ApplicationMinimized())
+        if (IsWindowVisible(handle) == FALSE || IsIconic(handle) != FALSE || Application()->GetMinimized())
             return false;
     }
     return !(FHideWhenInactive && IsApplicationActive() == FALSE);

@@ -314,8 +314,6 @@ private:
     [[nodiscard]] bool IsLoading() const;
     /// CurrentDock, the docked and floating flags and the list of floating windows from the actual parent.
     void RefreshParentState();
-    /// The standard parent change, keeping the window's handle when it has one and a parent to go to.
-    void ChangeParentKeepingWindow(toolkit::TWinControl* newParent);
     /// Places the window in its dock's client area for an arrangement.
     void PlaceInDock(const toolkit::TRect& bounds, bool recalculate);
     /// Asks the dock the window is in to arrange again.

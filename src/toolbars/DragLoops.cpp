@@ -44,7 +44,10 @@ public:
     void Begin()
     {
         FActive = true;
-        FDC = GetDCEx(GetDesktopWindow(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+        // Only a locked desktop hands out its outline DC; without the lock the outline is not drawn at all.
+        FLocked = LockWindowUpdate(GetDesktopWindow()) != FALSE;
+        if (FLocked)
+            FDC = GetDCEx(GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
     }
     /// Draws the new outline and erases the old one in one go; an empty rectangle shows none.
     void Move(const TRect& rect, TSize thickness)
@@ -66,10 +69,13 @@ public:
         FActive = false;
         if (FDC != nullptr)
             ReleaseDC(GetDesktopWindow(), std::exchange(FDC, nullptr));
+        if (std::exchange(FLocked, false))
+            LockWindowUpdate(nullptr);
     }
 
 private:
     bool FActive = false;
+    bool FLocked = false;
     HDC FDC = nullptr;
     bool FShown = false;
     TRect FRect{};

@@ -330,14 +330,14 @@ void TTBCustomItem::TearDown()
         return;
     FTornDown = true;
     CancelDeferredCalls(this);
-    // Unlinked while whole: the free notifications come only after this item's lists are gone.
-    SetLinkSubitems(nullptr);
-    for (TTBCustomItem* linking : std::vector<TTBCustomItem*>(FLinkParents))
-        linking->SetLinkSubitems(nullptr);
-    FLinkParents.clear();
     FreeChildren();
     if (FParent != nullptr)
         FParent->Remove(this);
+    // The items that show this one's children let go of it now, while it is whole: an item ended by its
+    // destructor alone (a local, a member) tells them only after its lists are gone.
+    while (!FLinkParents.empty())
+        FLinkParents.back()->SetLinkSubitems(nullptr);
+    SetLinkSubitems(nullptr);
 }
 
 void TTBCustomItem::FreeChildren()

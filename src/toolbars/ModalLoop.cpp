@@ -405,7 +405,7 @@ private:
     {
         const TPoint client = window->ScreenToClient(screen);
         TMessage move{WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y), 0};
-        (void)move;  // PENDING-HINT: Application()->HintMouseMessage(window, move);
+        Application()->HintMouseMessage(window, move);
     }
 
     void AfterMessage()

@@ -35,6 +35,7 @@ bool TPropInfo::IsWritable() const
     case TTypeKind::tkFloat: return static_cast<bool>(SetFloat);
     case TTypeKind::tkString: return static_cast<bool>(SetString);
     case TTypeKind::tkClass: return static_cast<bool>(SetObject);
+    case TTypeKind::tkStrings: return static_cast<bool>(SetStrings);
     }
     return false;
 }
@@ -145,6 +146,61 @@ void SetEnumProp(TPersistent& object, std::string_view name, std::string_view va
             return;
         }
     throw EPropertyError("Invalid property element: " + std::string(valueName));
+}
+
+std::string SetToString(const TPropInfo& info, std::int64_t value, bool brackets)
+{
+    std::string text;
+    for (std::size_t i = 0; i < info.Names.size() && i < 64; ++i) {
+        if ((static_cast<std::uint64_t>(value) >> i & 1U) == 0)
+            continue;
+        if (!text.empty())
+            text += ',';
+        text += info.Names[i];
+    }
+    return brackets ? "[" + text + "]" : text;
+}
+
+std::int64_t StringToSet(const TPropInfo& info, std::string_view text)
+{
+    const auto trim = [](std::string_view t) {
+        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+            t.remove_prefix(1);
+        while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+            t.remove_suffix(1);
+        return t;
+    };
+    text = trim(text);
+    if (!text.empty() && text.front() == '[') {
+        if (text.back() != ']')
+            throw EPropertyError("Invalid property element: " + std::string(text));
+        text = trim(text.substr(1, text.size() - 2));
+    }
+    std::uint64_t bits = 0;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = trim(text.substr(0, comma));
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        std::size_t i = 0;
+        while (i < info.Names.size() && i < 64 && !SameText(info.Names[i], name))
+            ++i;
+        if (i == info.Names.size() || i == 64)
+            throw EPropertyError("Invalid property element: " + std::string(name));
+        bits |= std::uint64_t{1} << i;
+    }
+    return static_cast<std::int64_t>(bits);
+}
+
+std::string GetSetProp(const TPersistent& object, std::string_view name, bool brackets)
+{
+    const TPropInfo& info = RequireProp(object, name, {TTypeKind::tkSet});
+    return SetToString(info, info.GetOrd(object), brackets);
+}
+
+void SetSetProp(TPersistent& object, std::string_view name, std::string_view text)
+{
+    const TPropInfo& info = RequireWritable(object, name, {TTypeKind::tkSet});
+    info.SetOrd(object, StringToSet(info, text));
 }
 
 double GetFloatProp(const TPersistent& object, std::string_view name)

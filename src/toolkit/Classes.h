@@ -19,6 +19,10 @@ namespace ovrel::toolkit {
 
 class TPersistent;
 class TComponent;
+class TStrings;
+class TFiler;
+class TReader;
+class TWriter;
 class TCollection;
 class TCollectionItem;
 
@@ -78,7 +82,8 @@ std::string ClassNameOf(const TObject& object);
 // ---------------------------------------------------------------------------------------------------------
 // Property table: names of the published properties of a class with their kinds and accessors.
 
-enum class TTypeKind : std::uint8_t { tkInteger, tkEnumeration, tkFloat, tkString, tkSet, tkClass };
+// tkStrings: a string list the object owns (TStrings is no persistent object); the setter copies the lines.
+enum class TTypeKind : std::uint8_t { tkInteger, tkEnumeration, tkFloat, tkString, tkSet, tkClass, tkStrings };
 
 /// One published property. Integer, enumeration and set properties travel as ordinals (a set as its bits);
 /// Names holds the value names of an enumeration or the element names of a set, in value order.
@@ -95,6 +100,8 @@ struct TPropInfo {
     std::function<void(TPersistent&, const std::string&)> SetString;
     std::function<TPersistent*(const TPersistent&)> GetObject;
     std::function<void(TPersistent&, TPersistent*)> SetObject;  // raises EInvalidCast for a wrong class
+    std::function<const TStrings*(const TPersistent&)> GetStrings;
+    std::function<void(TPersistent&, const TStrings&)> SetStrings;
 
     [[nodiscard]] bool IsWritable() const;
 };
@@ -166,6 +173,17 @@ public:
         info.GetObject = [get](const TPersistent& o) -> TPersistent* { return (Self<C>(o).*get)(); };
         if constexpr (!std::is_null_pointer_v<S>)
             info.SetObject = [set](TPersistent& o, TPersistent* v) { SetObjectChecked<C>(o, set, v); };
+        return Add(std::move(info));
+    }
+
+    /// A string list the object owns; the setter takes the lines to copy.
+    template <class G, class S> TPropertyTable& Strings(std::string name, G get, S set)
+    {
+        using C = typename detail::TMemberClass<G>::Type;
+        TPropInfo info = Make(std::move(name), TTypeKind::tkStrings);
+        info.GetStrings = [get](const TPersistent& o) -> const TStrings* { return (Self<C>(o).*get)(); };
+        if constexpr (!std::is_null_pointer_v<S>)
+            info.SetStrings = [set](TPersistent& o, const TStrings& v) { (Self<C>(o).*set)(v); };
         return Add(std::move(info));
     }
 
@@ -255,6 +273,14 @@ double GetFloatProp(const TPersistent& object, std::string_view name);
 void SetFloatProp(TPersistent& object, std::string_view name, double value);
 TPersistent* GetObjectProp(const TPersistent& object, std::string_view name);
 void SetObjectProp(TPersistent& object, std::string_view name, TPersistent* value);
+/// A set value as the names of its elements joined by "," in element order, in brackets when asked:
+/// "[fsBold,fsItalic]" or "fsBold,fsItalic"; the empty set is "[]" or "".
+std::string SetToString(const TPropInfo& info, std::int64_t value, bool brackets);
+/// The set a text of element names stands for (brackets, spaces and ASCII case ignored); EPropertyError
+/// for a name that is no element.
+std::int64_t StringToSet(const TPropInfo& info, std::string_view text);
+std::string GetSetProp(const TPersistent& object, std::string_view name, bool brackets = false);
+void SetSetProp(TPersistent& object, std::string_view name, std::string_view text);
 
 // ---------------------------------------------------------------------------------------------------------
 
@@ -401,11 +427,17 @@ public:
     [[nodiscard]] virtual bool HasParent() const;
     [[nodiscard]] virtual TComponent* GetParentComponent() const;
     virtual void SetParentComponent(TComponent* value);
+    /// Reads the component's properties from a stream (Filer.h); the base reads them all.
+    virtual void ReadState(TReader& reader);
+    /// Writes the component's properties; the base writes its published properties and DefineProperties'.
+    virtual void WriteState(TWriter& writer);
 
     static const TPropertyTable& ClassProperties();
     [[nodiscard]] const TPropertyTable& GetPropertyTable() const override;
 
 protected:
+    /// Properties the component streams beside its published ones (DefineProperty on filer); none in the base.
+    virtual void DefineProperties(TFiler& filer);
     /// Called once the component and its tree have been built; the base clears csLoading.
     virtual void Loaded();
     /// The first step of freeing, while the object is whole; the base calls Destroying.
@@ -415,6 +447,8 @@ protected:
 private:
     friend void BeginLoading(TComponent& root);
     friend void EndLoading(TComponent& root);
+    friend class TReader;
+    friend class TWriter;
 
     void RemoveFreeNotifications();
     void DetachFromOwner();

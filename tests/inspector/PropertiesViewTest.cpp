@@ -46,10 +46,14 @@ public:
         C->SetExpanded(false);
     }
 
+    // Read only, as the application's rows: the keys and clicks stay with the grid, no editor opens.
     TCustomPropertyItem* Add(TCustomPropertyItem* parent, const std::string& caption)
     {
         TPropertyItems* list = parent != nullptr ? parent->GetItems() : Grid->GetCategories();
-        return list->Add(TPropertyItemClass::Of<TTextualItem>(), caption, parent != nullptr ? "v" + caption : "");
+        TCustomPropertyItem* item =
+            list->Add(TPropertyItemClass::Of<TTextualItem>(), caption, parent != nullptr ? "v" + caption : "");
+        item->SetReadOnly(true);
+        return item;
     }
     /// The rows shown, top to bottom.
     std::vector<TCustomPropertyItem*> Shown() const { return {A, A1, A3, A4, A4a, A4b, A4b1, B, B1, B2, C}; }
@@ -457,10 +461,12 @@ TEST_F(GridTest, ItemChangesRepaintTheirPartOfTheRowAndRaiseTheEvents)
 
 class RecordingDisplay;
 
-// A row whose display records the input the grid hands it.
+// A row whose display records the input the grid hands it. Like the check-box rows, whose displays take
+// the input, it opens no editor over its value cell.
 class RecordingItem : public TTextualItem {
 public:
     using TTextualItem::TTextualItem;
+    bool CanEdit() const override { return false; }
     TItemDisplayClass GetDisplayClass() const override;
     std::vector<std::string>* Log = nullptr;
 };

@@ -168,6 +168,9 @@ TEST_F(ScrollViewTest, AMiddlePressShowsTheMarkAtThePressAndTakesTheMouse)
     ui::RECT bounds;
     ui::GetWindowRect(mark->GetHandle(), &bounds);
     EXPECT_EQ(bounds, (ui::RECT{press.x - 7, press.y - 11, press.x + 25, press.y + 21}));
+    // Shaped as the mark: the dot is part of the window, the square's far corner is not.
+    EXPECT_EQ(ui::WindowFromPoint(ui::POINT{bounds.left + 7, bounds.top + 11}), mark->GetHandle());
+    EXPECT_NE(ui::WindowFromPoint(ui::POINT{bounds.left + 31, bounds.top + 31}), mark->GetHandle());
     EXPECT_EQ(mark->GetCursor(), crRoll);
     EXPECT_EQ(ui::GetCapture(), View->GetHandle());
     // The view asks for 1 ms; the platform gives no less than 10.

@@ -7,15 +7,19 @@
 #include "themes/DefaultTheme.h"
 #include "themes/ThemeUtils.h"
 
+#include "platform/ui/VisualStyles.h"
+
 #include "toolkit/Graphics.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace ovrel::themes {
 namespace {
@@ -283,6 +287,275 @@ TEST_F(DefaultThemePaint, ImagesMoveWhenPushedAndShowTheListsDisabledLook)
     EXPECT_EQ(disabled->Image.Count(ui::testing::Red), 0);
     EXPECT_GT(disabled->Image.Count(Sh), 0);
     EXPECT_EQ(paint(Plain, 1)->Image.CountOther(Back), 0);
+}
+
+TEST_F(DefaultThemePaint, FlatMenusAndVisualStylesGiveImagesEffectsInsteadOfTheListsLooks)
+{
+    TImageList images(nullptr);
+    testing::AddRedImage(images, true);
+    SetFlatMenus();
+    const auto paint = [&](TItemPaintInfo info) {
+        auto target = std::make_unique<PaintTarget>(10, 10, Back);
+        Theme().PaintImage(target->Canvas, Rect(2, 2, 8, 8), info, &images, 0);
+        return target;
+    };
+    // A disabled menu item: the background darkened under the image (red: L = 28, F = 28 / 8 + 224).
+    const auto disabled = paint(Item(VT_POPUPMENU, 0, false));
+    EXPECT_EQ(disabled->Image.At(3, 3), ui::RGB(90 * 227 / 256, 200 * 227 / 256, 90 * 227 / 256));
+    EXPECT_EQ(disabled->Image.At(5, 5), Back) << "the uncovered pixel";
+    EXPECT_EQ(disabled->Image.Count(Sh), 0) << "not the list's disabled look";
+    // An enabled menu item draws as it is; a toolbar button keeps the list's look without visual styles.
+    EXPECT_EQ(paint(Item(VT_POPUPMENU, 0, true))->Image.At(3, 3), ui::testing::Red);
+    EXPECT_EQ(paint(Item(VT_TOOLBARVIEW, ToolbarItem, false))->Image.Count(ui::testing::Red), 0);
+    EXPECT_GT(paint(Item(VT_TOOLBARVIEW, ToolbarItem, false))->Image.Count(Sh), 0);
+
+    // With visual styles a resting toolbar button on its light background is dimmed towards clWindow; a pushed
+    // one draws as it is.
+    ui::RecordingVisualStyles styles;
+    ui::ScopedService<ui::IVisualStyles> installed(ui::SetVisualStyles, styles);
+    Table().Profile = ui::SystemProfile{true, 5, 1};
+    Manager().SetEnableVisualStyles(true);
+    Manager().RefreshColors();
+    ASSERT_TRUE(VisualStylesActive());
+    const ui::COLORREF w = Palette::Window;
+    EXPECT_EQ(
+        paint(Item(VT_TOOLBARVIEW, ToolbarItem, true))->Image.At(3, 3),
+        ui::RGB((255 * 178 + ui::GetRValue(w) * 77) / 256, ui::GetGValue(w) * 77 / 256, ui::GetBValue(w) * 77 / 256));
+    EXPECT_EQ(paint(With(Item(VT_TOOLBARVIEW, ToolbarItem, true), true, false))->Image.At(4, 4), ui::testing::Red);
+    Manager().SetEnableVisualStyles(false);
+    Manager().RefreshColors();
+}
+
+// ---- Visual styles ----------------------------------------------------------------------------------------
+
+/// The default theme with visual styles on, over the layer's recording backend.
+class DefaultThemeStyles : public DefaultThemePaint {
+protected:
+    void SetUp() override
+    {
+        DefaultThemePaint::SetUp();
+        Table().Profile = ui::SystemProfile{true, 5, 1};
+        Manager().SetEnableVisualStyles(true);
+        Manager().RefreshColors();
+        ASSERT_TRUE(VisualStylesActive());
+        Styles.Requests.clear();
+    }
+    void TearDown() override
+    {
+        Manager().SetEnableVisualStyles(false);
+        Manager().RefreshColors();
+        DefaultThemePaint::TearDown();
+    }
+    /// The parts drawn, as class:part/state in order; "none" when nothing was asked of the styles.
+    std::string Drawn()
+    {
+        std::string drawn;
+        for (const auto& r : Styles.Requests)
+            drawn +=
+                (drawn.empty() ? "" : " ") + r.ClassList + ":" + std::to_string(r.Part) + "/" + std::to_string(r.State);
+        Styles.Requests.clear();
+        return drawn.empty() ? "none" : drawn;
+    }
+
+    ui::RecordingVisualStyles Styles;
+    ui::ScopedService<ui::IVisualStyles> Installed{ui::SetVisualStyles, Styles};
+};
+
+TEST_F(DefaultThemeStyles, ButtonsSeparatorsDocksFramesAndStatusBarsDrawTheirParts)
+{
+    PaintTarget target(20, 20, Back);
+    TCanvas& canvas = target.Canvas;
+    const TRect r = Rect(0, 0, 20, 20);
+    struct Row {
+        const char* Name;
+        std::function<void()> Paint;
+        std::string Drawn;
+    };
+    const TItemPaintInfo button = Item(VT_TOOLBARVIEW, ToolbarItem, true);
+    const auto withHover = [](TItemPaintInfo info, std::uint8_t hover) {
+        info.HoverKind = hover;
+        return info;
+    };
+    TItemPaintInfo dropPart = button;
+    dropPart.SplitPart = SP_DROPPART;
+    const std::vector<Row> rows{
+        {"normal", [&] { Theme().PaintButton(canvas, r, button); }, "TOOLBAR:1/1"},
+        {"hot", [&] { Theme().PaintButton(canvas, r, withHover(button, HK_HOT)); }, "TOOLBAR:1/2"},
+        {"pushed", [&] { Theme().PaintButton(canvas, r, With(button, true, false)); }, "TOOLBAR:1/3"},
+        {"checked", [&] { Theme().PaintButton(canvas, r, With(button, false, true)); }, "TOOLBAR:1/5"},
+        {"hot and checked", [&] { Theme().PaintButton(canvas, r, withHover(With(button, false, true), HK_HOT)); },
+         "TOOLBAR:1/6"},
+        {"disabled", [&] { Theme().PaintButton(canvas, r, Item(VT_TOOLBARVIEW, ToolbarItem, false)); }, "TOOLBAR:1/4"},
+        {"disabled, hot by keyboard",
+         [&] { Theme().PaintButton(canvas, r, Item(VT_TOOLBARVIEW, ToolbarItem, false, HK_DISABLED)); }, "TOOLBAR:1/2"},
+        {"the drop part of a split button", [&] { Theme().PaintButton(canvas, r, dropPart); }, "TOOLBAR:4/1"},
+        {"a menu bar stays classic", [&] { Theme().PaintButton(canvas, r, Item(VT_MENUBAR, ToolbarItem, true)); },
+         "none"},
+        {"a horizontal separator", [&] { Theme().PaintSeparator(canvas, r, button, true, false); }, "TOOLBAR:6/0"},
+        {"a vertical separator", [&] { Theme().PaintSeparator(canvas, r, button, false, false); }, "TOOLBAR:5/0"},
+        {"a menu's separator stays etched",
+         [&] { Theme().PaintSeparator(canvas, r, Item(VT_POPUPMENU, 0, true), true, false); }, "none"},
+        {"a dock", [&] { Theme().PaintDock(canvas, r, Rect(0, 0, 10, 10), 1); }, "REBAR:0/0"},
+        {"a status bar's last panel", [&] { Theme().PaintStatusBar(canvas, r, SBP_LASTPANE); }, "STATUS:2/0"},
+        {"a pushed close caption button", [&] { Theme().PaintCaptionButton(canvas, r, With(button, true, false), 0); },
+         "WINDOW:20/3"},
+        {"a hot help caption button", [&] { Theme().PaintCaptionButton(canvas, r, withHover(button, HK_HOT), 4); },
+         "WINDOW:0/2"},
+        {"an arrow button", [&] { Theme().PaintArrowButton(canvas, r, 2, false); }, "TOOLBAR:1/2"},
+        {"a docked toolbar's frame: edge, gripper and a hot close button",
+         [&] {
+             TFramePaintInfo frame;
+             frame.BorderStyle = 1;
+             frame.AllowDrag = true;
+             frame.Handle = 2;
+             frame.CloseButtonState = CDBS_VISIBLE | CDBS_HOT;
+             Theme().PaintToolbarNCArea(canvas, Rect(0, 0, 20, 20), frame);
+         },
+         "TOOLBAR:0/0 REBAR:1/0 TOOLBAR:1/2"},
+        {"a floating frame: border, caption and a pressed close button",
+         [&] {
+             TFloatingWindowInfo frame;
+             frame.FloatingBorderSize = ui::POINT{3, 3};
+             frame.ClientHeight = 4;
+             frame.ShowCaption = true;
+             frame.CloseButtonState = CDBS_VISIBLE | CDBS_PRESSED;
+             frame.RedrawPart = FWR_BORDER | FWR_CAPTION | FWR_CLOSEBUTTON;
+             frame.CaptionText = "Panel";
+             Theme().PaintFloatingBorder(canvas, Rect(0, 0, 20, 20), frame);
+         },
+         "WINDOW:12/2 WINDOW:2/2 WINDOW:10/2 WINDOW:11/2 WINDOW:19/3"},
+        {"a top strip's gripper",
+         [&] {
+             TFramePaintInfo frame;
+             frame.AllowDrag = true;
+             frame.IsVertical = true;
+             Theme().PaintToolbarNCArea(canvas, Rect(0, 0, 20, 20), frame);
+         },
+         "REBAR:2/0"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        row.Paint();
+        EXPECT_EQ(Drawn(), row.Drawn);
+    }
+}
+
+TEST_F(DefaultThemeStyles, APressedArrowButtonDrawsItsTriangleInTheButtonTextColour)
+{
+    PaintTarget target(16, 16, Back);
+    Theme().PaintArrowButton(target.Canvas, Rect(0, 0, 16, 16), 2, true);
+    EXPECT_EQ(Drawn(), "TOOLBAR:1/3");
+    // x = 8, y = 8, s = 6; down: y = 7 - 3 = 4, through (14, 4), (8, 10), (2, 4).
+    const TRect ink = InkOf(target.Image, Palette::ButtonText);
+    EXPECT_EQ(ink.left, 2);
+    EXPECT_EQ(ink.top, 4);
+    EXPECT_GE(ink.bottom, 10);
+}
+
+TEST_F(DefaultThemePaint, CaptionAndArrowButtonsAreTheFrameControlsClassically)
+{
+    for (int kind : {0, 1, 3}) {
+        SCOPED_TRACE(kind);
+        PaintTarget target(16, 14, Back);
+        Theme().PaintCaptionButton(target.Canvas, Rect(0, 0, 16, 14), Item(VT_TOOLBARVIEW, ToolbarItem, true), kind);
+        EXPECT_EQ(target.Image.At(2, 2), Palette::Face) << "a button face";
+        EXPECT_GT(target.Image.Count(Palette::ButtonText), 0) << "with its glyph";
+    }
+    PaintTarget arrow(16, 16, Back);
+    Theme().PaintArrowButton(arrow.Canvas, Rect(0, 0, 16, 16), 1, false);
+    EXPECT_GT(arrow.Image.Count(Palette::ButtonText), 0);
+    EXPECT_EQ(arrow.Image.Count(Back), 0) << "a whole scroll button";
+}
+
+TEST_F(DefaultThemeStyles, FieldsSpinsAndCheckBoxesDrawTheirPartsByState)
+{
+    PaintTarget target(20, 20, Back);
+    TCanvas& canvas = target.Canvas;
+    const TRect r = Rect(0, 0, 20, 20);
+    const TItemPaintInfo item = Item(VT_TOOLBARVIEW, ToolbarItem, true);
+    const auto button = [](int type, int state) {
+        TEditButtonInfo info;
+        info.ButtonType = type;
+        info.ButtonState = state;
+        return info;
+    };
+    struct Row {
+        const char* Name;
+        std::function<void()> Paint;
+        std::string Drawn;
+    };
+    const std::vector<Row> rows{
+        {"a checked hot check box", [&] { Theme().PaintFrameControl(canvas, r, 1, 1 | 8); }, "BUTTON:3/6"},
+        {"a mixed pressed check box", [&] { Theme().PaintFrameControl(canvas, r, 1, 2 | 16); }, "BUTTON:3/11"},
+        {"a disabled radio button", [&] { Theme().PaintFrameControl(canvas, r, 2, 4); }, "BUTTON:2/4"},
+        {"no other kind", [&] { Theme().PaintFrameControl(canvas, r, 3, 1); }, "none"},
+        {"a pressed drop-down button", [&] { Theme().PaintEditButton(canvas, r, item, button(1, 4)); }, "COMBOBOX:1/3"},
+        {"a disabled drop-down button", [&] { Theme().PaintEditButton(canvas, r, item, button(1, 1)); },
+         "COMBOBOX:1/4"},
+        {"spin buttons, the upper pressed", [&] { Theme().PaintEditButton(canvas, r, item, button(2, 4)); },
+         "SPIN:1/3 SPIN:2/1"},
+        {"a field of a hot item",
+         [&] { Theme().PaintFrame(canvas, r, Item(VT_TOOLBARVIEW, ToolbarItem, true, HK_HOT)); }, "COMBOBOX:0/0"},
+        {"a field at rest", [&] { Theme().PaintFrame(canvas, r, item); }, "none"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        row.Paint();
+        EXPECT_EQ(Drawn(), row.Drawn);
+    }
+}
+
+TEST_F(DefaultThemePaint, CheckBoxesAndRadioButtonsAtRestAreDrawnFlat)
+{
+    const auto paint = [&](int kind, int state) {
+        auto target = std::make_unique<PaintTarget>(13, 13, Back);
+        Theme().PaintFrameControl(target->Canvas, Rect(0, 0, 13, 13), kind, state);
+        return target;
+    };
+    const auto checked = paint(1, 1);
+    EXPECT_EQ(checked->Image.At(0, 6), Back) << "inset by one";
+    EXPECT_EQ(checked->Image.At(1, 6), Sh) << "framed in the shadow colour";
+    EXPECT_EQ(checked->Image.At(2, 2), Palette::Window);
+    EXPECT_GT(checked->Image.Count(Palette::ButtonText), 0) << "the check mark";
+    const auto disabled = paint(1, 1 | 4);
+    EXPECT_EQ(disabled->Image.At(2, 2), Palette::Face);
+    EXPECT_GT(disabled->Image.Count(Palette::GrayText), 0);
+    const auto mixed = paint(1, 2);
+    EXPECT_GT(mixed->Image.Count(Palette::Window), 0);
+    EXPECT_GT(mixed->Image.Count(Palette::Face), 0) << "a dither of window and face";
+    const auto radio = paint(2, 1);
+    EXPECT_EQ(radio->Image.At(6, 6), Palette::ButtonText) << "the dot";
+    EXPECT_GT(radio->Image.Count(Sh), 0);
+    EXPECT_EQ(paint(3, 1)->Image.CountOther(Back), 0) << "no other kind";
+    EXPECT_NE(paint(1, 8)->Image.At(0, 0), Back) << "a hot one is the frame control";
+}
+
+TEST_F(DefaultThemePaint, AnEditFieldIsFilledAndItsButtonsSitAtTheRight)
+{
+    PaintTarget target(60, 20, Back);
+    TEditFrameInfo edit;
+    edit.RightBtnWidth = 13;
+    edit.RightBtnInfo.ButtonType = 1;
+    const TItemPaintInfo item = Item(VT_TOOLBARVIEW, 0, true);
+    Theme().PaintEditFrame(target.Canvas, Rect(0, 0, 60, 20), item, edit);
+    // Frames: the toolbar colour one pixel in, clWindow inside it; the field from 2 to 60 - 2 - 11.
+    EXPECT_EQ(target.Image.At(1, 10), Palette::Face);
+    EXPECT_EQ(target.Image.At(2, 10), Palette::Window);
+    EXPECT_EQ(target.Image.At(30, 10), Palette::Window);
+    // The drop-down button: its separator one pixel left of its moved edge, its arrow in the button text.
+    EXPECT_EQ(target.Image.At(60 - 2 - 13 + 2 - 1, 10), Palette::Window);
+    const TRect arrow = InkOf(target.Image, Palette::ButtonText);
+    EXPECT_GE(arrow.left, 60 - 2 - 13 + 2);
+    EXPECT_LE(arrow.right, 58);
+
+    PaintTarget spin(14, 20, Back);
+    TEditButtonInfo pressedUpper;
+    pressedUpper.ButtonType = 2;
+    pressedUpper.ButtonState = 4;
+    Theme().PaintEditButton(spin.Canvas, Rect(0, 0, 14, 20), item, pressedUpper);
+    EXPECT_GT(InkOf(spin.Image, Palette::ButtonText, Rect(0, 0, 14, 10)).right, 0) << "the up arrow";
+    EXPECT_GT(InkOf(spin.Image, Palette::ButtonText, Rect(0, 10, 14, 20)).right, 0) << "the down arrow";
+    EXPECT_EQ(spin.Image.At(2, 0), Sh) << "the pressed upper half is sunken";
 }
 
 // ---- Separators and menu items ----------------------------------------------------------------------------

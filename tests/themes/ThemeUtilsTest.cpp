@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
+#include <memory>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -89,6 +91,96 @@ TEST_F(ColorArithmetic, SystemColoursAreReadWhenUsedNotWhenTheRuntimeStarted)
 {
     Table().Colors[ui::COLOR_BTNSHADOW] = RGB(10, 20, 30);
     EXPECT_EQ(LightenColor(clBtnShadow, 0), C(10, 20, 30));
+}
+
+// ---- Image effects ----------------------------------------------------------------------------------------
+
+/// A list of 4 x 4 images, one per colour, each with its bottom-right pixel left uncovered (white is the mask).
+std::unique_ptr<TImageList> SolidImages(std::initializer_list<ui::COLORREF> colours)
+{
+    auto images = std::make_unique<TImageList>(nullptr);
+    images->SetSize(4, 4);
+    for (ui::COLORREF colour : colours) {
+        TBitmap cell;
+        cell.SetSize(4, 4);
+        cell.GetCanvas()->GetBrush()->SetColor(static_cast<TColor>(colour));
+        cell.GetCanvas()->FillRect(Rect(0, 0, 4, 4));
+        cell.GetCanvas()->SetPixel(3, 3, clWhite);
+        images->AddMasked(&cell, clWhite);
+    }
+    return images;
+}
+
+class ImageEffects : public testing::ThemeRuntimeTest {
+protected:
+    static constexpr ui::COLORREF Back = RGB(200, 100, 50);
+    PaintTarget Target{8, 8, Back};
+    // The pixel the effect gave a covered pixel, after checking that the uncovered one kept the background.
+    ui::COLORREF Covered()
+    {
+        EXPECT_EQ(Target.Image.At(5, 5), Back) << "left uncovered by the image";
+        EXPECT_EQ(Target.Image.At(6, 2), Back) << "outside the image";
+        return Target.Image.At(3, 3);
+    }
+};
+
+TEST_F(ImageEffects, AShadowDarkensWhatLiesUnderTheImageByItsStrength)
+{
+    const auto images = SolidImages({RGB(255, 0, 0)});
+    // L = 29 * 255 / 256 = 28 for pure red; F = L / D + O.
+    struct Row {
+        int Strength;
+        ui::COLORREF Expected;
+    };
+    for (const Row& row : {Row{0, RGB(200 * 179 / 256, 100 * 179 / 256, 50 * 179 / 256)},
+                           Row{1, RGB(200 * 227 / 256, 100 * 227 / 256, 50 * 227 / 256)},
+                           Row{2, RGB(200 * 244 / 256, 100 * 244 / 256, 50 * 244 / 256)}}) {
+        SCOPED_TRACE(row.Strength);
+        FillRectColor(Target.Canvas, Rect(0, 0, 8, 8), static_cast<TColor>(Back));
+        DrawImageShadow(Target.Canvas, Rect(2, 2, 8, 8), images.get(), 0, row.Strength);
+        EXPECT_EQ(Covered(), row.Expected);
+    }
+    EXPECT_THROW(DrawImageShadow(Target.Canvas, Rect(2, 2, 8, 8), images.get(), 0, 3), EAssertionFailed);
+}
+
+TEST_F(ImageEffects, ATintMixesEachImagePixelWithTheColour)
+{
+    const auto images = SolidImages({RGB(255, 0, 0)});
+    DrawImageTinted(Target.Canvas, Rect(2, 2, 8, 8), images.get(), 0, static_cast<TColor>(RGB(0, 0, 255)), 178);
+    EXPECT_EQ(Covered(), RGB(255 * 178 / 256, 0, 255 * 77 / 256));
+}
+
+TEST_F(ImageEffects, HighContrastTurnsTheExtremesAroundAndLightensTheRest)
+{
+    const auto images = SolidImages({RGB(0, 0, 0), RGB(254, 254, 254), RGB(128, 128, 128)});
+    struct Row {
+        const char* Name;
+        int Index;
+        ui::COLORREF Expected;
+    };
+    for (const Row& row : {Row{"black becomes white", 0, RGB(255, 255, 255)},
+                           Row{"near white becomes black, lightened", 1, RGB(32, 32, 32)},
+                           Row{"a middle grey keeps its colour, lightened", 2, RGB(160, 160, 160)}}) {
+        SCOPED_TRACE(row.Name);
+        FillRectColor(Target.Canvas, Rect(0, 0, 8, 8), static_cast<TColor>(Back));
+        DrawImageContrasted(Target.Canvas, Rect(2, 2, 8, 8), images.get(), row.Index, true);
+        EXPECT_EQ(Covered(), row.Expected);
+    }
+    FillRectColor(Target.Canvas, Rect(0, 0, 8, 8), static_cast<TColor>(Back));
+    DrawImageContrasted(Target.Canvas, Rect(2, 2, 8, 8), images.get(), 0, false);
+    EXPECT_EQ(Covered(), RGB(0, 0, 0)) << "without the effect the list draws it";
+}
+
+TEST_F(ImageEffects, AnEmptyAreaOrAMissingImageDrawsNothing)
+{
+    const auto images = SolidImages({RGB(255, 0, 0)});
+    DrawImageShadow(Target.Canvas, Rect(2, 2, 2, 8), images.get(), 0, 1);
+    DrawImageTinted(Target.Canvas, Rect(2, 2, 8, 1), images.get(), 0, clRed, 100);
+    DrawImageContrasted(Target.Canvas, Rect(2, 2, 8, 8), images.get(), 1, true);
+    DrawImageShadow(Target.Canvas, Rect(2, 2, 8, 8), nullptr, 0, 1);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(Target.Image.At(x, y), Back) << x << "," << y;
 }
 
 // ---- Primitives -------------------------------------------------------------------------------------------

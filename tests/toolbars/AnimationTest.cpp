@@ -3,6 +3,7 @@
 // pointer reaching the menu, a worker that cannot start, no time at all, the slide offsets, and a fade that
 // becomes a slide where windows cannot be layered. The window captures a picture whose rows differ, so what
 // a step drew is read back from pixels.
+#include "MenusTestSupport.h"
 #include "ToolbarsTestSupport.h"
 
 #include "platform/ui/Gdi.h"
@@ -15,6 +16,8 @@
 #include "toolkit/SysUtils.h"
 
 #include <QImage>
+#include <QRegion>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +51,18 @@ public:
 private:
     std::atomic<std::uint64_t> FTicks{0};
 };
+
+// Waits in real time for a step message of the worker (for window, when given); whether one came.
+bool WaitForStepMessage(HWND window)
+{
+    MSG msg;
+    for (int i = 0; i < 2000; ++i) {
+        if (PeekMessage(&msg, window, WM_TB_ANIMSTEP, WM_TB_ANIMSTEP, PM_NOREMOVE))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
 
 // Row y of the captured picture has red y, green x.
 COLORREF PictureAt(int x, int y) { return RGB(y * 4 & 0xFF, x * 4 & 0xFF, 0x80); }
@@ -88,17 +103,7 @@ protected:
         }
     }
 
-    // Waits in real time for a step message of the worker (for window, when given); whether one came.
-    static bool WaitForStep(HWND window = nullptr)
-    {
-        MSG msg;
-        for (int i = 0; i < 2000; ++i) {
-            if (PeekMessage(&msg, window, WM_TB_ANIMSTEP, WM_TB_ANIMSTEP, PM_NOREMOVE))
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
-    }
+    static bool WaitForStep(HWND window = nullptr) { return WaitForStepMessage(window); }
     // The step messages waiting, taken out without being handled.
     static int DrainSteps()
     {
@@ -327,6 +332,130 @@ TEST_F(Animation, AFadeBecomesASlideWhereWindowsCannotBeLayered)
         DrainSteps();
         EXPECT_EQ(GetWindowLong(Window, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     }
+}
+
+// A real menu animated as it opens, over the shared clock: each step shows a part of the menu's own picture,
+// nothing the shown menu is sent in the meantime cuts the animation short, and the end leaves exactly what
+// the menu paints when it opens without animation.
+class MenuOpening : public testing::MenusFixture {
+protected:
+    MenuOpening()
+    {
+        for (const char* caption : {"&Open", "&Save", "Save &As", "&Close"})
+            testing::AddChild(Root.get(), caption);
+        SetCursorPos(0, 0);
+    }
+    ~MenuOpening() override { EndMenuAnimation(nullptr); }
+
+    // The menu as an item opens it at a point (shown, animated or not), with what was queued for it handled.
+    std::unique_ptr<TTBPopupWindow> Open()
+    {
+        toolkit::TWinControl* window =
+            Root->CreatePopup(nullptr, nullptr, false, false, false, toolkit::TPoint{300, 200}, toolkit::paLeft);
+        return std::unique_ptr<TTBPopupWindow>(dynamic_cast<TTBPopupWindow*>(window));
+    }
+    QImage Unanimated()
+    {
+        SystemTableOverride off;
+        auto popup = Open();
+        PumpApplication();
+        QImage image = GetWindowImage(popup->GetHandle())->copy();
+        popup.reset();
+        testing::TRecordingPopupWindow::Showing.clear();
+        return image;
+    }
+    // Lets the clock reach milliseconds and handles the step the worker sends for it; the level drawn.
+    int StepAt(HWND window, int milliseconds)
+    {
+        SharedClock.Set(static_cast<std::uint64_t>(milliseconds));
+        EXPECT_TRUE(WaitForStepMessage(window));
+        PumpApplication();
+        return toolkit::MulDiv(255, milliseconds, PopupAnimationTime) & ~15;
+    }
+
+    TSharedClock SharedClock;
+    std::unique_ptr<TTBCustomItem> Root = std::make_unique<testing::TRecordingPopupItem>(nullptr);
+
+private:
+    ScopedService<IClock> FClockGuard{SetClock, SharedClock};
+};
+
+TEST_F(MenuOpening, ASlideShowsMoreOfTheMenusOwnPictureAtEachStep)
+{
+    const QImage reference = Unanimated();
+    SystemTableOverride table;
+    table.Table().MenuAnimation = TRUE;
+    table.Table().MenuFade = FALSE;
+    auto popup = Open();
+    const HWND window = popup->GetHandle();
+    ASSERT_EQ(AnimatedWindow(), window);
+    const std::uint8_t direction = popup->GetAnimationDirection();
+    ASSERT_NE(direction, 0);
+    PumpApplication();
+    EXPECT_EQ(AnimatedWindow(), window) << "what the shown menu was sent ended its animation";
+    const QRect whole(0, 0, reference.width(), reference.height());
+    QWidget* widget = GetWindowWidget(window);
+    EXPECT_TRUE(widget->mask().intersected(whole).isEmpty()) << "nothing shows before the first step";
+
+    for (const int ms : {40, 80, 120}) {
+        SCOPED_TRACE(ms);
+        const int level = StepAt(window, ms);
+        ASSERT_EQ(AnimatedWindow(), window);
+        const int w = whole.width();
+        const int h = whole.height();
+        const int shownW = toolkit::MulDiv(w, level, 255);
+        const int shownH = toolkit::MulDiv(h, level, 255);
+        const int dx = (direction & tbadRight) != 0 ? shownW - w : (direction & tbadLeft) != 0 ? w - shownW : 0;
+        const int dy = (direction & tbadDown) != 0 ? shownH - h : (direction & tbadUp) != 0 ? h - shownH : 0;
+        const QRegion visible = widget->mask().intersected(whole);
+        EXPECT_EQ(visible, QRegion(whole.translated(dx, dy).intersected(whole)));
+        // What shows is the menu's picture moved by the slide.
+        const QImage& image = *GetWindowImage(window);
+        int wrong = 0;
+        for (const QRect& r : visible)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    wrong += image.pixel(x, y) != reference.pixel(x - dx, y - dy) ? 1 : 0;
+        EXPECT_EQ(wrong, 0);
+    }
+    StepAt(window, PopupAnimationTime);
+    EXPECT_EQ(AnimatedWindow(), nullptr);
+    EXPECT_TRUE(widget->mask().isEmpty()) << "the whole window shows again";
+    EXPECT_EQ(*GetWindowImage(window), reference);
+    EXPECT_EQ(testing::TRecordingPopupWindow::Showing, (std::vector<WPARAM>{tbpsAnimationAllowed, tbpsAnimationEnded}));
+}
+
+TEST_F(MenuOpening, AFadeRaisesTheOpacityOfTheWholeMenuInSteps)
+{
+    const QImage reference = Unanimated();
+    SystemTableOverride table;
+    table.Table().MenuAnimation = TRUE;
+    table.Table().MenuFade = TRUE;
+    table.Table().Caps.LayeredConstantAlpha = true;
+    auto popup = Open();
+    const HWND window = popup->GetHandle();
+    ASSERT_EQ(AnimatedWindow(), window);
+    PumpApplication();
+    QWidget* widget = GetWindowWidget(window);
+    BYTE alpha = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr));
+    EXPECT_EQ(alpha, 32);
+    EXPECT_EQ(*GetWindowImage(window), reference) << "the whole picture, faint";
+    int last = alpha;
+    for (const int ms : {40, 80, 120}) {
+        SCOPED_TRACE(ms);
+        const int level = StepAt(window, ms);
+        ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr));
+        EXPECT_EQ(alpha, level);
+        EXPECT_GT(alpha, last);
+        EXPECT_DOUBLE_EQ(widget->windowOpacity(), alpha / 255.0);
+        last = alpha;
+    }
+    StepAt(window, PopupAnimationTime);
+    EXPECT_EQ(AnimatedWindow(), nullptr);
+    EXPECT_EQ(GetWindowLong(window, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    EXPECT_DOUBLE_EQ(widget->windowOpacity(), 1.0);
+    EXPECT_EQ(*GetWindowImage(window), reference);
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include "toolbars/DockableWindow.h"
 
 #include "platform/ui/Messages.h"
+#include "platform/ui/Services.h"
 #include "platform/ui/SysTables.h"
 #include "toolbars/DockWindowsTestSupport.h"
 #include "toolbars/ToolbarsTestSupport.h"
+#include "toolkit/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -69,10 +72,71 @@ TEST_F(DragLoopTest, WithoutSmoothDragOnlyTheReleaseMovesTheWindow)
     ExpectLoopCleanedUp(a);
 }
 
-TEST_F(DragLoopTest, OutlineIsDrawnOnTheDesktopWhileDraggingWithoutSmoothDrag)
+// What the desktop outline showed each time it changed, with where the dragged window was meanwhile.
+class OutlineWatch final : public ui::IOutlineOverlay {
+public:
+    explicit OutlineWatch(TControl* window) : FWindow(window) {}
+    void Show(const std::vector<ui::RECT>& rects) override
+    {
+        TRect bounds{};
+        int area = 0;
+        for (const ui::RECT& r : rects) {
+            ui::UnionRect(&bounds, &bounds, &r);
+            area += (r.right - r.left) * (r.bottom - r.top);
+        }
+        Bounds.push_back(bounds);
+        Areas.push_back(area);
+        WindowLeft.push_back(FWindow->GetLeft());
+    }
+    std::vector<TRect> Bounds;  // empty when the overlay was hidden
+    std::vector<int> Areas;
+    std::vector<int> WindowLeft;
+
+private:
+    TControl* FWindow;
+};
+
+int FrameArea(const TRect& r, int thickness)
 {
-    GTEST_SKIP() << "the desktop outline DC and its recorder come with the platform additions; until then the "
-                    "outline is drawn on no DC, and only where the window ends up can be checked";
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    return w * h - (w - 2 * thickness) * (h - 2 * thickness);
+}
+
+TEST_F(DragLoopTest, WithoutSmoothDragAnOutlineFollowsThePointerUntilTheDrop)
+{
+    for (const bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape" : "Release");
+        TTestWindow* a = AddWindow(Top, "A");
+        a->SetSmoothDrag(false);
+        OutlineWatch watch(a);
+        ui::ScopedService<ui::IOutlineOverlay> overlay(ui::SetOutlineOverlay, watch);
+        TRect start{};
+        ui::GetWindowRect(a->GetHandle(), &start);
+        const TPoint press = Handle(a);
+        PostDrag(press, {Offset(press, 50, 0), Offset(press, 100, 0)}, !escape);
+        Pump();
+
+        ASSERT_GE(watch.Bounds.size(), 3u);
+        // Each move showed the window's rectangle where the drop would put it, as a frame one pixel thick
+        // inside a dock, while the window itself stayed.
+        for (const int dx : {50, 100}) {
+            TRect expected = start;
+            ui::OffsetRect(&expected, dx, 0);
+            const auto it = std::find(watch.Bounds.begin(), watch.Bounds.end(), expected);
+            ASSERT_NE(it, watch.Bounds.end()) << dx;
+            EXPECT_EQ(watch.Areas[it - watch.Bounds.begin()], FrameArea(expected, 1));
+        }
+        EXPECT_EQ(std::count(watch.WindowLeft.begin(), watch.WindowLeft.end(), 0),
+                  static_cast<std::ptrdiff_t>(watch.WindowLeft.size()));
+        // The loop's end erased it and let go of the desktop.
+        EXPECT_TRUE(ui::IsRectEmpty(&watch.Bounds.back()));
+        EXPECT_NE(ui::LockWindowUpdate(Form->GetHandle()), ui::FALSE);
+        ui::LockWindowUpdate(nullptr);
+        EXPECT_EQ(a->GetLeft(), escape ? 0 : 100);
+        ExpectLoopCleanedUp(a);
+        delete a;
+    }
 }
 
 struct CtrlScript {
@@ -123,6 +187,35 @@ INSTANTIATE_TEST_SUITE_P(Scripts, DragWithCtrl,
                                            CtrlScript{"PressedDuringTheDrag", false, true, false, true},
                                            CtrlScript{"ReleasedBeforeTheDrop", false, true, true, false}),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(DragLoopTest, ALiveDragThroughDocksAndFloatingKeepsTheWindowAndItsChildren)
+{
+    TTestWindow* a = AddWindow(Top, "A");
+    auto* inner = new TPanel(a);
+    inner->SetParent(a);
+    inner->SetBounds(2, 2, 20, 10);
+    Pump();
+    const ui::HWND handle = a->GetHandle();
+    const ui::HWND innerHandle = inner->GetHandle();
+    const TPoint press = Handle(a);
+    const TPoint floating = OnWindow(Form, 320, 240);
+    const TPoint overLeft = OnWindow(Left, 0, 100);
+    const TPoint overBottom{OnWindow(Bottom, 100, 0).x, OnWindow(Bottom, 0, 0).y};
+    const TPoint alongBottom = Offset(overBottom, 30, 0);
+    // Every move after a parent change still reaches the loop, so the mouse stayed with the window.
+    PostDrag(press, {floating, overLeft, overBottom, alongBottom});
+    Pump();
+    EXPECT_EQ(a->GetCurrentDock(), Bottom);
+    EXPECT_EQ(a->GetHandle(), handle);
+    EXPECT_EQ(inner->GetHandle(), innerHandle);
+    EXPECT_EQ(ui::GetParent(innerHandle), handle);
+    EXPECT_EQ(ui::GetParent(handle), Bottom->GetHandle());
+    TRect placed{};
+    ui::GetWindowRect(handle, &placed);
+    EXPECT_EQ(placed.left, alongBottom.x - 4);
+    EXPECT_TRUE(ui::IsWindowVisible(innerHandle));
+    ExpectLoopCleanedUp(a);
+}
 
 TEST_F(DragLoopTest, AWindowThatCannotFloatShowsNoAndStaysWhenDroppedNowhere)
 {

@@ -368,6 +368,22 @@ TEST(Links, AnItemLinkedToItselfLinksToNothingAndAFreedTargetIsForgotten)
     EXPECT_EQ(heard.Kinds(), (std::vector<TTBItemChange>{tbcSubitemsRelinked, tbcSubitemsRelinked}));
 }
 
+TEST(Links, ATargetThatEndsWithoutDeleteIsForgottenToo)
+{
+    // A local or a member ends by its destructor alone; the linking items let go of it while it is whole.
+    ItemPtr first = MakeRoot();
+    ItemPtr second = MakeRoot();
+    Listener heard(first.get());
+    {
+        TTBRootItem target(nullptr);
+        first->SetLinkSubitems(&target);
+        second->SetLinkSubitems(&target);
+    }
+    EXPECT_EQ(first->GetLinkSubitems(), nullptr);
+    EXPECT_EQ(second->GetLinkSubitems(), nullptr);
+    EXPECT_EQ(heard.Kinds(), (std::vector<TTBItemChange>{tbcSubitemsRelinked, tbcSubitemsRelinked}));
+}
+
 TEST(Links, AFreedLinkingItemNoLongerReceivesTheTargetsNotices)
 {
     ItemPtr root = MakeRoot();

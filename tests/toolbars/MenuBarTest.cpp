@@ -155,7 +155,6 @@ TEST_F(MenuBar, F10SelectsTheFirstItemAndTheArrowsOpenItsMenu)
 
 TEST_F(MenuBar, AltShowsTheUnderlinesAndItsReleaseEntersTheMenuBar)
 {
-    GTEST_SKIP() << "PENDING-UI: system keys as dialog keys";
     ui::SystemTableOverride table;
     table.Table().KeyboardCues = ui::FALSE;  // underlines hidden until the keyboard is used
     Bar->GetView()->SetAccelsVisibility(false);

@@ -4,6 +4,7 @@
 #include "MenusTestSupport.h"
 
 #include "toolkit/Controls.h"
+#include "toolkit/Forms.h"
 
 #include <gtest/gtest.h>
 
@@ -197,6 +198,30 @@ TEST_F(ContextMenu, ADisabledItemIsNeitherRunNorClosesTheMenu)
     EXPECT_EQ(shown, std::vector<std::size_t>{1});
     PumpApplication();
     EXPECT_TRUE(Clicks.Clicks.empty());
+}
+
+TEST_F(ContextMenu, TheHintFollowsThePointerFromItemToItemWhileTheMenuIsOpen)
+{
+    Root->SetOptions(Root->GetOptions().Include(tboShowHint));
+    Cut->SetHint("Cut|Moves the selection to the clipboard");
+    Copy->SetHint("Copy");
+    std::vector<std::string> shown;
+    toolkit::Application()->SetHintDisplay([&shown](const std::string& text, ui::POINT) {
+        if (!text.empty())
+            shown.push_back(text);
+    });
+    std::vector<std::string> statusHints;
+    Script.Move(On(Root.get(), Cut))
+        .Pause(1000)
+        .Then([&] { statusHints.push_back(toolkit::Application()->GetHint()); })
+        .Move(On(Root.get(), Copy))
+        .Pause(1000)
+        .Key(ui::VK_ESCAPE);
+    Root->Popup(Where.x, Where.y, false);
+    toolkit::Application()->SetHintDisplay(nullptr);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Cut", "Copy"}));
+    EXPECT_EQ(statusHints, std::vector<std::string>{"Moves the selection to the clipboard"});
+    EXPECT_EQ(toolkit::Application()->GetHint(), "") << "emptied as the menu closes";
 }
 
 TEST_F(ContextMenu, TellsAssistiveTechnologyWhenTheMenuStartsAndEnds)

@@ -382,6 +382,23 @@ TEST(PropertyTable, SetsAndGetsEachKindByNameWithoutRegardToCase)
     EXPECT_EQ(GetStrProp(widget, "Summary"), "summary");
 }
 
+TEST(PropertyTable, SetsReadAndWriteAsTheNamesOfTheirElements)
+{
+    const TPropInfo* info = TWidgetProps::ClassProperties().Find("Parts");
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(SetToString(*info, 0b101, true), "[ptLeft,ptRight]");
+    EXPECT_EQ(SetToString(*info, 0, false), "");
+    EXPECT_EQ(StringToSet(*info, "[ pttop , ptLeft ]"), 0b011);
+    EXPECT_EQ(StringToSet(*info, ""), 0);
+    EXPECT_EQ(StringToSet(*info, "[]"), 0);
+    EXPECT_THROW((void)StringToSet(*info, "ptLeft,ptBottom"), EPropertyError);
+    EXPECT_THROW((void)StringToSet(*info, "[ptLeft"), EPropertyError);
+    TWidgetProps widget(nullptr);
+    SetSetProp(widget, "Parts", "ptRight");
+    EXPECT_EQ(GetSetProp(widget, "Parts", true), "[ptRight]");
+    EXPECT_THROW(SetSetProp(widget, "Caption", "ptRight"), EPropertyError);
+}
+
 TEST(PropertyTable, LooksUpOnlyPublishedPropertiesOfTheObjectsOwnClass)
 {
     TWidgetProps widget(nullptr);
