@@ -1,5 +1,6 @@
 #include "app/Framework.h"
 
+#include "app/AppResources.h"
 #include "app/Localizer.h"
 #include "app/VekForm.h"
 #include "platform/ui/Messages.h"
@@ -158,6 +159,7 @@ TVekApplication::TVekApplication(TComponent* owner)
 {
     if (gVekApplication == nullptr)
         gVekApplication = this;
+    ApplyProgramIcon();
 }
 
 TVekApplication::~TVekApplication()
