@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth clang-format locales
+  fonts-dejavu-core xvfb xauth xdotool clang-format locales
   clang libclang-rt-14-dev
 )
 # The tests format numbers and dates under these; a test fails when one is missing.

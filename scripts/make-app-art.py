@@ -3,7 +3,7 @@
 and the about box's logo.
 
 Run from the repository root: python3 scripts/make-app-art.py
-Writes src/app/resources/PROPDATETIME.png, UNDO.png and ABOUT.jpg; the files are checked in, so the build needs
+Writes src/app/resources/PROPDATETIME.png, UNDO.png, ABOUT.jpg and the program icon MAINICON.png; the files are checked in, so the build needs
 no Python. The glyphs are character maps drawn with the inspector script's PNG writer; their bottom-left pixel
 is the colour the speed button leaves out. The logo is computed pixel by pixel and written by the small
 baseline JPEG encoder below (standard tables, no subsampling), as the about box decodes a JPEG.
@@ -13,6 +13,7 @@ import importlib.util
 import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "src", "app", "resources")
@@ -132,6 +133,45 @@ def logo_pixel(x, y):
     if within > 0.93:
         colour = mix(colour, (20, 30, 50), 0.6)
     return mix(colour, (255, 255, 255), max(0.0, (r - 60) / 40.0) * 0.3)
+
+
+def icon_pixel(x, y, size):
+    """The program icon: the logo's aperture filling a square, transparent around its ring. Four samples a pixel
+    smooth the rim; the alpha is the share of samples inside the ring."""
+    total = [0.0, 0.0, 0.0]
+    inside = 0
+    for sy in (0.25, 0.75):
+        for sx in (0.25, 0.75):
+            # The square maps onto the logo's ring: radius 86 around (405, 170).
+            lx = 405.0 + ((x + sx) / size - 0.5) * 2 * 87
+            ly = 170.0 + ((y + sy) / size - 0.5) * 2 * 87
+            if math.hypot(lx - 405.0, ly - 170.0) <= 86:
+                colour = logo_pixel(lx, ly)
+                for i in range(3):
+                    total[i] += colour[i]
+                inside += 1
+    if inside == 0:
+        return (0, 0, 0, 0)
+    return tuple(int(round(c / inside)) for c in total) + (int(round(255 * inside / 4)),)
+
+
+def png_rgba(path, size, pixel):
+    raw = bytearray()
+    for y in range(size):
+        raw.append(0)
+        for x in range(size):
+            raw.extend(bytes(pixel(x, y, size)))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+    data = b"\x89PNG\r\n\x1a\n"
+    data += chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+    data += chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+    data += chunk(b"IEND", b"")
+    with open(path, "wb") as f:
+        f.write(data)
 
 
 # -- A baseline JPEG encoder --------------------------------------------------------------------------------
@@ -292,6 +332,7 @@ def main():
     art.png("PROPDATETIME", PROPDATETIME)
     art.png("UNDO", undo_cells())
     jpeg(os.path.join(OUT, "ABOUT.jpg"), LOGO_WIDTH, LOGO_HEIGHT, logo_pixel)
+    png_rgba(os.path.join(OUT, "MAINICON.png"), 64, icon_pixel)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 // Themed menus and the main window's themed controls on the offscreen platform: opening a themed menu from its
 // creation to its painted image, painting the menu bar, three docked panel frames and the status bar together,
-// one theme change reaching 50 toolbars with their re-framing, and the stacking arithmetic of multi-docks.
+// one theme change reaching 50 toolbars with their re-framing, the stacking arithmetic of multi-docks, and one
+// live step of a docked resize and of a split drag on the main-window-like form.
 #include "themes/DockablePanels.h"
 #include "themes/PanelArrangement.h"
 #include "themes/StatusBars.h"
@@ -10,6 +11,8 @@
 #include "themes/ThemedItems.h"
 #include "themes/ThemedPopups.h"
 #include "themes/ThemedToolbars.h"
+
+#include "support/ScriptedInput.h"
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Messages.h"
@@ -186,5 +189,64 @@ void BM_StackPanels(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StackPanels)->Arg(3)->Arg(50)->Unit(benchmark::kMicrosecond);
+
+// The moves of one drag: back and forth by the travel, so that every step changes the size and the form's
+// layout stays where it began.
+std::vector<TPoint> BackAndForth(TPoint from, int steps, int dx, int dy)
+{
+    std::vector<TPoint> moves;
+    for (int i = 1; i <= steps; ++i) {
+        const int sign = i % 2 == 1 ? 1 : -1;
+        moves.push_back(TPoint{from.x + (sign > 0 ? dx : 0), from.y + (sign > 0 ? dy : 0)});
+    }
+    return moves;
+}
+
+constexpr int kDragSteps = 20;
+
+// One step of a live drag: the mouse move, the panel's new size, the multi-dock and the form laid out again and
+// everything that moved repainted into the backing images. Each iteration is a whole drag of kDragSteps moves;
+// the counter gives the time of one.
+void RunDrags(benchmark::State& state, TWinControl* panel, TPoint edge, int dx, int dy)
+{
+    ui::SetApplicationActive(true);
+    // A drag that ends one travel away must have changed the size, or the steps would measure nothing.
+    const TSize before{panel->GetWidth(), panel->GetHeight()};
+    test::PostDrag(edge, BackAndForth(edge, 1, dx, dy));
+    test::PumpQueue();
+    const TSize after{panel->GetWidth(), panel->GetHeight()};
+    test::PostDrag(TPoint{edge.x + dx, edge.y + dy}, {edge});
+    test::PumpQueue();
+    if (after.cx == before.cx && after.cy == before.cy) {
+        state.SkipWithError("the drag did not resize the panel");
+        return;
+    }
+    for (auto _ : state) {
+        test::PostDrag(edge, BackAndForth(edge, kDragSteps, dx, dy));
+        test::PumpQueue();
+        Pump();
+    }
+    benchmark::DoNotOptimize(panel->GetWidth());
+    state.counters["step"] = benchmark::Counter(
+        static_cast<double>(kDragSteps), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_LiveDockedResizeStep(benchmark::State& state)
+{
+    MainWindowLike form;
+    TTBXDockablePanel* folders = form.Panels[0];
+    // The middle of the folder panel's right edge, which sizes the left multi-dock.
+    RunDrags(state, folders, test::OnWindow(folders, folders->GetWidth() - 1, 60), 40, 0);
+}
+BENCHMARK(BM_LiveDockedResizeStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LiveSplitDragStep(benchmark::State& state)
+{
+    MainWindowLike form;
+    TTBXDockablePanel* preview = form.Panels[1];
+    // The bottom edge of the preview panel: the split between it and the properties panel below.
+    RunDrags(state, preview, test::OnWindow(preview, 60, preview->GetHeight() - 1), 0, 40);
+}
+BENCHMARK(BM_LiveSplitDragStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

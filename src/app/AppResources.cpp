@@ -4,6 +4,8 @@
 #include "toolkit/SysUtils.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
 
 // Resources of a static library are only linked in when something refers to them.
 static void InitAppResources()
@@ -31,6 +33,14 @@ std::vector<std::uint8_t> AppResourceData(std::string_view name)
         throw toolkit::EResNotFound(toolkit::Format("Resource %s not found", {std::string(name)}));
     const QByteArray bytes = file.readAll();
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+void ApplyProgramIcon()
+{
+    if (QGuiApplication::instance() == nullptr)
+        return;
+    InitAppResources();
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON.png")));
 }
 
 }  // namespace ovrel::app

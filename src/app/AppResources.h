@@ -1,5 +1,6 @@
 #pragma once
-// The application's pictures, built into the program: the edit dialog's glyphs and the about box's logo.
+// The application's pictures, built into the program: the edit dialog's glyphs, the about box's logo and the
+// program icon.
 
 #include "toolkit/Graphics.h"
 
@@ -14,5 +15,7 @@ void LoadAppBitmap(toolkit::TBitmap& bitmap, std::string_view name);
 /// The bytes of the resource file of that name with its extension ("ABOUT.jpg"); EResNotFound when there is
 /// none.
 [[nodiscard]] std::vector<std::uint8_t> AppResourceData(std::string_view name);
+/// Makes the program icon ("MAINICON.png") the icon of every window; nothing without a running Qt application.
+void ApplyProgramIcon();
 
 }  // namespace ovrel::app

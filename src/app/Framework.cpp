@@ -1,5 +1,6 @@
 #include "app/Framework.h"
 
+#include "app/AppResources.h"
 #include "app/Localizer.h"
 #include "app/VekForm.h"
 #include "platform/ui/Messages.h"
@@ -158,6 +159,7 @@ TVekApplication::TVekApplication(TComponent* owner)
 {
     if (gVekApplication == nullptr)
         gVekApplication = this;
+    ApplyProgramIcon();
 }
 
 TVekApplication::~TVekApplication()
@@ -220,6 +222,9 @@ void TVekApplication::RunModel()
     TVekModel* model = Model();
     if (FInteractive && model != nullptr)
         model->Start();
+    // After Start: the caption and the first read come from there, so showing earlier would read twice.
+    if (FInteractive && FShowMainForm && GetMainForm() != nullptr && !GetTerminated())
+        GetMainForm()->Show();
     if (FStartCommand.CommandId != 0 && model != nullptr)
         model->ExecuteStart(FStartCommand);
     if (FInteractive && !GetTerminated())

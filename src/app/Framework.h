@@ -120,7 +120,8 @@ public:
     /// Makes the global model and localiser and runs the model's Initialize. An error from the model clears
     /// the global model and is raised again; one from the localiser leaves the program without one.
     void InitializeModel(const ModelFactory& makeModel, const LocalizerFactory& makeLocalizer);
-    /// The model's Start when interactive, the start command, the loop when interactive, then Done.
+    /// The model's Start when interactive, the main form shown, the start command, the loop when interactive,
+    /// then Done.
     void RunModel();
     /// The model's Finish, then HELP_QUIT.
     virtual void Done();
@@ -132,6 +133,9 @@ public:
     /// Help for the context from the file, or the application's help file when file is empty.
     void ShowHelp(int context, const std::string& helpFile = {});
 
+    /// Whether RunModel shows the main form after the model's Start, before the loop; on by default.
+    [[nodiscard]] bool GetShowMainForm() const { return FShowMainForm; }
+    void SetShowMainForm(bool value) { FShowMainForm = value; }
     [[nodiscard]] bool GetInteractive() const { return FInteractive; }
     void SetInteractive(bool value) { FInteractive = value; }
     [[nodiscard]] TVekStartCommand& GetStartCommand() { return FStartCommand; }
@@ -143,6 +147,7 @@ public:
 
 private:
     bool FInteractive = false;
+    bool FShowMainForm = true;
     TVekStartCommand FStartCommand;
     toolkit::TCustomActionList* FActionList = nullptr;  // owned as a component
     std::unique_ptr<TVekLocalizer> FLocalizer;

@@ -13,6 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+namespace ovrel::toolbars {
+class TTBCustomItem;
+}
+
 namespace ovrel::app {
 
 class TVekLocalizer;
@@ -121,6 +125,16 @@ public:
     toolkit::TNotifyEvent OnLocalizeDialogs;
     /// After SetLanguage chose a help file. Sender is the localiser.
     toolkit::TNotifyEvent OnHelpFileChanged;
+
+    // -- The language menu (LanguageMenu.cpp) ---------------------------------------------------------------
+    /// Empties the submenu, then adds one item per language that has a name, in list order: caption = the
+    /// name, tag = the language id, click = LanguageItemClick. Items are owned by the submenu.
+    void BuildLanguageMenu(toolbars::TTBCustomItem* submenu);
+    /// The click of a language item: SetLanguage with its tag as a 16-bit id, then OnLanguageChosen.
+    void LanguageItemClick(toolkit::TObject* sender);
+    /// After a language was chosen from the menu (the main window builds its grid rows again). Sender is the
+    /// localiser.
+    toolkit::TNotifyEvent OnLanguageChosen;
 
 private:
     friend class TVekLocalizedStrings;  // a changed parent name asks for the parents to be resolved again

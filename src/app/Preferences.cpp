@@ -368,8 +368,12 @@ void TEXIFOvrelPreferencesForm::EditButtonClick(TObject*)
     if (form->ShowModal() != mrOk)
         return;
     const double factor = form->ReadFactor();  // a text that is no number leaves the row as it was
-    item->GetSubItems()->Put(1, Format("%f", {factor}));
     row->Factor = static_cast<float>(factor);
+    // Activated again as the factor dialog closed, this dialog has refilled the list: find the row's item anew.
+    TListItems* items = FactorListView->GetItems();
+    for (int i = 0; i < items->GetCount(); ++i)
+        if (items->GetItem(i)->Data == row)
+            items->GetItem(i)->GetSubItems()->Put(1, Format("%f", {factor}));
 }
 
 void TEXIFOvrelPreferencesForm::DeleteButtonClick(TObject*)

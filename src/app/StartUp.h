@@ -8,22 +8,6 @@
 
 namespace ovrel::app {
 
-/// Stand-in for the main window until it is built: applies the configured language when made, and ends the
-/// program when closed.
-class TStandInMainForm : public TVekForm {
-public:
-    explicit TStandInMainForm(toolkit::TComponent* owner);
-
-private:
-    void FormClose(toolkit::TObject* sender, toolkit::TCloseAction& action);
-};
-
-/// Stand-in for the other windows of the program.
-class TStandInForm : public TVekForm {
-public:
-    using TVekForm::TVekForm;
-};
-
 struct TStartUpOptions {
     /// Empty: the program's model (TEXIFOvrelModel).
     TVekApplication::ModelFactory MakeModel;
@@ -31,7 +15,7 @@ struct TStartUpOptions {
     TVekApplication::LocalizerFactory MakeLocalizer;
     /// Called after the forms are made, before the model runs.
     std::function<void(TVekApplication&)> OnReady;
-    /// The main form is shown before the loop when interactive.
+    /// The main form is shown after the model's Start, before the loop, when interactive.
     bool ShowMainForm = true;
 };
 
@@ -44,9 +28,9 @@ void InstallDesktopServices();
 /// formatted.
 void ApplyUserLocale();
 
-/// Installs the framework application, initialises the model, makes the forms when interactive, runs the
-/// model and shuts down: forms first, then the localiser, then the application with the model. Returns the
-/// exit code. Errors of the model's start propagate, as nothing can run without it.
+/// Installs the framework application, initialises the model, starts the themes, makes the forms when
+/// interactive, runs the model and shuts down: forms first, then the localiser, the themes, then the
+/// application with the model. Returns the exit code. Errors of the model's start propagate, as nothing can run without it.
 int RunStartUp(const TStartUpOptions& options = {});
 
 }  // namespace ovrel::app

@@ -378,8 +378,18 @@ void TListView::ApplyViewOptions()
     if (view == nullptr)
         return;
     view->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
-    // The grid lines are drawn by the style sheet: a cell border keeps the model free of painting.
-    view->setStyleSheet(FGridLines ? QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }") : QString());
+    // The grid lines are drawn by the style sheet: a cell border keeps the model free of painting. An item rule
+    // takes the selection's colours away too, so they are given again: the highlight while the view has the
+    // focus, and without it the button face when the selection stays visible, nothing when it hides.
+    QString sheet = QStringLiteral("QTreeView::item:selected:active { background: palette(highlight);"
+                                   " color: palette(highlighted-text); }");
+    sheet += FHideSelection ? QStringLiteral("QTreeView::item:selected:!active { background: transparent;"
+                                             " color: palette(text); }")
+                            : QStringLiteral("QTreeView::item:selected:!active { background: palette(button);"
+                                             " color: palette(button-text); }");
+    if (FGridLines)
+        sheet += QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }");
+    view->setStyleSheet(sheet);
 }
 
 void TListView::SetMultiSelect(bool value)
@@ -398,6 +408,14 @@ void TListView::SetMultiSelect(bool value)
 }
 
 void TListView::SetRowSelect(bool value) { FRowSelect = value; }
+
+void TListView::SetHideSelection(bool value)
+{
+    if (FHideSelection == value)
+        return;
+    FHideSelection = value;
+    ApplyViewOptions();
+}
 
 void TListView::SetGridLines(bool value)
 {

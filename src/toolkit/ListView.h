@@ -147,7 +147,8 @@ public:
     [[nodiscard]] bool GetRowSelect() const { return FRowSelect; }
     void SetRowSelect(bool value);
     [[nodiscard]] bool GetHideSelection() const { return FHideSelection; }
-    void SetHideSelection(bool value) { FHideSelection = value; }
+    /// Off: the selection stays visible, in the button face, while the view has no focus.
+    void SetHideSelection(bool value);
     [[nodiscard]] bool GetGridLines() const { return FGridLines; }
     void SetGridLines(bool value);
 

@@ -134,11 +134,16 @@ void TShellTreeView::InitWidget(QWidget* widget)
     ApplyToView();
 
     // The connection dies with the widget, which the window deletes before the control is gone.
-    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
-                     [this](const QModelIndex& current, const QModelIndex&) {
+    // A folder is chosen when it is selected: the view also moves its current item without selecting it (on
+    // taking the focus, to the first folder), which chooses nothing.
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
+                     [this, view](const QItemSelection&, const QItemSelection&) {
                          if (FSelecting || FModel == nullptr)
                              return;
-                         ViewCurrentChanged(current.isValid() ? FromQString(FModel->filePath(current)) : std::string());
+                         const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+                         if (selected.isEmpty())
+                             return;
+                         ViewCurrentChanged(FromQString(FModel->filePath(selected.first())));
                      });
 }
 

@@ -75,12 +75,21 @@ inline QImage Shot(toolkit::TWinControl* control)
 /// does not use up the waiting. The action ends the loop, as a user would.
 class TModalScript {
 public:
+    /// Waits for this form to run modally.
     TModalScript(toolkit::TCustomForm& form, std::function<void()> action)
-        : FForm(form), FAction(std::move(action)),
-          FWindow(toolkit::AllocateHWnd(toolkit::TWndMethod(this, &TModalScript::Proc)))
-    {
-        ui::SetTimer(FWindow, TimerId, 1);
-    }
+        : TModalScript([&form] { return form.GetModal() ? &form : nullptr; },
+                       [action = std::move(action)](toolkit::TCustomForm&) { action(); })
+    {}
+    /// Waits for a form made later to run modally: the active form once it is modal, other than except.
+    TModalScript(const toolkit::TCustomForm* except, std::function<void(toolkit::TCustomForm&)> action)
+        : TModalScript(
+              [except] {
+                  auto* form =
+                      dynamic_cast<toolkit::TCustomForm*>(toolkit::TWinControl::FindControl(ui::GetActiveWindow()));
+                  return form != nullptr && form != except && form->GetModal() ? form : nullptr;
+              },
+              std::move(action))
+    {}
     ~TModalScript()
     {
         ui::KillTimer(FWindow, TimerId);
@@ -94,11 +103,19 @@ public:
 private:
     static constexpr ui::UINT_PTR TimerId = 0x51;
 
+    TModalScript(std::function<toolkit::TCustomForm*()> find, std::function<void(toolkit::TCustomForm&)> action)
+        : FFind(std::move(find)), FAction(std::move(action)),
+          FWindow(toolkit::AllocateHWnd(toolkit::TWndMethod(this, &TModalScript::Proc)))
+    {
+        ui::SetTimer(FWindow, TimerId, 1);
+    }
+
     void Proc(toolkit::TMessage& message)
     {
         if (message.Msg != ui::WM_TIMER || message.WParam != TimerId || FRan)
             return;
-        if (!FForm.GetModal()) {
+        toolkit::TCustomForm* form = FFind();
+        if (form == nullptr) {
             // The form never became modal: give up after a while rather than wait for ever.
             if (++FWaits >= 5000)
                 ui::KillTimer(FWindow, TimerId);
@@ -106,11 +123,11 @@ private:
         }
         ui::KillTimer(FWindow, TimerId);
         FRan = true;
-        FAction();
+        FAction(*form);
     }
 
-    toolkit::TCustomForm& FForm;
-    std::function<void()> FAction;
+    std::function<toolkit::TCustomForm*()> FFind;
+    std::function<void(toolkit::TCustomForm&)> FAction;
     ui::HWND FWindow;
     bool FRan = false;
     int FWaits = 0;

@@ -11,6 +11,7 @@
 #include "core/PropertyCatalog.h"
 #include "imaging/Builders.h"
 #include "platform/ui/Window.h"
+#include "support/Screenshot.h"
 #include "toolkit/DateUtils.h"
 #include "toolkit/Forms.h"
 
@@ -33,21 +34,10 @@ namespace {
 using namespace ovrel;
 using namespace ovrel::toolkit;
 using imaging::fixtures::Dir;
+using ovrel::test::HasContent;
 
 const char* const Shots[] = {"edit-properties", "date-time-edit", "options-columns", "options-factors",
                              "factor-edit",     "about",          "about-credits"};
-
-bool HasContent(const QImage& image)
-{
-    if (image.isNull())
-        return false;
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != first)
-                return true;
-    return false;
-}
 
 void Pump()
 {

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The program walked as a new user walks it, under a real X server and with real X input only: a copy of the
+# built program with its language files in a temporary folder (so its configuration lands there), a temporary
+# home holding a folder of generated photos, and a stub xdg-open that records what it is asked to open.
+#   walk.sh PROGRAM PROBE SHOTS     SHOTS: the folder the screenshots of each step go to
+# Exits 77 (skipped) without xvfb-run or xdotool.
+set -euo pipefail
+program=$1
+probe=$2
+shots=$3
+command -v xvfb-run >/dev/null 2>&1 || exit 77
+command -v xdotool >/dev/null 2>&1 || exit 77
+
+if [ -z "${OVREL_WALK_INNER:-}" ]; then
+  export OVREL_WALK_INNER=1
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+
+work=$(mktemp -d /tmp/ovrel-walk-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/app" "$work/home/photos" "$work/bin" "$shots"
+rm -f "$shots"/*.png
+cp "$program" "$work/app/exif-ovrel"
+cp -r "$(dirname "$program")/Language" "$work/app/Language"
+"$probe" fixtures "$work/home/photos"
+cat >"$work/bin/xdg-open" <<EOF
+#!/bin/sh
+echo "\$1" >>"$work/opened.txt"
+EOF
+chmod +x "$work/bin/xdg-open"
+photos="$work/home/photos"
+config="$work/app/exif-ovrel.cfg"
+
+fail() {
+  echo "walk: $*" >&2
+  exit 1
+}
+step=0
+shot() {
+  step=$((step + 1))
+  sleep 0.6
+  "$probe" grab "$shots/$(printf '%02d' $step)-$1.png" 2>/dev/null || fail "screenshot $1 is blank"
+  last="$shots/$(printf '%02d' $step)-$1.png"
+}
+pixel() { "$probe" pixel "$last" "$1" "$2" 2>/dev/null; }
+click() { xdotool mousemove "$1" "$2" sleep 0.15 click 1; }
+
+start() {
+  (cd "$work" && HOME="$work/home" PATH="$work/bin:$PATH" QT_QPA_PLATFORM=xcb ./app/exif-ovrel >>"$work/app.log" 2>&1) &
+  pid=$!
+  for _ in $(seq 50); do
+    window=$(xdotool search --class exif-ovrel 2>/dev/null | head -1 || true)
+    [ -n "$window" ] && break
+    sleep 0.2
+  done
+  [ -n "$window" ] || fail "no window"
+  sleep 1
+  # Plain Xvfb has no window manager: the main window takes the keyboard focus from us.
+  xdotool windowfocus "$window"
+}
+stop() {
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    fail "the program did not end on File > Exit"
+  fi
+  wait "$pid" || fail "the program ended with an error"
+}
+
+# Screen points of the window at (0, 0), 736 x 619 at 96 dpi.
+file_menu=(21 10)
+view_menu=(54 10)
+first_item_y=32
+language_item=(86 101)
+german_item=(181 121)
+name_header=(240 33)
+row1=(240 49)
+row2=(240 65)
+preview=(636 120)
+
+# 1. A fresh start reads nothing; the folder chosen in the tree (typed, as the tree searches by name) fills the
+# list, the grid and the preview.
+start
+shot start
+[ "$(pixel "${preview[@]}")" = FFFFFF ] || fail "the preview shows something before a folder was chosen"
+xdotool type photos
+shot folder-chosen
+[ "$(pixel "${preview[@]}")" != FFFFFF ] || fail "the preview of the first image is missing"
+
+# 2. The name header twice, then Ctrl+click a second row, then a double click on the first.
+click "${name_header[@]}"
+shot sorted-descending
+click "${name_header[@]}"
+shot sorted-ascending
+click "${row1[@]}"
+xdotool keydown ctrl
+click "${row2[@]}"
+xdotool keyup ctrl
+shot two-selected
+xdotool mousemove "${row1[@]}" sleep 0.15 click --repeat 2 --delay 80 1
+sleep 1
+grep -q "alpha.jpg" "$work/opened.txt" 2>/dev/null || fail "the double click opened nothing"
+
+# 3. View > Language > Deutsch, then File > Exit.
+click "${view_menu[@]}"
+shot view-menu
+xdotool mousemove "${language_item[@]}"
+click "${language_item[@]}"
+shot language-menu
+xdotool mousemove $((german_item[0] - 30)) "${german_item[1]}"
+click "${german_item[@]}"
+shot german
+click "${file_menu[@]}"
+shot file-menu
+click "${file_menu[0]}" "$first_item_y"
+stop
+[ -f "$config" ] || fail "no configuration written"
+"$probe" config "$config" >"$work/config.txt"
+grep -qx "LangId=1031" "$work/config.txt" || fail "German was not stored: $(cat "$work/config.txt")"
+grep -qx "LastFolder=$(readlink -f "$photos")" "$work/config.txt" || fail "wrong folder: $(cat "$work/config.txt")"
+
+# 4. The next start opens on the stored folder with its preview, and exits the same way.
+start
+shot second-start
+[ "$(pixel "${preview[@]}")" != FFFFFF ] || fail "the stored folder was not read at start"
+click "${file_menu[@]}"
+click "${file_menu[0]}" "$first_item_y"
+stop
+"$probe" config "$config" | grep -qx "LangId=1031" || fail "the language was lost on the second run"
+echo "walk: all steps passed; screenshots in $shots"
