@@ -92,6 +92,9 @@ protected:
         Spin->SetMin(-10);
         Spin->SetMax(10);
         Spin->SetIncrement(2.5);
+        Combo = Add<TComboBoxItem>("Combo", "");
+        for (const char* line : {"alpha", "beta", "gamma"})
+            Combo->GetLines()->Add(line);
         Grid->OnExecute = TItemNotifyEvent(&Executions, &ExecuteLog::Executed);
         Show(300, 160);
     }
@@ -140,6 +143,7 @@ protected:
     TColorItem* Color = nullptr;
     TDateItem* Date = nullptr;
     TSpinItem* Spin = nullptr;
+    TComboBoxItem* Combo = nullptr;
 };
 
 TEST_F(ItemEditorsOnGrid, EachRowOpensItsOwnEditorWithTheRowsSettingsAndValue)
@@ -241,6 +245,24 @@ TEST_F(ItemEditorsOnGrid, APickFromEachDropDownBecomesTheRowsValue)
     ASSERT_NE(cell.right, 0);
     ClickAt(calendar, {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
     EXPECT_EQ(StrToDate(Date->GetValue()), target);
+}
+
+TEST_F(ItemEditorsOnGrid, AComboRowTakesAPickedLineAndKeepsFreeTextTypedAfterIt)
+{
+    auto* combo = static_cast<TComboBoxEditor*>(Open(Combo));
+    ASSERT_NE(combo, nullptr);
+    ClickButton(combo);
+    ClickAt(combo->GetPopup(), {10, 16 + 5});
+    EXPECT_EQ(Combo->GetValue(), "beta");
+    Open(Spin);  // leaving the row applies the picked line
+    EXPECT_EQ(Combo->GetItemIndex(), 1);
+
+    Open(Combo);
+    combo->SelectAll();
+    Type(combo, QStringLiteral("free"));
+    EXPECT_EQ(Combo->GetValue(), "free");
+    Open(Spin);
+    EXPECT_EQ(Combo->GetValue(), "free") << "the stale pick does not come back";
 }
 
 TEST_F(ItemEditorsOnGrid, TheSpinButtonsAndTypingSetTheRowsNumberInsideItsRange)
