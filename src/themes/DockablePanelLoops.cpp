@@ -78,7 +78,10 @@ public:
     void Begin()
     {
         FActive = true;
-        FDC = GetDCEx(GetDesktopWindow(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+        // The desktop hands out its outline DC only while locked.
+        FLocked = LockWindowUpdate(GetDesktopWindow()) != FALSE;
+        if (FLocked)
+            FDC = GetDCEx(GetDesktopWindow(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
     }
     /// Shows the line at rect (screen coordinates), erasing it where it was.
     void Move(const TRect& rect)
@@ -100,11 +103,14 @@ public:
                 DrawDragFrame(FDC, nullptr, &FRect);
             ReleaseDC(GetDesktopWindow(), std::exchange(FDC, nullptr));
         }
+        if (std::exchange(FLocked, false))
+            LockWindowUpdate(nullptr);
         FShown = false;
     }
 
 private:
     bool FActive = false;
+    bool FLocked = false;
     HDC FDC = nullptr;
     bool FShown = false;
     TRect FRect{};

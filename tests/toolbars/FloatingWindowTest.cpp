@@ -9,9 +9,11 @@
 #include "toolbars/DockWindowsTestSupport.h"
 
 #include <QImage>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,15 +96,38 @@ TEST_F(FloatingWindowTest, FollowsItsFormsVisibilityAndState)
     Form->Show();
     EXPECT_TRUE(Visible(frame));
 
-    // A minimised form hides it at the next look (the layer reports no move when a shown form minimises).
-    ui::ShowWindow(Form->GetHandle(), ui::SW_MINIMIZE);
-    ui::SetApplicationActive(false);
-    ui::SetApplicationActive(true);
-    EXPECT_FALSE(Visible(frame));
-    ui::ShowWindow(Form->GetHandle(), ui::SW_RESTORE);
-    ui::SetApplicationActive(false);
-    ui::SetApplicationActive(true);
-    EXPECT_TRUE(Visible(frame));
+    // A form minimised hides it at once, whether the program or the window manager minimises it, and the
+    // restored form shows it again.
+    const ui::HWND form = Form->GetHandle();
+    QWidget* widget = ui::GetWindowWidget(form);
+    struct Way {
+        const char* Name;
+        std::function<void()> Minimise, Restore;
+    };
+    const Way ways[] = {
+        {"ShowWindow", [form] { ui::ShowWindow(form, ui::SW_MINIMIZE); },
+         [form] { ui::ShowWindow(form, ui::SW_RESTORE); }},
+        {"window manager",
+         [widget] {
+             widget->setWindowState(widget->windowState() | Qt::WindowMinimized);
+             ui::ProcessQtEvents();
+         },
+         [widget] {
+             widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
+             ui::ProcessQtEvents();
+         }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.Name);
+        way.Minimise();
+        EXPECT_TRUE(ui::IsIconic(form));
+        EXPECT_FALSE(Visible(frame));
+        EXPECT_FALSE(Visible(a));
+        way.Restore();
+        EXPECT_FALSE(ui::IsIconic(form));
+        EXPECT_TRUE(Visible(frame));
+        EXPECT_TRUE(Visible(a));
+    }
 
     // Nor while the application is minimised: its main form is, even when the window's own form is not.
     auto main = std::make_unique<TForm>(nullptr);

@@ -578,9 +578,10 @@ Answer WindowDefault(Window* w, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         if ((pos->flags & SWP_NOMOVE) == 0)
             SendMessage(w, WM_MOVE, 0, MAKELPARAM(w->Bounds.left + w->Client.left, w->Bounds.top + w->Client.top));
-        if ((pos->flags & SWP_NOSIZE) == 0 && ToWindow(w) != nullptr) {
+        if (((pos->flags & SWP_NOSIZE) == 0 || (pos->flags & SWP_STATECHANGED) != 0) && ToWindow(w) != nullptr) {
             const WPARAM kind = w->Minimized ? SIZE_MINIMIZED : w->Maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
-            const RECT c = w->ClientSize();
+            // A minimised window shows no client area, whatever its bounds still say.
+            const RECT c = w->Minimized ? RECT{} : w->ClientSize();
             SendMessage(w, WM_SIZE, kind, MAKELPARAM(c.right, c.bottom));
         }
         return 0;

@@ -150,6 +150,8 @@ QFont RealizeFont(const LOGFONT& font);
 
 // The desktop's outline DC (screen coordinates, no surface). Free with DeleteImageDC.
 [[nodiscard]] HDC CreateDesktopOutlineDC();
+// Whether LockWindowUpdate holds the desktop: the outline DC is handed out only then.
+bool DesktopUpdateLocked();
 // Inverts region (screen coordinates) on the desktop's outline and shows the result through the overlay.
 void InvertDesktopOutline(const QRegion& region);
 

@@ -220,6 +220,8 @@ inline constexpr UINT SWP_NOREPOSITION = SWP_NOOWNERZORDER;
 inline constexpr UINT SWP_NOSENDCHANGING = 0x0400;
 inline constexpr UINT SWP_DEFERERASE = 0x2000;
 inline constexpr UINT SWP_ASYNCWINDOWPOS = 0x4000;
+// Set by the layer when a window is minimised or restored; WM_SIZE then reports the new state.
+inline constexpr UINT SWP_STATECHANGED = 0x8000;
 
 // ShowWindow commands.
 inline constexpr int SW_HIDE = 0;

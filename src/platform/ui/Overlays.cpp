@@ -122,6 +122,8 @@ void InvertDesktopOutline(const QRegion& region)
     ShowOutline(desktop.Outline);
 }
 
+bool DesktopUpdateLocked() { return TheDesktop().Locked == GetDesktopWindow(); }
+
 BOOL LockWindowUpdate(HWND window)
 {
     Desktop& desktop = TheDesktop();

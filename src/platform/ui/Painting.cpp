@@ -414,7 +414,10 @@ HDC GetDCEx(HWND window, HRGN region, DWORD flags)
     if (window == nullptr)
         return CreateScreenDC();
     if (window == GetDesktopWindow()) {
-        HDC dc = (flags & DCX_LOCKWINDOWUPDATE) != 0 ? CreateDesktopOutlineDC() : CreateScreenDC();
+        const bool outline = (flags & DCX_LOCKWINDOWUPDATE) != 0;
+        if (outline && !DesktopUpdateLocked())
+            return nullptr;
+        HDC dc = outline ? CreateDesktopOutlineDC() : CreateScreenDC();
         if ((flags & DCX_INTERSECTRGN) != 0 && region != nullptr && region != reinterpret_cast<HRGN>(1))
             SelectClipRgn(dc, region);  // screen coordinates are the outline DC's own
         OpenDCs().emplace_back(dc, nullptr);

@@ -411,8 +411,12 @@ private:
         case QEvent::WindowStateChange: {
             Window* w = s.ByWidget.count(widget) != 0 ? s.ByWidget[widget] : nullptr;
             if (w != nullptr && widget->isWindow()) {
+                const bool wasMinimized = w->Minimized;
                 w->Minimized = (widget->windowState() & Qt::WindowMinimized) != 0;
                 w->Maximized = (widget->windowState() & Qt::WindowMaximized) != 0;
+                // Minimised or restored by the window manager; ShowWindow has told its own changes already.
+                if (w->Minimized != wasMinimized && !w->Destroying && (w->Style & WS_VISIBLE) != 0)
+                    NotifyShowStateChanged(w);
             }
             return false;
         }

@@ -1088,6 +1088,12 @@ BOOL BringWindowToTop(HWND window) { return SetWindowPos(window, HWND_TOP, 0, 0,
 
 // ---- Visibility and state ---------------------------------------------------------------------------------
 
+void NotifyShowStateChanged(Window* w)
+{
+    SetWindowPos(w, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_STATECHANGED);
+}
+
 BOOL ShowWindow(HWND window, int command)
 {
     Window* w = ToWindow(window);
@@ -1095,7 +1101,18 @@ BOOL ShowWindow(HWND window, int command)
         return FALSE;
     ProcFrame frame(w);
     const bool wasVisible = (w->Style & WS_VISIBLE) != 0;
+    const bool wasMinimized = w->Minimized;
     constexpr UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+    // Showing the window tells its new state with the show; a shown one is told apart.
+    const auto show = [&](UINT flags) {
+        const UINT state = w->Minimized != wasMinimized ? SWP_FRAMECHANGED | SWP_STATECHANGED : 0u;
+        if (!wasVisible) {
+            SendMessage(w, WM_SHOWWINDOW, TRUE, 0);
+            SetWindowPos(w, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW | flags | state);
+        } else if (state != 0) {
+            NotifyShowStateChanged(w);
+        }
+    };
     switch (command) {
     case SW_HIDE:
         if (wasVisible) {
@@ -1109,10 +1126,7 @@ BOOL ShowWindow(HWND window, int command)
         w->Minimized = true;
         if (w->IsTopLevel() && w->Widget != nullptr)
             w->Widget->setWindowState(w->Widget->windowState() | Qt::WindowMinimized);
-        if (!wasVisible) {
-            SendMessage(w, WM_SHOWWINDOW, TRUE, 0);
-            SetWindowPos(w, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        }
+        show(SWP_NOACTIVATE);
         if (System().Active == w)
             ActivateOther(w);
         break;
@@ -1121,10 +1135,7 @@ BOOL ShowWindow(HWND window, int command)
         w->Minimized = false;
         if (w->IsTopLevel() && w->Widget != nullptr)
             w->Widget->setWindowState(Qt::WindowMaximized);
-        if (!wasVisible) {
-            SendMessage(w, WM_SHOWWINDOW, TRUE, 0);
-            SetWindowPos(w, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW);
-        }
+        show(0);
         break;
     default: {
         const bool activate = command != SW_SHOWNA && command != SW_SHOWNOACTIVATE;
@@ -1136,12 +1147,9 @@ BOOL ShowWindow(HWND window, int command)
                     w->Widget->setWindowState(Qt::WindowNoState);
             }
         }
-        if (!wasVisible) {
-            SendMessage(w, WM_SHOWWINDOW, TRUE, 0);
-            SetWindowPos(w, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW | (activate ? 0u : SWP_NOACTIVATE));
-        } else if (activate && w->IsTopLevel()) {
+        show(activate ? 0u : SWP_NOACTIVATE);
+        if (wasVisible && activate && w->IsTopLevel() && !w->Destroyed)
             ActivateWindow(w, WA_ACTIVE);
-        }
         break;
     }
     }

@@ -294,7 +294,7 @@ using InvalidationObserver = std::function<void(HWND window, const RECT& rect)>;
 void SetInvalidationObserver(InvalidationObserver observer);
 // One window at a time may be locked; null unlocks. FALSE when another window is locked already. Locking the
 // desktop (GetDesktopWindow()) lets GetDCEx(desktop, region, DCX_LOCKWINDOWUPDATE) hand out the desktop's
-// outline DC: it takes PatBlt PATINVERT only, inverting frames on the desktop's outline (shown through the
+// outline DC (null without the lock): it takes PatBlt PATINVERT only, inverting frames on the desktop's outline (shown through the
 // outline overlay service), and ignores every other drawing. Unlocking the desktop clears its outline, as a
 // repaint of the screen would.
 BOOL LockWindowUpdate(HWND window);

@@ -200,6 +200,8 @@ QWidget* CreateWindowWidget(Window* window);
 void DestroyWindowWidget(Window* window);
 void ReparentWidget(Window* window);  // after a parent or owner change
 void SyncWidgetGeometry(Window* window);
+// Tells a shown window that it was minimised or restored, as a position change with SWP_STATECHANGED.
+void NotifyShowStateChanged(Window* window);
 void PlaceControlInClient(Window* window);  // a native window's control and layer, after a client change
 QWidget* FocusWidget(const Window* window);  // the widget Qt's focus goes to
 void SyncWidgetVisibility(Window* window, bool visible, bool activate);

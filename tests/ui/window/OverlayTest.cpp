@@ -170,6 +170,25 @@ TEST_F(OutlineTest, UnlockingTheDesktopClearsWhatWasLeftAndOtherDesktopDcsOnlyMe
     EXPECT_EQ(Overlay.Shown.size(), shown);
 }
 
+TEST_F(OutlineTest, TheOutlineDcIsRefusedUnlessTheDesktopIsLocked)
+{
+    HWND form = Create(Popup, RECT{0, 0, 50, 50});
+    const auto outlineDc = [] { return GetDCEx(GetDesktopWindow(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE); };
+    EXPECT_EQ(outlineDc(), nullptr);  // nothing locked
+
+    ASSERT_TRUE(LockWindowUpdate(form));
+    EXPECT_EQ(outlineDc(), nullptr);  // another window holds the lock
+    EXPECT_TRUE(LockWindowUpdate(nullptr));
+
+    ASSERT_TRUE(LockWindowUpdate(GetDesktopWindow()));
+    HDC dc = outlineDc();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(ReleaseDC(GetDesktopWindow(), dc), 1);
+    EXPECT_TRUE(LockWindowUpdate(nullptr));
+    EXPECT_EQ(outlineDc(), nullptr);  // unlocked again
+    EXPECT_TRUE(Overlay.Shown.empty() || Overlay.Shown.back().empty());
+}
+
 using DefaultOverlayTest = WindowTest;
 
 TEST_F(DefaultOverlayTest, IsAnInputTransparentWindowOverTheFrames)

@@ -546,6 +546,105 @@ TEST_F(WindowPosTest, AMoveByTheWindowManagerIsOnlyReported)
     EXPECT_EQ(client, RECT(0, 0, 250, 150));
 }
 
+// What a change of show state sent: the flags of each WM_WINDOWPOSCHANGED and each WM_SIZE (kind, size).
+struct StateLog {
+    std::vector<UINT> Changed;
+    std::vector<std::pair<WPARAM, LPARAM>> Sizes;
+};
+
+void RecordStateChanges(Recorder& rec, StateLog& log)
+{
+    rec.OnMessage = [&log](HWND, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+        if (m == WM_WINDOWPOSCHANGED)
+            log.Changed.push_back(reinterpret_cast<const WINDOWPOS*>(lp)->flags);
+        else if (m == WM_SIZE)
+            log.Sizes.emplace_back(wp, lp);
+        return std::nullopt;
+    };
+}
+
+TEST_F(WindowPosTest, MinimisingAndRestoringAreToldAsAPositionChangeWithTheNewState)
+{
+    HWND w = Create(Popup, RECT{100, 100, 300, 250});
+    HWND hidden = Create(WS_POPUP, RECT{400, 100, 500, 200});
+    constexpr UINT State = SWP_STATECHANGED | SWP_FRAMECHANGED;
+    const LPARAM client = MAKELPARAM(200, 150);
+    struct Row {
+        const char* name;
+        HWND window;
+        int command;
+        bool iconic;
+        std::vector<UINT> changed;  // the flags each change must carry
+        std::vector<std::pair<WPARAM, LPARAM>> sizes;
+    };
+    const Row rows[] = {
+        {"minimise", w, SW_MINIMIZE, true, {State}, {{SIZE_MINIMIZED, 0}}},
+        {"minimised again", w, SW_SHOWMINNOACTIVE, true, {}, {}},
+        {"restore", w, SW_RESTORE, false, {State}, {{SIZE_RESTORED, client}}},
+        {"restored again", w, SW_RESTORE, false, {}, {}},
+        {"minimise by the system command", w, -1, true, {State}, {{SIZE_MINIMIZED, 0}}},
+        {"shown normal", w, SW_SHOWNORMAL, false, {State}, {{SIZE_RESTORED, client}}},
+        {"hidden window shown minimised",
+         hidden,
+         SW_SHOWMINNOACTIVE,
+         true,
+         {State | SWP_SHOWWINDOW},
+         {{SIZE_MINIMIZED, 0}}},
+    };
+    StateLog log;
+    RecordStateChanges(Rec, log);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Rec.Log.clear();
+        log = StateLog{};
+        if (row.command < 0)
+            SendMessage(row.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        else
+            ShowWindow(row.window, row.command);
+        EXPECT_EQ(IsIconic(row.window) != FALSE, row.iconic);
+        ASSERT_EQ(log.Changed.size(), row.changed.size());
+        for (std::size_t i = 0; i < row.changed.size(); ++i)
+            EXPECT_EQ(log.Changed[i] & row.changed[i], row.changed[i]);
+        EXPECT_EQ(log.Sizes, row.sizes);
+        if (!row.changed.empty()) {
+            EXPECT_EQ(Rec.Sequence({WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SIZE}).front(),
+                      static_cast<UINT>(WM_WINDOWPOSCHANGING));
+        }
+    }
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r, RECT(100, 100, 300, 250));  // the state changed, the place did not
+}
+
+TEST_F(WindowPosTest, MinimisingByTheWindowManagerIsToldAndHooksSeeIt)
+{
+    HWND w = Create(Popup, RECT{100, 100, 300, 250});
+    Pump();
+    std::vector<UINT> hooked;
+    HHOOK hook = SetWindowsHookEx(
+        WH_CALLWNDPROC,
+        [&hooked, w](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (sent->hwnd == w && sent->message == WM_WINDOWPOSCHANGED)
+                hooked.push_back(reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & SWP_STATECHANGED);
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    StateLog log;
+    RecordStateChanges(Rec, log);
+    QWidget* widget = GetWindowWidget(w);
+    widget->setWindowState(widget->windowState() | Qt::WindowMinimized);
+    ProcessQtEvents();
+    EXPECT_TRUE(IsIconic(w));
+    widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
+    ProcessQtEvents();
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(IsIconic(w));
+    EXPECT_EQ(hooked, (std::vector<UINT>{SWP_STATECHANGED, SWP_STATECHANGED}));
+    EXPECT_EQ(log.Sizes,
+              (std::vector<std::pair<WPARAM, LPARAM>>{{SIZE_MINIMIZED, 0}, {SIZE_RESTORED, MAKELPARAM(200, 150)}}));
+}
+
 TEST_F(WindowPosTest, DestroyObserversRunBeforeTheWindowIsTold)
 {
     HWND top = Create(Popup, RECT{100, 100, 300, 250});
