@@ -11,6 +11,7 @@
 #include "platform/imaging/Image.h"
 #include "platform/ui/DesktopServices.h"
 #include "themes/ThemeRuntime.h"
+#include "toolbars/Hooks.h"
 #include "toolkit/SysUtils.h"
 
 #include <memory>
@@ -85,6 +86,7 @@ int RunStartUp(const TStartUpOptions& options)
     if (localizer != nullptr && GetLocalizer() == localizer)
         localizer->OnLocalizeDialogs = {};
     application->FreeFormsAndLocalizer();
+    toolbars::ShutDownHookRegistry();
     themeRuntime.reset();
     toolkit::SetApplication(new toolkit::TApplication(nullptr));  // frees ours, and the model with it
     return 0;

@@ -168,6 +168,14 @@ TModalResult TCustomForm::ShowModal()
     return result;
 }
 
+void TCustomForm::SetModalResult(TModalResult value)
+{
+    FModalResult = value;
+    // A result set by input Qt delivered inside the wait (not through the queue) would leave the loop asleep.
+    if (FModal && value != mrNone && HandleAllocated())
+        PostMessage(GetHandle(), WM_NULL, 0, 0);
+}
+
 void TCustomForm::Release() { PostMessage(GetHandle(), CM_RELEASE, 0, 0); }
 
 bool TCustomForm::IsShortCut(TMessage& message)

@@ -68,7 +68,8 @@ public:
     /// EInvalidOperation for a form that is already shown or modal.
     TModalResult ShowModal();
     [[nodiscard]] TModalResult GetModalResult() const { return FModalResult; }
-    void SetModalResult(TModalResult value) { FModalResult = value; }
+    /// On a modal form, also wakes its loop, which may be waiting for input that is not coming.
+    void SetModalResult(TModalResult value);
     [[nodiscard]] bool GetModal() const { return FModal; }
 
     /// Whether the key message is a shortcut of the form (OnShortCut); the shortcut then ran.

@@ -80,6 +80,11 @@ name_header=(240 33)
 row1=(240 49)
 row2=(240 65)
 preview=(636 120)
+edit_button=(636 579)
+artist_field=(711 290)
+ok_button=(727 510)
+# Below the dialog's last field while it shows; an empty grid cell once it has closed.
+edit_dialog_face=(700 475)
 
 # 1. A fresh start reads nothing; the folder chosen in the tree (typed, as the tree searches by name) fills the
 # list, the grid and the preview.
@@ -103,6 +108,20 @@ shot two-selected
 xdotool mousemove "${row1[@]}" sleep 0.15 click --repeat 2 --delay 80 1
 sleep 1
 grep -q "alpha.jpg" "$work/opened.txt" 2>/dev/null || fail "the double click opened nothing"
+
+# 2b. Edit... over the selection, a new artist typed into the modal dialog, OK: the dialog closes, the file
+# carries the artist and the others keep theirs.
+click "${edit_button[@]}"
+shot edit-dialog
+[ "$(pixel "${edit_dialog_face[@]}")" != FFFFFF ] || fail "Edit... opened no dialog"
+click "${artist_field[@]}"
+xdotool key ctrl+a
+xdotool type Quay
+click "${ok_button[@]}"
+shot edit-done
+[ "$(pixel "${edit_dialog_face[@]}")" = FFFFFF ] || fail "the edit dialog stayed open after OK"
+[ "$("$probe" tag "$photos/alpha.jpg" 315)" = Quay ] || fail "the artist was not written"
+[ "$("$probe" tag "$photos/charlie.jpg" 315)" = Cara ] || fail "an image outside the selection was changed"
 
 # 3. View > Language > Deutsch, then File > Exit.
 click "${view_menu[@]}"

@@ -12,6 +12,7 @@
 #include "themes/StatusBars.h"
 #include "themes/ThemedItems.h"
 #include "themes/ThemedToolbars.h"
+#include "toolbars/Hooks.h"
 #include "toolbars/View.h"
 #include "toolbars/Viewers.h"
 #include "toolkit/ExtCtrls.h"
@@ -98,6 +99,18 @@ TEST_F(MainWindowTest, WithoutALocaliserOpensClosesAndKeepsTheLanguage)
     ResetConfig();
     ASSERT_TRUE(LoadConfig(ConfigFile));
     EXPECT_EQ(EXIFOvrelConfig().LangId, 0x0407);
+}
+
+static void IgnoreHook(toolbars::THookProcCode, ui::HWND, ui::WPARAM, ui::LPARAM) {}
+
+// A toolbar client still registered at the end must not leave its hook in the layer's chain.
+TEST_F(MainWindowTest, ShutDownTakesOutTheToolbarHooksThatAreLeft)
+{
+    toolbars::RecordingHookInstaller recorder;
+    toolbars::IHookInstaller* previous = toolbars::SetHookInstaller(&recorder);
+    Run([](TEXIFOvrelMainForm&) { toolbars::RegisterHookProc(&IgnoreHook, {toolbars::hcGetMessage}); });
+    toolbars::SetHookInstaller(previous);
+    EXPECT_FALSE(recorder.IsInstalled(ui::WH_GETMESSAGE));
 }
 
 TEST_F(MainWindowTest, FileExitFromTheMenuBarStoresTheLayoutAndWritesTheConfiguration)
