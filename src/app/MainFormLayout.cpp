@@ -163,6 +163,7 @@ void TEXIFOvrelMainForm::BuildComponents(TFormBuilder& builder)
     ListViewPopupMenu->SetName("ListViewPopupMenu");
     CustomizeMenuItem =
         AddItem<themes::TTBXItem>(ListViewPopupMenu->GetItems(), this, "CustomizeMenuItem", "Customize...");
+    CustomizeMenuItem->OnClick = TNotifyEvent(this, &TEXIFOvrelMainForm::CustomizeMenuItemClick);
 
     ListView = builder.Add<TListView>(this);
     ListView->SetName("ListView");

@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, OptionsOpenOnAnEmptyListAndCustomizeOnTheEquivalentColumn
         form.ListViewColumnRightClick(form.ListView, form.ListView->GetColumns()->GetItem(1), ui::POINT{});
         PumpAll();
         EXPECT_EQ(form.GetCustomizePage(), 1);
-        open([&] { form.CustomizeMenuItemClick(nullptr); });
+        open([&] { form.CustomizeMenuItem->Click(); });
     });
     EXPECT_EQ(pages, (std::vector<int>{0, 1}));
 }
