@@ -33,6 +33,8 @@ config="$work/app/exif-ovrel.cfg"
 
 fail() {
   echo "walk: $*" >&2
+  # What the program said (a sanitizer's report, an assertion) is the first thing to read.
+  [ -s "$work/app.log" ] && tail -n 60 "$work/app.log" >&2
   exit 1
 }
 step=0
