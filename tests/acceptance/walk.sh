@@ -111,8 +111,12 @@ xdotool mousemove "${row1[@]}" sleep 0.15 click --repeat 2 --delay 80 1
 sleep 1
 grep -q "alpha.jpg" "$work/opened.txt" 2>/dev/null || fail "the double click opened nothing"
 
-# 2b. Edit... over the selection, a new artist typed into the modal dialog, OK: the dialog closes, the file
-# carries the artist and the others keep theirs.
+# 2b. Edit... over two selected images (the double click left only the first selected: Ctrl+click the second
+# again), a new artist typed into the modal dialog, OK: the dialog closes, both files carry the artist and the
+# others keep theirs.
+xdotool keydown ctrl
+click "${row2[@]}"
+xdotool keyup ctrl
 click "${edit_button[@]}"
 shot edit-dialog
 [ "$(pixel "${edit_dialog_face[@]}")" != FFFFFF ] || fail "Edit... opened no dialog"
@@ -123,6 +127,7 @@ click "${ok_button[@]}"
 shot edit-done
 [ "$(pixel "${edit_dialog_face[@]}")" = FFFFFF ] || fail "the edit dialog stayed open after OK"
 [ "$("$probe" tag "$photos/alpha.jpg" 315)" = Quay ] || fail "the artist was not written"
+[ "$("$probe" tag "$photos/bravo.jpg" 315)" = Quay ] || fail "the artist was not written into the second image"
 [ "$("$probe" tag "$photos/charlie.jpg" 315)" = Cara ] || fail "an image outside the selection was changed"
 
 # 3. View > Language > Deutsch, then File > Exit.
