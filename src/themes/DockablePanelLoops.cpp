@@ -78,18 +78,15 @@ public:
     void Begin()
     {
         FActive = true;
-        // The desktop hands out its outline DC only while locked.
-        FLocked = LockWindowUpdate(GetDesktopWindow()) != FALSE;
-        if (FLocked)
-            FDC = GetDCEx(GetDesktopWindow(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+        FDesktop.emplace(0);
     }
     /// Shows the line at rect (screen coordinates), erasing it where it was.
     void Move(const TRect& rect)
     {
         if (!FActive)
             return;
-        if (FDC != nullptr)
-            DrawDragFrame(FDC, &rect, FShown ? &FRect : nullptr);
+        if (FDesktop && FDesktop->GetDC() != nullptr)
+            DrawDragFrame(FDesktop->GetDC(), &rect, FShown ? &FRect : nullptr);
         FShown = true;
         FRect = rect;
     }
@@ -98,20 +95,15 @@ public:
         if (!FActive)
             return;
         FActive = false;
-        if (FDC != nullptr) {
-            if (FShown)
-                DrawDragFrame(FDC, nullptr, &FRect);
-            ReleaseDC(GetDesktopWindow(), std::exchange(FDC, nullptr));
-        }
-        if (std::exchange(FLocked, false))
-            LockWindowUpdate(nullptr);
+        if (FShown && FDesktop && FDesktop->GetDC() != nullptr)
+            DrawDragFrame(FDesktop->GetDC(), nullptr, &FRect);
+        FDesktop.reset();
         FShown = false;
     }
 
 private:
     bool FActive = false;
-    bool FLocked = false;
-    HDC FDC = nullptr;
+    std::optional<toolbars::TLockedDesktopDC> FDesktop;
     bool FShown = false;
     TRect FRect{};
 };

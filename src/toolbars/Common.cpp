@@ -552,4 +552,23 @@ void PaintForPrintClient(TWinControl* control, TMessage& message)
     RestoreDC(dc, saved);
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// The locked desktop
+
+TLockedDesktopDC::TLockedDesktopDC(ui::DWORD flags)
+{
+    // Only a locked desktop hands out its outline DC; without the lock nothing is drawn at all.
+    FLocked = ui::LockWindowUpdate(ui::GetDesktopWindow()) != ui::FALSE;
+    if (FLocked)
+        FDC = ui::GetDCEx(ui::GetDesktopWindow(), nullptr, flags | ui::DCX_CACHE | ui::DCX_LOCKWINDOWUPDATE);
+}
+
+TLockedDesktopDC::~TLockedDesktopDC()
+{
+    if (FDC != nullptr)
+        ui::ReleaseDC(ui::GetDesktopWindow(), FDC);
+    if (FLocked)
+        ui::LockWindowUpdate(nullptr);
+}
+
 }  // namespace ovrel::toolbars

@@ -186,4 +186,21 @@ void EmulatePrintMessage(ui::HWND window, toolkit::TMessage& message, const TNCP
 /// Answers WM_PRINTCLIENT by running the control's paint handler on the message's DC.
 void PaintForPrintClient(toolkit::TWinControl* control, toolkit::TMessage& message);
 
+/// The desktop locked against updates and its outline DC, for as long as the object lives: drag outlines and
+/// lines invert pixels there that must stay theirs. The DC is null when the lock was refused.
+class TLockedDesktopDC {
+public:
+    /// flags are added to DCX_CACHE | DCX_LOCKWINDOWUPDATE (DCX_WINDOW for the whole desktop).
+    explicit TLockedDesktopDC(ui::DWORD flags);
+    ~TLockedDesktopDC();
+    TLockedDesktopDC(const TLockedDesktopDC&) = delete;
+    TLockedDesktopDC& operator=(const TLockedDesktopDC&) = delete;
+
+    [[nodiscard]] ui::HDC GetDC() const { return FDC; }
+
+private:
+    bool FLocked = false;
+    ui::HDC FDC = nullptr;
+};
+
 }  // namespace ovrel::toolbars

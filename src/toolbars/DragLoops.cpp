@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 namespace ovrel::toolbars {
 
@@ -44,10 +45,7 @@ public:
     void Begin()
     {
         FActive = true;
-        // Only a locked desktop hands out its outline DC; without the lock the outline is not drawn at all.
-        FLocked = LockWindowUpdate(GetDesktopWindow()) != FALSE;
-        if (FLocked)
-            FDC = GetDCEx(GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+        FDesktop.emplace(DCX_WINDOW);
     }
     /// Draws the new outline and erases the old one in one go; an empty rectangle shows none.
     void Move(const TRect& rect, TSize thickness)
@@ -55,8 +53,9 @@ public:
         if (!FActive)
             return;
         const bool show = IsRectEmpty(&rect) == FALSE;
-        if (FDC != nullptr && (show || FShown))
-            DrawHalftoneDragRect(FDC, show ? &rect : nullptr, FShown ? &FRect : nullptr, thickness, FThickness);
+        if (FDesktop && FDesktop->GetDC() != nullptr && (show || FShown))
+            DrawHalftoneDragRect(FDesktop->GetDC(), show ? &rect : nullptr, FShown ? &FRect : nullptr, thickness,
+                                 FThickness);
         FShown = show;
         FRect = rect;
         FThickness = thickness;
@@ -67,16 +66,12 @@ public:
             return;
         Move(TRect{}, TSize{});
         FActive = false;
-        if (FDC != nullptr)
-            ReleaseDC(GetDesktopWindow(), std::exchange(FDC, nullptr));
-        if (std::exchange(FLocked, false))
-            LockWindowUpdate(nullptr);
+        FDesktop.reset();
     }
 
 private:
     bool FActive = false;
-    bool FLocked = false;
-    HDC FDC = nullptr;
+    std::optional<TLockedDesktopDC> FDesktop;
     bool FShown = false;
     TRect FRect{};
     TSize FThickness{};

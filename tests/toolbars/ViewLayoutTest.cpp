@@ -19,11 +19,11 @@ using namespace ovrel::toolbars::testing;
 using toolkit::TPoint;
 using toolkit::TRect;
 
-// Builds children from a spec: an upper-case letter is a 30 x 20 item, a lower-case one the same item
+// Builds children from a pattern: an upper-case letter is a 30 x 20 item, a lower-case one the same item
 // hidden, "|" a separator.
-void Build(TTBCustomItem* root, std::string_view spec)
+void Build(TTBCustomItem* root, std::string_view pattern)
 {
-    for (char c : spec) {
+    for (char c : pattern) {
         if (c == '|') {
             AddSeparator(root);
             continue;
@@ -66,10 +66,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, SeparatorRules,
 
 TEST(ViewLayout, AViewShowingNothingIs23By22)
 {
-    for (const char* spec : {"", "|a|", "bc"}) {
-        SCOPED_TRACE(spec);
+    for (const char* pattern : {"", "|a|", "bc"}) {
+        SCOPED_TRACE(pattern);
         ItemPtr root = MakeRoot();
-        Build(root.get(), spec);
+        Build(root.get(), pattern);
         auto view = MakeView(root.get(), true);
         TPoint base{0, 0};
         TPoint total{0, 0};
