@@ -503,6 +503,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
 {
+    // The parent's RemoveControl, called from ~TControl, no longer sees a windowed control.
+    if (FParent != nullptr)
+        std::erase(FParent->FTabList, this);
     // A parent frees the controls placed on it, the last first; each leaves its owner as it goes.
     while (!FControls.empty())
         delete FControls.back();

@@ -149,6 +149,9 @@ TModalResult TCustomForm::ShowModal()
         Show();
         // Shown again, a dialog would stay beneath the (now disabled) form that was active since its last use.
         SetActiveWindow(GetHandle());
+        // A dialog opens with its first control focused, so typing and Enter reach it at once.
+        if (GetActiveControl() == nullptr)
+            SelectFirst();
         TApplication* application = Application();
         while (FModalResult == mrNone) {
             application->HandleMessage();

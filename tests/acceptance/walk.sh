@@ -84,7 +84,6 @@ row2=(240 65)
 preview=(636 120)
 edit_button=(636 579)
 artist_field=(711 290)
-ok_button=(727 510)
 # Below the dialog's last field while it shows; an empty grid cell once it has closed.
 edit_dialog_face=(700 475)
 
@@ -112,7 +111,7 @@ sleep 1
 grep -q "alpha.jpg" "$work/opened.txt" 2>/dev/null || fail "the double click opened nothing"
 
 # 2b. Edit... over two selected images (the double click left only the first selected: Ctrl+click the second
-# again), a new artist typed into the modal dialog, OK: the dialog closes, both files carry the artist and the
+# again), a new artist typed into the modal dialog, Enter: the dialog closes, both files carry the artist and the
 # others keep theirs.
 xdotool keydown ctrl
 click "${row2[@]}"
@@ -123,7 +122,7 @@ shot edit-dialog
 click "${artist_field[@]}"
 xdotool key ctrl+a
 xdotool type Quay
-click "${ok_button[@]}"
+xdotool key Return
 shot edit-done
 [ "$(pixel "${edit_dialog_face[@]}")" = FFFFFF ] || fail "the edit dialog stayed open after OK"
 [ "$("$probe" tag "$photos/alpha.jpg" 315)" = Quay ] || fail "the artist was not written"

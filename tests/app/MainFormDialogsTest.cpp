@@ -99,6 +99,37 @@ TEST_F(MainWindowTest, OneEditReachesBothSelectedImagesAndTheWindowShowsItAgain)
     EXPECT_EQ(shown, "Zoe");
 }
 
+// Opened by a click on the window's Edit... button, the dialog sees its own input: it opens with a field focused,
+// a click moves the focus, and Enter presses OK.
+TEST_F(MainWindowTest, EnterInTheEditDialogOpenedFromTheWindowPressesOk)
+{
+    const std::string a = Photo("a.jpg", {{Dir::Ifd0, Artist, "Ann"}});
+    bool ran = false;
+    bool focused = false;
+    Run([&](TEXIFOvrelMainForm& form) {
+        Choose(form, Photos());
+        TEditProperties* dialog = FindForm<TEditProperties>();
+        ASSERT_NE(dialog, nullptr);
+        TModalScript script(*dialog, [dialog, &focused] {
+            focused = dialog->GetActiveControl() != nullptr;
+            const int row = dialog->GetModel().IndexOfId(Artist);
+            toolkit::TEdit* edit = dialog->GetRows().at(static_cast<std::size_t>(row)).Edit;
+            Click(edit);
+            Type(edit, "Zoe");
+            Key(edit, Qt::Key_Return);
+            if (dialog->GetModalResult() == toolkit::mrNone)
+                dialog->SetModalResult(toolkit::mrCancel);  // a failure, not a hang
+        });
+        Click(form.btnCallEdit);
+        PumpAll();
+        ran = script.GetRan();
+        EXPECT_FALSE(dialog->GetVisible());
+    });
+    ASSERT_TRUE(ran);
+    EXPECT_TRUE(focused) << "the dialog shows with no control focused";
+    EXPECT_EQ(ArtistOf(a), "AnnZoe") << "Enter pressed OK";
+}
+
 TEST_F(MainWindowTest, OptionsOpenOnAnEmptyListAndCustomizeOnTheEquivalentColumnOpensTheFactorPage)
 {
     std::vector<int> pages;

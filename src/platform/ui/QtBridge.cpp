@@ -561,7 +561,7 @@ void DestroyWindowWidget(Window* w)
     w->Control = nullptr;  // freed with the widget it lies in
     w->Layer = nullptr;
     // A widget inside its own event handler, or being handed an event, goes once Qt is done with it.
-    if (own->InEvent() || s.PassThrough > 0 || s.ControlCalls > 0) {
+    if (own->InEvent() || s.Delivering > 0 || s.ControlCalls > 0) {
         widget->setParent(nullptr);
         widget->deleteLater();
     } else {

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <utility>
 
 namespace ovrel::ui {
 namespace {
@@ -458,6 +459,30 @@ void QueueRaw(RawInput raw)
 
 // ---- Posting and retrieval --------------------------------------------------------------------------------
 
+namespace {
+
+// A re-sent event's handler may run a loop of its own (a button's click opening a modal form): what arrives
+// while it waits or dispatches is new input, which the filter must take as any other, or the form would see
+// no keys and no clicks.
+class ScopedNewInput {
+public:
+    ScopedNewInput() : FSaved(std::exchange(System().PassThrough, 0)) {}
+    ~ScopedNewInput() { System().PassThrough = FSaved; }
+    ScopedNewInput(const ScopedNewInput&) = delete;
+    ScopedNewInput& operator=(const ScopedNewInput&) = delete;
+
+private:
+    int FSaved;
+};
+
+void WaitForEvents()
+{
+    ScopedNewInput newInput;
+    TimerDriver().Wait(MsUntilNextTimer());
+}
+
+}  // namespace
+
 BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags)
 {
     if (msg == nullptr)
@@ -481,7 +506,7 @@ BOOL GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax)
     for (;;) {
         if (PeekMessage(msg, window, filterMin, filterMax, PM_REMOVE) != FALSE)
             return msg->message == WM_QUIT ? FALSE : TRUE;
-        TimerDriver().Wait(MsUntilNextTimer());
+        WaitForEvents();
     }
 }
 
@@ -541,6 +566,8 @@ LRESULT DispatchMessage(const MSG* msg)
     Window* w = ToWindow(msg->hwnd);
     if (w == nullptr)
         return 0;
+    // A message dispatched while a re-sent event is handled is new, and so is any input its handler sends.
+    ScopedNewInput newInput;
     DispatchStack.push_back(DispatchRecord{FindRetrieved(*msg), false});
     LRESULT result = 0;
     try {
@@ -577,8 +604,13 @@ bool DeliverOriginalEvent(HWND window, UINT message)
     record.Delivered = true;
     std::unique_ptr<QEvent> copy(record.Input->Original->clone());
     ++System().PassThrough;
+    ++System().Delivering;
     struct Restore {
-        ~Restore() { --System().PassThrough; }
+        ~Restore()
+        {
+            --System().PassThrough;
+            --System().Delivering;
+        }
     } restore;
     QCoreApplication::sendEvent(target, copy.get());
     return true;
@@ -648,7 +680,7 @@ BOOL WaitMessage()
         ProcessQtEvents();
         if (AnyMessage())
             return TRUE;
-        TimerDriver().Wait(MsUntilNextTimer());
+        WaitForEvents();
     }
 }
 
@@ -664,6 +696,7 @@ LONG GetMessageTime() { return System().LastMessageTime; }
 
 void ProcessQtEvents()
 {
+    ScopedNewInput newInput;
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

@@ -178,6 +178,7 @@ struct WindowSystem {
     int OverrideCursors = 0;
     InvalidationObserver OnInvalidate;
     int PassThrough = 0;  // re-sending an original event: the filter lets it pass
+    int Delivering = 0;  // original events being re-sent, loops their handlers run included
     int ControlCalls = 0;  // a Qt control's signal is calling out: widgets being destroyed go later
     bool FilterInstalled = false;
     const std::thread::id UiThread = std::this_thread::get_id();

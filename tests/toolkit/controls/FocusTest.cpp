@@ -134,6 +134,24 @@ TEST_F(FocusTest, TabMovesThroughTheTabStopsInOrder)
     EXPECT_EQ(order, (std::vector<TWinControl*>{Right, B1, Left, A1, A2}));
 }
 
+// A freed control leaves the tab order with its children, or Tab (and a modal form choosing its first
+// control) would walk into freed memory.
+TEST_F(FocusTest, AFreedControlLeavesTheTabOrder)
+{
+    Log.Forget(A2);
+    delete A2;
+    Log.Forget(B1);
+    Log.Forget(Right);
+    delete Right;
+    std::vector<TWinControl*> order;
+    Form->GetTabOrderList(order);
+    EXPECT_EQ(order, (std::vector<TWinControl*>{Left, A1}));
+    Form->SelectFirst();
+    EXPECT_EQ(Form->GetActiveControl(), A1);
+    A1->Perform(ui::WM_KEYDOWN, ui::VK_TAB, 0);
+    EXPECT_EQ(Form->GetActiveControl(), A1);
+}
+
 // A control that wants the Tab key keeps it.
 class TabEater : public TWinControl {
 public:

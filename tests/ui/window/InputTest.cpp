@@ -1,10 +1,12 @@
 #include "WindowTestSupport.h"
+#include "support/QtInput.h"
 
 #include "platform/ui/SysTables.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -606,6 +608,66 @@ TEST_F(InputTest, ANativeControlGetsItsOwnEventBackThroughTheDefaultProcedure)
         EXPECT_EQ(Rec.Of(WM_KEYDOWN)[0].Window, w);
         EXPECT_EQ(edit->text(), row.handled ? before : before + QStringLiteral("x"));
     }
+}
+
+// A native button's click handler that runs a loop of its own (a modal dialog): the input of that loop is new
+// input, which goes through the procedures like any other, however it arrives.
+TEST_F(InputTest, InputDuringALoopRunByANativeControlsOwnEventGoesThroughTheProcedures)
+{
+    constexpr UINT SendKeyNow = WM_USER + 1;
+    HWND form = Create(Popup, RECT{100, 100, 300, 250});
+    auto* button = new QPushButton;
+    HWND buttonWindow = CreateNative("BUTTON", button, RECT{10, 50, 90, 74}, form);
+    auto* edit = new QLineEdit;
+    HWND editWindow = CreateNative("EDIT", edit, RECT{10, 10, 130, 34}, form);
+    auto sendKey = [edit](bool posted) {
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            auto* key = new QKeyEvent(type, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+            if (posted) {
+                QCoreApplication::postEvent(edit, key);  // arrives while the loop waits
+            } else {
+                QCoreApplication::sendEvent(edit, key);
+                delete key;
+            }
+        }
+    };
+    Rec.OnMessage = [&](HWND w, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (w == form && m == SendKeyNow) {
+            sendKey(false);
+            return 0;
+        }
+        return std::nullopt;
+    };
+    struct Row {
+        const char* name;
+        bool posted;
+    };
+    const Row rows[] = {{"ArrivingWhileTheLoopWaits", true}, {"SentByAMessageTheLoopDispatches", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        edit->clear();
+        bool clicked = false;
+        const QMetaObject::Connection connection = QObject::connect(button, &QPushButton::clicked, [&] {
+            clicked = true;
+            SetFocus(editWindow);
+            if (row.posted)
+                sendKey(true);
+            else
+                PostMessage(form, SendKeyNow, 0, 0);
+            Pump();
+        });
+        Pump();
+        Rec.Log.clear();
+        ovrel::test::SendQtClick(button, QPointF(5, 5), Qt::NoModifier, [this] { Pump(); });
+        QObject::disconnect(connection);
+        ASSERT_TRUE(clicked);
+        EXPECT_EQ(Rec.Of(WM_LBUTTONUP).size(), 1u);
+        EXPECT_EQ(Rec.Of(WM_LBUTTONUP).at(0).Window, buttonWindow);
+        ASSERT_EQ(Rec.Of(WM_KEYDOWN).size(), 1u);
+        EXPECT_EQ(Rec.Of(WM_KEYDOWN)[0].Window, editWindow);
+        EXPECT_EQ(edit->text(), QStringLiteral("x"));
+    }
+    Rec.OnMessage = nullptr;
 }
 
 }  // namespace
