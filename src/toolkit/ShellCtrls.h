@@ -51,6 +51,8 @@ private:
     [[nodiscard]] QTreeView* View() const;
     void ApplyToView();
     void SelectInView();
+    void QueueKeepInSight();
+    void KeepInSight();
     void ViewCurrentChanged(const std::string& folder);
 
     std::string FRoot = "/";
@@ -58,7 +60,11 @@ private:
     bool FAutoRefresh = false;
     bool FRightClickSelect = true;
     bool FShowRoot = false;
-    bool FSelecting = false;
+    bool FSelecting = false;  // the tree itself is moving the view: nothing the user did
+    // The folder set by SetPath is scrolled back into sight as the listing around it arrives and sorts, until
+    // the user scrolls, expands, collapses or chooses.
+    bool FKeepInSight = false;
+    bool FKeepQueued = false;
     QFileSystemModel* FModel = nullptr;  // owned by the view's widget
 };
 
