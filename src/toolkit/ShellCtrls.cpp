@@ -149,10 +149,11 @@ void TShellTreeView::InitWidget(QWidget* widget)
     view->setRootIsDecorated(FShowRoot);
     ApplyToView();
 
-    // The connection dies with the widget, which the window deletes before the control is gone.
+    FReceiver = std::make_unique<QObject>();
+    QObject* receiver = FReceiver.get();
     // A folder is chosen when it is selected: the view also moves its current item without selecting it (on
     // taking the focus, to the first folder), which chooses nothing.
-    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, receiver,
                      [this, view](const QItemSelection&, const QItemSelection&) {
                          if (FSelecting || FModel == nullptr)
                              return;
@@ -165,25 +166,26 @@ void TShellTreeView::InitWidget(QWidget* widget)
     // The model adds a listing's folders after the branch already known and sorts them later: each step can
     // move the chosen folder out of sight, so it is brought back after each until the user takes over.
     const auto queue = [this] { QueueKeepInSight(); };
-    QObject::connect(FModel, &QAbstractItemModel::rowsInserted, view, queue);
-    QObject::connect(FModel, &QAbstractItemModel::rowsRemoved, view, queue);
-    QObject::connect(FModel, &QAbstractItemModel::layoutChanged, view, queue);
-    QObject::connect(view->verticalScrollBar(), &QScrollBar::rangeChanged, view, queue);  // resized
+    QObject::connect(FModel, &QAbstractItemModel::rowsInserted, receiver, queue);
+    QObject::connect(FModel, &QAbstractItemModel::rowsRemoved, receiver, queue);
+    QObject::connect(FModel, &QAbstractItemModel::layoutChanged, receiver, queue);
+    QObject::connect(view->verticalScrollBar(), &QScrollBar::rangeChanged, receiver, queue);  // resized
     const auto userTookOver = [this] {
         if (!FSelecting)
             FKeepInSight = false;
     };
     // Programmatic scrolling triggers no action: these are the user's scroll bar presses, drags and wheel turns.
-    QObject::connect(view->verticalScrollBar(), &QScrollBar::actionTriggered, view, userTookOver);
-    QObject::connect(view->horizontalScrollBar(), &QScrollBar::actionTriggered, view, userTookOver);
-    QObject::connect(view, &QTreeView::expanded, view, userTookOver);
-    QObject::connect(view, &QTreeView::collapsed, view, userTookOver);
+    QObject::connect(view->verticalScrollBar(), &QScrollBar::actionTriggered, receiver, userTookOver);
+    QObject::connect(view->horizontalScrollBar(), &QScrollBar::actionTriggered, receiver, userTookOver);
+    QObject::connect(view, &QTreeView::expanded, receiver, userTookOver);
+    QObject::connect(view, &QTreeView::collapsed, receiver, userTookOver);
 }
 
 void TShellTreeView::DestroyWindowHandle()
 {
     FModel = nullptr;
-    FKeepQueued = false;  // a queued call dies with the widget
+    FReceiver.reset();
+    FKeepQueued = false;  // a queued call dies with the receiver
     TNativeControl::DestroyWindowHandle();
 }
 
@@ -241,7 +243,7 @@ void TShellTreeView::QueueKeepInSight()
     // Once the signal's burst is over, when the view lays out its rows anew.
     FKeepQueued = true;
     QMetaObject::invokeMethod(
-        view, [this] { KeepInSight(); }, Qt::QueuedConnection);
+        FReceiver.get(), [this] { KeepInSight(); }, Qt::QueuedConnection);
 }
 
 void TShellTreeView::KeepInSight()

@@ -3,9 +3,11 @@
 
 #include "toolkit/StdCtrls.h"
 
+#include <memory>
 #include <string>
 
 class QFileSystemModel;
+class QObject;
 class QTreeView;
 
 namespace ovrel::toolkit {
@@ -66,6 +68,9 @@ private:
     bool FKeepInSight = false;
     bool FKeepQueued = false;
     QFileSystemModel* FModel = nullptr;  // owned by the view's widget
+    // The receiver of the view's signals and of queued calls: they end with the window or with the control,
+    // whichever goes first (a widget handed an event is deleted later than its window).
+    std::unique_ptr<QObject> FReceiver;
 };
 
 }  // namespace ovrel::toolkit
