@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTreeView>
 
 #include <filesystem>
@@ -37,6 +38,19 @@ bool IsUnder(const std::string& path, const std::string& root)
            (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
 }
 
+// Marks a change of the view made by the tree itself for as long as it lives.
+class ByTheTree {
+public:
+    explicit ByTheTree(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
+    ~ByTheTree() { FFlag = FOld; }
+    ByTheTree(const ByTheTree&) = delete;
+    ByTheTree& operator=(const ByTheTree&) = delete;
+
+private:
+    bool& FFlag;
+    bool FOld;
+};
+
 }  // namespace
 
 TShellTreeView::TShellTreeView(TComponent* owner) : TNativeControl(owner)
@@ -62,6 +76,7 @@ void TShellTreeView::SetPath(const std::string& path)
     if (folder == FPath)
         return;
     FPath = folder;
+    FKeepInSight = !FPath.empty();
     SelectInView();
     Change();
 }
@@ -77,6 +92,7 @@ void TShellTreeView::SetRoot(const std::string& root)
     const bool changed = !FPath.empty() && !IsUnder(FPath, FRoot);
     if (changed || FPath == FRoot)
         FPath.clear();
+    FKeepInSight = FKeepInSight && !FPath.empty();
     ApplyToView();
     if (changed)
         Change();
@@ -133,10 +149,11 @@ void TShellTreeView::InitWidget(QWidget* widget)
     view->setRootIsDecorated(FShowRoot);
     ApplyToView();
 
-    // The connection dies with the widget, which the window deletes before the control is gone.
+    FReceiver = std::make_unique<QObject>();
+    QObject* receiver = FReceiver.get();
     // A folder is chosen when it is selected: the view also moves its current item without selecting it (on
     // taking the focus, to the first folder), which chooses nothing.
-    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, receiver,
                      [this, view](const QItemSelection&, const QItemSelection&) {
                          if (FSelecting || FModel == nullptr)
                              return;
@@ -145,11 +162,30 @@ void TShellTreeView::InitWidget(QWidget* widget)
                              return;
                          ViewCurrentChanged(FromQString(FModel->filePath(selected.first())));
                      });
+
+    // The model adds a listing's folders after the branch already known and sorts them later: each step can
+    // move the chosen folder out of sight, so it is brought back after each until the user takes over.
+    const auto queue = [this] { QueueKeepInSight(); };
+    QObject::connect(FModel, &QAbstractItemModel::rowsInserted, receiver, queue);
+    QObject::connect(FModel, &QAbstractItemModel::rowsRemoved, receiver, queue);
+    QObject::connect(FModel, &QAbstractItemModel::layoutChanged, receiver, queue);
+    QObject::connect(view->verticalScrollBar(), &QScrollBar::rangeChanged, receiver, queue);  // resized
+    const auto userTookOver = [this] {
+        if (!FSelecting)
+            FKeepInSight = false;
+    };
+    // Programmatic scrolling triggers no action: these are the user's scroll bar presses, drags and wheel turns.
+    QObject::connect(view->verticalScrollBar(), &QScrollBar::actionTriggered, receiver, userTookOver);
+    QObject::connect(view->horizontalScrollBar(), &QScrollBar::actionTriggered, receiver, userTookOver);
+    QObject::connect(view, &QTreeView::expanded, receiver, userTookOver);
+    QObject::connect(view, &QTreeView::collapsed, receiver, userTookOver);
 }
 
 void TShellTreeView::DestroyWindowHandle()
 {
     FModel = nullptr;
+    FReceiver.reset();
+    FKeepQueued = false;  // a queued call dies with the receiver
     TNativeControl::DestroyWindowHandle();
 }
 
@@ -173,6 +209,7 @@ void TShellTreeView::ApplyToView()
     view->setRootIndex(FModel->index(root));
     const std::string home = CanonicalFolder(FromQString(QDir::homePath()));
     if (!home.empty() && IsUnder(home, FRoot) && home != FRoot) {
+        const ByTheTree byTheTree(FSelecting);
         const QModelIndex index = FModel->index(ToQString(home));
         for (QModelIndex at = index; at.isValid() && at != view->rootIndex(); at = at.parent())
             view->expand(at);
@@ -185,7 +222,7 @@ void TShellTreeView::SelectInView()
     QTreeView* view = View();
     if (view == nullptr || FModel == nullptr)
         return;
-    FSelecting = true;
+    const ByTheTree byTheTree(FSelecting);
     if (FPath.empty()) {
         view->selectionModel()->clearSelection();
         view->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
@@ -196,11 +233,32 @@ void TShellTreeView::SelectInView()
         view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         view->scrollTo(index);
     }
-    FSelecting = false;
+}
+
+void TShellTreeView::QueueKeepInSight()
+{
+    QTreeView* view = View();
+    if (!FKeepInSight || FKeepQueued || view == nullptr)
+        return;
+    // Once the signal's burst is over, when the view lays out its rows anew.
+    FKeepQueued = true;
+    QMetaObject::invokeMethod(
+        FReceiver.get(), [this] { KeepInSight(); }, Qt::QueuedConnection);
+}
+
+void TShellTreeView::KeepInSight()
+{
+    FKeepQueued = false;
+    QTreeView* view = View();
+    if (!FKeepInSight || FPath.empty() || view == nullptr || FModel == nullptr)
+        return;
+    const ByTheTree byTheTree(FSelecting);
+    view->scrollTo(FModel->index(ToQString(FPath)));
 }
 
 void TShellTreeView::ViewCurrentChanged(const std::string& folder)
 {
+    FKeepInSight = false;  // the user chose: where the view stands is theirs now
     std::string chosen;
     if (!folder.empty()) {
         chosen = CanonicalFolder(folder);

@@ -3,9 +3,11 @@
 
 #include "toolkit/StdCtrls.h"
 
+#include <memory>
 #include <string>
 
 class QFileSystemModel;
+class QObject;
 class QTreeView;
 
 namespace ovrel::toolkit {
@@ -51,6 +53,8 @@ private:
     [[nodiscard]] QTreeView* View() const;
     void ApplyToView();
     void SelectInView();
+    void QueueKeepInSight();
+    void KeepInSight();
     void ViewCurrentChanged(const std::string& folder);
 
     std::string FRoot = "/";
@@ -58,8 +62,15 @@ private:
     bool FAutoRefresh = false;
     bool FRightClickSelect = true;
     bool FShowRoot = false;
-    bool FSelecting = false;
+    bool FSelecting = false;  // the tree itself is moving the view: nothing the user did
+    // The folder set by SetPath is scrolled back into sight as the listing around it arrives and sorts, until
+    // the user scrolls, expands, collapses or chooses.
+    bool FKeepInSight = false;
+    bool FKeepQueued = false;
     QFileSystemModel* FModel = nullptr;  // owned by the view's widget
+    // The receiver of the view's signals and of queued calls: they end with the window or with the control,
+    // whichever goes first (a widget handed an event is deleted later than its window).
+    std::unique_ptr<QObject> FReceiver;
 };
 
 }  // namespace ovrel::toolkit

@@ -6,13 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFileSystemModel>
+#include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTreeView>
+#include <QWheelEvent>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ovrel::toolkit {
@@ -184,6 +190,111 @@ TEST_F(ShellTreeTest, DefaultsAndRecreatedWindowKeepThePath)
     EXPECT_EQ(model->filePath(View()->currentIndex()).toStdString(), P("a/c"));
     EXPECT_EQ(Tree->GetPath(), P("a/c"));
     EXPECT_TRUE(Changes.empty());
+}
+
+// 150 folders sorted above z/photos. The model lists the chosen folder's own branch at once, adds the rest as the
+// listing arrives and sorts only then, which moves the chosen folder far down.
+class ShellTreeScrollTest : public ShellTreeTest {
+public:
+    ShellTreeScrollTest()
+    {
+        for (int i = 0; i < 150; ++i)
+            fs::create_directory(Root / std::to_string(100 + i));
+        fs::create_directories(Root / "z" / "photos");
+        Place(*Form, *Tree);
+    }
+    void Place(TForm& form, TShellTreeView& tree) const
+    {
+        form.SetBounds(10, 10, 320, 440);
+        tree.SetParent(&form);
+        tree.SetBounds(0, 0, 240, 360);
+        tree.SetRoot(Root.string());
+    }
+    static QTreeView* ViewOf(TShellTreeView& tree)
+    {
+        return qobject_cast<QTreeView*>(ui::GetWindowWidget(tree.GetHandle()));
+    }
+    [[nodiscard]] QModelIndex Index(TShellTreeView& tree, const std::string& path) const
+    {
+        return qobject_cast<QFileSystemModel*>(ViewOf(tree)->model())->index(QString::fromStdString(path));
+    }
+    // Pumps until the root lists that many folders, then a few passes more for the model's sort.
+    void Settle(TShellTreeView& tree, int folders = 150) const
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const QModelIndex root = Index(tree, Root.string());
+        while (ViewOf(tree)->model()->rowCount(root) < folders && std::chrono::steady_clock::now() < deadline) {
+            Application()->ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        ASSERT_GE(ViewOf(tree)->model()->rowCount(root), folders);
+        for (int pass = 0; pass < 20; ++pass) {
+            Application()->ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    static bool InSight(QTreeView* view, const QModelIndex& index)
+    {
+        return view->viewport()->rect().intersects(view->visualRect(index));
+    }
+};
+
+TEST_F(ShellTreeScrollTest, TheChosenFolderEndsInSightWhenTheListingArrivesAroundIt)
+{
+    struct Row {
+        const char* name;
+        bool showFirst;
+        bool listFirst;
+    };
+    for (const Row row : {Row{"ChosenBeforeTheFormIsShown", false, false},
+                          Row{"ChosenWhileTheListingRuns", true, false}, Row{"ChosenOnceListed", true, true}}) {
+        SCOPED_TRACE(row.name);
+        TForm form(nullptr);
+        auto* tree = new TShellTreeView(&form);
+        Place(form, *tree);
+        if (row.showFirst)
+            form.Show();
+        if (row.listFirst)
+            Settle(*tree);
+        tree->SetPath(P("z/photos"));
+        form.Show();
+        Settle(*tree);
+        QTreeView* view = ViewOf(*tree);
+        const QModelIndex chosen = Index(*tree, P("z/photos"));
+        EXPECT_EQ(view->currentIndex(), chosen);
+        EXPECT_TRUE(view->selectionModel()->isSelected(chosen));
+        const QRect rect = view->visualRect(chosen);
+        EXPECT_TRUE(InSight(view, chosen)) << "row at y " << rect.y() << ", viewport " << view->viewport()->width()
+                                           << "x" << view->viewport()->height();
+    }
+}
+
+TEST_F(ShellTreeScrollTest, ScrollingAwayIsNotUndoneWhenAFolderAppearsLater)
+{
+    Tree->SetAutoRefresh(true);
+    Tree->SetPath(P("z/photos"));
+    Form->Show();
+    Settle(*Tree);
+    QTreeView* view = ViewOf(*Tree);
+    const QModelIndex chosen = Index(*Tree, P("z/photos"));
+    ASSERT_TRUE(InSight(view, chosen));
+
+    // The user wheels up to the first folders (a turn scrolls a page at most); a folder made later is listed
+    // and sorted in.
+    const QPointF local(20, 20);
+    for (int turn = 0; turn < 10; ++turn) {
+        QWheelEvent wheel(local, view->viewport()->mapToGlobal(local), QPoint(), QPoint(0, 120 * 10), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view->viewport(), &wheel);
+        Application()->ProcessMessages();
+    }
+    ASSERT_EQ(view->verticalScrollBar()->value(), 0);
+    const int folders = view->model()->rowCount(Index(*Tree, Root.string()));
+    fs::create_directory(Root / "099");
+    Settle(*Tree, folders + 1);
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(InSight(view, chosen));
+    EXPECT_EQ(Tree->GetPath(), P("z/photos"));
 }
 
 }  // namespace
