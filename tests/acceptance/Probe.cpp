@@ -12,10 +12,13 @@
 #include "app/Config.h"
 #include "core/ImageInfo.h"
 
+#include <QColor>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPixmap>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -113,6 +116,24 @@ int Pixel(const std::string& path, int x, int y)
     return 0;
 }
 
+// The first row from y0 to y1 whose pixel in column x is within a few steps of the colour, as "y".
+int Find(const std::string& path, int x, int y0, int y1, const std::string& colour)
+{
+    const QImage image(QString::fromStdString(path));
+    const QColor wanted(QString::fromStdString("#" + colour));
+    if (image.isNull() || !wanted.isValid())
+        return 2;
+    for (int y = std::max(0, y0); y <= y1 && image.valid(x, y); ++y) {
+        const QColor at = image.pixelColor(x, y);
+        if (std::abs(at.red() - wanted.red()) <= 8 && std::abs(at.green() - wanted.green()) <= 8 &&
+            std::abs(at.blue() - wanted.blue()) <= 8) {
+            std::printf("%d\n", y);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 int Config(const std::string& file)
 {
     if (!app::LoadConfig(file))
@@ -145,7 +166,11 @@ int main(int argc, char** argv)
         QGuiApplication application(argc, argv);
         return Pixel(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     }
-    std::fprintf(stderr,
-                 "usage: ovrel_probe fixtures DIR | grab OUT.png | tag FILE ID | pixel PNG X Y | config FILE\n");
+    if (command == "find" && argc == 7) {
+        QGuiApplication application(argc, argv);
+        return Find(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
+    }
+    std::fprintf(stderr, "usage: ovrel_probe fixtures DIR | grab OUT.png | tag FILE ID | pixel PNG X Y | "
+                         "find PNG X Y0 Y1 RRGGBB | config FILE\n");
     return 2;
 }

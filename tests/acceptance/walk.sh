@@ -84,6 +84,9 @@ row2=(240 65)
 preview=(636 120)
 edit_button=(636 579)
 artist_field=(711 290)
+# A column of the folder tree below its header, where a chosen folder's row shows the selection colour.
+tree_column=(150 42 592)
+selection_colour=308CC6
 # Below the dialog's last field while it shows; an empty grid cell once it has closed.
 edit_dialog_face=(700 475)
 
@@ -147,10 +150,14 @@ stop
 grep -qx "LangId=1031" "$work/config.txt" || fail "German was not stored: $(cat "$work/config.txt")"
 grep -qx "LastFolder=$(readlink -f "$photos")" "$work/config.txt" || fail "wrong folder: $(cat "$work/config.txt")"
 
-# 4. The next start opens on the stored folder with its preview, and exits the same way.
+# 4. The next start opens on the stored folder with its preview, and the tree shows that folder chosen even
+# with many folders listed above it; it exits the same way.
+for i in $(seq 100 249); do mkdir "$work/home/a$i"; done
 start
 shot second-start
 [ "$(pixel "${preview[@]}")" != FFFFFF ] || fail "the stored folder was not read at start"
+"$probe" find "$last" "${tree_column[@]}" "$selection_colour" >/dev/null ||
+  fail "the stored folder is out of sight in the tree"
 click "${file_menu[@]}"
 click "${file_menu[0]}" "$first_item_y"
 stop
