@@ -32,18 +32,6 @@ core::TEXIFPropertyInfo* RowOf(const TListColumn* column)
     return reinterpret_cast<core::TEXIFPropertyInfo*>(column->Tag);
 }
 
-// Clears a flag when the scope ends, however it ends.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-    ~TFlagScope() { FFlag = false; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-};
-
 }  // namespace
 
 std::string TEXIFOvrelMainForm::ChosenFolder() const
@@ -96,7 +84,7 @@ void TEXIFOvrelMainForm::ShellTreeViewChange(TObject*)
         return;
     static const std::array<std::string, 1> masks{"*.*"};
     {
-        const TFlagScope reading(FReading);
+        const TRestore reading(FReading, true);
         do {
             RestartRead = false;
             // Rows must never point at images a new pass frees.

@@ -25,19 +25,6 @@ using namespace ovrel::ui;
 
 namespace {
 
-// Sets a flag for the length of a handler, however it ends.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : FFlag(flag), FWas(std::exchange(flag, true)) {}
-    ~TFlagScope() { FFlag = FWas; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FWas;
-};
-
 // The position codes the theme paints docks by.
 int ThemeDockPosition(TTBDockPosition position)
 {
@@ -173,13 +160,13 @@ void TTBXDock::WMEraseBkgnd(TMessage& message)
 
 void TTBXDock::WMMove(TMessage& message)
 {
-    const TFlagScope moving(FMoving);
+    const TRestore moving(FMoving, true);
     TTBDock::WMMove(message);
 }
 
 void TTBXDock::WMSize(TMessage& message)
 {
-    const TFlagScope sizing(FSizing);
+    const TRestore sizing(FSizing, true);
     TTBDock::WMSize(message);
 }
 

@@ -448,11 +448,7 @@ void TTBCustomToolbar::WritePositionData(const TTBWritePositionData& data)
 std::vector<TSize> TTBCustomToolbar::BuildFloatingSizes()
 {
     // The floating width is set for each candidate only while it is computed: the frame must not follow.
-    struct TRestoreWidth {
-        int& Width;
-        int Saved;
-        ~TRestoreWidth() { Width = Saved; }
-    } restore{FFloatingWidth, FFloatingWidth};
+    const TRestore restore(FFloatingWidth, FFloatingWidth);
     const TRect margins = GetView()->GetFloatingMargins();
     return toolbars::BuildFloatingSizes(
         [this](int width) {

@@ -61,19 +61,6 @@ private:
     TCanvas FCanvas;
 };
 
-// Puts a value back on every way out.
-template <class T> class TRestore {
-public:
-    TRestore(T& field, T value) : FField(field), FSaved(std::exchange(field, value)) {}
-    ~TRestore() { FField = FSaved; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& FField;
-    T FSaved;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------

@@ -38,19 +38,6 @@ bool IsUnder(const std::string& path, const std::string& root)
            (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
 }
 
-// Marks a change of the view made by the tree itself for as long as it lives.
-class ByTheTree {
-public:
-    explicit ByTheTree(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
-    ~ByTheTree() { FFlag = FOld; }
-    ByTheTree(const ByTheTree&) = delete;
-    ByTheTree& operator=(const ByTheTree&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
-
 }  // namespace
 
 TShellTreeView::TShellTreeView(TComponent* owner) : TNativeControl(owner)
@@ -209,7 +196,7 @@ void TShellTreeView::ApplyToView()
     view->setRootIndex(FModel->index(root));
     const std::string home = CanonicalFolder(FromQString(QDir::homePath()));
     if (!home.empty() && IsUnder(home, FRoot) && home != FRoot) {
-        const ByTheTree byTheTree(FSelecting);
+        const TRestore byTheTree(FSelecting, true);
         const QModelIndex index = FModel->index(ToQString(home));
         for (QModelIndex at = index; at.isValid() && at != view->rootIndex(); at = at.parent())
             view->expand(at);
@@ -222,7 +209,7 @@ void TShellTreeView::SelectInView()
     QTreeView* view = View();
     if (view == nullptr || FModel == nullptr)
         return;
-    const ByTheTree byTheTree(FSelecting);
+    const TRestore byTheTree(FSelecting, true);
     if (FPath.empty()) {
         view->selectionModel()->clearSelection();
         view->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
@@ -252,7 +239,7 @@ void TShellTreeView::KeepInSight()
     QTreeView* view = View();
     if (!FKeepInSight || FPath.empty() || view == nullptr || FModel == nullptr)
         return;
-    const ByTheTree byTheTree(FSelecting);
+    const TRestore byTheTree(FSelecting, true);
     view->scrollTo(FModel->index(ToQString(FPath)));
 }
 

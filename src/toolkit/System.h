@@ -5,8 +5,22 @@
 #include <cstring>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 namespace ovrel::toolkit {
+
+/// Gives a variable a value for the length of a scope and puts the old one back on every way out.
+template <class T> class TRestore {
+public:
+    TRestore(T& field, T value) : FField(field), FSaved(std::exchange(field, std::move(value))) {}
+    ~TRestore() { FField = std::move(FSaved); }
+    TRestore(const TRestore&) = delete;
+    TRestore& operator=(const TRestore&) = delete;
+
+private:
+    T& FField;
+    T FSaved;
+};
 
 /// A message handed to an object's Dispatch: a number and two parameters, plus the handler's result.
 struct TMessage {
