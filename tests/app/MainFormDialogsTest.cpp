@@ -99,8 +99,8 @@ TEST_F(MainWindowTest, OneEditReachesBothSelectedImagesAndTheWindowShowsItAgain)
     EXPECT_EQ(shown, "Zoe");
 }
 
-// Opened by a click on the window's Edit... button, the dialog sees its own input: it opens with a field focused,
-// a click moves the focus, and Enter presses OK.
+// Opened by a click on the window's Edit... button, the dialog sees its own input: it opens with its first
+// control focused, a click moves the focus, and Enter presses OK.
 TEST_F(MainWindowTest, EnterInTheEditDialogOpenedFromTheWindowPressesOk)
 {
     const std::string a = Photo("a.jpg", {{Dir::Ifd0, Artist, "Ann"}});
