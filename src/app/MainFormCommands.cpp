@@ -181,7 +181,11 @@ void TEXIFOvrelMainForm::ExportExifMenuItemClick(TObject*)
 
 void TEXIFOvrelMainForm::ImportExifMenuItemClick(TObject*)
 {
-    if (ListView->GetSelCount() == 0 || !OpenDialog1->Execute())
+    if (ListView->GetSelCount() == 0)
+        return;
+    // The dialog opens where the images and the files exported beside them lie.
+    OpenDialog1->InitialDir = ChosenFolder();
+    if (!OpenDialog1->Execute())
         return;
     const std::string document = OpenDialog1->FileName;
     RunImageCommand(

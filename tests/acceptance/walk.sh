@@ -75,6 +75,10 @@ stop() {
 # Screen points of the window at (0, 0), 736 x 619 at 96 dpi.
 file_menu=(21 10)
 view_menu=(54 10)
+exif_menu=(100 10)
+import_item=(159 33)
+export_item=(146 53)
+clear_item=(134 82)
 first_item_y=32
 language_item=(86 101)
 german_item=(181 121)
@@ -131,6 +135,35 @@ shot edit-done
 [ "$("$probe" tag "$photos/alpha.jpg" 315)" = Quay ] || fail "the artist was not written"
 [ "$("$probe" tag "$photos/bravo.jpg" 315)" = Quay ] || fail "the artist was not written into the second image"
 [ "$("$probe" tag "$photos/charlie.jpg" 315)" = Cara ] || fail "an image outside the selection was changed"
+
+# 2c. Exif Info over the first image: export its metadata beside it, clear it (confirmed with Enter, Yes being
+# the default), import it back from the exported file named in the file dialog, which opens at the folder.
+click "${row1[@]}"
+click "${exif_menu[@]}"
+click "${export_item[@]}"
+shot exported
+xdotool key Return
+[ -f "$photos/alpha.xml" ] || fail "Export wrote no alpha.xml beside the image"
+grep -q Quay "$photos/alpha.xml" || fail "the exported file lacks the artist"
+[ ! -e "$photos/bravo.xml" ] || fail "Export wrote an image outside the selection"
+click "${exif_menu[@]}"
+click "${clear_item[@]}"
+shot clear-confirm
+xdotool key Return
+sleep 0.5
+xdotool key Return
+[ -z "$("$probe" tag "$photos/alpha.jpg" 315)" ] || fail "Clear left the artist"
+[ "$("$probe" tag "$photos/bravo.jpg" 315)" = Quay ] || fail "Clear reached an image outside the selection"
+click "${exif_menu[@]}"
+click "${import_item[@]}"
+shot import-dialog
+xdotool type alpha.xml
+xdotool key Return
+sleep 0.5
+xdotool key Return
+shot imported
+[ "$("$probe" tag "$photos/alpha.jpg" 315)" = Quay ] || fail "Import did not bring the artist back"
+[ "$(pixel "${preview[@]}")" != FFFFFF ] || fail "the preview is gone after the import"
 
 # 3. View > Language > Deutsch, then File > Exit.
 click "${view_menu[@]}"

@@ -7,6 +7,7 @@
 #include "themes/DockablePanels.h"
 #include "themes/ThemedItems.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace ovrel::app::test {
@@ -115,6 +116,8 @@ TEST_F(MainWindowTest, ImportAppliesTheChosenFileToTheSelectionAndReadsTheFolder
     EXPECT_EQ(shown, "Ann") << "the list was read again, item 0 is a.jpg";
     ASSERT_EQ(dialogs.Requests.size(), 2U);
     EXPECT_EQ(dialogs.Requests[1].Filter, "XML Files (*.xml)|*.xml|All Files (*.*)|*.*");
+    EXPECT_EQ(std::filesystem::path(dialogs.Requests[1].InitialDir), std::filesystem::canonical(Photos()))
+        << "the dialog opens where the exported files lie";
     ASSERT_EQ(prompter.Questions.size(), 2U);
     EXPECT_EQ(prompter.Questions[1].Text, "Import completed.");
 }

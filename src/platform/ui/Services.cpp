@@ -147,25 +147,12 @@ public:
     }
 };
 
-// "Text files|*.txt;*.text|All|*" becomes Qt's "Text files (*.txt *.text);;All (*)".
-QString QtFilter(const std::string& filter)
-{
-    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
-    QStringList entries;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
-    }
-    return entries.join(QStringLiteral(";;"));
-}
-
 class QtFileDialogs final : public IFileDialogs {
 public:
     std::optional<std::string> Run(const FileDialogRequest& request) override
     {
         QFileDialog dialog(nullptr, QString::fromStdString(request.Title), QString::fromStdString(request.InitialDir),
-                           QtFilter(request.Filter));
+                           QString::fromStdString(QtFileFilter(request.Filter)));
         dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExt));
@@ -391,6 +378,20 @@ ISound& Sound() { return SoundSlot().Get(); }
 ISound* SetSound(ISound* sound) { return SoundSlot().Set(sound); }
 IPrompter& Prompter() { return PrompterSlot().Get(); }
 IPrompter* SetPrompter(IPrompter* prompter) { return PrompterSlot().Set(prompter); }
+
+std::string QtFileFilter(const std::string& filter)
+{
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString shown = QStringLiteral("(") + patterns + QLatin1Char(')');
+        entries << (parts[i].trimmed().endsWith(shown) ? parts[i] : parts[i] + QLatin1Char(' ') + shown);
+    }
+    return entries.join(QStringLiteral(";;")).toStdString();
+}
+
 IFileDialogs& FileDialogs() { return FileDialogsSlot().Get(); }
 IFileDialogs* SetFileDialogs(IFileDialogs* dialogs) { return FileDialogsSlot().Set(dialogs); }
 IOpener& Opener() { return OpenerSlot().Get(); }

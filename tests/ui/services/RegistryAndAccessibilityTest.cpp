@@ -10,6 +10,25 @@
 namespace ovrel::ui {
 namespace {
 
+TEST(FileDialogFilter, ShowsEachDescriptionWithItsPatternsOnce)
+{
+    const struct {
+        const char* name;
+        const char* filter;
+        const char* qt;
+    } rows[] = {
+        {"PatternsAdded", "Text|*.txt;*.text|All|*", "Text (*.txt *.text);;All (*)"},
+        {"PatternsAlreadyShown", "XML Files (*.xml)|*.xml|All Files (*.*)|*.*", "XML Files (*.xml);;All Files (*.*)"},
+        {"OtherWordsInBrackets", "Images (camera)|*.jpg", "Images (camera) (*.jpg)"},
+        {"NoPatternsForTheLastName", "Text|*.txt|All", "Text (*.txt)"},
+        {"Empty", "", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(QtFileFilter(row.filter), row.qt);
+    }
+}
+
 TEST(RegistryValues, TheDefaultFindsNothing)
 {
     const RegistryRead read = RegistryValues().ReadString("Control Panel\\Desktop", "MenuShowDelay", 32);
