@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QTime>
 #include <QTimeEdit>
 
@@ -284,6 +285,16 @@ void TDateTimePicker::InitWidget(QWidget* widget)
                                  UserChanged(Combine(day, FDateTime));
                          }));
     }
+}
+
+void TDateTimePicker::WMLButtonUp(TMessage& message)
+{
+    TNativeControl::WMLButtonUp(message);
+    // Qt only places the cursor, and a full field then takes no digit at all.
+    auto* edit = qobject_cast<QDateTimeEdit*>(GetWidget());
+    const auto* line = edit != nullptr ? edit->findChild<QLineEdit*>() : nullptr;
+    if (line != nullptr && edit->currentSection() != QDateTimeEdit::NoSection && !line->hasSelectedText())
+        edit->setSelectedSection(edit->currentSection());
 }
 
 void TDateTimePicker::ShowValue(QWidget* widget)

@@ -170,6 +170,8 @@ public:
 protected:
     QWidget* CreateWidget() override;
     void InitWidget(QWidget* widget) override;
+    /// A click selects the field under it, as the desktop's own pickers do, so that typed digits replace it.
+    void WMLButtonUp(TMessage& message) override;
 
 private:
     void ShowValue(QWidget* widget);

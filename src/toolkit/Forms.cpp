@@ -91,8 +91,10 @@ void TCustomForm::SetActiveControl(TWinControl* value)
 
 void TCustomForm::Show()
 {
-    if (!GetVisible())
+    const bool placing = !GetVisible();
+    if (placing)
         ApplyPosition();
+    const TRestore placingScope(FPlacing, placing);
     SetVisible(true);
     ApplyWindowState();
     BringToFront();
@@ -397,8 +399,15 @@ void TCustomForm::CMDialogKey(TMessage& message)
 
 void TCustomForm::CMShowingChanged(TMessage& message)
 {
-    if (GetShowing())
+    if (GetShowing()) {
+        const int width = GetWidth();
+        const int height = GetHeight();
         OnShow(this);
+        // A form that sizes itself as it shows (a dialog fitting its rows) is placed on its final size, before
+        // its window appears.
+        if (FPlacing && (GetWidth() != width || GetHeight() != height))
+            ApplyPosition();
+    }
     TWinControl::CMShowingChanged(message);
     if (!GetShowing())
         OnHide(this);

@@ -138,6 +138,7 @@ private:
     bool FCreated = false;
     bool FKeyPreview = false;
     bool FModal = false;
+    bool FPlacing = false;  // Show placed the form: it is placed again if OnShow sizes it
     TModalResult FModalResult = mrNone;
 };
 

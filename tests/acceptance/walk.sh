@@ -45,6 +45,20 @@ shot() {
   last="$shots/$(printf '%02d' $step)-$1.png"
 }
 pixel() { "$probe" pixel "$last" "$1" "$2" 2>/dev/null; }
+# wait_for WHAT COMMAND...: waits up to 10 s for the command to succeed, so that no key goes out before the window it
+# is meant for has come or gone.
+wait_for() {
+  local what=$1
+  shift
+  for _ in $(seq 50); do
+    "$@" && return 0
+    sleep 0.2
+  done
+  fail "$what"
+}
+# The program's windows on the screen: the main window, and each dialog, message box or pop-up over it.
+windows_are() { [ "$(xdotool search --onlyvisible --class exif-ovrel 2>/dev/null | wc -l)" = "$1" ]; }
+tag_is() { [ "$("$probe" tag "$1" "$2")" = "$3" ]; }
 click() { xdotool mousemove "$1" "$2" sleep 0.15 click 1; }
 
 start() {
@@ -87,12 +101,17 @@ row1=(240 49)
 row2=(240 65)
 preview=(636 120)
 edit_button=(636 579)
-artist_field=(711 290)
+artist_field=(711 325)
+date_button=(786 425)
+# In the date dialog over the edit dialog.
+add_radio=(205 282)
+add_days=(250 303)
+add_hour=(326 303)
 # A column of the folder tree below its header, where a chosen folder's row shows the selection colour.
 tree_column=(150 42 592)
 selection_colour=308CC6
-# Below the dialog's last field while it shows; an empty grid cell once it has closed.
-edit_dialog_face=(700 475)
+# Left of the dialog's labels while it shows; the list's empty part once it has closed.
+edit_dialog_face=(450 300)
 
 # 1. A fresh start reads nothing; the folder chosen in the tree (typed, as the tree searches by name) fills the
 # list, the grid and the preview.
@@ -124,14 +143,14 @@ xdotool keydown ctrl
 click "${row2[@]}"
 xdotool keyup ctrl
 click "${edit_button[@]}"
+wait_for "Edit... opened no dialog" windows_are 2
 shot edit-dialog
-[ "$(pixel "${edit_dialog_face[@]}")" != FFFFFF ] || fail "Edit... opened no dialog"
 click "${artist_field[@]}"
 xdotool key ctrl+a
 xdotool type Quay
 xdotool key Return
+wait_for "the edit dialog stayed open after OK" windows_are 1
 shot edit-done
-[ "$(pixel "${edit_dialog_face[@]}")" = FFFFFF ] || fail "the edit dialog stayed open after OK"
 [ "$("$probe" tag "$photos/alpha.jpg" 315)" = Quay ] || fail "the artist was not written"
 [ "$("$probe" tag "$photos/bravo.jpg" 315)" = Quay ] || fail "the artist was not written into the second image"
 [ "$("$probe" tag "$photos/charlie.jpg" 315)" = Cara ] || fail "an image outside the selection was changed"
@@ -141,29 +160,60 @@ shot edit-done
 click "${row1[@]}"
 click "${exif_menu[@]}"
 click "${export_item[@]}"
+wait_for "Export showed no message" windows_are 2
 shot exported
 xdotool key Return
+wait_for "the message stayed open" windows_are 1
 [ -f "$photos/alpha.xml" ] || fail "Export wrote no alpha.xml beside the image"
 grep -q Quay "$photos/alpha.xml" || fail "the exported file lacks the artist"
 [ ! -e "$photos/bravo.xml" ] || fail "Export wrote an image outside the selection"
 click "${exif_menu[@]}"
 click "${clear_item[@]}"
+wait_for "Clear asked nothing" windows_are 2
 shot clear-confirm
 xdotool key Return
-sleep 0.5
+wait_for "Clear left the artist" tag_is "$photos/alpha.jpg" 315 ""
+wait_for "Clear showed no message" windows_are 2
 xdotool key Return
+wait_for "the message stayed open" windows_are 1
 [ -z "$("$probe" tag "$photos/alpha.jpg" 315)" ] || fail "Clear left the artist"
 [ "$("$probe" tag "$photos/bravo.jpg" 315)" = Quay ] || fail "Clear reached an image outside the selection"
 click "${exif_menu[@]}"
 click "${import_item[@]}"
+wait_for "Import showed no file dialog" windows_are 2
 shot import-dialog
 xdotool type alpha.xml
 xdotool key Return
-sleep 0.5
+wait_for "Import did not bring the artist back" tag_is "$photos/alpha.jpg" 315 Quay
+wait_for "Import showed no message" windows_are 2
 xdotool key Return
+wait_for "the message stayed open" windows_are 1
 shot imported
 [ "$("$probe" tag "$photos/alpha.jpg" 315)" = Quay ] || fail "Import did not bring the artist back"
 [ "$(pixel "${preview[@]}")" != FFFFFF ] || fail "the preview is gone after the import"
+
+# 2d. A date shifted: Edit..., the Date Time field's date button, "Add to current time" with 2 days and 03 typed
+# over the clicked hour, Enter in both dialogs; the first image's date moved by 2 days 3 hours.
+[ "$("$probe" tag "$photos/alpha.jpg" 306)" = "5/4/2021 10:00:00 AM" ] || fail "the fixture's date is not as expected"
+click "${edit_button[@]}"
+wait_for "Edit... opened no dialog" windows_are 2
+click "${date_button[@]}"
+wait_for "the date button opened no dialog" windows_are 3
+shot date-dialog
+click "${add_radio[@]}"
+click "${add_days[@]}"
+xdotool key ctrl+a
+xdotool type 2
+click "${add_hour[@]}"
+xdotool type 03
+shot date-typed
+xdotool key Return
+wait_for "the date dialog stayed open" windows_are 2
+xdotool key Return
+wait_for "the edit dialog stayed open" windows_are 1
+shot date-done
+[ "$("$probe" tag "$photos/alpha.jpg" 306)" = "5/6/2021 1:00:00 PM" ] || fail "the date was not shifted"
+[ "$("$probe" tag "$photos/bravo.jpg" 306)" = "6/5/2022 11:30:00 AM" ] || fail "a date outside the selection moved"
 
 # 3. View > Language > Deutsch, then File > Exit.
 click "${view_menu[@]}"

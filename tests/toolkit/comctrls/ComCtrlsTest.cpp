@@ -3,15 +3,20 @@
 
 #include "toolkit/ComCtrls.h"
 
+#include "support/QtInput.h"
+
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTimeEdit>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ovrel::toolkit {
@@ -361,6 +366,33 @@ TEST_F(PickerTest, TypingATimeAndArrowKeysKeepTheDate)
     Key(Qt::Key_Down);
     EXPECT_EQ(Picker->GetDateTime(), EncodeDateTime(2022, 5, 6, 13, 6, 59, 0));
     EXPECT_EQ(Seen.size(), 3U);
+}
+
+// Clicked into a field and typed over, as a user sets a time: the click selects the field under it.
+TEST_F(PickerTest, DigitsTypedAfterAClickReplaceTheClickedField)
+{
+    Picker->SetKind(dtkTime);
+    Picker->SetDateTime(EncodeDateTime(2022, 5, 6, 0, 0, 0, 0));
+    Focus();
+    QLineEdit* line = Widget()->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    const QFontMetrics metrics(line->font());
+    const struct {
+        const char* field;
+        const char* before;  // the text left of the click
+        const char* digits;
+        TDateTime expected;
+    } rows[] = {{"Hour", "0", "03", EncodeDateTime(2022, 5, 6, 3, 0, 0, 0)},
+                {"Minute", "00:0", "45", EncodeDateTime(2022, 5, 6, 3, 45, 0, 0)}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.field);
+        // Between the field's two digits, past the frame's margin of a few pixels.
+        const QPointF at(3 + metrics.horizontalAdvance(QString::fromLatin1(row.before)), line->height() / 2.0);
+        ovrel::test::SendQtClick(line, at, Qt::NoModifier, [this] { Application.ProcessMessages(); });
+        for (const char c : std::string_view(row.digits))
+            Key(Qt::Key_0 + (c - '0'), QString(QChar(c)));
+        EXPECT_EQ(Picker->GetDateTime(), row.expected);
+    }
 }
 
 TEST_F(PickerTest, AHandlerMayFreeThePickerWhileTheUserTypes)

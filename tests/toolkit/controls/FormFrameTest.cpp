@@ -127,6 +127,31 @@ TEST_F(PositionTest, CentredFormStaysOnTheWorkArea)
     Application.SetMainForm(nullptr);
 }
 
+// A dialog that fits itself to its contents as it shows is centred on the size it ends with, every time.
+class SizedOnShow : public TForm {
+public:
+    using TForm::TForm;
+    int Height = 200;
+    void Fit(TObject*) { SetBounds(GetLeft(), GetTop(), GetWidth(), Height); }
+};
+
+TEST_F(PositionTest, AFormSizedAsItShowsIsCentredOnItsFinalSize)
+{
+    SizedOnShow form(nullptr);
+    form.SetBounds(0, 0, 400, 400);
+    form.SetPosition(poScreenCenter);
+    form.OnShow = TNotifyEvent(&form, &SizedOnShow::Fit);
+    for (const int height : {200, 300}) {
+        SCOPED_TRACE(height);
+        form.Height = height;
+        form.Show();
+        EXPECT_EQ(form.GetHeight(), height);
+        EXPECT_EQ(form.GetTop(), (40 + 800 - height) / 2);
+        EXPECT_EQ(form.GetLeft(), 300);
+        form.Hide();
+    }
+}
+
 TEST(FormWindowState, AppliedOnShowAndFollowsTheWindow)
 {
     TForm form(nullptr);
