@@ -9,10 +9,11 @@ is the colour the speed button leaves out. The logo is computed pixel by pixel a
 baseline JPEG encoder below (standard tables, no subsampling), as the about box decodes a JPEG.
 """
 
-import importlib.util
 import math
 import os
+import runpy
 import struct
+import types
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -20,10 +21,8 @@ OUT = os.path.join(HERE, "..", "src", "app", "resources")
 
 
 def inspector_art():
-    spec = importlib.util.spec_from_file_location("inspector_art", os.path.join(HERE, "make-inspector-art.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    # The inspector's drawing helpers, loaded from their script (its name is no module name).
+    return types.SimpleNamespace(**runpy.run_path(os.path.join(HERE, "make-inspector-art.py")))
 
 
 # -- Glyphs ------------------------------------------------------------------------------------------------
@@ -328,9 +327,8 @@ def jpeg(path, width, height, pixel, quality=92):
 def main():
     os.makedirs(OUT, exist_ok=True)
     art = inspector_art()
-    art.OUT = OUT
-    art.png("PROPDATETIME", PROPDATETIME)
-    art.png("UNDO", undo_cells())
+    art.png("PROPDATETIME", PROPDATETIME, OUT)
+    art.png("UNDO", undo_cells(), OUT)
     jpeg(os.path.join(OUT, "ABOUT.jpg"), LOGO_WIDTH, LOGO_HEIGHT, logo_pixel)
     png_rgba(os.path.join(OUT, "MAINICON.png"), 64, icon_pixel)
 

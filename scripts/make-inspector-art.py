@@ -32,7 +32,7 @@ PALETTE = {
 }
 
 
-def png(path, rows):
+def png(path, rows, out=OUT):
     height = len(rows)
     width = len(rows[0])
     raw = bytearray()
@@ -50,7 +50,7 @@ def png(path, rows):
     data += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
     data += chunk(b"IDAT", zlib.compress(bytes(raw), 9))
     data += chunk(b"IEND", b"")
-    with open(os.path.join(OUT, path + ".png"), "wb") as f:
+    with open(os.path.join(out, path + ".png"), "wb") as f:
         f.write(data)
 
 
