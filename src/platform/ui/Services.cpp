@@ -379,6 +379,9 @@ ISound* SetSound(ISound* sound) { return SoundSlot().Set(sound); }
 IPrompter& Prompter() { return PrompterSlot().Get(); }
 IPrompter* SetPrompter(IPrompter* prompter) { return PrompterSlot().Set(prompter); }
 
+IFileDialogs& FileDialogs() { return FileDialogsSlot().Get(); }
+IFileDialogs* SetFileDialogs(IFileDialogs* dialogs) { return FileDialogsSlot().Set(dialogs); }
+
 std::string QtFileFilter(const std::string& filter)
 {
     const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
@@ -391,9 +394,6 @@ std::string QtFileFilter(const std::string& filter)
     }
     return entries.join(QStringLiteral(";;")).toStdString();
 }
-
-IFileDialogs& FileDialogs() { return FileDialogsSlot().Get(); }
-IFileDialogs* SetFileDialogs(IFileDialogs* dialogs) { return FileDialogsSlot().Set(dialogs); }
 IOpener& Opener() { return OpenerSlot().Get(); }
 IOpener* SetOpener(IOpener* opener) { return OpenerSlot().Set(opener); }
 IHelp& Help() { return HelpSlot().Get(); }

@@ -210,10 +210,10 @@ public:
 
 // The default shows a QFileDialog.
 IFileDialogs& FileDialogs();
+IFileDialogs* SetFileDialogs(IFileDialogs* dialogs);
 // A request's filter as the Qt dialog takes it: "Text|*.txt;*.text|All|*" becomes "Text (*.txt *.text);;All (*)";
 // a description that already shows its patterns ("XML Files (*.xml)") keeps its text as it stands.
 std::string QtFileFilter(const std::string& filter);
-IFileDialogs* SetFileDialogs(IFileDialogs* dialogs);
 
 // ---- Opener and help --------------------------------------------------------------------------------------
 
