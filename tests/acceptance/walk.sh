@@ -3,17 +3,17 @@
 # built program with its language files in a temporary folder (so its configuration lands there), a temporary
 # home holding a folder of generated photos, and a stub xdg-open that records what it is asked to open.
 #   walk.sh PROGRAM PROBE SHOTS     SHOTS: the folder the screenshots of each step go to
-# Exits 77 (skipped) without xvfb-run or xdotool.
+# Exits 77 (skipped) without Xvfb or xdotool.
 set -euo pipefail
 program=$1
 probe=$2
 shots=$3
-command -v xvfb-run >/dev/null 2>&1 || exit 77
+command -v Xvfb >/dev/null 2>&1 || exit 77
 command -v xdotool >/dev/null 2>&1 || exit 77
 
 if [ -z "${OVREL_WALK_INNER:-}" ]; then
   export OVREL_WALK_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+  exec bash "$(dirname "$0")/../scripts/with-xvfb.sh" --screen 1280x800x24 "$0" "$@"
 fi
 
 work=$(mktemp -d /tmp/ovrel-walk-XXXXXX)
